@@ -1,0 +1,137 @@
+#include "Application.h"
+
+#include "MainWindow.h"
+#include "SplashWindow.h"
+#include "about/InfoWindow.h"
+#include "export/ExportWindow.h"
+#include "settings/OptionsWindow.h"
+
+#include <QApplication>
+#include <QTimer>
+
+Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
+
+Application::~Application() {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main),
+                       static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_info),
+                       static_cast<QWidget*>(m_export)}) {
+        delete w;
+    }
+}
+
+template <typename W> void Application::bringForward(W* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Application::start() {
+    m_splash = new SplashWindow(m_context);
+    connect(m_splash, &SplashWindow::timeUp, this, &Application::splashFinished);
+    m_splash->show();
+}
+
+void Application::splashFinished() {
+    if (m_splash) {
+        m_splash->close();
+        m_splash->deleteLater();
+    }
+    showMainWindow();
+}
+
+void Application::showMainWindow() {
+    auto* window = new MainWindow(m_context, *this);
+    if (window->load() == MainWindow::LoadResult::FirstStart) {
+        // The first start goes through the options window; the main window never appears.
+        delete window;
+        showOptions();
+        return;
+    }
+    m_main = window;
+    connect(window, &QObject::destroyed, this, &Application::windowGone);
+    window->show();
+    window->activateWindow();
+    window->setStartFocus();
+}
+
+void Application::reloadMainWindow() {
+    if (m_main) {
+        MainWindow* old = m_main;
+        m_main = nullptr;
+        old->hide();
+        old->deleteLater();
+    }
+    showMainWindow();
+}
+
+void Application::showOptions() {
+    if (m_options) {
+        bringForward(m_options.data());
+        return;
+    }
+    m_options = new OptionsWindow(m_context, *this);
+    connect(m_options, &QObject::destroyed, this, &Application::windowGone);
+    m_options->show();
+}
+
+void Application::showInfo() {
+    if (m_info) {
+        bringForward(m_info.data());
+        return;
+    }
+    m_info = new InfoWindow(m_context);
+    connect(m_info, &QObject::destroyed, this, &Application::windowGone);
+    m_info->show();
+}
+
+void Application::showExport() {
+    if (m_export) {
+        bringForward(m_export.data());
+        return;
+    }
+    m_export = new ExportWindow(m_context, *this);
+    connect(m_export, &QObject::destroyed, this, &Application::windowGone);
+    m_export->show();
+}
+
+MainWindow* Application::mainWindow() const { return m_main; }
+OptionsWindow* Application::optionsWindow() const { return m_options; }
+InfoWindow* Application::infoWindow() const { return m_info; }
+ExportWindow* Application::exportWindow() const { return m_export; }
+SplashWindow* Application::splashWindow() const { return m_splash; }
+
+const LoadingModel* Application::loading() const { return m_main ? &m_main->loading() : nullptr; }
+
+void Application::quitNow() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main),
+                       static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_info),
+                       static_cast<QWidget*>(m_export)}) {
+        if (w) {
+            w->hide();
+            w->deleteLater();
+        }
+    }
+    emit ended();
+}
+
+void Application::windowGone() {
+    // Checked once the current event is done, so that a window replaced within one handler (the
+    // reload of the main window) does not count as the last one gone.
+    QTimer::singleShot(0, this, &Application::checkLastWindow);
+}
+
+void Application::checkLastWindow() {
+    if (m_ended)
+        return;
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main),
+                       static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_info),
+                       static_cast<QWidget*>(m_export)}) {
+        if (w && w->isVisible())
+            return;
+    }
+    m_ended = true;
+    emit ended();
+}

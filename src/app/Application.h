@@ -1,0 +1,67 @@
+#pragma once
+
+#include "AppContext.h"
+
+#include <QObject>
+#include <QPointer>
+
+class ExportWindow;
+class InfoWindow;
+class LoadingModel;
+class MainWindow;
+class OptionsWindow;
+class SplashWindow;
+
+// Owns the life of the program's windows: the splash, then the main window; the reload of the
+// main window after the options are confirmed; at most one options, export and about window,
+// each shown modeless; the end of the program, either at once or when the last window has gone.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    explicit Application(AppContext& context, QObject* parent = nullptr);
+    ~Application() override;
+
+    AppContext& context() { return m_context; }
+
+    // Shows the splash window; 250 ms later it gives way to the main window.
+    void start();
+    // Loads a fresh main window and shows it, or, on the first start, the options window in its
+    // place.
+    void showMainWindow();
+    // Unloads the main window if it is loaded and shows a fresh one.
+    void reloadMainWindow();
+    void showOptions();
+    void showInfo();
+    void showExport();
+    // Ends the program at once: every window goes, nothing is asked or saved.
+    void quitNow();
+
+    MainWindow* mainWindow() const;
+    OptionsWindow* optionsWindow() const;
+    InfoWindow* infoWindow() const;
+    ExportWindow* exportWindow() const;
+    SplashWindow* splashWindow() const;
+    // The loading of the main window, or nullptr when no main window is loaded.
+    const LoadingModel* loading() const;
+
+    bool hasEnded() const { return m_ended; }
+
+signals:
+    // The program has ended (at once, or because its last window has gone).
+    void ended();
+
+private:
+    void splashFinished();
+    // A window has closed: when none is left, the program ends.
+    void windowGone();
+    void checkLastWindow();
+    template <typename W> void bringForward(W* window);
+
+    AppContext& m_context;
+    QPointer<SplashWindow> m_splash;
+    QPointer<MainWindow> m_main;
+    QPointer<OptionsWindow> m_options;
+    QPointer<InfoWindow> m_info;
+    QPointer<ExportWindow> m_export;
+    bool m_ended = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// Every modal interaction of the program goes through this interface, so that tests can answer
+// it by script and check the exact prompt and title the user would have seen.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // One-line input box with OK and Cancel and no default answer; std::nullopt on Cancel.
+    virtual std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // Message box with the exclamation icon and an OK button.
+    virtual void exclamation(QWidget* parent, const QString& text, const QString& title) = 0;
+    // Message box with the information icon and an OK button.
+    virtual void information(QWidget* parent, const QString& text, const QString& title) = 0;
+    // Yes/No question with the question icon; true for Yes.
+    virtual bool question(QWidget* parent, const QString& text, const QString& title) = 0;
+    // File-open dialog; `filter` is in the form "Description|pattern[;pattern...]". std::nullopt
+    // when the user cancels.
+    virtual std::optional<QString> openFile(QWidget* parent, const QString& filter) = 0;
+    // Opens a web address in the user's browser; false when that could not be started.
+    virtual bool openUrl(const QString& address) = 0;
+};

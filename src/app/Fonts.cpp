@@ -1,0 +1,23 @@
+#include "Fonts.h"
+
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+
+void registerFallbackFonts() {
+    const QStringList families = QFontDatabase::families();
+    const QString wineFonts = QStringLiteral("/usr/share/wine/fonts/");
+    auto add = [&](const char* family, std::initializer_list<const char*> files) {
+        if (families.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
+            return;
+        for (const char* file : files) {
+            const QString path = wineFonts + QString::fromLatin1(file);
+            if (QFile::exists(path))
+                QFontDatabase::addApplicationFont(path);
+        }
+    };
+    add("Tahoma", {"tahoma.ttf", "tahomabd.ttf"});
+    add("MS Sans Serif", {"ms_sans_serif.ttf"});
+    if (!families.contains(QStringLiteral("Verdana"), Qt::CaseInsensitive))
+        QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("Tahoma"));
+}

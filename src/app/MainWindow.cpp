@@ -1,0 +1,356 @@
+#include "MainWindow.h"
+
+#include "AppContext.h"
+#include "Application.h"
+#include "ClickableLabel.h"
+#include "Dialogs.h"
+#include "Twips.h"
+#include "common/Numbers.h"
+#include "common/ProductInfo.h"
+#include "export/PreExportCheck.h"
+#include "loading/RandomLoading.h"
+#include "loading/SeatOperations.h"
+#include "settings/LanguageStore.h"
+#include "settings/SettingsFiles.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+
+#include <functional>
+
+namespace {
+
+QFont tahoma(double points, bool bold = false, bool underline = false) {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+const QColor kSilver(192, 192, 192);
+const QColor kNavy(0, 0, 128);
+
+// Runs one step of a load: a step that fails is abandoned and the load goes on.
+void step(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception&) {
+    }
+}
+
+QPixmap pictureFrom(const QString& path) {
+    QPixmap pixmap(path);
+    if (pixmap.isNull())
+        throw std::runtime_error("picture missing or unreadable");
+    return pixmap;
+}
+
+constexpr const char* kSeatNames[] = {"imgPilot", "imgCo", "imgPaxLeft", "imgPaxRight"};
+
+} // namespace
+
+MainWindow::MainWindow(AppContext& context, Application& app, QWidget* parent)
+    : QMainWindow(parent), m_context(context), m_app(app) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("TQ 58 Merovan"));
+    setWindowIcon(QIcon(context.path(QStringLiteral("merovan.ico"))));
+    setFont(tahoma(8.25));
+    buildControls();
+    buildMenus();
+}
+
+void MainWindow::buildControls() {
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    QPalette pal = m_client->palette();
+    pal.setColor(QPalette::Window, kSilver);
+    m_client->setPalette(pal);
+    m_client->setAutoFillBackground(true);
+    m_client->setFixedSize(twips::toPixels(11265), twips::toPixels(6570));
+    setCentralWidget(m_client);
+
+    auto label = [this](const char* name, const QString& caption, QRect geometry) {
+        auto* l = new QLabel(caption, m_client);
+        l->setObjectName(QString::fromUtf8(name));
+        l->setGeometry(geometry);
+        return l;
+    };
+    auto button = [this](const char* name, const QString& caption, QRect geometry) {
+        auto* b = new QPushButton(caption, m_client);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setGeometry(geometry);
+        b->setAutoDefault(false);
+        return b;
+    };
+
+    // Created bottom to top: the seats lie above the aircraft, Label4 above Label6.
+    Picture1 = label("Picture1", QString(), twips::rect(0, 0, 8550, 6465));
+    Picture1->setScaledContents(true);
+
+    const QRect seatPlaces[] = {twips::rect(3195, 3240, 390, 390), twips::rect(3195, 2790, 390, 390),
+                                twips::rect(3825, 3240, 390, 390), twips::rect(3825, 2790, 390, 390)};
+    for (Seat seat : kAllSeats) {
+        const auto i = static_cast<std::size_t>(seat);
+        auto* image = new ClickableLabel(m_client);
+        image->setObjectName(QString::fromUtf8(kSeatNames[i]));
+        image->setGeometry(seatPlaces[i]);
+        image->setScaledContents(true);
+        image->setCursor(Qt::PointingHandCursor);
+        connect(image, &ClickableLabel::clicked, this, [this, seat] { seatClicked(seat); });
+        m_seats[i] = image;
+    }
+
+    imgReset = label("imgReset", QString(), twips::rect(8640, 0, 390, 390));
+    imgReset->setScaledContents(true);
+    lblPlatzFrei = label("lblPlatzFrei", QStringLiteral("#"), twips::rect(9135, 105, 1875, 195));
+    imgSet = label("imgSet", QString(), twips::rect(8640, 405, 390, 390));
+    lblPlatzbesetzt = label("lblPlatzbesetzt", QStringLiteral("#"), twips::rect(9150, 525, 1275, 225));
+
+    cmdZufaellig = button("cmdZufällig", QStringLiteral("#"), twips::rect(8820, 855, 2235, 375));
+    connect(cmdZufaellig, &QPushButton::clicked, this, &MainWindow::cmdZufaelligClick);
+
+    lblGepaeck = label("lblGepäck", QStringLiteral("#"), twips::rect(8640, 1380, 1335, 255));
+    txtBaggage = new QLineEdit(QStringLiteral("0"), m_client);
+    txtBaggage->setObjectName(QStringLiteral("txtBaggage"));
+    txtBaggage->setGeometry(twips::rect(9405, 1755, 600, 285));
+    txtBaggage->setReadOnly(true);
+    Label1 = label("Label1", QStringLiteral("kg"), twips::rect(10080, 1800, 495, 255));
+
+    Slider1 = new QSlider(Qt::Horizontal, m_client);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setGeometry(twips::rect(8910, 2115, 1950, 240));
+    Slider1->setRange(0, 23);
+    Slider1->setSingleStep(1);
+    Slider1->setPageStep(5);
+    Slider1->setTickInterval(1);
+    Slider1->setTickPosition(QSlider::TicksBelow);
+    Slider1->setValue(0);
+    connect(Slider1, &QSlider::valueChanged, this, &MainWindow::onSliderChanged);
+
+    lblPersonengewicht = label("lblPersonengewicht", QStringLiteral("#"), twips::rect(8685, 2430, 1335, 255));
+    txtPersonengewicht = new QLineEdit(m_client);
+    txtPersonengewicht->setObjectName(QStringLiteral("txtPersonengewicht"));
+    txtPersonengewicht->setGeometry(twips::rect(9510, 2805, 1185, 285));
+    txtPersonengewicht->setReadOnly(true);
+    connect(txtPersonengewicht, &QLineEdit::textChanged, this, &MainWindow::CalcGesamt);
+    Label2 = label("Label2", QStringLiteral("kg"), twips::rect(10755, 2850, 495, 255));
+
+    Line1 = new QFrame(m_client);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setAutoFillBackground(true);
+    QPalette linePalette = Line1->palette();
+    linePalette.setColor(QPalette::Window, Qt::black);
+    Line1->setPalette(linePalette);
+    Line1->setGeometry(twips::toPixels(8640), twips::toPixels(3195) - 1, twips::toPixels(11160 - 8640), 2);
+
+    lblZFW = label("lblZFW", QStringLiteral("+ ZFW..."), twips::rect(8640, 3330, 870, 240));
+    lblZFW->setFont(tahoma(9.75));
+    lblZero = label("lblZero", QStringLiteral("695 kg"), twips::rect(9585, 3330, 1185, 240));
+    lblZero->setFont(tahoma(9.75));
+    lblZero->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label3 = label("Label3", QStringLiteral("GESAMT:"), twips::rect(8640, 3690, 870, 240));
+    Label3->setFont(tahoma(9.75, true, true));
+    lblGesamt = label("lblGesamt", QString(), twips::rect(9585, 3690, 1230, 240));
+    lblGesamt->setFont(tahoma(9.75, true, true));
+    lblGesamt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Image1 = label("Image1", QString(), twips::rect(8685, 4140, 2430, 975));
+    Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Label6 = label("Label6", QString::fromUtf8(product::kWebAddress).remove(QStringLiteral("https://")).remove(QLatin1Char('/')),
+                   twips::rect(8685, 5130, 2400, 195));
+    Label6->setAlignment(Qt::AlignCenter);
+    Label6->setFont(tahoma(8.25, true));
+    QPalette navy = Label6->palette();
+    navy.setColor(QPalette::WindowText, kNavy);
+    Label6->setPalette(navy);
+
+    Label4 = new ClickableLabel(m_client);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setGeometry(twips::rect(8640, 5310, 2490, 195));
+    connect(Label4, &ClickableLabel::clicked, this, &MainWindow::openWebLink);
+
+    cmdSpeichern = button("cmdSpeichern", QStringLiteral("Speichern"), twips::rect(8775, 5535, 2400, 465));
+    cmdSpeichern->setFont(tahoma(9.75, true));
+    cmdSpeichern->setToolTip(QStringLiteral("Exportiert die aktuellen Beladungsdaten zum Flight Simulator"));
+    connect(cmdSpeichern, &QPushButton::clicked, this, &MainWindow::cmdSpeichernClick);
+
+    cmdSchliessen = button("cmdSchliessen", QStringLiteral("Schliessen"), twips::rect(8775, 6030, 2400, 465));
+    connect(cmdSchliessen, &QPushButton::clicked, this, [this] { m_app.quitNow(); });
+
+    // Tab order of the controls that take the focus.
+    setTabOrder(cmdZufaellig, txtPersonengewicht);
+    setTabOrder(txtPersonengewicht, cmdSchliessen);
+    setTabOrder(cmdSchliessen, cmdSpeichern);
+    setTabOrder(cmdSpeichern, Slider1);
+    setTabOrder(Slider1, txtBaggage);
+}
+
+void MainWindow::buildMenus() {
+    auto menu = [this](const char* name, const QString& caption) {
+        QMenu* m = menuBar()->addMenu(caption);
+        m->setObjectName(QString::fromUtf8(name));
+        m->menuAction()->setObjectName(QString::fromUtf8(name));
+        return m;
+    };
+    auto item = [this](QMenu* parentMenu, const char* name, const QString& caption) {
+        QAction* a = parentMenu->addAction(caption);
+        a->setObjectName(QString::fromUtf8(name));
+        a->setParent(this);
+        return a;
+    };
+    mnuDatei = menu("mnuDatei", QStringLiteral("#"));
+    mnuDateiBeenden = item(mnuDatei, "mnuDateiBeenden", QStringLiteral("Beenden"));
+    connect(mnuDateiBeenden, &QAction::triggered, this, [this] { m_app.quitNow(); });
+
+    mnuExport = menu("mnuExport", QStringLiteral("Export"));
+    mnuExportBeladung = item(mnuExport, "mnuExportBeladung", QStringLiteral("Beladung in Aircraft.cfg exportieren"));
+    connect(mnuExportBeladung, &QAction::triggered, this, &MainWindow::cmdSpeichernClick);
+
+    mnuExtras = menu("mnuExtras", QStringLiteral("#"));
+    mnuExtrasOptionen = item(mnuExtras, "mnuExtrasOptionen", QStringLiteral("#"));
+    connect(mnuExtrasOptionen, &QAction::triggered, this, [this] { m_app.showOptions(); });
+
+    mnuHelp = menu("mnuHelp", QStringLiteral("?"));
+    mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("Info"));
+    connect(mnuInfo, &QAction::triggered, this, [this] { m_app.showInfo(); });
+}
+
+QString MainWindow::text(const QString& key) const {
+    return tryLanguageText(m_context.languageDatabase(), key).value_or(QString());
+}
+
+MainWindow::LoadResult MainWindow::load() {
+    const QString db = m_context.languageDatabase();
+    auto picture = [this](const char* file) { return pictureFrom(m_context.path(QString::fromUtf8(file))); };
+    auto seatPicture = [](const QLabel* source) {
+        const QPixmap pixmap = source->pixmap();
+        if (pixmap.isNull())
+            throw std::runtime_error("no picture");
+        return pixmap;
+    };
+
+    m_loading.reset();
+    step([&] { Picture1->setPixmap(picture("pa.bmp")); });
+    step([&] { imgSet->setPixmap(picture("person.ico")); imgSet->resize(imgSet->pixmap().size()); });
+    step([&] { imgReset->setPixmap(picture("leer.ico")); });
+    step([&] { seatImage(Seat::Pilot)->setPixmap(seatPicture(imgSet)); });
+    step([&] { seatImage(Seat::Co)->setPixmap(seatPicture(imgReset)); });
+    step([&] { seatImage(Seat::Pilot)->setToolTip(weightRecord(m_loading.weight(Seat::Pilot))); });
+    step([&] { renderPersonSum(); });
+    step([&] { seatImage(Seat::PaxLeft)->setPixmap(seatPicture(imgReset)); });
+    // The outer size (11355 x 7230 twips) follows from the fixed client area and the frame.
+    step([&] { setFixedSize(sizeHint()); });
+    step([&] { seatImage(Seat::PaxRight)->setPixmap(seatPicture(imgReset)); });
+    // The seat flags live in the loading, which reset() has already put into its start state.
+    step([&] {
+        const QPixmap pointer = picture("url.ico");
+        Label4->setCursor(QCursor(pointer, pointer.width() * 10 / 32, pointer.height() * 2 / 32));
+    });
+
+    struct TextStep {
+        std::function<void(const QString&)> apply;
+        const char* key;
+        const char* suffix;
+    };
+    const TextStep texts[] = {
+        {[this](const QString& t) { seatImage(Seat::PaxLeft)->setToolTip(m_freeRecord[2] = t); }, "lblPlatzFrei", ""},
+        {[this](const QString& t) { seatImage(Seat::PaxRight)->setToolTip(m_freeRecord[3] = t); }, "lblPlatzFrei", ""},
+        {[this](const QString& t) { seatImage(Seat::Co)->setToolTip(m_freeRecord[1] = t); }, "lblPlatzFrei", ""},
+        {[this](const QString& t) { mnuDatei->setTitle(t); }, "mnuDatei", ""},
+        {[this](const QString& t) { mnuDateiBeenden->setText(t); }, "mnuDateiBeenden", ""},
+        {[this](const QString& t) { mnuExport->setTitle(t); }, "mnuExport", ""},
+        {[this](const QString& t) { mnuExportBeladung->setText(t); }, "mnuExportBeladung", ""},
+        {[this](const QString& t) { mnuExtras->setTitle(t); }, "mnuExtras", ""},
+        {[this](const QString& t) { mnuExtrasOptionen->setText(t); }, "mnuExtrasOptionen", "..."},
+        {[this](const QString& t) { lblGepaeck->setText(t); }, "lblGepäck", ":"},
+        {[this](const QString& t) { lblPersonengewicht->setText(t); }, "lblPersonengewicht", ":"},
+        {[this](const QString& t) { lblPlatzbesetzt->setText(t); }, "lblPlatzBesetzt", ""},
+        {[this](const QString& t) { lblPlatzFrei->setText(t); }, "lblPlatzFrei", ""},
+        {[this](const QString& t) { Label3->setText(t); }, "strGesamt", ":"},
+        {[this](const QString& t) { cmdSchliessen->setText(t); }, "cmdSchliessen", ""},
+        {[this](const QString& t) { cmdZufaellig->setText(t); }, "cmdRandomBeladung", ""},
+        {[this](const QString& t) { cmdSpeichern->setText(t); }, "cmdSpeichern", ""},
+        {[this](const QString& t) { cmdSpeichern->setToolTip(t); }, "tipSpeichern", ""},
+    };
+    for (const TextStep& t : texts)
+        step([&] { t.apply(GetLanguageText(db, QString::fromUtf8(t.key)) + QString::fromUtf8(t.suffix)); });
+
+    step([&] { CalcGesamt(); });
+
+    // First-start check: a missing or unreadable strt.cfg leaves the flag as it is.
+    step([&] {
+        if (const auto flag = settings::readFirstStartFlag(m_context.programFolder))
+            m_context.intFirstStart = *flag;
+    });
+    return m_context.intFirstStart == 1 ? LoadResult::FirstStart : LoadResult::Show;
+}
+
+void MainWindow::setStartFocus() { cmdZufaellig->setFocus(Qt::OtherFocusReason); }
+
+void MainWindow::CalcGesamt() { lblGesamt->setText(totalCaption(m_loading.total())); }
+
+void MainWindow::renderSeat(Seat seat) {
+    ClickableLabel* image = seatImage(seat);
+    const bool occupied = m_loading.occupied(seat);
+    image->setPixmap((occupied ? imgSet : imgReset)->pixmap());
+    image->setToolTip(occupied ? weightRecord(m_loading.weight(seat)) : m_freeRecord[static_cast<std::size_t>(seat)]);
+}
+
+void MainWindow::renderPersonSum() {
+    // Its change recomputes the total.
+    txtPersonengewicht->setText(num::plainDigits(m_loading.personSum()));
+}
+
+void MainWindow::onSliderChanged(int value) {
+    m_loading.setBaggage(static_cast<std::int16_t>(value));
+    txtBaggage->setText(num::plainDigits(m_loading.baggage()));
+    CalcGesamt();
+}
+
+void MainWindow::seatClicked(Seat seat) {
+    SeatOperations operations(m_loading, *m_context.dialogs, [this](const QString& key) { return text(key); }, this);
+    const auto outcome = operations.click(seat);
+    if (outcome == SeatOperations::Outcome::Unchanged)
+        return;
+    if (outcome == SeatOperations::Outcome::Freed)
+        m_freeRecord[static_cast<std::size_t>(seat)] = text(QStringLiteral("lblPlatzFrei"));
+    renderSeat(seat);
+    renderPersonSum();
+}
+
+void MainWindow::cmdZufaelligClick() {
+    const QString freeText = text(QStringLiteral("lblPlatzFrei"));
+    const std::int16_t baggage = randomloading::apply(m_loading, *m_context.random, Slider1->maximum());
+    for (Seat seat : kAllSeats) {
+        if (seat != Seat::Pilot && !m_loading.occupied(seat))
+            m_freeRecord[static_cast<std::size_t>(seat)] = freeText;
+        renderSeat(seat);
+    }
+    renderPersonSum();
+    CalcGesamt();
+    Slider1->setValue(baggage);
+    // The slider may already stand at the drawn value; the loading follows it either way.
+    onSliderChanged(Slider1->value());
+}
+
+void MainWindow::cmdSpeichernClick() {
+    if (preexport::check(lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return text(key); }, this))
+        m_app.showExport();
+}
+
+void MainWindow::openWebLink() {
+    // Whatever goes wrong here is of no concern to the user's work: nothing is shown.
+    m_context.dialogs->openUrl(QString::fromUtf8(product::kWebAddress));
+}

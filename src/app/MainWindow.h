@@ -1,0 +1,95 @@
+#pragma once
+
+#include "loading/LoadingModel.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+struct AppContext;
+class Application;
+class ClickableLabel;
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSlider;
+
+// The program's working window: the aircraft from above with its four seats, the baggage slider,
+// the person-weight sum, the total, and the commands.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class LoadResult { Show, FirstStart };
+
+    MainWindow(AppContext& context, Application& app, QWidget* parent = nullptr);
+
+    // The load sequence: pictures, language texts, the start state of the loading, the total and
+    // the first-start check. Each step that fails is skipped and the next one runs.
+    LoadResult load();
+    void setStartFocus();
+
+    // Recomputes the total and writes it into lblGesamt.
+    void CalcGesamt();
+
+    const LoadingModel& loading() const { return m_loading; }
+
+    // Handlers of the window's commands (also what the tests drive).
+    void seatClicked(Seat seat);
+    void cmdZufaelligClick();
+    void cmdSpeichernClick();
+    void openWebLink();
+
+private:
+    void buildControls();
+    void buildMenus();
+    QString text(const QString& key) const;
+    ClickableLabel* seatImage(Seat seat) const { return m_seats[static_cast<std::size_t>(seat)]; }
+    // Shows one seat as the loading has it: picture and weight record.
+    void renderSeat(Seat seat);
+    void renderPersonSum();
+    void onSliderChanged(int value);
+
+    AppContext& m_context;
+    Application& m_app;
+    LoadingModel m_loading;
+    // The weight record a free seat shows (the free-seat text looked up when it was freed).
+    std::array<QString, 4> m_freeRecord;
+
+    QWidget* m_client = nullptr;
+    QLabel* Picture1 = nullptr;
+    std::array<ClickableLabel*, 4> m_seats{};
+    QLabel* imgReset = nullptr;
+    QLabel* lblPlatzFrei = nullptr;
+    QLabel* imgSet = nullptr;
+    QLabel* lblPlatzbesetzt = nullptr;
+    QPushButton* cmdZufaellig = nullptr;
+    QLabel* lblGepaeck = nullptr;
+    QLineEdit* txtBaggage = nullptr;
+    QLabel* Label1 = nullptr;
+    QSlider* Slider1 = nullptr;
+    QLabel* lblPersonengewicht = nullptr;
+    QLineEdit* txtPersonengewicht = nullptr;
+    QLabel* Label2 = nullptr;
+    QFrame* Line1 = nullptr;
+    QLabel* lblZFW = nullptr;
+    QLabel* lblZero = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* lblGesamt = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label6 = nullptr;
+    ClickableLabel* Label4 = nullptr;
+    QPushButton* cmdSpeichern = nullptr;
+    QPushButton* cmdSchliessen = nullptr;
+
+    QMenu* mnuDatei = nullptr;
+    QAction* mnuDateiBeenden = nullptr;
+    QMenu* mnuExport = nullptr;
+    QAction* mnuExportBeladung = nullptr;
+    QMenu* mnuExtras = nullptr;
+    QAction* mnuExtrasOptionen = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuInfo = nullptr;
+};

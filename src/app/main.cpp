@@ -1,0 +1,28 @@
+#include "app/AppContext.h"
+#include "app/Application.h"
+#include "app/Fonts.h"
+#include "app/ProgramFolder.h"
+#include "app/QtDialogs.h"
+#include "app/RandomSource.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication qtApp(argc, argv);
+    // The program ends when its last window has gone, which Application decides: a window that
+    // is replaced within one handler (the reload of the main window) must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    registerFallbackFonts();
+
+    QtDialogs dialogs;
+    SystemRandom random;
+    AppContext context;
+    context.programFolder = GetAppPath();
+    context.dialogs = &dialogs;
+    context.random = &random;
+
+    Application app(context);
+    QObject::connect(&app, &Application::ended, &qtApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    app.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,84 @@
+#include "LanguageStore.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+
+[[noreturn]] void fail(const QString& databasePath, const char* what, sqlite3* db) {
+    std::string message = "language database ";
+    message += QFile::encodeName(databasePath).toStdString();
+    message += ": ";
+    message += what;
+    if (db) {
+        message += ": ";
+        message += sqlite3_errmsg(db);
+    }
+    throw LanguageError(message);
+}
+
+// Compares keys the way people read them: "LBLGEPÄCK" and "lblGepäck" are the same key.
+void foldCase(sqlite3_context* context, int, sqlite3_value** argv) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QByteArray folded = QString::fromUtf8(text).toCaseFolded().toUtf8();
+    sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+QString GetLanguageText(const QString& databasePath, const QString& key) {
+    sqlite3* raw = nullptr;
+    // Read-only and without SQLITE_OPEN_CREATE: a missing file is an error, never a new database.
+    const int opened = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &raw, SQLITE_OPEN_READONLY,
+                                       nullptr);
+    std::unique_ptr<sqlite3, DatabaseCloser> db(raw);
+    if (opened != SQLITE_OK)
+        fail(databasePath, "cannot be opened", db.get());
+
+    sqlite3_create_function(db.get(), "merovan_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldCase,
+                            nullptr, nullptr);
+
+    static const char* const query =
+        "SELECT Wert FROM Entry WHERE merovan_fold(Variable) = merovan_fold(?1) ORDER BY rowid LIMIT 1";
+    sqlite3_stmt* rawStatement = nullptr;
+    if (sqlite3_prepare_v2(db.get(), query, -1, &rawStatement, nullptr) != SQLITE_OK)
+        fail(databasePath, "cannot be read", db.get());
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(rawStatement);
+
+    const QByteArray keyUtf8 = key.toUtf8();
+    sqlite3_bind_text(statement.get(), 1, keyUtf8.constData(), static_cast<int>(keyUtf8.size()), SQLITE_TRANSIENT);
+
+    const int step = sqlite3_step(statement.get());
+    if (step == SQLITE_DONE)
+        return QString();
+    if (step != SQLITE_ROW)
+        fail(databasePath, "cannot be read", db.get());
+    if (sqlite3_column_type(statement.get(), 0) == SQLITE_NULL)
+        fail(databasePath, "holds no text for this key", nullptr);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    const int bytes = sqlite3_column_bytes(statement.get(), 0);
+    return QString::fromUtf8(text, bytes);
+}
+
+std::optional<QString> tryLanguageText(const QString& databasePath, const QString& key) {
+    try {
+        return GetLanguageText(databasePath, key);
+    } catch (const LanguageError&) {
+        return std::nullopt;
+    }
+}

@@ -1,0 +1,59 @@
+#include "ScriptedDialogs.h"
+
+#include <QTest>
+
+QList<ScriptedDialogs::Call> ScriptedDialogs::callsOf(Kind kind) const {
+    QList<Call> result;
+    for (const Call& call : m_calls) {
+        if (call.kind == kind)
+            result.append(call);
+    }
+    return result;
+}
+
+void ScriptedDialogs::clear() {
+    m_calls.clear();
+    m_inputs.clear();
+    m_questions.clear();
+    m_files.clear();
+}
+
+std::optional<QString> ScriptedDialogs::inputBox(QWidget*, const QString& prompt, const QString& title) {
+    m_calls.append({Kind::InputBox, prompt, title});
+    if (m_inputs.isEmpty()) {
+        QTest::qFail("input box shown without a scripted answer", __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    return m_inputs.takeFirst();
+}
+
+void ScriptedDialogs::exclamation(QWidget*, const QString& text, const QString& title) {
+    m_calls.append({Kind::Exclamation, text, title});
+}
+
+void ScriptedDialogs::information(QWidget*, const QString& text, const QString& title) {
+    m_calls.append({Kind::Information, text, title});
+}
+
+bool ScriptedDialogs::question(QWidget*, const QString& text, const QString& title) {
+    m_calls.append({Kind::Question, text, title});
+    if (m_questions.isEmpty()) {
+        QTest::qFail("question asked without a scripted answer", __FILE__, __LINE__);
+        return false;
+    }
+    return m_questions.takeFirst();
+}
+
+std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& filter) {
+    m_calls.append({Kind::OpenFile, filter, QString()});
+    if (m_files.isEmpty()) {
+        QTest::qFail("file dialog shown without a scripted answer", __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    return m_files.takeFirst();
+}
+
+bool ScriptedDialogs::openUrl(const QString& address) {
+    m_calls.append({Kind::OpenUrl, address, QString()});
+    return m_openUrlResult;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Dialogs answered from a script. Every call is recorded with its kind, text and title, so a test
+// can check exactly what the user would have been shown. A call that finds no scripted answer
+// fails the test (it is answered with Cancel / No / nothing).
+class ScriptedDialogs final : public Dialogs {
+public:
+    enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl };
+    struct Call {
+        Kind kind;
+        QString text; // prompt, message text, file filter or web address
+        QString title;
+    };
+
+    // Answers queued in the order the calls come.
+    void answerInput(std::optional<QString> answer) { m_inputs.append(std::move(answer)); }
+    void answerQuestion(bool yes) { m_questions.append(yes); }
+    void answerOpenFile(std::optional<QString> path) { m_files.append(std::move(path)); }
+    void setOpenUrlResult(bool ok) { m_openUrlResult = ok; }
+
+    const QList<Call>& calls() const { return m_calls; }
+    QList<Call> callsOf(Kind kind) const;
+    void clear();
+    // True when every queued answer has been used.
+    bool allAnswered() const { return m_inputs.isEmpty() && m_questions.isEmpty() && m_files.isEmpty(); }
+
+    std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    void exclamation(QWidget* parent, const QString& text, const QString& title) override;
+    void information(QWidget* parent, const QString& text, const QString& title) override;
+    bool question(QWidget* parent, const QString& text, const QString& title) override;
+    std::optional<QString> openFile(QWidget* parent, const QString& filter) override;
+    bool openUrl(const QString& address) override;
+
+private:
+    QList<Call> m_calls;
+    QList<std::optional<QString>> m_inputs;
+    QList<bool> m_questions;
+    QList<std::optional<QString>> m_files;
+    bool m_openUrlResult = true;
+};

@@ -1,0 +1,53 @@
+#include "TestProgramFolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+bool copyTree(const QString& from, const QString& to) {
+    QDir source(from);
+    if (!source.exists() || !QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                return false;
+        } else if (!QFile::copy(path, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TestProgramFolder::TestProgramFolder() : m_dir(std::make_unique<QTemporaryDir>()) {
+    m_context.programFolder = m_dir->path() + QLatin1Char('/');
+    m_context.dialogs = &m_dialogs;
+    m_context.random = &m_random;
+    m_ok = m_dir->isValid() && copyTree(QStringLiteral(MEROVAN_STAGED_FOLDER), m_dir->path());
+    // Tests start from a configured installation; first-start tests write 1 themselves.
+    write(QStringLiteral("strt.cfg"), QByteArray(" 0 \r\n"));
+    write(QStringLiteral("options.cfg"), QByteArray("\r\n"));
+    QFile::copy(file(QStringLiteral("Data/languages/german.crf")), file(QStringLiteral("Data/language.crf.new")));
+    QFile::remove(file(QStringLiteral("Data/language.crf")));
+    QFile::rename(file(QStringLiteral("Data/language.crf.new")), file(QStringLiteral("Data/language.crf")));
+}
+
+void TestProgramFolder::write(const QString& relative, const QByteArray& content) const {
+    QFile f(file(relative));
+    QDir().mkpath(QFileInfo(f).absolutePath());
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+}
+
+QByteArray TestProgramFolder::read(const QString& relative) const {
+    QFile f(file(relative));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void TestProgramFolder::remove(const QString& relative) const { QFile::remove(file(relative)); }
