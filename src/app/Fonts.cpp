@@ -16,7 +16,8 @@ void registerFallbackFonts() {
                 QFontDatabase::addApplicationFont(path);
         }
     };
-    add("Tahoma", {"tahoma.ttf", "tahomabd.ttf"});
+    // Wine's tahomabd.ttf lacks most letters; bold is drawn from the regular face instead.
+    add("Tahoma", {"tahoma.ttf"});
     add("MS Sans Serif", {"ms_sans_serif.ttf"});
     if (!families.contains(QStringLiteral("Verdana"), Qt::CaseInsensitive))
         QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("Tahoma"));

@@ -256,7 +256,8 @@ MainWindow::LoadResult MainWindow::load() {
     // The seat flags live in the loading, which reset() has already put into its start state.
     step([&] {
         const QPixmap pointer = picture("url.ico");
-        Label4->setCursor(QCursor(pointer, pointer.width() * 10 / 32, pointer.height() * 2 / 32));
+        // The fingertip of the pointing hand.
+        Label4->setCursor(QCursor(pointer, pointer.width() * 11 / 32, pointer.height() / 32));
     });
 
     struct TextStep {

@@ -1,0 +1,123 @@
+#include "common/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+} // namespace
+
+class TestAtomicFile : public QObject {
+    Q_OBJECT
+private slots:
+    void replacesWholeFile_data();
+    void replacesWholeFile();
+    void keepsPermissions();
+    void followsSymlink();
+    void copyReplacesTarget();
+    void failureLeavesOldFileAndNoTemporary_data();
+    void failureLeavesOldFileAndNoTemporary();
+};
+
+void TestAtomicFile::replacesWholeFile_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("short") << QByteArray(" 0 \r\n");
+    QTest::newRow("bigger than any write buffer") << QByteArray(3 * 1024 * 1024 + 7, 'x');
+}
+
+void TestAtomicFile::replacesWholeFile() {
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("strt.cfg"));
+    writeAll(path, QByteArray(100000, 'o'));
+    QString reason;
+    QVERIFY2(atomicfile::replaceWithData(path, content, &reason), qPrintable(reason));
+    QCOMPARE(readAll(path), content);
+    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("strt.cfg")});
+}
+
+void TestAtomicFile::keepsPermissions() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.cfg"));
+    writeAll(path, "old");
+    const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, perms));
+    QVERIFY(atomicfile::replaceWithData(path, "new", nullptr));
+    QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), perms & ~(QFile::ReadUser | QFile::WriteUser));
+}
+
+void TestAtomicFile::followsSymlink() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("real.cfg"));
+    const QString link = dir.filePath(QStringLiteral("link.cfg"));
+    writeAll(target, "old");
+    QVERIFY(QFile::link(target, link));
+    QVERIFY(atomicfile::replaceWithData(link, "new", nullptr));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readAll(target), QByteArray("new"));
+}
+
+void TestAtomicFile::copyReplacesTarget() {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("german.crf"));
+    const QString target = dir.filePath(QStringLiteral("language.crf"));
+    QByteArray content(2 * 1024 * 1024 + 3, '\0');
+    for (int i = 0; i < content.size(); ++i)
+        content[i] = char(i * 7);
+    writeAll(source, content);
+    writeAll(target, "old");
+    QString reason;
+    QVERIFY2(atomicfile::replaceWithCopy(source, target, &reason), qPrintable(reason));
+    QCOMPARE(readAll(target), content);
+    QCOMPARE(entries(dir.path()).size(), 2);
+}
+
+void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
+    QTest::addColumn<QString>("what");
+    QTest::newRow("missing source") << "missing source";
+    QTest::newRow("missing folder") << "missing folder";
+    QTest::newRow("directory in the way") << "directory in the way";
+}
+
+void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("language.crf"));
+    writeAll(target, "old");
+    QString reason;
+    bool ok = true;
+    if (what == QLatin1String("missing source")) {
+        ok = atomicfile::replaceWithCopy(dir.filePath(QStringLiteral("nope.crf")), target, &reason);
+    } else if (what == QLatin1String("missing folder")) {
+        ok = atomicfile::replaceWithData(dir.filePath(QStringLiteral("Data/x.cfg")), "new", &reason);
+    } else {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("busy.cfg/inner")));
+        ok = atomicfile::replaceWithData(dir.filePath(QStringLiteral("busy.cfg")), "new", &reason);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("busy.cfg"))).isDir());
+    }
+    QVERIFY(!ok);
+    QVERIFY(!reason.isEmpty());
+    QVERIFY2(!reason.contains(QLatin1String("Unknown error")), qPrintable(reason));
+    QCOMPARE(readAll(target), QByteArray("old"));
+    for (const QString& name : entries(dir.path()))
+        QVERIFY2(!name.contains(QLatin1Char('.') + QLatin1String("XXXXXX")) && !name.contains(QLatin1String(".crf.")) &&
+                     !name.contains(QLatin1String(".cfg.")),
+                 qPrintable(name));
+}
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"
