@@ -1,0 +1,108 @@
+# Shared pieces of the real-window tests: a private X server, a copy of the program folder, and
+# waiting for windows. Sourced by the test scripts; they set STAGED before sourcing.
+set -eu
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+E2E_TMP=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+
+cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap cleanup EXIT
+
+# Starts Xvfb on the first free display number from 90 on.
+start_display() {
+    n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    fail "Xvfb did not start on :$n"
+}
+
+# Copies the staged program folder; the first argument is what strt.cfg holds.
+make_program_folder() {
+    PROGRAM="$E2E_TMP/Merovan"
+    cp -a "$STAGED" "$PROGRAM"
+    printf ' %s \r\n' "$1" >"$PROGRAM/strt.cfg"
+    printf '\r\n' >"$PROGRAM/options.cfg"
+    cp "$PROGRAM/Data/languages/german.crf" "$PROGRAM/Data/language.crf"
+}
+
+start_program() {
+    unset QT_QPA_PLATFORM
+    XDG_RUNTIME_DIR="$E2E_TMP" "$PROGRAM/merovan" >"$E2E_TMP/program.log" 2>&1 &
+    APP_PID=$!
+}
+
+now_ms() { date +%s%3N; }
+
+# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
+wait_window() {
+    deadline=$(($(now_ms) + $2 * 1000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.02
+    done
+    return 1
+}
+
+# Waits up to $1 seconds for the program to end; sets APP_STATUS.
+wait_exit() {
+    deadline=$(($(now_ms) + $1 * 1000))
+    while kill -0 "$APP_PID" 2>/dev/null; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+    APP_STATUS=0
+    wait "$APP_PID" || APP_STATUS=$?
+    APP_PID=""
+    return 0
+}
+
+# Pixels from twips at the display's 96 dpi.
+px() { echo $(($1 * 96 / 1440)); }
+
+# Clicks the centre of a control given in twips of the main window's client area (below the menu
+# bar, whose height follows from the window's height).
+click_client() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    menu=$((HEIGHT - $(px 6570)))
+    x=$((X + $(px "$2") + $(px "$4") / 2))
+    y=$((Y + menu + $(px "$3") + $(px "$5") / 2))
+    xdotool mousemove "$x" "$y" click 1
+}
+
+# Clicks a free seat (twips of its top-left corner) and answers the weight input box.
+seat_person() {
+    click_client "$1" "$2" "$3" 390 390
+    box=$(wait_window "Gewicht" 5) || fail "weight input box did not appear"
+    sleep 0.2
+    xdotool windowfocus "$box" 2>/dev/null || true
+    xdotool type --delay 30 "$4"
+    xdotool key Return
+    sleep 0.3
+}
+
+# Saves a picture of a window (by id) as PNG.
+grab() {
+    XDG_RUNTIME_DIR="$E2E_TMP" "$GRAB" "$2" "$1" 2>/dev/null || fail "could not grab window $1"
+}
