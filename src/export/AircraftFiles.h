@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Finding the installed copies of the TQ 58 below the FS2000 folder and reading their titles.
+//
+// FS2000 runs on Windows, where file names ignore letter case; under Wine on a case-sensitive file
+// system the same installation may hold "Aircraft", "AIRCRAFT.CFG" or "model". Every name the
+// export looks for is therefore found in whatever letter case it exists.
+namespace aircraftfiles {
+
+inline constexpr auto kFolderPrefix = "nerova_tq58";
+inline constexpr auto kAircraftFolder = "Aircraft";
+inline constexpr auto kAircraftCfg = "aircraft.cfg";
+
+// `folder` followed by `name`, with exactly one "/" between them. `folder` may end with "/" (or,
+// on Windows, "\"); an empty folder gives `name` alone.
+QString joinPath(const QString& folder, const QString& name);
+
+// The path of the entry of `folder` named `name` in any letter case: the exact spelling when it
+// exists, else the first match in name order. Empty when there is none.
+QString findEntry(const QString& folder, const QString& name);
+
+// True when a folder name makes a copy of the TQ 58: its first eleven characters, in lower case,
+// are "nerova_tq58". A shorter name never qualifies.
+bool isTq58FolderName(const QString& folderName);
+
+// The title of an aircraft.cfg: the first field (fields end at a comma or a line end, see
+// FieldReader) whose first six characters are "title=" in any letter case, without those six
+// characters. Empty when no field matches.
+QString titleOf(const QByteArray& cfgContent);
+
+// titleOf() of the file at `path`; empty when the file has no title or cannot be read.
+QString GetTitle(const QString& path);
+
+// The path up to and including its last "/" or "\": the folder of a file with its trailing
+// separator. A path that ends with a separator comes back unchanged; a path without any separator
+// is a bare file name in the current folder and gives the empty text.
+QString GetPathName(const QString& path);
+
+struct AircraftCopy {
+    QString title;
+    QString cfgPath; // the copy's aircraft.cfg as it is spelled on disk
+};
+
+struct ListingProblem {
+    enum class Kind {
+        NoAircraftFolder, // `path` is the Aircraft folder that was looked for
+        NoAircraftCfg,    // `path` is the copy's folder
+        CfgUnreadable,    // `path` is the aircraft.cfg, `reason` says why
+    };
+    Kind kind;
+    QString path;
+    QString reason;
+};
+
+struct AircraftListing {
+    QList<AircraftCopy> copies;
+    QList<ListingProblem> problems;
+};
+
+// The copies of the TQ 58 in the Aircraft folder of `fs2000Folder`, in name order (letter case
+// ignored, so the order is the one Windows lists them in). A qualifying folder without a readable
+// aircraft.cfg is left out and reported.
+AircraftListing listAircraftCopies(const QString& fs2000Folder);
+
+} // namespace aircraftfiles

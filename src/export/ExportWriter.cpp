@@ -1,0 +1,197 @@
+#include "ExportWriter.h"
+
+#include "AircraftFiles.h"
+#include "common/AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace exportwriter {
+namespace {
+
+using Kind = Failure::Kind;
+
+Failure failure(Kind kind, const QString& path, const QString& reason = QString()) {
+    return {kind, path, reason, {}, {}, {}};
+}
+
+// The file whose content a replacement changes: a symbolic link is written through its target.
+QString realTarget(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.symLinkTarget().isEmpty())
+        return info.symLinkTarget();
+    return path;
+}
+
+bool readWhole(const QString& path, QByteArray* content, QString* reason) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    *content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Whether an existing file may be replaced: a read-only file is refused rather than replaced behind
+// its protection, and the temporary file needs a writable folder beside it.
+std::optional<Failure> checkReplaceable(const QString& path) {
+    const QFileInfo target(realTarget(path));
+    if (target.exists() && !target.isWritable())
+        return failure(Kind::ReadOnly, path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isWritable())
+        return failure(Kind::FolderReadOnly, folder.filePath());
+    return std::nullopt;
+}
+
+// An existing file that must be read whole before it is replaced.
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return failure(Kind::FileMissing, path);
+    if (info.isDir())
+        return failure(Kind::NotAFile, path);
+    QString reason;
+    if (!readWhole(path, content, &reason))
+        return failure(Kind::ReadFailed, path, reason);
+    return checkReplaceable(path);
+}
+
+QString backupName(const QString& path) {
+    return QFileInfo(path).fileName() + QLatin1String(kBackupSuffix);
+}
+
+QString backupPath(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    const QString existing = aircraftfiles::findEntry(folder, backupName(path));
+    return existing.isEmpty() ? aircraftfiles::joinPath(folder, backupName(path)) : existing;
+}
+
+// Keeps the file as it is beside it, unless a backup (in any letter case) is already there: that
+// one holds the file as it was before the first export and stays.
+std::optional<Failure> backUpOnce(const QString& path, const FileOps& ops) {
+    const QString folder = QFileInfo(path).path();
+    if (!aircraftfiles::findEntry(folder, backupName(path)).isEmpty())
+        return std::nullopt;
+    const QString backup = aircraftfiles::joinPath(folder, backupName(path));
+    QString reason;
+    if (!ops.replaceWithCopy(path, backup, &reason))
+        return failure(Kind::BackupFailed, backup, reason);
+    return std::nullopt;
+}
+
+} // namespace
+
+QString messageKey(Failure::Kind kind) {
+    switch (kind) {
+    case Kind::FileMissing:
+        return QStringLiteral("strExportFileMissing");
+    case Kind::NotAFile:
+        return QStringLiteral("strExportNotAFile");
+    case Kind::ReadOnly:
+        return QStringLiteral("strExportReadOnly");
+    case Kind::FolderReadOnly:
+        return QStringLiteral("strExportFolderReadOnly");
+    case Kind::ModelFolderMissing:
+        return QStringLiteral("strExportModelFolderMissing");
+    case Kind::VariantMissing:
+        return QStringLiteral("strExportVariantMissing");
+    case Kind::ReadFailed:
+        return QStringLiteral("strExportReadFailed");
+    case Kind::WriteFailed:
+        return QStringLiteral("strExportWriteFailed");
+    case Kind::BackupFailed:
+        return QStringLiteral("strExportBackupFailed");
+    }
+    return {};
+}
+
+bool hasReason(Failure::Kind kind) {
+    return kind == Kind::ReadFailed || kind == Kind::WriteFailed || kind == Kind::BackupFailed;
+}
+
+FileOps FileOps::atomic() {
+    return {atomicfile::replaceWithData, atomicfile::replaceWithCopy};
+}
+
+std::optional<Failure> write(const Job& job, const FileOps& ops) {
+    // First everything that can be known to fail, before any file changes.
+    QByteArray cfgContent;
+    if (auto problem = readReplaceable(job.cfgPath, &cfgContent))
+        return problem;
+
+    QString variantPath;
+    QString modelPath;
+    std::optional<QByteArray> modelContent;
+    if (const auto variant = wab::modelVariant(job.coPilot, job.paxLeft, job.paxRight)) {
+        variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
+        const QFileInfo variantInfo(variantPath);
+        if (!variantInfo.exists())
+            return failure(Kind::VariantMissing, variantPath);
+        if (variantInfo.isDir())
+            return failure(Kind::NotAFile, variantPath);
+        QFile variantFile(variantPath);
+        if (!variantFile.open(QIODevice::ReadOnly))
+            return failure(Kind::ReadFailed, variantPath, variantFile.errorString());
+
+        const QString aircraftFolder = aircraftfiles::GetPathName(job.cfgPath);
+        const QString modelFolder = aircraftfiles::findEntry(aircraftFolder, QLatin1String(kModelFolder));
+        if (modelFolder.isEmpty() || !QFileInfo(modelFolder).isDir())
+            return failure(Kind::ModelFolderMissing,
+                           aircraftfiles::joinPath(aircraftFolder, QLatin1String(kModelFolder)));
+        modelPath = aircraftfiles::findEntry(modelFolder, QLatin1String(kModelFile));
+        if (modelPath.isEmpty()) {
+            // Not there yet: the variant becomes the model.
+            modelPath = aircraftfiles::joinPath(modelFolder, QLatin1String(kModelFile));
+            if (auto problem = checkReplaceable(modelPath))
+                return problem;
+        } else {
+            modelContent.emplace();
+            if (auto problem = readReplaceable(modelPath, &*modelContent))
+                return problem;
+        }
+    }
+    const QByteArray cfgNew = wab::rewriteWeightAndBalance(cfgContent, job.loads);
+
+    if (auto problem = backUpOnce(job.cfgPath, ops))
+        return problem;
+    if (modelContent) {
+        if (auto problem = backUpOnce(modelPath, ops))
+            return problem;
+    }
+
+    QString reason;
+    if (!variantPath.isEmpty() && !ops.replaceWithCopy(variantPath, modelPath, &reason))
+        return failure(Kind::WriteFailed, modelPath, reason);
+
+    if (!ops.replaceWithData(job.cfgPath, cfgNew, &reason)) {
+        Failure problem = failure(Kind::WriteFailed, job.cfgPath, reason);
+        if (!variantPath.isEmpty()) {
+            // The model must not show a loading that aircraft.cfg does not have.
+            QString why;
+            bool restored = false;
+            if (modelContent) {
+                restored = ops.replaceWithData(modelPath, *modelContent, &why);
+            } else {
+                QFile created(modelPath);
+                restored = created.remove();
+                why = created.errorString();
+            }
+            if (!restored) {
+                problem.unrestoredModel = modelPath;
+                problem.restoreReason = why;
+                if (modelContent)
+                    problem.modelBackup = backupPath(modelPath);
+            }
+        }
+        return problem;
+    }
+    return std::nullopt;
+}
+
+} // namespace exportwriter
