@@ -1,36 +1,31 @@
 #include "AtomicFile.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <random>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QSaveFile>
 #endif
 
 namespace atomicfile {
 namespace {
 
-QString errnoText(int error, const QString& fallback) {
+// Writes the next block of the new content into `put`; returns false with a reason on failure.
+using Producer = std::function<bool(const std::function<bool(const char*, qint64, QString*)>& put, QString* reason)>;
+
+QString errnoText(int error, const char* fallback) {
     if (error != 0)
         return QString::fromLocal8Bit(std::strerror(error));
-    return fallback;
-}
-
-QString describe(const QFileDevice& file, int error, const QString& fallback) {
-    if (error != 0)
-        return errnoText(error, fallback);
-    const QString text = file.errorString();
-    if (text.isEmpty() || text.contains(QLatin1String("Unknown error"), Qt::CaseInsensitive))
-        return fallback;
-    return text;
+    return QString::fromLatin1(fallback);
 }
 
 // Where the content really goes: a symbolic link is replaced through its target.
@@ -45,95 +40,160 @@ QString resolvedTarget(const QString& path) {
 }
 
 #ifdef Q_OS_UNIX
-bool syncFolderOf(const QString& path, QString* reason) {
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        *reason = errnoText(errno, QStringLiteral("the folder could not be opened"));
-        return false;
-    }
-    const bool ok = ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    if (!ok)
-        *reason = errnoText(error, QStringLiteral("the folder could not be synchronised"));
-    return ok;
-}
-#endif
 
-// Writes through `produce` (which returns false and sets a reason on a failed write) into a
-// temporary file beside `path` and renames it over `path`.
-bool replace(const QString& path, const std::function<bool(QSaveFile&, QString*)>& produce, QString* reason) {
-    QString dummy;
-    if (!reason)
-        reason = &dummy;
-    const QString target = resolvedTarget(path);
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports a failing close (which can carry a delayed write error).
+    bool close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
 
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    errno = 0;
-    // Unbuffered: every write reaches the file at once, so a full disk is seen by the write that
-    // hits it and not by a hidden flush inside commit().
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *reason = describe(file, errno, QStringLiteral("the temporary file could not be created"));
-        return false;
-    }
-    if (!produce(file, reason)) {
-        file.cancelWriting();
-        return false;
-    }
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        *reason = describe(file, errno, QStringLiteral("the data could not be written completely"));
-        file.cancelWriting();
-        return false;
-    }
-#ifdef Q_OS_UNIX
-    struct stat old {};
-    if (::stat(QFile::encodeName(target).constData(), &old) == 0) {
-        // Keep the owner and group of the file being replaced where we are allowed to.
-        if (::fchown(file.handle(), old.st_uid, old.st_gid) != 0) {
-            // Not permitted for an ordinary user: the new file keeps the user's own ids.
-        }
-    }
-    if (::fsync(file.handle()) != 0) {
-        *reason = errnoText(errno, QStringLiteral("the data could not be stored on the disk"));
-        file.cancelWriting();
-        return false;
-    }
-#endif
-    errno = 0;
-    if (!file.commit()) {
-        *reason = describe(file, errno, QStringLiteral("the file could not be replaced"));
-        return false;
-    }
-#ifdef Q_OS_UNIX
-    return syncFolderOf(target, reason);
-#else
-    return true;
-#endif
+private:
+    int m_fd;
+};
+
+QByteArray temporaryNameFor(const QByteArray& target) {
+    static std::mt19937 names{std::random_device{}()};
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+    return folder + '.' + name + '.' + QByteArray::number(quint32(names()), 36) + ".tmp";
 }
 
-bool writeAll(QSaveFile& file, const char* data, qint64 size, QString* reason) {
-    qint64 done = 0;
-    while (done < size) {
-        errno = 0;
-        const qint64 n = file.write(data + done, size - done);
+bool writeAll(int fd, const char* data, qint64 size, QString* reason) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
-            *reason = describe(file, errno, QStringLiteral("the data could not be written completely"));
+            *reason = errnoText(n < 0 ? errno : ENOSPC, "the data could not be written completely");
             return false;
         }
-        done += n;
+        data += n;
+        size -= n;
     }
     return true;
 }
+
+bool syncFolder(const QByteArray& target, QString* reason) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        *reason = errnoText(errno, "the folder could not be opened");
+        return false;
+    }
+    if (::fsync(fd.get()) != 0) {
+        *reason = errnoText(errno, "the folder could not be synchronised");
+        return false;
+    }
+    return true;
+}
+
+bool replace(const QString& path, const Producer& produce, QString* reason) {
+    const QByteArray target = QFile::encodeName(QFileInfo(resolvedTarget(path)).absoluteFilePath());
+    struct stat old {};
+    const bool existed = ::stat(target.constData(), &old) == 0;
+    if (existed && S_ISDIR(old.st_mode)) {
+        *reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+        return false;
+    }
+    const mode_t mode = existed ? (old.st_mode & 07777) : 0644;
+
+    QByteArray temporary;
+    int opened = -1;
+    for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
+        temporary = temporaryNameFor(target);
+        opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (opened < 0 && errno != EEXIST) {
+            *reason = errnoText(errno, "the temporary file could not be created");
+            return false;
+        }
+    }
+    Descriptor fd(opened);
+    if (fd.get() < 0) {
+        *reason = QStringLiteral("no free name for a temporary file");
+        return false;
+    }
+
+    auto fail = [&](const QString& why) {
+        *reason = why;
+        ::unlink(temporary.constData());
+        return false;
+    };
+
+    const auto put = [&](const char* data, qint64 size, QString* why) { return writeAll(fd.get(), data, size, why); };
+    QString why;
+    if (!produce(put, &why))
+        return fail(why);
+    if (existed && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+        // Only a privileged process may give a file away; an ordinary user keeps their own ids.
+    }
+    if (::fchmod(fd.get(), mode) != 0)
+        return fail(errnoText(errno, "the file permissions could not be set"));
+    if (::fsync(fd.get()) != 0)
+        return fail(errnoText(errno, "the data could not be stored on the disk"));
+    if (!fd.close())
+        return fail(errnoText(errno, "the data could not be stored on the disk"));
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return fail(errnoText(errno, "the file could not be replaced"));
+    // The new file is in place; make its name durable too.
+    return syncFolder(target, reason);
+}
+
+#else // not Q_OS_UNIX
+
+bool replace(const QString& path, const Producer& produce, QString* reason) {
+    QSaveFile file(resolvedTarget(path));
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
+        return false;
+    }
+    const auto put = [&](const char* data, qint64 size, QString* why) {
+        while (size > 0) {
+            const qint64 n = file.write(data, size);
+            if (n <= 0) {
+                *why = file.errorString();
+                return false;
+            }
+            data += n;
+            size -= n;
+        }
+        return true;
+    };
+    QString why;
+    if (!produce(put, &why) || !file.flush() || file.error() != QFileDevice::NoError) {
+        *reason = why.isEmpty() ? file.errorString() : why;
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+#endif
 
 } // namespace
 
 bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
+    QString dummy;
     return replace(
-        path, [&](QSaveFile& file, QString* why) { return writeAll(file, data.constData(), data.size(), why); },
-        reason);
+        path, [&](const auto& put, QString* why) { return put(data.constData(), data.size(), why); },
+        reason ? reason : &dummy);
 }
 
 bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
@@ -141,25 +201,23 @@ bool replaceWithCopy(const QString& source, const QString& target, QString* reas
     if (!reason)
         reason = &dummy;
     QFile in(source);
-    errno = 0;
-    if (!in.open(QIODevice::ReadOnly)) {
-        *reason = describe(in, errno, QStringLiteral("the file could not be opened"));
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        *reason = in.errorString();
         return false;
     }
     return replace(
         target,
-        [&](QSaveFile& file, QString* why) {
+        [&](const auto& put, QString* why) {
             QByteArray block(1 << 20, Qt::Uninitialized);
             for (;;) {
-                errno = 0;
                 const qint64 n = in.read(block.data(), block.size());
                 if (n < 0) {
-                    *why = describe(in, errno, QStringLiteral("the file could not be read"));
+                    *why = in.errorString();
                     return false;
                 }
                 if (n == 0)
                     return true;
-                if (!writeAll(file, block.constData(), n, why))
+                if (!put(block.constData(), n, why))
                     return false;
             }
         },
