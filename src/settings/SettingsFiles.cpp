@@ -8,27 +8,47 @@
 namespace settings {
 namespace {
 
-std::optional<QByteArray> readWhole(const QString& path) {
+// The whole file; std::nullopt when it is missing or cannot be read. Only the second case puts a
+// reason into *reason.
+std::optional<QByteArray> readWhole(const QString& path, QString* reason = nullptr) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason && QFile::exists(path))
+            *reason = file.errorString();
         return std::nullopt;
+    }
     QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        if (reason)
+            *reason = file.errorString();
         return std::nullopt;
+    }
     return data;
 }
 
 } // namespace
 
-std::optional<QString> readFs2000Folder(const QString& programFolder) {
-    const auto data = readWhole(programFolder + QLatin1String(kOptionsFile));
+std::optional<QString> readFs2000Folder(const QString& programFolder, QString* reason) {
+    if (reason)
+        reason->clear();
+    const auto data = readWhole(programFolder + QLatin1String(kOptionsFile), reason);
     if (!data)
         return std::nullopt;
     return firstTextField(*data);
 }
 
 bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason) {
-    return atomicfile::replaceWithData(programFolder + QLatin1String(kOptionsFile), textLine(folder), reason);
+    auto refuse = [reason](const char* why) {
+        if (reason)
+            *reason = QString::fromLatin1(why);
+        return false;
+    };
+    if (folder.contains(QLatin1Char('\r')) || folder.contains(QLatin1Char('\n')))
+        return refuse("the folder name contains a line break");
+    const QByteArray line = textLine(folder);
+    if (QString::fromLocal8Bit(line.chopped(2)) != folder)
+        return refuse("the folder name contains characters that the system's encoding cannot store");
+    return atomicfile::replaceWithData(programFolder + QLatin1String(kOptionsFile), line, reason);
 }
 
 std::optional<qint16> readFirstStartFlag(const QString& programFolder) {

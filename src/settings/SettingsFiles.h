@@ -14,8 +14,11 @@ inline constexpr auto kOptionsFile = "options.cfg";
 inline constexpr auto kFirstStartFile = "strt.cfg";
 
 // The FS2000 folder from options.cfg: its first field. std::nullopt when the file is missing or
-// cannot be read.
-std::optional<QString> readFs2000Folder(const QString& programFolder);
+// cannot be read; in the second case *reason (when given) says why, in the first it is left empty.
+std::optional<QString> readFs2000Folder(const QString& programFolder, QString* reason = nullptr);
+// Replaces options.cfg with the folder as one line. A folder that could not be read back as it was
+// given (a line break in it, or characters the system's 8-bit encoding lacks) is not written:
+// false with a reason, and the old file stays.
 bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason);
 
 // The first-start flag from strt.cfg. std::nullopt when the file is missing or cannot be read
