@@ -1,0 +1,125 @@
+#pragma once
+
+// What the export tests share: a temporary FS2000 folder inside a test program folder, model
+// variants whose content says which one they are, and the section the worked example must write.
+
+#include "support/TestProgramFolder.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QString>
+
+namespace exporttest {
+
+inline QByteArray blanks(int n) {
+    return QByteArray(n, ' ');
+}
+
+// An aircraft.cfg in the usual layout: entries, general data, the weight-and-balance section in
+// the middle, engine and gear after it.
+inline const QByteArray kHead = "[fltsim.0]\r\ntitle=Nerova TQ 58\r\nsim=TQ58-161\r\n\r\n[General]\r\neditable=1\r\n";
+inline const QByteArray kOldSection = "\r\n[WEIGHT_AND_BALANCE]\r\nempty_weight = 1532\r\nstation_load.0 = 176, 0.4, "
+                                      "-1.7, 0.0\r\nmax_gross_weight = 2332\r\n\r\n";
+inline const QByteArray kTail = "[GeneralEngineData]\r\nengine_type = 0\r\n\r\n[contact_points]\r\npoint.0 = 1, 5.9, "
+                                "0.0, -4.3\r\n";
+inline const QByteArray kCfg = kHead + kOldSection + kTail;
+
+// The section for pilot 80 kg, co-pilot 75 kg, left passenger seat free, right passenger 60 kg and
+// 20 kg of baggage, put together from the line table (every run of blanks counted out).
+inline QByteArray workedExampleSection() {
+    return "\r\n"
+           "[WEIGHT_AND_BALANCE]\r\n"
+           "\r\n" +
+           ("empty_weight = 1532" + blanks(13) + "// (pounds) kg=>lbs x 2,2046\r\n") +
+           ("reference_datum_position" + blanks(5) + "=" + blanks(3) + "0.0," + blanks(3) + "0, 0\r\n") +
+           ("empty_weight_CG_position" + blanks(5) + "=" + blanks(3) + "0.0," + blanks(3) + "0, 0\r\n") +
+           ("station_load.0 =" + blanks(3) + "176" + ",  0.4, -1.7, 0.0" + blanks(7) + "//Pilot Mirk" + blanks(3) +
+            "Weight (lbs)\r\n") +
+           ("station_load.1 =" + blanks(3) + "165" + ", 0.4, 1.7, 0.0" + blanks(7) + "//Co-Pilot" + blanks(5) +
+            "Weight (lbs)\r\n") +
+           ("station_load.2 =" + blanks(3) + " 0 " + ", -3.0, -1.7, 0.0" + blanks(7) + "//Passenger" + blanks(4) +
+            "Weight (lbs)\r\n") +
+           ("station_load.3 =" + blanks(3) + "132" + ", -3.0, 1.7, 0.0" + blanks(7) + "//Passenger" + blanks(4) +
+            "Weight (lbs)\r\n") +
+           ("station_load.4 =" + blanks(3) + "44" + ", -6.5,  0.0, 0.0" + blanks(11) + "//Baggage" + blanks(6) +
+            "Weight (lbs)\r\n");
+}
+
+inline QByteArray variantContent(int n) {
+    return "model variant " + QByteArray::number(n);
+}
+inline const QByteArray kInstalledModel = "model as installed";
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+// Every file below `folder` with its content, by path relative to `folder`.
+inline QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDir root(folder);
+    const auto entries = [&](auto&& self, const QString& sub) -> void {
+        const QDir dir(root.filePath(sub));
+        for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            const QString relative = root.relativeFilePath(info.filePath());
+            if (info.isDir()) {
+                files.insert(relative + QLatin1Char('/'), QByteArray());
+                self(self, relative);
+            } else {
+                files.insert(relative, readFile(info.filePath()));
+            }
+        }
+    };
+    entries(entries, QString());
+    return files;
+}
+
+// A test program folder with five recognisable model variants and an FS2000 folder "FS2000/"
+// inside it, which options.cfg names.
+class Fs2000 {
+public:
+    explicit Fs2000(TestProgramFolder& pf, bool writeOptions = true) {
+        m_root = pf.path() + QStringLiteral("FS2000/");
+        QDir().mkpath(m_root + QStringLiteral("Aircraft"));
+        writeFile(m_root + QStringLiteral("fs2000.exe"), QByteArray());
+        for (int n = 1; n <= 5; ++n)
+            pf.write(QStringLiteral("Models/%1.mdl").arg(n), variantContent(n));
+        if (writeOptions)
+            pf.write(QStringLiteral("options.cfg"), m_root.toLocal8Bit() + "\r\n");
+    }
+
+    QString root() const { return m_root; }
+    QString aircraft() const { return m_root + QStringLiteral("Aircraft/"); }
+
+    // A copy of the aircraft: its aircraft.cfg and, unless `model` is null, Model/TQ58-161.mdl.
+    // Returns the path of the aircraft.cfg.
+    QString addCopy(const QString& folder, const QByteArray& cfg = kCfg, const QByteArray& model = kInstalledModel,
+                    const QString& cfgName = QStringLiteral("aircraft.cfg"),
+                    const QString& modelPath = QStringLiteral("Model/TQ58-161.mdl")) const {
+        const QString path = aircraft() + folder + QLatin1Char('/') + cfgName;
+        writeFile(path, cfg);
+        if (!model.isNull())
+            writeFile(aircraft() + folder + QLatin1Char('/') + modelPath, model);
+        return path;
+    }
+
+    QString model(const QString& folder) const { return aircraft() + folder + QStringLiteral("/Model/TQ58-161.mdl"); }
+    QString cfg(const QString& folder) const { return aircraft() + folder + QStringLiteral("/aircraft.cfg"); }
+
+private:
+    QString m_root;
+};
+
+} // namespace exporttest

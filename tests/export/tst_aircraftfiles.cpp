@@ -1,0 +1,223 @@
+#include "ExportFixture.h"
+
+#include "export/AircraftFiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace exporttest;
+using aircraftfiles::ListingProblem;
+
+class TestAircraftFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void folderNameRule_data();
+    void folderNameRule();
+    void titleOf_data();
+    void titleOf();
+    void titleOfMissingFileIsEmpty();
+    void pathName_data();
+    void pathName();
+    void joinPath_data();
+    void joinPath();
+    void findEntryIgnoresLetterCase();
+    void listsCopiesInNameOrder();
+    void listingFindsFoldersInAnyLetterCase();
+    void missingAircraftFolderIsReported();
+    void unreadableCfgIsReported();
+};
+
+void TestAircraftFiles::folderNameRule_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("qualifies");
+    QTest::newRow("exact") << "nerova_tq58" << true;
+    QTest::newRow("capitals") << "NEROVA_TQ58" << true;
+    QTest::newRow("mixed case") << "Nerova_Tq58" << true;
+    QTest::newRow("continued name") << "nerova_tq58_float" << true;
+    QTest::newRow("continued in capitals") << "NEROVA_TQ58 (2)" << true;
+    QTest::newRow("too short") << "nerova_tq5" << false;
+    QTest::newRow("prefix not at the start") << "my_nerova_tq58" << false;
+    QTest::newRow("blank before the prefix") << " nerova_tq58" << false;
+    QTest::newRow("another aircraft") << "velmora_kestrel" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestAircraftFiles::folderNameRule() {
+    QFETCH(QString, name);
+    QFETCH(bool, qualifies);
+    QCOMPARE(aircraftfiles::isTq58FolderName(name), qualifies);
+}
+
+void TestAircraftFiles::titleOf_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("title line") << QByteArray("[fltsim.0]\r\ntitle=Nerova TQ 58\r\nsim=TQ58\r\n") << "Nerova TQ 58";
+    QTest::newRow("a comma ends the title") << QByteArray("title=Nerova TQ 58, floats\r\n") << "Nerova TQ 58";
+    QTest::newRow("blank before the equals sign: not a title") << QByteArray("title =Nerova\r\n") << "";
+    QTest::newRow("blank before the equals sign, then a title")
+        << QByteArray("title =Nerova\r\ntitle=Second\r\n") << "Second";
+    QTest::newRow("several title lines: the first one")
+        << QByteArray("[fltsim.0]\r\ntitle=First\r\n[fltsim.1]\r\ntitle=Second\r\n") << "First";
+    QTest::newRow("first title empty: still the first") << QByteArray("title=\r\ntitle=Second\r\n") << "";
+    QTest::newRow("key in capitals") << QByteArray("TITLE=Capitals\r\n") << "Capitals";
+    QTest::newRow("blanks before the key are skipped") << QByteArray("   title=Indented\r\n") << "Indented";
+    QTest::newRow("quoted field keeps its comma")
+        << QByteArray("\"title=Quoted, with comma\"\r\n") << "Quoted, with comma";
+    QTest::newRow("title as a later field of a line") << QByteArray("sim=x, title=Later\r\n") << "Later";
+    QTest::newRow("blanks at the end stay") << QByteArray("title=Trailing  \r\n") << "Trailing  ";
+    QTest::newRow("LF line ends") << QByteArray("sim=x\ntitle=Unix\n") << "Unix";
+    QTest::newRow("last line without line end") << QByteArray("sim=x\r\ntitle=Last") << "Last";
+    QTest::newRow("no title") << QByteArray("[General]\r\neditable=1\r\n") << "";
+    QTest::newRow("empty file") << QByteArray() << "";
+    QTest::newRow("Windows code page") << QByteArray("title=Fl\xe4") + "che\r\n" << QString::fromUtf8("Fläche");
+    QTest::newRow("UTF-8") << QByteArray("title=Fl\xc3\xa4") + "che\r\n" << QString::fromUtf8("Fläche");
+}
+
+void TestAircraftFiles::titleOf() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, title);
+    QCOMPARE(aircraftfiles::titleOf(content), title);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
+    QVERIFY(writeFile(path, content));
+    QCOMPARE(aircraftfiles::GetTitle(path), title);
+}
+
+void TestAircraftFiles::titleOfMissingFileIsEmpty() {
+    QTemporaryDir dir;
+    QCOMPARE(aircraftfiles::GetTitle(dir.filePath(QStringLiteral("aircraft.cfg"))), QString());
+}
+
+void TestAircraftFiles::pathName_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("slashes") << "/fs/Aircraft/nerova_tq58/aircraft.cfg"
+                             << "/fs/Aircraft/nerova_tq58/";
+    QTest::newRow("backslashes") << "C:\\FS2000\\Aircraft\\nerova_tq58\\aircraft.cfg"
+                                 << "C:\\FS2000\\Aircraft\\nerova_tq58\\";
+    QTest::newRow("mixed: the last one counts") << "C:\\FS2000/Aircraft\\x"
+                                                << "C:\\FS2000/Aircraft\\";
+    QTest::newRow("ends with a separator: unchanged") << "/fs/Aircraft/"
+                                                      << "/fs/Aircraft/";
+    QTest::newRow("no separator: empty") << "aircraft.cfg"
+                                         << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestAircraftFiles::pathName() {
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QCOMPARE(aircraftfiles::GetPathName(path), folder);
+}
+
+void TestAircraftFiles::joinPath_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("joined");
+    QTest::newRow("folder with separator") << "/games/fs2000/"
+                                           << "/games/fs2000/Aircraft";
+    QTest::newRow("folder without separator") << "/games/fs2000"
+                                              << "/games/fs2000/Aircraft";
+    QTest::newRow("doubled separator") << "/games/fs2000//"
+                                       << "/games/fs2000/Aircraft";
+    QTest::newRow("root") << "/"
+                          << "/Aircraft";
+    QTest::newRow("empty") << ""
+                           << "Aircraft";
+#ifdef Q_OS_WIN
+    QTest::newRow("Windows folder") << "C:\\FS2000\\"
+                                    << "C:/FS2000/Aircraft";
+#endif
+}
+
+void TestAircraftFiles::joinPath() {
+    QFETCH(QString, folder);
+    QFETCH(QString, joined);
+    QCOMPARE(aircraftfiles::joinPath(folder, QStringLiteral("Aircraft")), joined);
+}
+
+void TestAircraftFiles::findEntryIgnoresLetterCase() {
+    QTemporaryDir dir;
+    const QString root = dir.path() + QLatin1Char('/');
+    QVERIFY(writeFile(root + QStringLiteral("MODEL/tq58-161.MDL"), "x"));
+    QCOMPARE(aircraftfiles::findEntry(root, QStringLiteral("Model")), root + QStringLiteral("MODEL"));
+    QCOMPARE(aircraftfiles::findEntry(root + QStringLiteral("MODEL"), QStringLiteral("TQ58-161.mdl")),
+             root + QStringLiteral("MODEL/tq58-161.MDL"));
+    QCOMPARE(aircraftfiles::findEntry(root, QStringLiteral("Aircraft")), QString());
+#ifndef Q_OS_WIN
+    // Where both spellings exist, the exact one is taken.
+    QVERIFY(writeFile(root + QStringLiteral("Model/TQ58-161.mdl"), "y"));
+    QCOMPARE(aircraftfiles::findEntry(root, QStringLiteral("Model")), root + QStringLiteral("Model"));
+#endif
+}
+
+void TestAircraftFiles::listsCopiesInNameOrder() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), "title=Float\r\n");
+    fs.addCopy(QStringLiteral("nerova_tq58"), "title=Wheels\r\n");
+    fs.addCopy(QStringLiteral("Nerova_TQ58-2"), "title=Second\r\n", kInstalledModel, QStringLiteral("AIRCRAFT.CFG"));
+    fs.addCopy(QStringLiteral("nerova_tq5"), "title=Too short\r\n");
+    fs.addCopy(QStringLiteral("my_nerova_tq58"), "title=Elsewhere\r\n");
+    fs.addCopy(QStringLiteral("velmora_kestrel"), "title=Kestrel\r\n");
+    QVERIFY(QDir().mkpath(fs.aircraft() + QStringLiteral("nerova_tq58_nocfg/Model")));
+    QVERIFY(writeFile(fs.aircraft() + QStringLiteral("nerova_tq58.txt"), "title=A file, not a folder\r\n"));
+
+    const auto listing = aircraftfiles::listAircraftCopies(fs.root());
+    QStringList titles;
+    QStringList paths;
+    for (const auto& copy : listing.copies) {
+        titles << copy.title;
+        paths << copy.cfgPath;
+    }
+    QCOMPARE(titles, (QStringList{"Wheels", "Second", "Float"}));
+    QCOMPARE(paths, (QStringList{fs.cfg(QStringLiteral("nerova_tq58")),
+                                 fs.aircraft() + QStringLiteral("Nerova_TQ58-2/AIRCRAFT.CFG"),
+                                 fs.cfg(QStringLiteral("NEROVA_TQ58_float"))}));
+    QCOMPARE(listing.problems.size(), 1);
+    QCOMPARE(listing.problems[0].kind, ListingProblem::Kind::NoAircraftCfg);
+    QCOMPARE(listing.problems[0].path, fs.aircraft() + QStringLiteral("nerova_tq58_nocfg"));
+}
+
+void TestAircraftFiles::listingFindsFoldersInAnyLetterCase() {
+    QTemporaryDir dir;
+    const QString fs2000 = dir.path(); // no trailing separator either
+    QVERIFY(writeFile(fs2000 + QStringLiteral("/AIRCRAFT/nerova_tq58/Aircraft.Cfg"), "title=Wine\r\n"));
+    const auto listing = aircraftfiles::listAircraftCopies(fs2000);
+    QCOMPARE(listing.problems.size(), 0);
+    QCOMPARE(listing.copies.size(), 1);
+    QCOMPARE(listing.copies[0].title, QStringLiteral("Wine"));
+    QCOMPARE(listing.copies[0].cfgPath, fs2000 + QStringLiteral("/AIRCRAFT/nerova_tq58/Aircraft.Cfg"));
+}
+
+void TestAircraftFiles::missingAircraftFolderIsReported() {
+    QTemporaryDir dir;
+    const QString fs2000 = dir.path() + QLatin1Char('/');
+    const auto listing = aircraftfiles::listAircraftCopies(fs2000);
+    QVERIFY(listing.copies.isEmpty());
+    QCOMPARE(listing.problems.size(), 1);
+    QCOMPARE(listing.problems[0].kind, ListingProblem::Kind::NoAircraftFolder);
+    QCOMPARE(listing.problems[0].path, fs2000 + QStringLiteral("Aircraft"));
+
+    // A file of that name is no folder either.
+    QVERIFY(writeFile(fs2000 + QStringLiteral("Aircraft"), "x"));
+    QCOMPARE(aircraftfiles::listAircraftCopies(fs2000).problems.size(), 1);
+}
+
+void TestAircraftFiles::unreadableCfgIsReported() {
+    QTemporaryDir dir;
+    const QString aircraft = dir.path() + QStringLiteral("/Aircraft/");
+    QVERIFY(QDir().mkpath(aircraft + QStringLiteral("nerova_tq58_a/aircraft.cfg")));
+    QVERIFY(writeFile(aircraft + QStringLiteral("nerova_tq58_b/aircraft.cfg"), "title=Fine\r\n"));
+    const auto listing = aircraftfiles::listAircraftCopies(dir.path());
+    QCOMPARE(listing.copies.size(), 1);
+    QCOMPARE(listing.copies[0].title, QStringLiteral("Fine"));
+    QCOMPARE(listing.problems.size(), 1);
+    QCOMPARE(listing.problems[0].kind, ListingProblem::Kind::CfgUnreadable);
+    QCOMPARE(listing.problems[0].path, aircraft + QStringLiteral("nerova_tq58_a/aircraft.cfg"));
+    QVERIFY(!listing.problems[0].reason.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestAircraftFiles)
+#include "tst_aircraftfiles.moc"
