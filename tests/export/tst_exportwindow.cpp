@@ -1,0 +1,328 @@
+#include "ExportFixture.h"
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "export/ExportWindow.h"
+#include "export/WeightAndBalance.h"
+#include "settings/LanguageStore.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+using namespace exporttest;
+using Kind = ScriptedDialogs::Kind;
+
+namespace {
+
+// A running program with its main window, and an FS2000 folder to export into.
+struct Program {
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    Application app{pf.context()};
+
+    MainWindow* main() const { return app.mainWindow(); }
+    ExportWindow* exportWindow() const { return app.exportWindow(); }
+    template <typename T> T* control(const char* name) const {
+        return exportWindow() ? exportWindow()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    }
+    QComboBox* list() const { return control<QComboBox>("cmbPA"); }
+    QString text(const char* key) {
+        return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
+    }
+
+    void start() {
+        app.showMainWindow();
+        QVERIFY(main());
+    }
+    // Pilot 80 (the start), co-pilot 75, right passenger 60, baggage 20.
+    void seatWorkedExample() {
+        pf.dialogs().answerInput(QStringLiteral("75"));
+        main()->seatClicked(Seat::Co);
+        pf.dialogs().answerInput(QStringLiteral("60"));
+        main()->seatClicked(Seat::PaxRight);
+        main()->findChild<QSlider*>(QStringLiteral("Slider1"))->setValue(20);
+    }
+    void openExport() {
+        app.showExport();
+        QVERIFY(exportWindow());
+    }
+    void choose(int index) { list()->setCurrentIndex(index); }
+    void pressOK() { control<QPushButton>("cmdOK")->click(); }
+    // Lets the closed window go (it deletes itself later).
+    void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
+
+QStringList texts(const ScriptedDialogs& dialogs, Kind kind) {
+    QStringList result;
+    for (const auto& call : dialogs.callsOf(kind))
+        result << call.text;
+    return result;
+}
+
+} // namespace
+
+class TestExportWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void captions_data();
+    void captions();
+    void listsTheCopiesNothingPreselected();
+    void workedExampleThroughTheWindows();
+    void loadingIsReadWhenOkIsPressed();
+    void duplicateTitlesExportedByPosition();
+    void nothingChosenTouchesNothing();
+    void keyboardChoosesAndConfirms();
+    void cancelAndEscapeClose_data();
+    void cancelAndEscapeClose();
+    void listingProblemsAreSaid_data();
+    void listingProblemsAreSaid();
+    void failureIsSaidAndWindowStays();
+    void withoutMainWindowNothingIsWritten();
+};
+
+void TestExportWindow::captions_data() {
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("ok");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("German") << "german.crf" << QString::fromUtf8("Flugzeug wählen")
+                            << QString::fromUtf8("Wählen Sie bitte, welches der installierten TQ 58 Flugzeuge beladen "
+                                                 "werden soll:")
+                            << "O.K."
+                            << "Abbrechen";
+    QTest::newRow("English") << "english.crf"
+                             << "Choose aircraft"
+                             << "Please choose which of the installed TQ 58 aircraft to load:"
+                             << "OK"
+                             << "Cancel";
+}
+
+void TestExportWindow::captions() {
+    QFETCH(QString, database);
+    QFETCH(QString, title);
+    QFETCH(QString, label);
+    QFETCH(QString, ok);
+    QFETCH(QString, cancel);
+    Program p;
+    p.pf.remove(QStringLiteral("Data/language.crf"));
+    QVERIFY(QFile::copy(p.pf.file(QStringLiteral("Data/languages/") + database),
+                        p.pf.file(QStringLiteral("Data/language.crf"))));
+    p.openExport();
+    QCOMPARE(p.exportWindow()->objectName(), QStringLiteral("frmExport"));
+    QCOMPARE(p.exportWindow()->windowTitle(), title);
+    QCOMPARE(p.control<QLabel>("lblOne")->text(), label);
+    QCOMPARE(p.control<QPushButton>("cmdOK")->text(), ok);
+    QCOMPARE(p.control<QPushButton>("cmdAbbrechen")->text(), cancel);
+}
+
+void TestExportWindow::listsTheCopiesNothingPreselected() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"), "[fltsim.0]\r\ntitle=Wheels, red\r\n");
+    p.fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), "title =Not a title\r\ntitle=Float\r\n");
+    p.fs.addCopy(QStringLiteral("nerova_tq58_untitled"), "[General]\r\n");
+    p.fs.addCopy(QStringLiteral("velmora_kestrel"), "title=Kestrel\r\n");
+    p.start();
+    p.openExport();
+    QComboBox* list = p.list();
+    QVERIFY(list);
+    QVERIFY(!list->isEditable());
+    QStringList titles;
+    for (int i = 0; i < list->count(); ++i)
+        titles << list->itemText(i);
+    QCOMPARE(titles, (QStringList{"Wheels", "Float", ""}));
+    QCOMPARE(p.exportWindow()->lstData(),
+             (QStringList{p.fs.cfg(QStringLiteral("nerova_tq58")), p.fs.cfg(QStringLiteral("NEROVA_TQ58_float")),
+                          p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))}));
+    QCOMPARE(list->currentIndex(), -1);
+    QCOMPARE(list->currentText(), QString());
+    QCOMPARE(p.exportWindow()->focusWidget(), list);
+    QVERIFY(p.control<QPushButton>("cmdOK")->isDefault());
+    QVERIFY(p.pf.dialogs().calls().isEmpty());
+}
+
+void TestExportWindow::workedExampleThroughTheWindows() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58_float"));
+    p.start();
+    p.seatWorkedExample();
+    p.pf.dialogs().clear();
+    p.pf.dialogs().answerQuestion(true);
+    p.main()->findChild<QPushButton*>(QStringLiteral("cmdSpeichern"))->click();
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Question),
+             QStringList{p.text("strOnlyFuel_1") + "128 kg (= 282 lbs) " + p.text("strOnlyFuel_2")});
+    QVERIFY(p.exportWindow());
+
+    p.choose(1);
+    p.pressOK();
+    QCOMPARE(readFile(cfg), kHead + "\r\n" + workedExampleSection() + kTail);
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_float"))), variantContent(4));
+    QCOMPARE(readFile(p.fs.cfg(QStringLiteral("nerova_tq58"))), kCfg);
+    const auto info = p.pf.dialogs().callsOf(Kind::Information);
+    QCOMPARE(info.size(), 1);
+    QCOMPARE(info[0].text, p.text("strWritten"));
+    QCOMPARE(info[0].title, p.text("strFinished"));
+    QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
+    p.settle();
+    QVERIFY(!p.exportWindow());
+}
+
+void TestExportWindow::loadingIsReadWhenOkIsPressed() {
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    p.choose(0);
+    // The main window stays usable while the export window is open.
+    p.seatWorkedExample();
+    p.pressOK();
+    QCOMPARE(readFile(cfg), kHead + "\r\n" + workedExampleSection() + kTail);
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), variantContent(4));
+}
+
+void TestExportWindow::duplicateTitlesExportedByPosition() {
+    Program p;
+    const QString first = p.fs.addCopy(QStringLiteral("nerova_tq58_a"), "title=Twin\r\n");
+    const QString second = p.fs.addCopy(QStringLiteral("nerova_tq58_b"), "title=Twin\r\n");
+    p.start();
+    p.openExport();
+    QCOMPARE(p.list()->count(), 2);
+    QCOMPARE(p.list()->itemText(0), p.list()->itemText(1));
+    p.choose(1);
+    p.pressOK();
+    QCOMPARE(readFile(first), QByteArray("title=Twin\r\n"));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_a"))), kInstalledModel);
+    QCOMPARE(readFile(second), "title=Twin\r\n" + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_b"))), variantContent(1));
+}
+
+void TestExportWindow::nothingChosenTouchesNothing() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    const auto before = snapshot(p.pf.path());
+    p.pressOK();
+    p.settle();
+    QCOMPARE(snapshot(p.pf.path()), before);
+    QVERIFY(p.exportWindow());
+    QVERIFY(p.exportWindow()->isVisible());
+    QVERIFY(p.pf.dialogs().calls().isEmpty());
+}
+
+void TestExportWindow::keyboardChoosesAndConfirms() {
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    QTest::keyClick(p.list(), Qt::Key_Down);
+    QCOMPARE(p.list()->currentIndex(), 0);
+    QTest::keyClick(p.list(), Qt::Key_Return);
+    QCOMPARE(p.pf.dialogs().callsOf(Kind::Information).size(), 1);
+    QCOMPARE(readFile(cfg), kHead + "\r\n" + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}) + kTail);
+}
+
+void TestExportWindow::cancelAndEscapeClose_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("Escape key") << true;
+}
+
+void TestExportWindow::cancelAndEscapeClose() {
+    QFETCH(bool, escape);
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    p.choose(0);
+    const auto before = snapshot(p.pf.path());
+    if (escape)
+        QTest::keyClick(p.list(), Qt::Key_Escape);
+    else
+        p.control<QPushButton>("cmdAbbrechen")->click();
+    p.settle();
+    QVERIFY(!p.exportWindow());
+    QCOMPARE(snapshot(p.pf.path()), before);
+    QVERIFY(p.pf.dialogs().calls().isEmpty());
+}
+
+void TestExportWindow::listingProblemsAreSaid_data() {
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<int>("listed");
+    QTest::newRow("options.cfg missing") << "no options" << 0;
+    QTest::newRow("no FS2000 folder chosen yet") << "empty options" << 0;
+    QTest::newRow("Aircraft folder missing") << "no Aircraft" << 0;
+    QTest::newRow("a copy without aircraft.cfg is skipped") << "no cfg" << 1;
+}
+
+void TestExportWindow::listingProblemsAreSaid() {
+    QFETCH(QString, problem);
+    QFETCH(int, listed);
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    QString expected;
+    if (problem == QLatin1String("no options")) {
+        p.pf.remove(QStringLiteral("options.cfg"));
+        expected = p.text("strExportNoOptions").arg(p.pf.file(QStringLiteral("options.cfg")));
+    } else if (problem == QLatin1String("empty options")) {
+        p.pf.write(QStringLiteral("options.cfg"), "\r\n");
+        expected = p.text("strExportNoFs2000Folder");
+    } else if (problem == QLatin1String("no Aircraft")) {
+        QVERIFY(QDir(p.fs.aircraft()).removeRecursively());
+        expected = p.text("strExportNoAircraftFolder").arg(p.fs.root() + QStringLiteral("Aircraft"));
+    } else {
+        QVERIFY(QDir().mkpath(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty/Model")));
+        expected = p.text("strExportNoAircraftCfg").arg(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty"));
+    }
+    QVERIFY(!expected.isEmpty());
+    p.start();
+    p.openExport();
+    const auto warnings = p.pf.dialogs().callsOf(Kind::Exclamation);
+    QCOMPARE(warnings.size(), 1);
+    QCOMPARE(warnings[0].text, expected);
+    QCOMPARE(warnings[0].title, QStringLiteral("Error!"));
+    QCOMPARE(p.list()->count(), listed);
+    QCOMPARE(p.list()->currentIndex(), -1);
+    QVERIFY(p.exportWindow()->isVisible());
+}
+
+void TestExportWindow::failureIsSaidAndWindowStays() {
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.pf.remove(QStringLiteral("Models/4.mdl"));
+    p.start();
+    p.seatWorkedExample();
+    p.openExport();
+    p.choose(0);
+    p.pf.dialogs().clear();
+    const auto before = snapshot(p.pf.path());
+    p.pressOK();
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation),
+             QStringList{p.text("strExportVariantMissing").arg(p.pf.file(QStringLiteral("Models/4.mdl"))) + "\n\n" +
+                         p.text("strExportNothingChanged")});
+    QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
+    QCOMPARE(snapshot(p.pf.path()), before);
+    p.settle();
+    QVERIFY(p.exportWindow());
+    QCOMPARE(readFile(cfg), kCfg);
+}
+
+void TestExportWindow::withoutMainWindowNothingIsWritten() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.openExport(); // no main window, so no loading
+    p.choose(0);
+    const auto before = snapshot(p.pf.path());
+    p.pressOK();
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
+    QCOMPARE(snapshot(p.pf.path()), before);
+}
+
+QTEST_MAIN(TestExportWindow)
+#include "tst_exportwindow.moc"
