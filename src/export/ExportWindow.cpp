@@ -119,9 +119,14 @@ void ExportWindow::load() {
 
 void ExportWindow::fillList() {
     using aircraftfiles::ListingProblem;
-    const auto folder = settings::readFs2000Folder(m_context.programFolder);
+    QString reason;
+    const auto folder = settings::readFs2000Folder(m_context.programFolder, &reason);
     if (!folder) {
-        warn(message(QStringLiteral("strExportNoOptions"), {m_context.path(QLatin1String(settings::kOptionsFile))}));
+        const QString options = m_context.path(QLatin1String(settings::kOptionsFile));
+        if (reason.isEmpty())
+            warn(message(QStringLiteral("strExportNoOptions"), {options}));
+        else
+            warn(message(QStringLiteral("strExportOptionsUnreadable"), {options, reason}));
         return;
     }
     if (folder->trimmed().isEmpty()) {

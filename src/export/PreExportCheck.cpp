@@ -3,11 +3,14 @@
 #include "app/Dialogs.h"
 #include "common/Numbers.h"
 
+#include <algorithm>
+
 namespace preexport {
 
 bool check(const QString& totalCaption, Dialogs& dialogs, const TextLookup& text, QWidget* parent) {
     const QString title = QStringLiteral("?");
-    const double value = num::numericValue(QStringView(totalCaption).chopped(std::min<qsizetype>(3, totalCaption.size())));
+    const double value =
+        num::numericValue(QStringView(totalCaption).chopped(std::min<qsizetype>(3, totalCaption.size())));
     // The caption always holds a 16-bit total; a caption that somehow does not still gets asked
     // about rather than waved through.
     const int total = num::toWhole(value).value_or(32767);

@@ -5,6 +5,7 @@
 #include "export/ExportWindow.h"
 #include "export/WeightAndBalance.h"
 #include "settings/LanguageStore.h"
+#include "settings/SettingsFiles.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -256,6 +257,7 @@ void TestExportWindow::listingProblemsAreSaid_data() {
     QTest::addColumn<QString>("problem");
     QTest::addColumn<int>("listed");
     QTest::newRow("options.cfg missing") << "no options" << 0;
+    QTest::newRow("options.cfg unreadable") << "unreadable options" << 0;
     QTest::newRow("no FS2000 folder chosen yet") << "empty options" << 0;
     QTest::newRow("Aircraft folder missing") << "no Aircraft" << 0;
     QTest::newRow("a copy without aircraft.cfg is skipped") << "no cfg" << 1;
@@ -270,6 +272,13 @@ void TestExportWindow::listingProblemsAreSaid() {
     if (problem == QLatin1String("no options")) {
         p.pf.remove(QStringLiteral("options.cfg"));
         expected = p.text("strExportNoOptions").arg(p.pf.file(QStringLiteral("options.cfg")));
+    } else if (problem == QLatin1String("unreadable options")) {
+        p.pf.remove(QStringLiteral("options.cfg"));
+        QVERIFY(QDir().mkpath(p.pf.file(QStringLiteral("options.cfg"))));
+        QString reason;
+        QVERIFY(!settings::readFs2000Folder(p.pf.path(), &reason));
+        QVERIFY(!reason.isEmpty());
+        expected = p.text("strExportOptionsUnreadable").arg(p.pf.file(QStringLiteral("options.cfg")), reason);
     } else if (problem == QLatin1String("empty options")) {
         p.pf.write(QStringLiteral("options.cfg"), "\r\n");
         expected = p.text("strExportNoFs2000Folder");
