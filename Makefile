@@ -1,8 +1,10 @@
 # The whole set-up: `make run` and `make test` install what is missing, build and go.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 300
+FUZZ_SECONDS_SHORT ?= 10
 
-.PHONY: all deps configure build run test format clean
+.PHONY: all deps configure build build-asan run test test-asan fuzz format clean
 
 all: build
 
@@ -18,11 +20,24 @@ build: configure
 run: build
 	$(BUILD)/Merovan/merovan
 
-test: build
+# The whole suite: the sanitizer build's tests, a short fuzzing round, then every test of the
+# normal build (whose summary closes the run).
+test: build build-asan
+	cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE e2e
+	scripts/fuzz-run $(BUILD)-fuzz $(FUZZ_SECONDS_SHORT)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+build-asan: deps
+	@test -f $(BUILD)-asan/CMakeCache.txt || \
+		cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DMEROVAN_SANITIZE=ON
+	cmake --build $(BUILD)-asan -j $(JOBS)
+
+# Longer fuzzing on demand: make fuzz FUZZ_SECONDS=600
+fuzz: deps
+	scripts/fuzz-run $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
