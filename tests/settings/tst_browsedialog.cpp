@@ -1,0 +1,92 @@
+#include "app/QtDialogs.h"
+#include "settings/OptionsWindow.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The real file dialog of the browse button, on a file system that tells letter cases apart.
+class TestBrowseDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void findsFs2000InAnyLetterCase_data();
+    void findsFs2000InAnyLetterCase();
+};
+
+namespace {
+const QStringList kFs2000 = {"FS2000.EXE", "Fs2000.exe", "fs2000.exe"};
+const QStringList kOthers = {"fs2000.exe.bak", "fs2001.exe", "readme.txt"};
+} // namespace
+
+void TestBrowseDialog::findsFs2000InAnyLetterCase_data() {
+    QTest::addColumn<QString>("pick"); // "" cancels the dialog
+    QTest::newRow("upper case") << "FS2000.EXE";
+    QTest::newRow("mixed case") << "Fs2000.exe";
+    QTest::newRow("cancelled") << "";
+}
+
+void TestBrowseDialog::findsFs2000InAnyLetterCase() {
+    QFETCH(QString, pick);
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    QSKIP("file names ignore letter case here; the patterns are passed on as written");
+#endif
+    QTemporaryDir dir;
+    for (const QString& name : kFs2000 + kOthers) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QStringList listed;
+    QStringList globMatches;
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll.stop();
+        // What a native dialog does with the patterns: case-sensitive globs.
+        const QString filter = dialog->nameFilters().value(0);
+        const QString patterns = filter.mid(filter.lastIndexOf(QLatin1Char('(')) + 1).chopped(1);
+        for (const QString& name : kFs2000 + kOthers) {
+            for (const QString& pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                if (QRegularExpression::fromWildcard(pattern, Qt::CaseSensitive).match(name).hasMatch())
+                    globMatches << name;
+            }
+        }
+        // What Qt's own dialog lists.
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!model || !nameEdit) {
+            dialog->reject();
+            return;
+        }
+        dialog->setDirectory(dir.path());
+        (void)QTest::qWaitFor([&] { return model->rowCount(model->index(dir.path())) >= 3; }, 3000);
+        QTest::qWait(50);
+        const QModelIndex folder = model->index(dir.path());
+        for (int row = 0; row < model->rowCount(folder); ++row)
+            listed << model->index(row, 0, folder).data().toString();
+        if (pick.isEmpty()) {
+            dialog->reject();
+        } else {
+            nameEdit->setText(pick);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    poll.start();
+    QtDialogs dialogs;
+    const std::optional<QString> chosen = dialogs.openFile(nullptr, OptionsWindow::browseFilter());
+    listed.sort();
+    globMatches.sort();
+    QCOMPARE(listed, kFs2000);
+    QCOMPARE(globMatches, kFs2000);
+    QCOMPARE(chosen, pick.isEmpty() ? std::optional<QString>() : std::optional<QString>(dir.filePath(pick)));
+}
+
+QTEST_MAIN(TestBrowseDialog)
+#include "tst_browsedialog.moc"
