@@ -3,13 +3,38 @@
 #include <QWidget>
 
 struct AppContext;
+class ClickableLabel;
+class QFrame;
+class QLabel;
+class QPushButton;
 
-// The about window: product name, version, maker, description and the web link.
+// The about window: product name, version, maker, description, a picture and the web link.
+// Its texts are the same in every language.
 class InfoWindow : public QWidget {
     Q_OBJECT
 public:
     explicit InfoWindow(AppContext& context, QWidget* parent = nullptr);
 
+    // The web address as the window shows it: without "https://" (or "http://") and without the
+    // trailing "/".
+    static QString webAddressText(const QString& address);
+
 private:
+    void buildControls();
+    void load();
+    void openWebLink();
+
     AppContext& m_context;
+
+    QLabel* picMain = nullptr;
+    QLabel* lblProdukttitel = nullptr;
+    QFrame* Shape1 = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblFirma_ = nullptr;
+    QLabel* lblFirma = nullptr;
+    QLabel* lblBeschreibung = nullptr;
+    QLabel* Label6 = nullptr;
+    ClickableLabel* Label4 = nullptr;
+    QPushButton* cmdOK = nullptr;
 };
