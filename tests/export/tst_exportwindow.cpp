@@ -84,6 +84,7 @@ private slots:
     void listingProblemsAreSaid();
     void failureIsSaidAndWindowStays();
     void withoutMainWindowNothingIsWritten();
+    void demoFolderCanBeExportedTo();
 };
 
 void TestExportWindow::captions_data() {
@@ -331,6 +332,28 @@ void TestExportWindow::withoutMainWindowNothingIsWritten() {
     p.pressOK();
     QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
     QCOMPARE(snapshot(p.pf.path()), before);
+}
+
+void TestExportWindow::demoFolderCanBeExportedTo() {
+    Program p;
+    const QString demo = p.pf.path() + QStringLiteral("DemoFS2000/");
+    QVERIFY2(QFile::exists(demo + QStringLiteral("fs2000.exe")), "the demo is not in the staged program folder");
+    p.pf.write(QStringLiteral("options.cfg"), demo.toLocal8Bit() + "\r\n");
+    const QByteArray installedModel =
+        p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl"));
+    const QByteArray variant = p.pf.read(QStringLiteral("Models/1.mdl"));
+    QVERIFY(!variant.isEmpty() && variant != installedModel);
+    p.start();
+    p.openExport();
+    QCOMPARE(p.list()->count(), 2);
+    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 Float (demo)"));
+    p.choose(1);
+    p.pressOK();
+    QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
+    const QByteArray cfg = p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/aircraft.cfg"));
+    QCOMPARE(cfg.count("[WEIGHT_AND_BALANCE]"), 1);
+    QVERIFY(cfg.contains("[contact_points]"));
+    QCOMPARE(p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl")), variant);
 }
 
 QTEST_MAIN(TestExportWindow)
