@@ -292,7 +292,8 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn_data() {
     QTest::newRow("folder with a line break") << ""
                                               << "C:/FS\nD:/"
                                               << "options.cfg";
-    QTest::newRow("folder the encoding cannot store") << "" << (QStringLiteral("C:/") + QChar(0xD800) + QStringLiteral("/")) << "options.cfg";
+    QTest::newRow("folder the encoding cannot store")
+        << "" << (QStringLiteral("C:/") + QChar(0xD800) + QStringLiteral("/")) << "options.cfg";
     QTest::newRow("language source missing") << "-Data/languages/english.crf"
                                              << "C:/FS/" << kEnglish;
     QTest::newRow("language database") << "Data/language.crf"
