@@ -12,9 +12,8 @@
 Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 Application::~Application() {
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main),
-                       static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_info),
-                       static_cast<QWidget*>(m_export)}) {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export)}) {
         delete w;
     }
 }
@@ -65,7 +64,8 @@ void Application::reloadMainWindow() {
 }
 
 void Application::showOptions() {
-    if (m_options) {
+    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
+    if (m_options && m_options->isVisible()) {
         bringForward(m_options.data());
         return;
     }
@@ -75,7 +75,8 @@ void Application::showOptions() {
 }
 
 void Application::showInfo() {
-    if (m_info) {
+    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
+    if (m_info && m_info->isVisible()) {
         bringForward(m_info.data());
         return;
     }
@@ -85,7 +86,8 @@ void Application::showInfo() {
 }
 
 void Application::showExport() {
-    if (m_export) {
+    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
+    if (m_export && m_export->isVisible()) {
         bringForward(m_export.data());
         return;
     }
@@ -94,21 +96,32 @@ void Application::showExport() {
     m_export->show();
 }
 
-MainWindow* Application::mainWindow() const { return m_main; }
-OptionsWindow* Application::optionsWindow() const { return m_options; }
-InfoWindow* Application::infoWindow() const { return m_info; }
-ExportWindow* Application::exportWindow() const { return m_export; }
-SplashWindow* Application::splashWindow() const { return m_splash; }
+MainWindow* Application::mainWindow() const {
+    return m_main;
+}
+OptionsWindow* Application::optionsWindow() const {
+    return m_options;
+}
+InfoWindow* Application::infoWindow() const {
+    return m_info;
+}
+ExportWindow* Application::exportWindow() const {
+    return m_export;
+}
+SplashWindow* Application::splashWindow() const {
+    return m_splash;
+}
 
-const LoadingModel* Application::loading() const { return m_main ? &m_main->loading() : nullptr; }
+const LoadingModel* Application::loading() const {
+    return m_main ? &m_main->loading() : nullptr;
+}
 
 void Application::quitNow() {
     if (m_ended)
         return;
     m_ended = true;
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main),
-                       static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_info),
-                       static_cast<QWidget*>(m_export)}) {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export)}) {
         if (w) {
             w->hide();
             w->deleteLater();
@@ -126,9 +139,8 @@ void Application::windowGone() {
 void Application::checkLastWindow() {
     if (m_ended)
         return;
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main),
-                       static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_info),
-                       static_cast<QWidget*>(m_export)}) {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export)}) {
         if (w && w->isVisible())
             return;
     }

@@ -5,6 +5,7 @@
 #include "ClickableLabel.h"
 #include "Dialogs.h"
 #include "Twips.h"
+#include "about/InfoWindow.h"
 #include "common/Numbers.h"
 #include "common/ProductInfo.h"
 #include "export/PreExportCheck.h"
@@ -168,7 +169,7 @@ void MainWindow::buildControls() {
     Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label6 = label("Label6", QString::fromUtf8(product::kWebAddress).remove(QStringLiteral("https://")).remove(QLatin1Char('/')),
+    Label6 = label("Label6", InfoWindow::webAddressText(QString::fromUtf8(product::kWebAddress)),
                    twips::rect(8685, 5130, 2400, 195));
     Label6->setAlignment(Qt::AlignCenter);
     Label6->setFont(tahoma(8.25, true));
@@ -243,7 +244,10 @@ MainWindow::LoadResult MainWindow::load() {
 
     m_loading.reset();
     step([&] { Picture1->setPixmap(picture("pa.bmp")); });
-    step([&] { imgSet->setPixmap(picture("person.ico")); imgSet->resize(imgSet->pixmap().size()); });
+    step([&] {
+        imgSet->setPixmap(picture("person.ico"));
+        imgSet->resize(imgSet->pixmap().size());
+    });
     step([&] { imgReset->setPixmap(picture("leer.ico")); });
     step([&] { seatImage(Seat::Pilot)->setPixmap(seatPicture(imgSet)); });
     step([&] { seatImage(Seat::Co)->setPixmap(seatPicture(imgReset)); });
@@ -298,9 +302,13 @@ MainWindow::LoadResult MainWindow::load() {
     return m_context.intFirstStart == 1 ? LoadResult::FirstStart : LoadResult::Show;
 }
 
-void MainWindow::setStartFocus() { cmdZufaellig->setFocus(Qt::OtherFocusReason); }
+void MainWindow::setStartFocus() {
+    cmdZufaellig->setFocus(Qt::OtherFocusReason);
+}
 
-void MainWindow::CalcGesamt() { lblGesamt->setText(totalCaption(m_loading.total())); }
+void MainWindow::CalcGesamt() {
+    lblGesamt->setText(totalCaption(m_loading.total()));
+}
 
 void MainWindow::renderSeat(Seat seat) {
     ClickableLabel* image = seatImage(seat);
@@ -321,7 +329,8 @@ void MainWindow::onSliderChanged(int value) {
 }
 
 void MainWindow::seatClicked(Seat seat) {
-    SeatOperations operations(m_loading, *m_context.dialogs, [this](const QString& key) { return text(key); }, this);
+    SeatOperations operations(
+        m_loading, *m_context.dialogs, [this](const QString& key) { return text(key); }, this);
     const auto outcome = operations.click(seat);
     if (outcome == SeatOperations::Outcome::Unchanged)
         return;
@@ -347,7 +356,8 @@ void MainWindow::cmdZufaelligClick() {
 }
 
 void MainWindow::cmdSpeichernClick() {
-    if (preexport::check(lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return text(key); }, this))
+    if (preexport::check(
+            lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return text(key); }, this))
         m_app.showExport();
 }
 

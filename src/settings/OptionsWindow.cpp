@@ -220,20 +220,12 @@ void OptionsWindow::cmdOKClick() {
                       m_context.path(QLatin1String(settings::kFirstStartFile)), reason);
     }
 
-    // 4. Close. The window only hides here and goes once the main window has been reloaded: if the
-    // first start is still pending (strt.cfg could not be written), the reloaded main window gives
-    // way to the options window again, which is then this one, loaded afresh.
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    // 4. Close; the window goes once this handler is done.
     close();
-    setAttribute(Qt::WA_DeleteOnClose, true);
 
-    // 5. and 6. A fresh main window in the language now in force.
+    // 5. and 6. A fresh main window in the language now in force. If the first start is still
+    // pending (strt.cfg could not be written), it gives way to a fresh options window again.
     m_app.reloadMainWindow();
-    if (isVisible()) {
-        load();
-        return;
-    }
-    deleteLater();
 }
 
 void OptionsWindow::cmdAbbrechenClick() {
