@@ -15,7 +15,10 @@
 #include "settings/SettingsFiles.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +27,8 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <chrono>
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -56,6 +61,26 @@ QPixmap pictureFrom(const QString& path) {
 
 constexpr const char* kSeatNames[] = {"imgPilot", "imgCo", "imgPaxLeft", "imgPaxRight"};
 
+// Start-up timing from outside the process: with MEROVAN_FIRST_PAINT_STAMP set, the window's
+// first paint writes "first-paint <monotonic clock in ns>" to standard error.
+class FirstPaintStamp : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            std::fprintf(stderr, "first-paint %lld\n",
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            std::fflush(stderr);
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 MainWindow::MainWindow(AppContext& context, Application& app, QWidget* parent)
@@ -67,6 +92,8 @@ MainWindow::MainWindow(AppContext& context, Application& app, QWidget* parent)
     setFont(tahoma(8.25));
     buildControls();
     buildMenus();
+    if (qEnvironmentVariableIsSet("MEROVAN_FIRST_PAINT_STAMP"))
+        installEventFilter(new FirstPaintStamp(this));
 }
 
 void MainWindow::buildControls() {
@@ -254,8 +281,13 @@ MainWindow::LoadResult MainWindow::load() {
     step([&] { seatImage(Seat::Pilot)->setToolTip(weightRecord(m_loading.weight(Seat::Pilot))); });
     step([&] { renderPersonSum(); });
     step([&] { seatImage(Seat::PaxLeft)->setPixmap(seatPicture(imgReset)); });
-    // The outer size (11355 x 7230 twips) follows from the fixed client area and the frame.
-    step([&] { setFixedSize(sizeHint()); });
+    // The outer size (11355 x 7230 twips) follows from the fixed client area and the frame; the
+    // window opens centred on the screen.
+    step([&] {
+        setFixedSize(sizeHint());
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    });
     step([&] { seatImage(Seat::PaxRight)->setPixmap(seatPicture(imgReset)); });
     // The seat flags live in the loading, which reset() has already put into its start state.
     step([&] {
