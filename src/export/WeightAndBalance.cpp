@@ -94,11 +94,18 @@ QByteArray section(const StationLoads& loads) {
 
 QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoads& loads) {
     const QByteArray header(kHeader);
+    const QByteArray replacement = section(loads);
     const qsizetype start = original.indexOf(header);
-    if (start < 0)
-        return original + section(loads);
-    const qsizetype end = sectionEnd(original, start + header.size());
-    return original.left(start) + section(loads) + original.mid(end);
+    const QByteArrayView whole(original);
+    const QByteArrayView before = start < 0 ? whole : whole.first(start);
+    const QByteArrayView after =
+        start < 0 ? QByteArrayView() : whole.sliced(sectionEnd(original, start + header.size()));
+    // Put together in one buffer of the final size: however large the file, the new content costs
+    // one allocation and one copy of the old bytes, never intermediate copies.
+    QByteArray out;
+    out.reserve(before.size() + replacement.size() + after.size());
+    out.append(before).append(replacement).append(after);
+    return out;
 }
 
 } // namespace wab
