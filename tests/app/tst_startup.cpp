@@ -44,6 +44,8 @@ void TestStartup::splashVersion() {
     QCOMPARE(splash.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Velmora Control Center"));
     QCOMPARE(splash.timer()->interval(), 250);
     QVERIFY(splash.timer()->isSingleShot());
+    // Not a coarse timer, which may end the splash up to 12 ms early or late.
+    QCOMPARE(splash.timer()->timerType(), Qt::PreciseTimer);
 }
 
 void TestStartup::splashGivesWayToMainWindow() {
