@@ -35,6 +35,16 @@ void foldCase(sqlite3_context* context, int, sqlite3_value** argv) {
         sqlite3_result_null(context);
         return;
     }
+    // Keys are short ASCII identifiers, and among ASCII characters case folding maps exactly A-Z
+    // to a-z: those are folded here, without the detour through UTF-16 the other texts take.
+    char ascii[64];
+    std::size_t n = 0;
+    for (; text[n] != '\0' && n < sizeof ascii && static_cast<unsigned char>(text[n]) < 0x80; ++n)
+        ascii[n] = (text[n] >= 'A' && text[n] <= 'Z') ? static_cast<char>(text[n] - 'A' + 'a') : text[n];
+    if (text[n] == '\0') {
+        sqlite3_result_text(context, ascii, static_cast<int>(n), SQLITE_TRANSIENT);
+        return;
+    }
     const QByteArray folded = QString::fromUtf8(text).toCaseFolded().toUtf8();
     sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
