@@ -37,6 +37,13 @@ bool readWhole(const QString& path, QByteArray* content, QString* reason) {
     return true;
 }
 
+// True when the file at `path` can be read and holds exactly `content`.
+bool holds(const QString& path, const QByteArray& content) {
+    QByteArray now;
+    QString reason;
+    return readWhole(path, &now, &reason) && now == content;
+}
+
 // Whether an existing file may be replaced: a read-only file is refused rather than replaced behind
 // its protection, and the temporary file needs a writable folder beside it.
 std::optional<Failure> checkReplaceable(const QString& path) {
@@ -165,30 +172,48 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
             return problem;
     }
 
+    // Takes the model back to what it was before this export; a problem says when it cannot.
+    const auto putModelBack = [&](Failure& problem) {
+        QString why;
+        bool restored = false;
+        if (modelContent) {
+            restored = ops.replaceWithData(modelPath, *modelContent, &why);
+        } else {
+            QFile created(modelPath);
+            restored = created.remove();
+            why = created.errorString();
+        }
+        if (!restored) {
+            problem.unrestoredModel = modelPath;
+            problem.restoreReason = why;
+            if (modelContent)
+                problem.modelBackup = backupPath(modelPath);
+        }
+    };
+
+    // A replacement can fail after its rename, when the folder cannot be synced: the new file is
+    // in place then all the same, and is taken back like any other step already done.
     QString reason;
-    if (!variantPath.isEmpty() && !ops.replaceWithCopy(variantPath, modelPath, &reason))
-        return failure(Kind::WriteFailed, modelPath, reason);
+    if (!variantPath.isEmpty() && !ops.replaceWithCopy(variantPath, modelPath, &reason)) {
+        Failure problem = failure(Kind::WriteFailed, modelPath, reason);
+        QByteArray variant;
+        QString why;
+        if (readWhole(variantPath, &variant, &why) && (!modelContent || *modelContent != variant) &&
+            holds(modelPath, variant))
+            putModelBack(problem);
+        return problem;
+    }
 
     if (!ops.replaceWithData(job.cfgPath, cfgNew, &reason)) {
         Failure problem = failure(Kind::WriteFailed, job.cfgPath, reason);
-        if (!variantPath.isEmpty()) {
-            // The model must not show a loading that aircraft.cfg does not have.
+        if (cfgNew != cfgContent && holds(job.cfgPath, cfgNew)) {
             QString why;
-            bool restored = false;
-            if (modelContent) {
-                restored = ops.replaceWithData(modelPath, *modelContent, &why);
-            } else {
-                QFile created(modelPath);
-                restored = created.remove();
-                why = created.errorString();
-            }
-            if (!restored) {
-                problem.unrestoredModel = modelPath;
-                problem.restoreReason = why;
-                if (modelContent)
-                    problem.modelBackup = backupPath(modelPath);
-            }
+            ops.replaceWithData(job.cfgPath, cfgContent, &why);
         }
+        // The model must not show a loading that aircraft.cfg does not have; should the new
+        // aircraft.cfg have stayed, the new model stays with it.
+        if (!variantPath.isEmpty() && (cfgNew == cfgContent || !holds(job.cfgPath, cfgNew)))
+            putModelBack(problem);
         return problem;
     }
     return std::nullopt;
