@@ -1,0 +1,275 @@
+// Runs one operation of the program in a given program folder, the way a user would, and prints
+// every dialog it shows. The fault-injection and crash tests start it as a child process (with the
+// fault library preloaded, inside a small full disk, or to be killed at a random moment) and read
+// what it printed.
+//
+//   merovan_faultdriver <program folder> export  [--seats Co:75,PaxRight:60] [--baggage 20]
+//                                                [--index 0] [--runs N] [--pause] [--loop]
+//   merovan_faultdriver <program folder> options [--language English] [--folder D:/New/]
+//                                                [--runs N] [--pause]
+//
+// Output, one line each (tabs, line breaks and backslashes in texts written as \t, \n, \\):
+//   READY                         the main window is loaded (and the loading seated)
+//   RUN <k>                       run k of the operation begins
+//   DIALOG\t<kind>\t<title>\t<text>   a dialog, kind input|exclamation|information|question|...
+//   STATE\tmain=<0|1>\toptions=<0|1>\texport=<0|1>   which windows are open after the run
+//   DONE <k>                      run k is over
+//   PAUSE <k>                     with --pause: waits for one line on standard input
+//
+// With --loop the export runs until the process is killed, seating and freeing the left
+// passenger between runs, so that consecutive exports write different files.
+#include "app/AppContext.h"
+#include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "app/RandomSource.h"
+#include "export/ExportWindow.h"
+#include "settings/OptionsWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+void say(const QString& line) {
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+QString escaped(QString text) {
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    return text;
+}
+
+class PrintingDialogs final : public Dialogs {
+public:
+    QStringList answers;
+
+    std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title) override {
+        show("input", prompt, title);
+        if (answers.isEmpty())
+            return std::nullopt;
+        return answers.takeFirst();
+    }
+    void exclamation(QWidget*, const QString& text, const QString& title) override { show("exclamation", text, title); }
+    void information(QWidget*, const QString& text, const QString& title) override {
+        show("information", text, title);
+        ++informations;
+    }
+    bool question(QWidget*, const QString& text, const QString& title) override {
+        show("question", text, title);
+        return true;
+    }
+    std::optional<QString> openFile(QWidget*, const QString& filter) override {
+        show("openfile", filter, QString());
+        return std::nullopt;
+    }
+    bool openUrl(const QString& address) override {
+        show("openurl", address, QString());
+        return false;
+    }
+
+    int informations = 0;
+
+private:
+    static void show(const char* kind, const QString& text, const QString& title) {
+        say(QStringLiteral("DIALOG\t%1\t%2\t%3").arg(QLatin1String(kind), escaped(title), escaped(text)));
+    }
+};
+
+// Random loading is not used here; should it be, it draws the middle of the range.
+class FixedRandom final : public RandomSource {
+public:
+    void reseed() override {}
+    double next() override { return 0.5; }
+};
+
+struct Options {
+    QString folder;
+    QString operation;
+    QString seats = QStringLiteral("Co:75,PaxRight:60");
+    int baggage = 20;
+    int index = 0;
+    int runs = 1;
+    bool pause = false;
+    bool loop = false;
+    QString language = QStringLiteral("English");
+    QString fs2000 = QStringLiteral("D:/New/");
+};
+
+[[noreturn]] void usage(const char* why) {
+    std::fprintf(stderr, "merovan_faultdriver: %s\n", why);
+    std::exit(2);
+}
+
+Options parse(const QStringList& args) {
+    if (args.size() < 3)
+        usage("usage: <program folder> export|options [options]");
+    Options o;
+    o.folder = args[1];
+    o.operation = args[2];
+    for (int i = 3; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&]() {
+            if (i + 1 >= args.size())
+                usage("an option lacks its value");
+            return args[++i];
+        };
+        if (a == QLatin1String("--seats"))
+            o.seats = value();
+        else if (a == QLatin1String("--baggage"))
+            o.baggage = value().toInt();
+        else if (a == QLatin1String("--index"))
+            o.index = value().toInt();
+        else if (a == QLatin1String("--runs"))
+            o.runs = value().toInt();
+        else if (a == QLatin1String("--pause"))
+            o.pause = true;
+        else if (a == QLatin1String("--loop"))
+            o.loop = true;
+        else if (a == QLatin1String("--language"))
+            o.language = value();
+        else if (a == QLatin1String("--folder"))
+            o.fs2000 = value();
+        else
+            usage("unknown option");
+    }
+    if (o.operation != QLatin1String("export") && o.operation != QLatin1String("options"))
+        usage("the operation is export or options");
+    return o;
+}
+
+std::optional<Seat> seatNamed(const QString& name) {
+    if (name == QLatin1String("Pilot"))
+        return Seat::Pilot;
+    if (name == QLatin1String("Co"))
+        return Seat::Co;
+    if (name == QLatin1String("PaxLeft"))
+        return Seat::PaxLeft;
+    if (name == QLatin1String("PaxRight"))
+        return Seat::PaxRight;
+    return std::nullopt;
+}
+
+void settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+template <typename T> T* child(QWidget* window, const char* name) {
+    T* found = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!found) {
+        std::fprintf(stderr, "merovan_faultdriver: control %s not found\n", name);
+        std::exit(3);
+    }
+    return found;
+}
+
+void seatLoading(MainWindow* main, PrintingDialogs& dialogs, const Options& o) {
+    for (const QString& entry : o.seats.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList parts = entry.split(QLatin1Char(':'));
+        const auto seat = parts.size() == 2 ? seatNamed(parts[0]) : std::nullopt;
+        if (!seat)
+            usage("a seat is written as Co:75");
+        dialogs.answers.append(parts[1]);
+        main->seatClicked(*seat);
+    }
+    child<QSlider>(main, "Slider1")->setValue(o.baggage);
+}
+
+void runExport(Application& app, const Options& o) {
+    app.showExport();
+    ExportWindow* window = app.exportWindow();
+    child<QComboBox>(window, "cmbPA")->setCurrentIndex(o.index);
+    child<QPushButton>(window, "cmdOK")->click();
+}
+
+void runOptions(Application& app, const Options& o) {
+    if (!app.optionsWindow() || !app.optionsWindow()->isVisible())
+        app.showOptions();
+    OptionsWindow* window = app.optionsWindow();
+    child<QLineEdit>(window, "txtFS2000")->setText(o.fs2000);
+    auto* languages = child<QComboBox>(window, "cmbSprache");
+    const int entry = languages->findText(o.language);
+    languages->setCurrentIndex(entry);
+    // A choice of the user, as the list reports it.
+    emit languages->activated(entry);
+    child<QPushButton>(window, "cmdOK")->click();
+}
+
+void reportState(Application& app) {
+    auto open = [](QWidget* w) { return w && w->isVisible() ? 1 : 0; };
+    say(QStringLiteral("STATE\tmain=%1\toptions=%2\texport=%3")
+            .arg(open(app.mainWindow()))
+            .arg(open(app.optionsWindow()))
+            .arg(open(app.exportWindow())));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication qtApp(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const Options o = parse(QCoreApplication::arguments());
+
+    PrintingDialogs dialogs;
+    FixedRandom random;
+    AppContext context;
+    context.programFolder = o.folder.endsWith(QLatin1Char('/')) ? o.folder : o.folder + QLatin1Char('/');
+    context.dialogs = &dialogs;
+    context.random = &random;
+
+    Application app(context);
+    app.showMainWindow();
+    const bool exporting = o.operation == QLatin1String("export");
+    if (exporting) {
+        if (!app.mainWindow())
+            usage("the main window did not open (first start pending?)");
+        seatLoading(app.mainWindow(), dialogs, o);
+    }
+    settle();
+    say(QStringLiteral("READY"));
+
+    for (int run = 1; o.loop || run <= o.runs; ++run) {
+        say(QStringLiteral("RUN %1").arg(run));
+        if (exporting) {
+            const int before = dialogs.informations;
+            runExport(app, o);
+            if (o.loop) {
+                if (dialogs.informations == before)
+                    return 4; // the export failed; the dialog line says why
+                // The next export writes the other model and other loads.
+                if (!app.mainWindow()->loading().blnPaxLeft())
+                    dialogs.answers.append(QStringLiteral("50"));
+                app.mainWindow()->seatClicked(Seat::PaxLeft);
+            }
+        } else {
+            runOptions(app, o);
+        }
+        settle();
+        reportState(app);
+        say(QStringLiteral("DONE %1").arg(run));
+        if (o.pause) {
+            say(QStringLiteral("PAUSE %1").arg(run));
+            std::string line;
+            if (!std::getline(std::cin, line))
+                break;
+        }
+    }
+    app.quitNow();
+    settle();
+    return 0;
+}

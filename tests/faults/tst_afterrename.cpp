@@ -1,0 +1,125 @@
+// An export whose replacement of a file fails only after the rename (the folder could not be
+// synced) has put that file in place all the same. The export takes it back like any other step
+// already done, so that "nothing has been changed" stays true and the model never shows a loading
+// that aircraft.cfg does not have.
+
+#include "common/AtomicFile.h"
+#include "export/ExportFixture.h"
+#include "export/ExportWriter.h"
+
+#include <QTest>
+
+using namespace exporttest;
+using Kind = exportwriter::Failure::Kind;
+
+namespace {
+
+const QString kCopy = QStringLiteral("nerova_tq58");
+const QString kSyncFailed = QStringLiteral("Input/output error");
+
+// File operations that do the real replacement of `lateTarget` and then report the failure of
+// the folder's sync; `deadTarget` fails outright on any later attempt.
+exportwriter::FileOps failingAfterRename(const QString& lateTarget, const QString& deadTarget = QString()) {
+    auto attempts = std::make_shared<QMap<QString, int>>();
+    auto decide = [=](const QString& target, const std::function<bool()>& real, QString* reason) {
+        const int attempt = ++(*attempts)[target];
+        if (target == deadTarget && attempt > 1) {
+            *reason = kSyncFailed;
+            return false;
+        }
+        const bool done = real();
+        if (target == lateTarget && attempt == 1) {
+            *reason = kSyncFailed;
+            return false;
+        }
+        return done;
+    };
+    exportwriter::FileOps ops;
+    ops.replaceWithData = [=](const QString& path, const QByteArray& data, QString* reason) {
+        return decide(
+            path, [&] { return atomicfile::replaceWithData(path, data, reason); }, reason);
+    };
+    ops.replaceWithCopy = [=](const QString& source, const QString& target, QString* reason) {
+        return decide(
+            target, [&] { return atomicfile::replaceWithCopy(source, target, reason); }, reason);
+    };
+    return ops;
+}
+
+} // namespace
+
+class TestAfterRename : public QObject {
+    Q_OBJECT
+private slots:
+    void replacementIsTakenBack_data();
+    void replacementIsTakenBack();
+    void modelStaysWithAnAircraftCfgThatCannotGoBack();
+};
+
+void TestAfterRename::replacementIsTakenBack_data() {
+    QTest::addColumn<QString>("late");    // the file whose folder sync fails: model or cfg
+    QTest::addColumn<bool>("modelThere"); // the copy has a model before the export
+    QTest::addColumn<bool>("variant");    // the loading has a model variant
+    QTest::newRow("model replaced") << "model" << true << true;
+    QTest::newRow("model created") << "model" << false << true;
+    QTest::newRow("aircraft.cfg after the model was replaced") << "cfg" << true << true;
+    QTest::newRow("aircraft.cfg after the model was created") << "cfg" << false << true;
+    QTest::newRow("aircraft.cfg, no model variant") << "cfg" << true << false;
+}
+
+void TestAfterRename::replacementIsTakenBack() {
+    QFETCH(QString, late);
+    QFETCH(bool, modelThere);
+    QFETCH(bool, variant);
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model"));
+    const QString cfg = fs.addCopy(kCopy, kCfg, modelThere ? kInstalledModel : QByteArray());
+    const QString model = fs.model(kCopy);
+
+    exportwriter::Job job;
+    job.cfgPath = cfg;
+    job.programFolder = pf.path();
+    job.coPilot = variant;
+    job.paxRight = true;
+    job.loads = {176, variant ? std::optional<std::int64_t>(165) : std::nullopt, std::nullopt, 132, 44};
+    const QString lateTarget = late == QLatin1String("model") ? model : cfg;
+
+    const auto failure = exportwriter::write(job, failingAfterRename(lateTarget));
+    QVERIFY(failure);
+    QCOMPARE(int(failure->kind), int(Kind::WriteFailed));
+    QCOMPARE(failure->path, lateTarget);
+    QCOMPARE(failure->reason, kSyncFailed);
+    QCOMPARE(failure->unrestoredModel, QString());
+    // Nothing has been changed in the aircraft; the backups hold what was there.
+    QCOMPARE(readFile(cfg), kCfg);
+    QCOMPARE(QFileInfo::exists(model), modelThere);
+    if (modelThere) {
+        QCOMPARE(readFile(model), kInstalledModel);
+        if (variant)
+            QCOMPARE(readFile(model + QStringLiteral(".bak")), kInstalledModel);
+    }
+    QCOMPARE(readFile(cfg + QStringLiteral(".bak")), kCfg);
+}
+
+void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.model(kCopy);
+    exportwriter::Job job;
+    job.cfgPath = cfg;
+    job.programFolder = pf.path();
+    job.coPilot = true;
+    job.paxRight = true;
+    job.loads = {176, 165, std::nullopt, 132, 44};
+
+    const auto failure = exportwriter::write(job, failingAfterRename(cfg, cfg));
+    QVERIFY(failure);
+    QCOMPARE(failure->path, cfg);
+    QCOMPARE(readFile(cfg), kHead + "\r\n" + workedExampleSection() + kTail);
+    QCOMPARE(readFile(model), variantContent(4));
+}
+
+QTEST_GUILESS_MAIN(TestAfterRename)
+#include "tst_afterrename.moc"

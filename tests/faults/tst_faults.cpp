@@ -1,0 +1,482 @@
+// Every file the program writes, with a failure injected into each call of each write in turn:
+// afterwards the file is the whole old one (or, when only the sync of its folder after the rename
+// failed, the whole new one), no temporary file is left, the user was told which file and why,
+// and the same operation works when tried again in the same process.
+//
+// The failures come from a preloaded library (faultshim.c) and from a real full disk: a small
+// tmpfs mounted in a private mount namespace.
+
+#include "FaultHarness.h"
+#include "export/ExportFixture.h"
+#include "settings/LanguageStore.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+using namespace faults;
+using namespace exporttest;
+
+namespace {
+
+const QString kDriver = QStringLiteral(MEROVAN_FAULT_DRIVER);
+const QString kShim = QStringLiteral(MEROVAN_FAULT_SHIM);
+
+QString reasonText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// One program folder made ready for an operation, with the content each file it writes has
+// before and is to have after.
+struct Scene {
+    enum class Op { ExportFirst, ExportAgain, Options };
+
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    Op op;
+    QString watched; // the folder whose files are compared
+    bool watchRecursive = true;
+    QMap<QString, QByteArray> before; // absolute path -> content, for the files the operation writes
+    QMap<QString, QByteArray> after;  // what a successful run leaves there
+    QStringList driverArguments;
+
+    explicit Scene(Op operation) : op(operation) {
+        if (op == Op::Options) {
+            pf.write(QStringLiteral("options.cfg"), "C:/Old/\r\n");
+            pf.write(QStringLiteral("strt.cfg"), " 1 \r\n"); // the first start: all three files change
+            watched = pf.path();
+            watchRecursive = false;
+            before[pf.file(QStringLiteral("options.cfg"))] = "C:/Old/\r\n";
+            before[pf.file(QStringLiteral("strt.cfg"))] = " 1 \r\n";
+            before[pf.file(QStringLiteral("Data/language.crf"))] = pf.read(QStringLiteral("Data/language.crf"));
+            after[pf.file(QStringLiteral("options.cfg"))] = "D:/New/\r\n";
+            after[pf.file(QStringLiteral("strt.cfg"))] = " 0 \r\n";
+            after[pf.file(QStringLiteral("Data/language.crf"))] = pf.read(QStringLiteral("Data/languages/english.crf"));
+            driverArguments = {pf.path(),
+                               QStringLiteral("options"),
+                               QStringLiteral("--language"),
+                               QStringLiteral("English"),
+                               QStringLiteral("--folder"),
+                               QStringLiteral("D:/New/")};
+            return;
+        }
+        const QString cfg = fs.addCopy(QStringLiteral("nerova_tq58"));
+        const QString model = fs.model(QStringLiteral("nerova_tq58"));
+        if (op == Op::ExportAgain) {
+            // An earlier export left its backups.
+            writeFile(cfg + QStringLiteral(".bak"), kCfg);
+            writeFile(model + QStringLiteral(".bak"), kInstalledModel);
+        }
+        watched = fs.aircraft() + QStringLiteral("nerova_tq58");
+        before[cfg] = kCfg;
+        before[model] = kInstalledModel;
+        after[cfg] = kHead + "\r\n" + workedExampleSection() + kTail;
+        after[model] = variantContent(4);
+        driverArguments = {pf.path(),
+                           QStringLiteral("export"),
+                           QStringLiteral("--seats"),
+                           QStringLiteral("Co:75,PaxRight:60"),
+                           QStringLiteral("--baggage"),
+                           QStringLiteral("20")};
+    }
+
+    // The content a backup must have: its file as it was before the first export.
+    std::optional<QByteArray> backupOf(const QString& path) const {
+        if (!path.endsWith(QLatin1String(".bak")))
+            return std::nullopt;
+        const QString original = path.chopped(4);
+        if (!before.contains(original))
+            return std::nullopt;
+        return before[original];
+    }
+
+    // The export's closing words when a failure left the aircraft untouched.
+    QString nothingChanged() const {
+        return tryLanguageText(pf.file(QStringLiteral("Data/language.crf")), QStringLiteral("strExportNothingChanged"))
+            .value_or(QStringLiteral("-"));
+    }
+
+    QStringList watchedFiles() const {
+        QStringList files;
+        const auto h = hashes(watched, watchRecursive);
+        for (auto it = h.begin(); it != h.end(); ++it) {
+            if (!it.key().endsWith(QLatin1Char('/')))
+                files.append(QDir(watched).filePath(it.key()));
+        }
+        return files;
+    }
+};
+
+QProcessEnvironment faultEnvironment(const Scene& scene, const QString& trace) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("LD_PRELOAD"), kShim);
+    env.insert(QStringLiteral("MEROVAN_FAULT_DIR"), QDir(scene.pf.path()).absolutePath());
+    env.insert(QStringLiteral("MEROVAN_FAULT_TRACE"), trace);
+    return env;
+}
+
+int g_faultsInjected = 0;
+int g_folderSyncFaults = 0;
+int g_diskFullCases = 0;
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void callsAreCounted_data();
+    void callsAreCounted();
+    void everyCallFails_data();
+    void everyCallFails();
+    void fullDisk_data();
+    void fullDisk();
+    void cleanupTestCase();
+};
+
+namespace {
+
+void addOperations() {
+    QTest::addColumn<int>("op");
+    QTest::newRow("export, first time (with backups)") << int(Scene::Op::ExportFirst);
+    QTest::newRow("export, backups there") << int(Scene::Op::ExportAgain);
+    QTest::newRow("options OK on the first start") << int(Scene::Op::Options);
+}
+
+// Runs the operation once under the fault library without a fault, for its trace.
+Trace countCalls(Scene& scene, const QString& trace, QString* failure) {
+    Driver driver;
+    driver.start(kDriver, scene.driverArguments, faultEnvironment(scene, trace));
+    if (!driver.finish(120000))
+        *failure = QStringLiteral("the driver did not run through: ") + driver.errorOutput() + driver.transcript();
+    return Trace::read(trace);
+}
+
+} // namespace
+
+// The library sees every call the operation makes on the files it writes: one creating open, at
+// least one write, two syncs (the file, then its folder) and one rename per file.
+void TestFaults::callsAreCounted_data() {
+    addOperations();
+}
+
+void TestFaults::callsAreCounted() {
+    if (kAddressSanitizer)
+        QSKIP(kPreloadSkip);
+    QFETCH(int, op);
+    Scene scene{Scene::Op(op)};
+    QVERIFY(scene.pf.isValid());
+    QTemporaryDir traces;
+    QString failure;
+    const Trace trace = countCalls(scene, traces.filePath(QStringLiteral("trace")), &failure);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    // The files written, in the order of their renames.
+    QStringList renamed;
+    for (const TraceCall& c : trace.calls) {
+        if (c.kind == QLatin1String("rename"))
+            renamed.append(c.second);
+    }
+    QStringList expected;
+    const QString air = scene.fs.aircraft() + QStringLiteral("nerova_tq58/");
+    switch (Scene::Op(op)) {
+    case Scene::Op::ExportFirst:
+        expected = {air + "aircraft.cfg.bak", air + "Model/TQ58-161.mdl.bak", air + "Model/TQ58-161.mdl",
+                    air + "aircraft.cfg"};
+        break;
+    case Scene::Op::ExportAgain:
+        expected = {air + "Model/TQ58-161.mdl", air + "aircraft.cfg"};
+        break;
+    case Scene::Op::Options:
+        expected = {scene.pf.file("options.cfg"), scene.pf.file("Data/language.crf"), scene.pf.file("strt.cfg")};
+        break;
+    }
+    QCOMPARE(renamed, expected);
+    const int files = int(expected.size());
+    QCOMPARE(trace.count(QStringLiteral("open")), files);
+    QVERIFY(trace.count(QStringLiteral("write")) >= files);
+    QCOMPARE(trace.count(QStringLiteral("fsync")), 2 * files);
+    for (const QString& path : expected)
+        QCOMPARE(readAll(path), scene.backupOf(path).value_or(scene.after.value(path)));
+}
+
+void TestFaults::everyCallFails_data() {
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("partial");
+    const struct {
+        const char* name;
+        Scene::Op op;
+    } operations[] = {{"export first", Scene::Op::ExportFirst},
+                      {"export again", Scene::Op::ExportAgain},
+                      {"options", Scene::Op::Options}};
+    const struct {
+        const char* name;
+        const char* kind;
+        int error;
+        bool partial;
+    } faults[] = {{"open of the temporary file, EACCES", "open", EACCES, false},
+                  {"write, ENOSPC", "write", ENOSPC, false},
+                  {"short write, then ENOSPC", "write", ENOSPC, true},
+                  {"fsync, EIO", "fsync", EIO, false},
+                  {"rename, EXDEV", "rename", EXDEV, false},
+                  {"rename, EACCES", "rename", EACCES, false},
+                  {"rename, EBUSY", "rename", EBUSY, false}};
+    for (const auto& o : operations) {
+        for (const auto& f : faults) {
+            QTest::addRow("%s: %s", o.name, f.name) << int(o.op) << QString::fromLatin1(f.kind) << f.error << f.partial;
+        }
+    }
+}
+
+void TestFaults::everyCallFails() {
+    if (kAddressSanitizer)
+        QSKIP(kPreloadSkip);
+    QFETCH(int, op);
+    QFETCH(QString, kind);
+    QFETCH(int, error);
+    QFETCH(bool, partial);
+
+    QTemporaryDir traces;
+    int calls = 0;
+    {
+        Scene counting{Scene::Op(op)};
+        QString failure;
+        calls = countCalls(counting, traces.filePath(QStringLiteral("count")), &failure).count(kind);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
+    QVERIFY(calls > 0);
+
+    for (int n = 1; n <= calls; ++n) {
+        const QString where = QStringLiteral("%1 call %2 of %3").arg(kind).arg(n).arg(calls);
+        Scene scene{Scene::Op(op)};
+        QVERIFY(scene.pf.isValid());
+        const QMap<QString, QString> hashesBefore = hashes(scene.watched, scene.watchRecursive);
+        const QString tracePath = traces.filePath(QStringLiteral("trace%1").arg(n));
+        QProcessEnvironment env = faultEnvironment(scene, tracePath);
+        env.insert(QStringLiteral("MEROVAN_FAULT_CLASS"), kind);
+        env.insert(QStringLiteral("MEROVAN_FAULT_NTH"), QString::number(n));
+        env.insert(QStringLiteral("MEROVAN_FAULT_ERRNO"), QString::number(error));
+        if (partial)
+            env.insert(QStringLiteral("MEROVAN_FAULT_PARTIAL"), QStringLiteral("1"));
+        Driver driver;
+        driver.start(kDriver, scene.driverArguments + QStringList{"--runs", "2", "--pause"}, env);
+        QVERIFY2(driver.waitForLine(QStringLiteral("PAUSE 1")),
+                 qPrintable(where + ": " + driver.errorOutput() + driver.transcript()));
+
+        // The fault happened, and on which file.
+        const Trace trace = Trace::read(tracePath);
+        QVERIFY2(trace.fault, qPrintable(where + ": no fault was injected"));
+        ++g_faultsInjected;
+        const QString file = trace.fileOf(*trace.fault);
+        const bool afterRename = Trace::isFolderSync(*trace.fault);
+        g_folderSyncFaults += afterRename;
+        QVERIFY2(!file.isEmpty(), qPrintable(where));
+
+        // The user was told: the file and the reason, and not that all went well.
+        const auto warnings = driver.dialogs(1, QStringLiteral("exclamation"));
+        QVERIFY2(warnings.size() == 1, qPrintable(where + ": " + driver.transcript()));
+        const QString& message = warnings[0].text;
+        QVERIFY2(message.contains(QDir::toNativeSeparators(file)), qPrintable(where + ": " + message));
+        QVERIFY2(message.contains(reasonText(error)), qPrintable(where + ": " + message));
+        QVERIFY2(!message.contains(QLatin1String("Unknown error"), Qt::CaseInsensitive), qPrintable(message));
+        QVERIFY2(driver.dialogs(1, QStringLiteral("information")).isEmpty(), qPrintable(where));
+        // Where the message says the aircraft is as it was, every one of its files must be.
+        const bool saysNothingChanged = scene.op != Scene::Op::Options && message.contains(scene.nothingChanged());
+
+        // Every file is whole. The one the fault hit is the old one, or the new one where only its
+        // folder's sync failed. The export stops at the fault, so its other files are old too (the
+        // model put back); the options go on with their next step, so theirs are new. A file that
+        // was not there is a backup of what its file held before.
+        const QMap<QString, QString> hashesAfter = hashes(scene.watched, scene.watchRecursive);
+        for (auto it = hashesAfter.begin(); it != hashesAfter.end(); ++it) {
+            const QString path = QDir(scene.watched).filePath(it.key());
+            const QString context = where + ": " + path;
+            if (!hashesBefore.contains(it.key())) {
+                const auto backup = scene.backupOf(path);
+                QVERIFY2(backup, qPrintable(context + " appeared"));
+                QVERIFY2(it.value() == sha256(*backup), qPrintable(context + " is not the old file"));
+            } else if (path == file && !saysNothingChanged) {
+                const bool old = it.value() == hashesBefore[it.key()];
+                const bool whole = afterRename && it.value() == sha256(scene.after.value(path));
+                QVERIFY2(old || whole, qPrintable(context + " is neither the old file nor the new one"));
+            } else if (scene.op == Scene::Op::Options && scene.after.contains(path)) {
+                QVERIFY2(it.value() == sha256(scene.after[path]), qPrintable(context + " is not the new file"));
+            } else {
+                QVERIFY2(it.value() == hashesBefore[it.key()], qPrintable(context + " changed"));
+            }
+        }
+        for (auto it = hashesBefore.begin(); it != hashesBefore.end(); ++it)
+            QVERIFY2(hashesAfter.contains(it.key()), qPrintable(where + ": " + it.key() + " is gone"));
+        QVERIFY2(temporaryFiles(scene.pf.path()).isEmpty(),
+                 qPrintable(where + ": " + temporaryFiles(scene.pf.path()).join(' ')));
+
+        // The same operation in the same process now works.
+        const QMap<QString, QByteArray> firstResult = [&] {
+            QMap<QString, QByteArray> r;
+            for (auto it = scene.before.begin(); it != scene.before.end(); ++it)
+                r[it.key()] = readAll(it.key());
+            return r;
+        }();
+        driver.resume();
+        QVERIFY2(driver.waitForLine(QStringLiteral("PAUSE 2")), qPrintable(where + ": " + driver.transcript()));
+        QVERIFY2(driver.dialogs(2, QStringLiteral("exclamation")).isEmpty(),
+                 qPrintable(where + ": " + driver.transcript()));
+        if (scene.op == Scene::Op::Options) {
+            QCOMPARE(driver.state(2), QStringLiteral("main=1\toptions=0\texport=0"));
+        } else {
+            QCOMPARE(driver.dialogs(2, QStringLiteral("information")).size(), 1);
+            QCOMPARE(driver.state(2), QStringLiteral("main=1\toptions=0\texport=0"));
+        }
+        for (auto it = scene.after.begin(); it != scene.after.end(); ++it) {
+            QByteArray expected = it.value();
+            if (scene.op != Scene::Op::Options && it.key().endsWith(QLatin1String("aircraft.cfg")) &&
+                firstResult[it.key()] == it.value()) {
+                // The first run did put its file in place: the second export adds its empty line.
+                expected = kHead + "\r\n\r\n" + workedExampleSection() + kTail;
+            }
+            QVERIFY2(readAll(it.key()) == expected, qPrintable(where + ": second run, " + it.key()));
+        }
+        for (const QString& path : scene.watchedFiles()) {
+            if (const auto backup = scene.backupOf(path))
+                QVERIFY2(readAll(path) == *backup, qPrintable(where + ": backup " + path));
+        }
+        QVERIFY(temporaryFiles(scene.pf.path()).isEmpty());
+        QVERIFY2(driver.finish(), qPrintable(where + ": " + driver.errorOutput()));
+    }
+}
+
+// A real full disk: the aircraft's folder is a 64 KiB tmpfs, mounted in a mount namespace of the
+// driver's own, so nothing outside sees it.
+void TestFaults::fullDisk_data() {
+    QTest::addColumn<int>("modelSize");   // bytes of the model variant to be copied; 0: no model change
+    QTest::addColumn<int>("cfgSize");     // bytes of the aircraft.cfg
+    QTest::addColumn<bool>("backups");    // an earlier export left its backups
+    QTest::addColumn<int>("freeBytes");   // room left on the disk; -1: what is left after the files
+    QTest::addColumn<QString>("failing"); // the file the message must name, relative to the aircraft
+    QTest::newRow("model 12,000 B (< Qt's 16 KiB buffer), 8 KiB free")
+        << 12000 << 0 << true << 8192 << "Model/TQ58-161.mdl";
+    QTest::newRow("model 100,000 B, larger than the disk") << 100000 << 0 << true << -1 << "Model/TQ58-161.mdl";
+    QTest::newRow("aircraft.cfg 20,000 B (> Qt's 16 KiB buffer), 16 KiB free")
+        << 0 << 20000 << true << 16384 << "aircraft.cfg";
+    QTest::newRow("aircraft.cfg 2,000 B, disk full") << 0 << 2000 << true << 0 << "aircraft.cfg";
+    QTest::newRow("first export, backup of a 20,000 B aircraft.cfg, 16 KiB free")
+        << 0 << 20000 << false << 16384 << "aircraft.cfg.bak";
+}
+
+void TestFaults::fullDisk() {
+    QFETCH(int, modelSize);
+    QFETCH(int, cfgSize);
+    QFETCH(bool, backups);
+    QFETCH(int, freeBytes);
+    QFETCH(QString, failing);
+
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    QVERIFY(pf.isValid());
+    const QString air = fs.aircraft() + QStringLiteral("nerova_tq58");
+    QVERIFY(QDir().mkpath(air));
+
+    // The files go to a staging folder; the namespace copies them onto its tmpfs.
+    const QString stage = pf.path() + QStringLiteral("stage");
+    QByteArray cfg = kCfg;
+    if (cfgSize > 0) {
+        QByteArray padding;
+        for (int line = 0; cfg.size() + padding.size() < cfgSize; ++line)
+            padding +=
+                "// padding line " + QByteArray::number(line).rightJustified(6, '0') + QByteArray(40, '-') + "\r\n";
+        cfg = kHead + padding.left(cfgSize - cfg.size() - 2) + "\r\n" + kOldSection + kTail;
+        QCOMPARE(cfg.size(), qsizetype(cfgSize));
+    }
+    QVERIFY(writeFile(stage + QStringLiteral("/aircraft.cfg"), cfg));
+    QVERIFY(writeFile(stage + QStringLiteral("/Model/TQ58-161.mdl"), kInstalledModel));
+    if (backups) {
+        QVERIFY(writeFile(stage + QStringLiteral("/aircraft.cfg.bak"), cfg));
+        QVERIFY(writeFile(stage + QStringLiteral("/Model/TQ58-161.mdl.bak"), kInstalledModel));
+    }
+    QByteArray variant;
+    for (int i = 0; variant.size() < modelSize; ++i)
+        variant += "vertex " + QByteArray::number(i) + "\n";
+    variant.truncate(modelSize);
+    if (modelSize > 0)
+        pf.write(QStringLiteral("Models/4.mdl"), variant);
+    const QString seats = modelSize > 0 ? QStringLiteral("Co:75,PaxRight:60") : QStringLiteral("PaxRight:60");
+
+    // Mount, fill, leave the room asked for, then become the driver.
+    const QString script = QStringLiteral("set -e\n"
+                                          "mount -t tmpfs -o size=64k merovan-full \"$AIR\"\n"
+                                          "cp -a \"$STAGE/.\" \"$AIR/\"\n"
+                                          "if [ \"$FREE\" -ge 0 ]; then\n"
+                                          "  dd if=/dev/zero of=\"$AIR/filler\" bs=4096 2>/dev/null || true\n"
+                                          "  if [ \"$FREE\" -gt 0 ]; then truncate -s -\"$FREE\" \"$AIR/filler\"; fi\n"
+                                          "fi\n"
+                                          "echo MOUNTED\n"
+                                          "exec \"$@\"\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("AIR"), air);
+    env.insert(QStringLiteral("STAGE"), stage);
+    env.insert(QStringLiteral("FREE"), QString::number(freeBytes));
+    Driver driver;
+    driver.start(QStringLiteral("unshare"),
+                 QStringList{"-m", "sh", "-c", script, "sh", kDriver, pf.path(), "export", "--seats", seats,
+                             "--baggage", "20", "--runs", "2", "--pause"},
+                 env);
+    if (!driver.waitForLine(QStringLiteral("MOUNTED"), 30000)) {
+        driver.finish(10000);
+        QSKIP(qPrintable(QStringLiteral("a tmpfs in a private mount namespace needs unshare and mount as the "
+                                        "superuser (or CAP_SYS_ADMIN), which this run lacks: ") +
+                         driver.errorOutput().trimmed()));
+    }
+    QVERIFY2(driver.waitForLine(QStringLiteral("PAUSE 1")), qPrintable(driver.errorOutput() + driver.transcript()));
+    ++g_diskFullCases;
+
+    // The tmpfs is seen through the driver's own view of the file system.
+    const QString inside = QStringLiteral("/proc/%1/root%2").arg(driver.process().processId()).arg(air);
+    QVERIFY2(QFileInfo::exists(inside + QStringLiteral("/aircraft.cfg")), qPrintable(inside));
+    auto contentOf = [&](const QString& relative) { return readAll(inside + QLatin1Char('/') + relative); };
+
+    const auto warnings = driver.dialogs(1, QStringLiteral("exclamation"));
+    QVERIFY2(warnings.size() == 1, qPrintable(driver.transcript()));
+    QVERIFY2(warnings[0].text.contains(air + QLatin1Char('/') + failing), qPrintable(warnings[0].text));
+    QVERIFY2(warnings[0].text.contains(reasonText(ENOSPC)), qPrintable(warnings[0].text));
+    QVERIFY(driver.dialogs(1, QStringLiteral("information")).isEmpty());
+    QCOMPARE(contentOf(QStringLiteral("aircraft.cfg")), cfg);
+    QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl")), kInstalledModel);
+    if (backups || QFileInfo::exists(inside + QStringLiteral("/aircraft.cfg.bak")))
+        QCOMPARE(contentOf(QStringLiteral("aircraft.cfg.bak")), cfg);
+    if (backups || QFileInfo::exists(inside + QStringLiteral("/Model/TQ58-161.mdl.bak")))
+        QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl.bak")), kInstalledModel);
+    QVERIFY2(temporaryFiles(inside).isEmpty(), qPrintable(temporaryFiles(inside).join(' ')));
+
+    // Room again (a larger disk, the filler gone): the export in the same process goes through.
+    QFile::remove(inside + QStringLiteral("/filler"));
+    QCOMPARE(QProcess::execute(QStringLiteral("nsenter"), {"-t", QString::number(driver.process().processId()), "-m",
+                                                           "mount", "-o", "remount,size=1m", air}),
+             0);
+    driver.resume();
+    QVERIFY2(driver.waitForLine(QStringLiteral("PAUSE 2")), qPrintable(driver.transcript()));
+    QVERIFY2(driver.dialogs(2, QStringLiteral("exclamation")).isEmpty(), qPrintable(driver.transcript()));
+    QCOMPARE(driver.dialogs(2, QStringLiteral("information")).size(), 1);
+    const QByteArray written = contentOf(QStringLiteral("aircraft.cfg"));
+    QVERIFY(written.startsWith(cfg.left(cfg.indexOf("[WEIGHT_AND_BALANCE]"))));
+    QVERIFY(written.endsWith(kTail));
+    QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl")), modelSize > 0 ? variant : kInstalledModel);
+    QCOMPARE(contentOf(QStringLiteral("aircraft.cfg.bak")), cfg);
+    QVERIFY(temporaryFiles(inside).isEmpty());
+    QVERIFY2(driver.finish(), qPrintable(driver.errorOutput()));
+}
+
+void TestFaults::cleanupTestCase() {
+    qInfo("faults injected through the library: %d (of them after the rename, in the folder sync: %d); "
+          "full-disk cases: %d",
+          g_faultsInjected, g_folderSyncFaults, g_diskFullCases);
+}
+
+QTEST_GUILESS_MAIN(TestFaults)
+#include "tst_faults.moc"
