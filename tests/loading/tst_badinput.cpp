@@ -1,0 +1,277 @@
+// Odd and hostile weight entries typed into the input box of every seat of the real main window.
+// After each: the seat pictures, tooltips, flags, person sum and total agree; nothing wraps
+// around the 16-bit range; and the entry had the outcome the number rules give it.
+
+#include "support/MainWindowFixture.h"
+
+#include "loading/LoadingModel.h"
+
+namespace {
+
+using Kind = ScriptedDialogs::Kind;
+
+const QString kRange =
+    QStringLiteral("Dieses Gewicht liegt außerhalb des erlaubten Bereichs; es wurde nichts geändert!");
+const QString kUnder40 = QStringLiteral("Der Pilot muss mindestens 40 kg wiegen!");
+
+// What an entry does to a seat: nothing, seat (or set the pilot to) a weight, or refusal with
+// the range message. `underForty` marks a pilot entry raised to 40 kg with its message.
+struct Outcome {
+    enum Kind { None, Weight, Refused } kind = None;
+    int weight = 0;
+    bool underForty = false;
+};
+
+Outcome none() {
+    return {};
+}
+Outcome weight(int kg) {
+    return {Outcome::Weight, kg, false};
+}
+Outcome refused() {
+    return {Outcome::Refused, 0, false};
+}
+Outcome raisedTo40() {
+    return {Outcome::Weight, 40, true};
+}
+
+struct SeatName {
+    Seat seat;
+    const char* image;
+};
+const SeatName kSeats[] = {
+    {Seat::Pilot, "imgPilot"}, {Seat::Co, "imgCo"}, {Seat::PaxLeft, "imgPaxLeft"}, {Seat::PaxRight, "imgPaxRight"}};
+
+// The weight a tooltip records, or std::nullopt for a free seat.
+std::optional<int> recorded(const QString& tooltip) {
+    if (!tooltip.endsWith(QLatin1String(" kg")))
+        return std::nullopt;
+    bool ok = false;
+    const int kg = tooltip.chopped(3).toInt(&ok);
+    return ok ? std::optional<int>(kg) : std::nullopt;
+}
+
+// The window agrees with itself and with the loading, and every figure is within 16 bits: the
+// person sum is the true sum of the seat weights, the total the true 695 + sum + baggage.
+void checkInvariants(const MainWindowFixture& f, const QString& where) {
+    const LoadingModel& m = f.window()->loading();
+    int sum = 0;
+    for (const SeatName& s : kSeats) {
+        const auto kg = recorded(f.tooltip(s.image));
+        QVERIFY2(m.occupied(s.seat) == kg.has_value(), qPrintable(where + ": flag and tooltip of " + s.image));
+        QVERIFY2(f.showsPictureOf(s.image, m.occupied(s.seat) ? "imgSet" : "imgReset"),
+                 qPrintable(where + ": picture of " + s.image));
+        if (kg) {
+            QVERIFY2(*kg == m.weight(s.seat), qPrintable(where + ": weight of " + s.image));
+            sum += *kg;
+        }
+    }
+    QVERIFY2(m.occupied(Seat::Pilot), qPrintable(where));
+    QVERIFY2(m.blnCo() == m.occupied(Seat::Co) && m.blnPaxLeft() == m.occupied(Seat::PaxLeft) &&
+                 m.blnPaxRight() == m.occupied(Seat::PaxRight),
+             qPrintable(where));
+    QVERIFY2(sum >= -32768 && sum <= 32767, qPrintable(where + ": sum beyond 16 bits"));
+    QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(sum));
+    QCOMPARE(int(m.personSum()), sum);
+    const int total = LoadingModel::kEmptyWeight + sum + f.textOf("txtBaggage").toInt();
+    QVERIFY2(total >= -32768 && total <= 32767, qPrintable(where + ": total beyond 16 bits"));
+    QCOMPARE(f.textOf("lblGesamt"), totalCaption(total));
+}
+
+QStringList texts(const ScriptedDialogs& dialogs) {
+    QStringList result;
+    for (const auto& call : dialogs.callsOf(Kind::Exclamation))
+        result << call.text;
+    return result;
+}
+
+} // namespace
+
+class TestBadInput : public QObject {
+    Q_OBJECT
+private slots:
+    void entries_data();
+    void entries();
+    void nearTheEdges_data();
+    void nearTheEdges();
+    void cleanupTestCase();
+};
+
+namespace {
+int g_tried = 0;
+}
+
+void TestBadInput::cleanupTestCase() {
+    qInfo("weight entries tried through the main window: %d", g_tried);
+}
+
+void TestBadInput::entries_data() {
+    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<Outcome>("passenger"); // co-pilot and both passenger seats, from the start state
+    QTest::addColumn<Outcome>("pilot");
+    using A = std::optional<QString>;
+    // Not a number at all.
+    QTest::newRow("letters") << A("abc") << none() << none();
+    QTest::newRow("empty") << A("") << none() << none();
+    QTest::newRow("blanks") << A("   ") << none() << none();
+    QTest::newRow("line feeds only") << A("\n\n\n") << none() << none();
+    QTest::newRow("cancel") << A() << none() << none();
+    QTest::newRow("NaN") << A("NaN") << none() << none();
+    QTest::newRow("inf") << A("inf") << none() << none();
+    QTest::newRow("-inf") << A("-inf") << none() << none();
+    QTest::newRow("0x10 stops at x") << A("0x10") << none() << none();
+    QTest::newRow("Arabic-Indic three") << A(QStringLiteral("\u0663")) << none() << none();
+    QTest::newRow("full-width 75") << A(QStringLiteral("\uff17\uff15")) << none() << none();
+    QTest::newRow("no-break space before") << A(QStringLiteral("\u00a075")) << none() << none();
+    QTest::newRow("carriage return before") << A("\r75") << none() << none();
+    QTest::newRow("two signs") << A("--5") << none() << none();
+    // Zero in disguise.
+    QTest::newRow("-0") << A("-0") << none() << none();
+    QTest::newRow("1e-400 underflows to 0") << A("1e-400") << none() << none();
+    QTest::newRow(".5 rounds to even 0") << A(".5") << none() << none();
+    QTest::newRow("-0.5 rounds to 0") << A("-0.5") << none() << none();
+    QTest::newRow("1,000 zeros") << A(QString(1000, QLatin1Char('0'))) << none() << none();
+    // Numbers the rules read.
+    QTest::newRow("+5") << A("+5") << weight(5) << raisedTo40();
+    QTest::newRow("blank sign blank") << A(" - 5") << weight(-5) << raisedTo40();
+    QTest::newRow("tab and line feed inside") << A("\t7\n5") << weight(75) << weight(75);
+    QTest::newRow("blank inside") << A("7 5") << weight(75) << weight(75);
+    QTest::newRow("80 kg") << A("80 kg") << weight(80) << weight(80);
+    QTest::newRow("no-break space after") << A(QStringLiteral("75\u00a0")) << weight(75) << weight(75);
+    QTest::newRow("7,5 stops at the comma") << A("7,5") << weight(7) << raisedTo40();
+    QTest::newRow("1,000 stops at the comma") << A("1,000") << weight(1) << raisedTo40();
+    QTest::newRow("2.5 to even 2") << A("2.5") << weight(2) << raisedTo40();
+    QTest::newRow("5e without exponent digits") << A("5e") << weight(5) << raisedTo40();
+    QTest::newRow("1e4") << A("1e4") << weight(10000) << weight(10000);
+    QTest::newRow("1d2") << A("1d2") << weight(100) << weight(100);
+    QTest::newRow("&H50") << A("&H50") << weight(80) << weight(80);
+    QTest::newRow("&o17") << A("&o17") << weight(15) << raisedTo40();
+    QTest::newRow("999 zeros then 1") << A(QString(999, QLatin1Char('0')) + QLatin1Char('1')) << weight(1)
+                                      << raisedTo40();
+    QTest::newRow("-32768") << A("-32768") << weight(-32768) << raisedTo40();
+    // At the top: a passenger adds to the pilot's 80 kg, a new pilot weight replaces them.
+    QTest::newRow("31992: total exactly 32767") << A("31992") << weight(31992) << weight(31992);
+    QTest::newRow("31993: total 32768") << A("31993") << refused() << weight(31993);
+    QTest::newRow("32000") << A("32000") << refused() << weight(32000);
+    QTest::newRow("32767") << A("32767") << refused() << refused();
+    // Beyond 16 bits.
+    QTest::newRow("32766.5 to even 32766") << A("32766.5") << refused() << refused();
+    QTest::newRow("32767.5 to even 32768") << A("32767.5") << refused() << refused();
+    QTest::newRow("-32769") << A("-32769") << refused() << refused();
+    QTest::newRow("-40000") << A("-40000") << refused() << refused();
+    QTest::newRow("1e9") << A("1e9") << refused() << refused();
+    QTest::newRow("1e308") << A("1e308") << refused() << refused();
+    QTest::newRow("&HFFFF") << A("&HFFFF") << refused() << refused();
+    QTest::newRow("&O777777") << A("&O777777") << refused() << refused();
+    QTest::newRow("1,000 nines") << A(QString(1000, QLatin1Char('9'))) << refused() << refused();
+    QTest::newRow("1,000 digits, negative")
+        << A(QLatin1Char('-') + QString(1000, QLatin1Char('7'))) << refused() << refused();
+}
+
+void TestBadInput::entries() {
+    QFETCH(std::optional<QString>, answer);
+    QFETCH(Outcome, passenger);
+    QFETCH(Outcome, pilot);
+    MainWindowFixture f;
+    QVERIFY(f.open());
+    for (const SeatName& s : kSeats) {
+        // Each seat from the start state: the main window loads afresh.
+        f.app->reloadMainWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        f.folder.dialogs().clear();
+        const QString where = QString::fromLatin1(s.image);
+        const QString sumBefore = f.textOf("txtPersonengewicht");
+        const QString recordBefore = f.tooltip(s.image);
+        const Outcome expected = s.seat == Seat::Pilot ? pilot : passenger;
+
+        f.clickSeat(s.image, answer);
+        ++g_tried;
+        QCOMPARE(f.folder.dialogs().callsOf(Kind::InputBox).size(), 1);
+        QStringList messages;
+        if (expected.underForty)
+            messages << kUnder40;
+        if (expected.kind == Outcome::Refused)
+            messages << kRange;
+        QCOMPARE(texts(f.folder.dialogs()), messages);
+        if (expected.kind == Outcome::Weight) {
+            QCOMPARE(f.tooltip(s.image), weightRecord(qint16(expected.weight)));
+            const int others = s.seat == Seat::Pilot ? 0 : 80;
+            QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(others + expected.weight));
+        } else {
+            QCOMPARE(f.tooltip(s.image), recordBefore);
+            QCOMPARE(f.textOf("txtPersonengewicht"), sumBefore);
+        }
+        checkInvariants(f, where);
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+// With a heavy or a very negative person already seated, entries that would take the sum or the
+// total over the edge are refused, whichever seat they go to, and the rest are taken.
+void TestBadInput::nearTheEdges_data() {
+    QTest::addColumn<QString>("seated"); // the weight on the co-pilot seat (or, for it, the left one)
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("value"); // the whole number the entry reads as
+    QTest::newRow("heavy, +92 reaches 32767") << "31900"
+                                              << "92" << 92;
+    QTest::newRow("heavy, +93 one over") << "31900"
+                                         << "93" << 93;
+    QTest::newRow("heavy, 172.4 to 172") << "31900"
+                                         << "172.4" << 172;
+    QTest::newRow("heavy, &HFF") << "31900"
+                                 << "&HFF" << 255;
+    QTest::newRow("heavy, -32768") << "31900"
+                                   << "-32768" << -32768;
+    QTest::newRow("negative, -848 reaches -32768") << "-32000"
+                                                   << "-848" << -848;
+    QTest::newRow("negative, -849 one under") << "-32000"
+                                              << "-849" << -849;
+    QTest::newRow("negative, -1e3") << "-32000"
+                                    << "-1e3" << -1000;
+    QTest::newRow("negative, 32767") << "-32000"
+                                     << "32767" << 32767;
+    QTest::newRow("negative, 7,5") << "-32000"
+                                   << "7,5" << 7;
+}
+
+void TestBadInput::nearTheEdges() {
+    QFETCH(QString, seated);
+    QFETCH(QString, answer);
+    QFETCH(int, value);
+    MainWindowFixture f;
+    QVERIFY(f.open());
+    for (const SeatName& s : kSeats) {
+        f.app->reloadMainWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const char* other = s.seat == Seat::Co ? "imgPaxLeft" : "imgCo";
+        f.clickSeat(other, seated);
+        QVERIFY(recorded(f.tooltip(other)));
+        f.folder.dialogs().clear();
+        const int sumBefore = f.textOf("txtPersonengewicht").toInt();
+        const QString recordBefore = f.tooltip(s.image);
+        const QString where = QStringLiteral("%1 with %2 seated").arg(QLatin1String(s.image), seated);
+
+        f.clickSeat(s.image, answer);
+        ++g_tried;
+        const bool pilot = s.seat == Seat::Pilot;
+        const int kg = pilot ? qMax(value, 40) : value;
+        const int sum = pilot ? sumBefore - 80 + kg : sumBefore + kg;
+        const int total = LoadingModel::kEmptyWeight + sum;
+        const bool fits = sum >= -32768 && sum <= 32767 && total >= -32768 && total <= 32767;
+        QStringList messages;
+        if (pilot && value < 40)
+            messages << kUnder40;
+        if (!fits)
+            messages << kRange;
+        QCOMPARE(texts(f.folder.dialogs()), messages);
+        QCOMPARE(f.tooltip(s.image), fits ? weightRecord(qint16(kg)) : recordBefore);
+        QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(fits ? sum : sumBefore));
+        checkInvariants(f, where);
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+QTEST_MAIN(TestBadInput)
+#include "tst_badinput.moc"
