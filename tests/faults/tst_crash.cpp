@@ -135,6 +135,8 @@ void TestCrash::killedExportsLeaveWholeFiles() {
         ::kill(pid_t(pid), SIGKILL);
         QVERIFY(driver.process().waitForFinished(30000));
         driver.drain();
+        QVERIFY2(driver.process().exitStatus() == QProcess::CrashExit,
+                 qPrintable("the exporting child ended by itself: " + driver.transcript() + driver.errorOutput()));
         ++kills;
 
         const int done = driver.lastDone();
