@@ -41,3 +41,11 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
+
+# Speed and footprint, each against its floor, in one table (a Release build of its own; not part
+# of make test). Takes a few minutes.
+.PHONY: bench
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DMEROVAN_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS) --target merovan-bench
+	$(BUILD)-bench/bench/merovan-bench
