@@ -22,7 +22,6 @@ public:
     void fail(const std::string& name, const QString& why) { m_failures[name] = why; }
     // The median, or NaN when there is no sample.
     double median(const std::string& name) const;
-    std::size_t count(const std::string& name) const;
     QString failure(const std::string& name) const;
 
 private:

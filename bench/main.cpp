@@ -30,11 +30,6 @@ double Samples::median(const std::string& name) const {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-std::size_t Samples::count(const std::string& name) const {
-    const auto it = m_values.find(name);
-    return it == m_values.end() ? 0 : it->second.size();
-}
-
 QString Samples::failure(const std::string& name) const {
     const auto it = m_failures.find(name);
     return it == m_failures.end() ? QString() : it->second;
