@@ -270,7 +270,16 @@ MainWindow::LoadResult MainWindow::load() {
     };
 
     m_loading.reset();
-    step([&] { Picture1->setPixmap(picture("pa.bmp")); });
+    // The top view is stretched over its area once, here, so that neither the full-size picture
+    // nor a second scaled copy stays in memory.
+    step([&] {
+        const qreal ratio = devicePixelRatioF();
+        QPixmap stretched = picture("pa.bmp").scaled(Picture1->size() * ratio, Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation);
+        stretched.setDevicePixelRatio(ratio);
+        Picture1->setScaledContents(false);
+        Picture1->setPixmap(stretched);
+    });
     step([&] {
         imgSet->setPixmap(picture("person.ico"));
         imgSet->resize(imgSet->pixmap().size());
