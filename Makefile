@@ -49,3 +49,10 @@ bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DMEROVAN_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS) --target merovan-bench
 	$(BUILD)-bench/bench/merovan-bench
+
+# The long crash test on demand: an exporting child killed at 500 random moments (seeded; bounded
+# at 30 minutes). Set MEROVAN_CRASH_SEED or MEROVAN_CRASH_KILLS in the environment for other runs.
+.PHONY: crash-long
+crash-long: build
+	cd $(BUILD) && MEROVAN_CRASH_KILLS=$${MEROVAN_CRASH_KILLS:-500} MEROVAN_CRASH_SECONDS=1800 \
+		QT_QPA_PLATFORM=offscreen tests/faults/tst_crash
