@@ -4,6 +4,15 @@ set -eu
 
 fail() {
     echo "FAIL: $*" >&2
+    for log in program xvfb; do
+        if [ -s "$E2E_TMP/$log.log" ]; then
+            echo "--- $log output:" >&2
+            tail -n 20 "$E2E_TMP/$log.log" >&2
+        fi
+    done
+    if [ -n "$APP_PID" ] && ! kill -0 "$APP_PID" 2>/dev/null; then
+        echo "--- the program has ended" >&2
+    fi
     exit 1
 }
 
