@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -100,8 +102,25 @@ bool syncFolder(const QByteArray& target, QString* reason) {
     return true;
 }
 
+// Temporary files of `target` that a killed process left behind (".<name>.<random>.tmp", untouched
+// for ten minutes) are removed; a fresh one may belong to a save still running elsewhere.
+void removeStaleTemporaries(const QString& target) {
+    const QFileInfo info(target);
+    const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
+    const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(-600);
+    const QFileInfoList entries = info.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (name.startsWith(prefix) && name.endsWith(QLatin1String(".tmp")) &&
+            name.size() > prefix.size() + 4 && entry.lastModified().toUTC() < staleBefore)
+            QFile::remove(entry.absoluteFilePath());
+    }
+}
+
 bool replace(const QString& path, const Producer& produce, QString* reason) {
-    const QByteArray target = QFile::encodeName(QFileInfo(resolvedTarget(path)).absoluteFilePath());
+    const QString targetPath = QFileInfo(resolvedTarget(path)).absoluteFilePath();
+    removeStaleTemporaries(targetPath);
+    const QByteArray target = QFile::encodeName(targetPath);
     struct stat old {};
     const bool existed = ::stat(target.constData(), &old) == 0;
     if (existed && S_ISDIR(old.st_mode)) {

@@ -1,5 +1,6 @@
 #include "common/AtomicFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,6 +29,7 @@ private slots:
     void keepsPermissions();
     void followsSymlink();
     void copyReplacesTarget();
+    void staleTemporariesAreRemoved();
     void failureLeavesOldFileAndNoTemporary_data();
     void failureLeavesOldFileAndNoTemporary();
 };
@@ -84,6 +86,28 @@ void TestAtomicFile::copyReplacesTarget() {
     QVERIFY2(atomicfile::replaceWithCopy(source, target, &reason), qPrintable(reason));
     QCOMPARE(readAll(target), content);
     QCOMPARE(entries(dir.path()).size(), 2);
+}
+
+void TestAtomicFile::staleTemporariesAreRemoved() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
+    writeAll(path, "old");
+    const QString stale = dir.filePath(QStringLiteral(".aircraft.cfg.k3j9.tmp"));
+    const QString fresh = dir.filePath(QStringLiteral(".aircraft.cfg.x7q2.tmp"));
+    const QString other = dir.filePath(QStringLiteral(".options.cfg.a1b2.tmp"));
+    for (const QString& file : {stale, fresh, other})
+        writeAll(file, "partial");
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& file : {stale, other}) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    QVERIFY(atomicfile::replaceWithData(path, "new", nullptr));
+    QVERIFY(!QFile::exists(stale));
+    QVERIFY(QFile::exists(fresh)); // may belong to a save still running
+    QVERIFY(QFile::exists(other)); // another file's business
+    QCOMPARE(readAll(path), QByteArray("new"));
 }
 
 void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
