@@ -21,26 +21,36 @@ XVFB_PID=""
 APP_PID=""
 
 cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    if [ -n "$APP_PID" ]; then
+        kill "$APP_PID" 2>/dev/null || true
+        wait "$APP_PID" 2>/dev/null || true
+    fi
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
     rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT
 
-# Starts Xvfb on the first free display number from 90 on.
+# Starts a private Xvfb on a display number it picks itself (so two tests, or a server that is
+# still going away, never share one) and points DISPLAY at it. -noreset: by default the server
+# resets when its last client leaves, and a program connecting during that reset is refused.
 start_display() {
-    n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
-        n=$((n + 1))
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >"$E2E_TMP/xvfb.log" 2>&1 &
+    : >"$E2E_TMP/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -dpi 96 -noreset 3>"$E2E_TMP/display" \
+        >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    for _ in $(seq 1 200); do
+        n=$(tr -dc '0-9' <"$E2E_TMP/display")
+        if [ -n "$n" ]; then
+            export DISPLAY=":$n"
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at its start"
         sleep 0.05
     done
-    fail "Xvfb did not start on :$n"
+    fail "Xvfb did not start"
 }
 
 # Copies the staged program folder; the first argument is what strt.cfg holds.
