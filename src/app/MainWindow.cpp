@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "ClickableLabel.h"
 #include "Dialogs.h"
+#include "FirstPaintStamp.h"
 #include "Twips.h"
 #include "about/InfoWindow.h"
 #include "common/Numbers.h"
@@ -15,20 +16,17 @@
 #include "settings/SettingsFiles.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 
-#include <chrono>
-#include <cstdio>
 #include <functional>
 
 namespace {
@@ -61,26 +59,6 @@ QPixmap pictureFrom(const QString& path) {
 
 constexpr const char* kSeatNames[] = {"imgPilot", "imgCo", "imgPaxLeft", "imgPaxRight"};
 
-// Start-up timing from outside the process: with MEROVAN_FIRST_PAINT_STAMP set, the window's
-// first paint writes "first-paint <monotonic clock in ns>" to standard error.
-class FirstPaintStamp : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            const auto now = std::chrono::steady_clock::now().time_since_epoch();
-            std::fprintf(stderr, "first-paint %lld\n",
-                         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-            std::fflush(stderr);
-            watched->removeEventFilter(this);
-            deleteLater();
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 MainWindow::MainWindow(AppContext& context, Application& app, QWidget* parent)
@@ -92,8 +70,7 @@ MainWindow::MainWindow(AppContext& context, Application& app, QWidget* parent)
     setFont(tahoma(8.25));
     buildControls();
     buildMenus();
-    if (qEnvironmentVariableIsSet("MEROVAN_FIRST_PAINT_STAMP"))
-        installEventFilter(new FirstPaintStamp(this));
+    FirstPaintStamp::installIfAsked(this);
 }
 
 void MainWindow::buildControls() {
@@ -274,8 +251,8 @@ MainWindow::LoadResult MainWindow::load() {
     // nor a second scaled copy stays in memory.
     step([&] {
         const qreal ratio = devicePixelRatioF();
-        QPixmap stretched = picture("pa.bmp").scaled(Picture1->size() * ratio, Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation);
+        QPixmap stretched =
+            picture("pa.bmp").scaled(Picture1->size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         stretched.setDevicePixelRatio(ratio);
         Picture1->setScaledContents(false);
         Picture1->setPixmap(stretched);

@@ -30,17 +30,6 @@ QString errnoText(int error, const char* fallback) {
     return QString::fromLatin1(fallback);
 }
 
-// Where the content really goes: a symbolic link is replaced through its target.
-QString resolvedTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.symLinkTarget();
-        if (!target.isEmpty())
-            return target;
-    }
-    return path;
-}
-
 #ifdef Q_OS_UNIX
 
 class Descriptor {
@@ -111,8 +100,8 @@ void removeStaleTemporaries(const QString& target) {
     const QFileInfoList entries = info.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& entry : entries) {
         const QString name = entry.fileName();
-        if (name.startsWith(prefix) && name.endsWith(QLatin1String(".tmp")) &&
-            name.size() > prefix.size() + 4 && entry.lastModified().toUTC() < staleBefore)
+        if (name.startsWith(prefix) && name.endsWith(QLatin1String(".tmp")) && name.size() > prefix.size() + 4 &&
+            entry.lastModified().toUTC() < staleBefore)
             QFile::remove(entry.absoluteFilePath());
     }
 }
@@ -207,6 +196,16 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
 #endif
 
 } // namespace
+
+QString resolvedTarget(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString target = info.symLinkTarget();
+        if (!target.isEmpty())
+            return target;
+    }
+    return path;
+}
 
 bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
     QString dummy;

@@ -15,6 +15,9 @@ namespace atomicfile {
 
 bool replaceWithData(const QString& path, const QByteArray& data, QString* reason);
 
+// Where a replacement of `path` really writes: the target of a symbolic link, else `path` itself.
+QString resolvedTarget(const QString& path);
+
 // Replaces (or creates) `target` with a byte copy of `source`, streamed in blocks.
 bool replaceWithCopy(const QString& source, const QString& target, QString* reason);
 

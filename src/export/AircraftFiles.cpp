@@ -1,6 +1,7 @@
 #include "AircraftFiles.h"
 
 #include "common/FieldReader.h"
+#include "common/FileRead.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,24 +29,6 @@ QString decodeCfgText(const QByteArray& bytes) {
 #else
     return QString::fromLatin1(bytes);
 #endif
-}
-
-std::optional<QByteArray> readWhole(const QString& path, QString* reason) {
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        *reason = QStringLiteral("it is a folder, not a file");
-        return std::nullopt;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *reason = file.errorString();
-        return std::nullopt;
-    }
-    return data;
 }
 
 } // namespace
@@ -93,7 +76,7 @@ QString titleOf(const QByteArray& cfgContent) {
 
 QString GetTitle(const QString& path) {
     QString reason;
-    const auto content = readWhole(path, &reason);
+    const auto content = readWholeFile(path, &reason);
     return content ? titleOf(*content) : QString();
 }
 
@@ -129,7 +112,7 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
             continue;
         }
         QString reason;
-        const auto content = readWhole(cfg, &reason);
+        const auto content = readWholeFile(cfg, &reason);
         if (!content) {
             listing.problems.append({ListingProblem::Kind::CfgUnreadable, cfg, reason});
             continue;

@@ -2,9 +2,12 @@
 
 #include "AircraftFiles.h"
 #include "common/AtomicFile.h"
+#include "common/FileRead.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <utility>
 
 namespace exportwriter {
 namespace {
@@ -15,39 +18,16 @@ Failure failure(Kind kind, const QString& path, const QString& reason = QString(
     return {kind, path, reason, {}, {}, {}};
 }
 
-// The file whose content a replacement changes: a symbolic link is written through its target.
-QString realTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink() && !info.symLinkTarget().isEmpty())
-        return info.symLinkTarget();
-    return path;
-}
-
-bool readWhole(const QString& path, QByteArray* content, QString* reason) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    *content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 // True when the file at `path` can be read and holds exactly `content`.
 bool holds(const QString& path, const QByteArray& content) {
-    QByteArray now;
-    QString reason;
-    return readWhole(path, &now, &reason) && now == content;
+    const auto now = readWholeFile(path);
+    return now && *now == content;
 }
 
 // Whether an existing file may be replaced: a read-only file is refused rather than replaced behind
 // its protection, and the temporary file needs a writable folder beside it.
 std::optional<Failure> checkReplaceable(const QString& path) {
-    const QFileInfo target(realTarget(path));
+    const QFileInfo target(atomicfile::resolvedTarget(path));
     if (target.exists() && !target.isWritable())
         return failure(Kind::ReadOnly, path);
     const QFileInfo folder(target.absolutePath());
@@ -64,8 +44,10 @@ std::optional<Failure> readReplaceable(const QString& path, QByteArray* content)
     if (info.isDir())
         return failure(Kind::NotAFile, path);
     QString reason;
-    if (!readWhole(path, content, &reason))
+    auto data = readWholeFile(path, &reason);
+    if (!data)
         return failure(Kind::ReadFailed, path, reason);
+    *content = std::move(*data);
     return checkReplaceable(path);
 }
 
@@ -196,10 +178,8 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
     QString reason;
     if (!variantPath.isEmpty() && !ops.replaceWithCopy(variantPath, modelPath, &reason)) {
         Failure problem = failure(Kind::WriteFailed, modelPath, reason);
-        QByteArray variant;
-        QString why;
-        if (readWhole(variantPath, &variant, &why) && (!modelContent || *modelContent != variant) &&
-            holds(modelPath, variant))
+        const auto variant = readWholeFile(variantPath);
+        if (variant && (!modelContent || *modelContent != *variant) && holds(modelPath, *variant))
             putModelBack(problem);
         return problem;
     }

@@ -2,27 +2,20 @@
 
 #include "common/AtomicFile.h"
 #include "common/FieldReader.h"
+#include "common/FileRead.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 namespace settings {
 namespace {
 
 // The whole file; std::nullopt when it is missing or cannot be read. Only the second case puts a
-// reason into *reason.
-std::optional<QByteArray> readWhole(const QString& path, QString* reason = nullptr) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason && QFile::exists(path))
-            *reason = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (reason)
-            *reason = file.errorString();
-        return std::nullopt;
-    }
+// reason into *reason: a missing settings file is an ordinary state, not a failure.
+std::optional<QByteArray> readSettingsFile(const QString& path, QString* reason = nullptr) {
+    QString why;
+    auto data = readWholeFile(path, &why);
+    if (!data && reason && QFileInfo::exists(path))
+        *reason = why;
     return data;
 }
 
@@ -31,7 +24,7 @@ std::optional<QByteArray> readWhole(const QString& path, QString* reason = nullp
 std::optional<QString> readFs2000Folder(const QString& programFolder, QString* reason) {
     if (reason)
         reason->clear();
-    const auto data = readWhole(programFolder + QLatin1String(kOptionsFile), reason);
+    const auto data = readSettingsFile(programFolder + QLatin1String(kOptionsFile), reason);
     if (!data)
         return std::nullopt;
     return firstTextField(*data);
@@ -52,7 +45,7 @@ bool writeFs2000Folder(const QString& programFolder, const QString& folder, QStr
 }
 
 std::optional<qint16> readFirstStartFlag(const QString& programFolder) {
-    const auto data = readWhole(programFolder + QLatin1String(kFirstStartFile));
+    const auto data = readSettingsFile(programFolder + QLatin1String(kFirstStartFile));
     if (!data)
         return std::nullopt;
     return firstNumberField(*data).value_or(0);

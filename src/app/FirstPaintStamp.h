@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QEvent>
+#include <QObject>
+
+#include <chrono>
+#include <cstdio>
+
+// Start-up timing from outside the process: with MEROVAN_FIRST_PAINT_STAMP set, a window's first
+// paint writes "first-paint <monotonic clock in ns>" to standard error. Header-only, so that the
+// benchmark's minimal floor program stamps its window exactly the same way.
+class FirstPaintStamp : public QObject {
+public:
+    using QObject::QObject;
+
+    // Stamps the first paint of `window` when the environment asks for it.
+    static void installIfAsked(QObject* window) {
+        if (qEnvironmentVariableIsSet("MEROVAN_FIRST_PAINT_STAMP"))
+            window->installEventFilter(new FirstPaintStamp(window));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            std::fprintf(stderr, "first-paint %lld\n",
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            std::fflush(stderr);
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
