@@ -3,7 +3,9 @@
 #include "common/Numbers.h"
 #include "loading/LoadingModel.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace wab {
 namespace {
@@ -32,20 +34,92 @@ QByteArray stationLine(int station, const std::optional<std::int64_t>& load) {
     return line;
 }
 
-bool startsAt(const QByteArray& data, qsizetype pos, const QByteArray& what) {
-    return QByteArrayView(data).sliced(pos).startsWith(what);
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
 }
 
-// Where the section whose header ends at `from` ends: the start of the next line that begins with
-// "[" other than another weight-and-balance header, or the end of the data.
-qsizetype sectionEnd(const QByteArray& data, qsizetype from) {
-    const QByteArray header(kHeader);
-    for (qsizetype i = data.indexOf('[', from); i >= 0; i = data.indexOf('[', i + 1)) {
-        const char before = data[i - 1];
-        if ((before == '\n' || before == '\r') && !startsAt(data, i, header))
-            return i;
+// One line of the file: its text from `start` to `textEnd`, and its line end up to `end`.
+struct Line {
+    qsizetype start = 0;
+    qsizetype textEnd = 0;
+    qsizetype end = 0;
+};
+
+// Cuts the data into lines, front to back. A line ends with CR LF, LF or a lone CR; the last one
+// may have no line end. The next LF is remembered, so that a file of lone CRs costs no more than
+// one of CR LFs.
+class LineScanner {
+public:
+    explicit LineScanner(QByteArrayView data) : m_data(data) {}
+
+    // The line that starts at `pos`, which only ever moves forward.
+    Line lineAt(qsizetype pos) {
+        const char* begin = m_data.data();
+        const qsizetype size = m_data.size();
+        if (m_nextLf < pos) {
+            const void* lf = std::memchr(begin + pos, '\n', size_t(size - pos));
+            m_nextLf = lf ? static_cast<const char*>(lf) - begin : size;
+        }
+        const void* cr = std::memchr(begin + pos, '\r', size_t(m_nextLf - pos));
+        if (!cr)
+            return {pos, m_nextLf, std::min(m_nextLf + 1, size)};
+        const qsizetype crAt = static_cast<const char*>(cr) - begin;
+        const bool crLf = crAt + 1 == m_nextLf && m_nextLf < size;
+        return {pos, crAt, crLf ? m_nextLf + 1 : crAt + 1};
     }
-    return data.size();
+
+private:
+    QByteArrayView m_data;
+    qsizetype m_nextLf = -1;
+};
+
+// The text of a line with its leading blanks and tabs (and, on the first line, a byte-order mark)
+// passed over.
+QByteArrayView headText(QByteArrayView data, const Line& line) {
+    QByteArrayView text = data.sliced(line.start, line.textEnd - line.start);
+    if (line.start == 0 && text.startsWith(QByteArrayView(kBom)))
+        text = text.sliced(3);
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    return text;
+}
+
+bool isHeaderLine(QByteArrayView data, const Line& line) {
+    return headText(data, line).startsWith('[');
+}
+
+bool isWeightAndBalanceHeader(QByteArrayView data, const Line& line) {
+    const QByteArrayView text = headText(data, line);
+    const QByteArrayView header(kHeader);
+    return text.size() >= header.size() && text.first(header.size()).compare(header, Qt::CaseInsensitive) == 0;
+}
+
+bool isEmptyLine(QByteArrayView data, const Line& line) {
+    for (qsizetype i = line.start; i < line.textEnd; ++i) {
+        if (!isBlank(data[i]))
+            return false;
+    }
+    return true;
+}
+
+// True for a line whose key is one the writer writes itself.
+bool isOwnedKeyLine(QByteArrayView data, const Line& line) {
+    QByteArrayView text = data.sliced(line.start, line.textEnd - line.start);
+    const qsizetype equals = text.indexOf('=');
+    if (equals < 0)
+        return false;
+    QByteArrayView key = text.first(equals);
+    while (!key.isEmpty() && isBlank(key.front()))
+        key = key.sliced(1);
+    while (!key.isEmpty() && isBlank(key.back()))
+        key.chop(1);
+    for (const QByteArrayView owned : ownedKeys()) {
+        if (key.compare(owned, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -92,19 +166,68 @@ QByteArray section(const StationLoads& loads) {
     return out;
 }
 
+const std::array<QByteArrayView, 8>& ownedKeys() {
+    static constexpr std::array<QByteArrayView, 8> keys{
+        "empty_weight",   "reference_datum_position", "empty_weight_CG_position", "station_load.0",
+        "station_load.1", "station_load.2",           "station_load.3",           "station_load.4",
+    };
+    return keys;
+}
+
 QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoads& loads) {
-    const QByteArray header(kHeader);
+    const QByteArrayView data(original);
     const QByteArray replacement = section(loads);
-    const qsizetype start = original.indexOf(header);
-    const QByteArrayView whole(original);
-    const QByteArrayView before = start < 0 ? whole : whole.first(start);
-    const QByteArrayView after =
-        start < 0 ? QByteArrayView() : whole.sliced(sectionEnd(original, start + header.size()));
-    // Put together in one buffer of the final size: however large the file, the new content costs
-    // one allocation and one copy of the old bytes, never intermediate copies.
+    const qsizetype size = data.size();
+
+    LineScanner lines(data);
+    qsizetype pos = 0;
+    Line line;
+    bool found = false;
+    while (pos < size) {
+        line = lines.lineAt(pos);
+        if (isWeightAndBalanceHeader(data, line)) {
+            found = true;
+            break;
+        }
+        pos = line.end;
+    }
+
+    // One buffer of about the final size: however large the file, the new content costs one
+    // allocation and one copy of the old bytes.
     QByteArray out;
-    out.reserve(before.size() + replacement.size() + after.size());
-    out.append(before).append(replacement).append(after);
+    out.reserve(size + replacement.size() + 2);
+    if (!found) {
+        out.append(data);
+        if (size > 0 && data.back() != '\n' && data.back() != '\r')
+            out.append(kLineEnd);
+        out.append(replacement);
+        return out;
+    }
+
+    // A byte-order mark before the header stays where it is.
+    const qsizetype headerStart = line.start == 0 && data.startsWith(QByteArrayView(kBom)) ? 3 : line.start;
+    out.append(data.first(headerStart));
+    out.append(QByteArrayView(replacement).sliced(kLineEnd.size()));
+
+    // The old section: the empty lines right after the header go, the owned key lines go, the rest
+    // follows the written lines.
+    pos = line.end;
+    while (pos < size) {
+        line = lines.lineAt(pos);
+        if (!isEmptyLine(data, line))
+            break;
+        pos = line.end;
+    }
+    bool inWeightAndBalance = true;
+    while (pos < size) {
+        line = lines.lineAt(pos);
+        pos = line.end;
+        if (isHeaderLine(data, line))
+            inWeightAndBalance = isWeightAndBalanceHeader(data, line);
+        else if (inWeightAndBalance && isOwnedKeyLine(data, line))
+            continue;
+        out.append(data.sliced(line.start, line.end - line.start));
+    }
     return out;
 }
 

@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 
+#include <QByteArrayView>
+
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -36,14 +39,27 @@ std::optional<int> modelVariant(bool coPilot, bool paxLeft, bool paxRight);
 // five station lines, each ended by CR LF.
 QByteArray section(const StationLoads& loads);
 
-// `original` with its weight-and-balance section replaced by section(loads).
+// `original` with the loading written into its weight-and-balance section.
 //
-// The header is the first occurrence of "[WEIGHT_AND_BALANCE]" anywhere in the bytes (exact
-// letter case; also inside a line, for example after a comment mark, in which case what stands
-// before it on that line stays). The old section runs from there to the start of the next line
-// that begins with "[" and is not itself a weight-and-balance header, or to the end of the file;
-// everything after it is kept byte for byte. Without a header the section is appended after the
-// last byte.
+// The file is taken as lines (ended by CR LF, LF or a lone CR). A section header is a line whose
+// text, after leading blanks and tabs, starts with "["; the weight-and-balance header is such a
+// line starting with "[WEIGHT_AND_BALANCE]" in any letter case. A mention anywhere else in a line
+// is not a header. A UTF-8 byte-order mark at the start of the file is passed over to recognise
+// the first line, and kept. A section runs to the next header line or to the end of the file.
+//
+// The writer owns, in the first weight-and-balance section, the header line, the empty lines
+// directly after it, and the lines whose key (the text before "=", blanks and tabs trimmed, any
+// letter case) is one of ownedKeys(). In their place, starting at the header line, it writes the
+// header, an empty line and the eight lines of section(); every other line of the old section
+// follows byte for byte and in its order. In later weight-and-balance sections only the owned key
+// lines are removed. Everything else stays byte for byte, so rewriting the result with the same
+// loads gives the same bytes.
+//
+// Without a header, the file's last line is ended (CR LF) if it has no line end, and section()
+// is appended.
 QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoads& loads);
+
+// The keys of the lines the writer owns: the three empty-weight keys and station_load.0 to .4.
+const std::array<QByteArrayView, 8>& ownedKeys();
 
 } // namespace wab

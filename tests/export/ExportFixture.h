@@ -26,6 +26,13 @@ inline const QByteArray kOldSection = "\r\n[WEIGHT_AND_BALANCE]\r\nempty_weight 
 inline const QByteArray kTail = "[GeneralEngineData]\r\nengine_type = 0\r\n\r\n[contact_points]\r\npoint.0 = 1, 5.9, "
                                 "0.0, -4.3\r\n";
 inline const QByteArray kCfg = kHead + kOldSection + kTail;
+// What an export keeps of kOldSection: the lines it does not write itself.
+inline const QByteArray kOldSectionKept = "max_gross_weight = 2332\r\n\r\n";
+
+// kCfg after an export that wrote `section` (which starts with its empty line).
+inline QByteArray exportedCfg(const QByteArray& section) {
+    return kHead + section + kOldSectionKept + kTail;
+}
 
 // The section for pilot 80 kg, co-pilot 75 kg, left passenger seat free, right passenger 60 kg and
 // 20 kg of baggage, put together from the line table (every run of blanks counted out).

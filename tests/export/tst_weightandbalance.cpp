@@ -36,7 +36,6 @@ private slots:
     void modelVariant();
     void rewrite_data();
     void rewrite();
-    void everyFurtherExportAddsOneEmptyLine();
 };
 
 void TestWeightAndBalance::workedExample() {
@@ -75,6 +74,7 @@ void TestWeightAndBalance::loadsRoundDown_data() {
     const QByteArray baggageSuffix = ", -6.5,  0.0, 0.0" + blanks(11) + "//Baggage" + blanks(6) + "Weight (lbs)";
     const QByteArray leftSuffix = ", -3.0, -1.7, 0.0" + blanks(7) + "//Passenger" + blanks(4) + "Weight (lbs)";
     QTest::newRow("co-pilot 45 kg gives 99 (99.207)") << 1 << 45 << "station_load.1 =   99" + copilotSuffix;
+    QTest::newRow("pilot 77 kg gives 169 (169.754), never rounded up") << 0 << 77 << "station_load.0 =   169" + pilotSuffix;
     QTest::newRow("pilot 100 kg gives 220 (220.46)") << 0 << 100 << "station_load.0 =   220" + pilotSuffix;
     QTest::newRow("left passenger 1 kg gives 2 (2.2046)") << 2 << 1 << "station_load.2 =   2" + leftSuffix;
     QTest::newRow("baggage 23 kg gives 50 (50.7058)") << 4 << 23 << "station_load.4 =   50" + baggageSuffix;
@@ -144,52 +144,104 @@ void TestWeightAndBalance::rewrite_data() {
     QTest::addColumn<QByteArray>("original");
     QTest::addColumn<QByteArray>("expected");
     const QByteArray s = workedExampleSection();
+    const QByteArray w = s.mid(2); // what replaces a header line: the section without its empty line
     const QByteArray oldBody = "[WEIGHT_AND_BALANCE]\r\nempty_weight = 1000\r\nstation_load.0 = 1, 2, 3\r\n\r\n";
 
-    QTest::newRow("section last: kept bytes unchanged, old section replaced")
-        << kHead + "\r\n" + oldBody << kHead + "\r\n" + s;
+    QTest::newRow("section last: bytes before it kept, its empty last line kept")
+        << kHead + "\r\n" + oldBody << kHead + "\r\n" + w + "\r\n";
     QTest::newRow("sections after it are kept byte for byte")
-        << kHead + "\r\n" + oldBody + kTail << kHead + "\r\n" + s + kTail;
+        << kHead + "\r\n" + oldBody + kTail << kHead + "\r\n" + w + "\r\n" + kTail;
     QTest::newRow("no header: appended after the last line end") << kHead << kHead + s;
-    QTest::newRow("no header, last line without line end: its line is ended")
-        << QByteArray("[General]\r\neditable=1") << "[General]\r\neditable=1" + s;
+    QTest::newRow("no header, last line without line end: its line is ended first")
+        << QByteArray("[General]\r\neditable=1") << "[General]\r\neditable=1\r\n" + s;
     QTest::newRow("empty file") << QByteArray() << s;
-    QTest::newRow("header in lower case is not found: appended, old text kept")
-        << kHead + "[weight_and_balance]\r\nempty_weight = 1000\r\n"
-        << kHead + "[weight_and_balance]\r\nempty_weight = 1000\r\n" + s;
-    QTest::newRow("header after a comment mark: cut at its bracket")
-        << QByteArray(
-               "[General]\r\n// [WEIGHT_AND_BALANCE] was here\r\nempty_weight = 1000\r\n[fuel]\r\nfuel_type = 1\r\n")
-        << "[General]\r\n// " + s + "[fuel]\r\nfuel_type = 1\r\n";
-    QTest::newRow("header mentioned in a comment before the real one: both go")
-        << "[General]\r\n// see [WEIGHT_AND_BALANCE] below\r\n" + oldBody + kTail << "[General]\r\n// see " + s + kTail;
-    QTest::newRow("two weight-and-balance sections in a row: both replaced") << oldBody + oldBody + kTail << s + kTail;
+    QTest::newRow("header in lower case is the section")
+        << kHead + "[weight_and_balance]\r\nempty_weight = 1000\r\n" + kTail << kHead + w + kTail;
+    QTest::newRow("indented header with a comment after it")
+        << kHead + " \t[Weight_And_Balance] // loading\r\nempty_weight = 1000\r\n" + kTail << kHead + w + kTail;
+    const QByteArray general = "[General]\r\n// Beladung: siehe [WEIGHT_AND_BALANCE] weiter unten\r\natc_heavy=0\r\n"
+                               "atc_airline=\r\nperformance=Cruise 125 kts\r\n\r\n";
+    QTest::newRow("header mentioned in a comment line is no header")
+        << general + oldBody + kTail << general + w + "\r\n" + kTail;
+    const QByteArray entry =
+        "[fltsim.0]\r\ntitle=Nerova TQ 58\r\ndescription=Loads go to [WEIGHT_AND_BALANCE] as usual\r\nsim=TQ58-161\r\n"
+        "model=\r\n\r\n";
+    QTest::newRow("header mentioned in description= is no header") << entry + oldBody << entry + w + "\r\n";
+    QTest::newRow("indented next header ends the section")
+        << QByteArray("[WEIGHT_AND_BALANCE]\r\nempty_weight = 1000\r\n  [gear_warning_system]\r\n"
+                      "gear_warning_available = 0\r\n")
+        << w + "  [gear_warning_system]\r\ngear_warning_available = 0\r\n";
+    QTest::newRow("comment block heading the next section is kept")
+        << QByteArray("[WEIGHT_AND_BALANCE]\r\nstation_load.0 = 1\r\n\r\n//---- Tanks: 2 x 20 gal ----\r\n"
+                      "[fuel]\r\nfuel_type = 1\r\n")
+        << w + "\r\n//---- Tanks: 2 x 20 gal ----\r\n[fuel]\r\nfuel_type = 1\r\n";
+    const QByteArray others = "max_gross_weight = 2332\r\n"
+                              "// Tr\xe4gheitsmomente (slug ft\xb2)\r\n"
+                              "empty_weight_pitch_MOI = 1200\r\n"
+                              "empty_weight_roll_MOI = 1100\r\n"
+                              "\tempty_weight_yaw_MOI = 2000\r\n"
+                              "empty_weight_coupled_MOI = 0\r\n"
+                              "\r\n"
+                              "max_number_of_stations = 6\r\n"
+                              "// station_load.0 = 170, 0.4, -1.7, 0.0\r\n"
+                              "station_load.0x = 1\r\n"
+                              "station_load.5 = 20, -7.0, 0.0, 0.0  // Gep\xe4" "ckfach 2\r\n";
+    QTest::newRow("other keys, comments and station_load.5 stay in their order after the written lines")
+        << "[WEIGHT_AND_BALANCE]\r\n\r\n\r\nmax_gross_weight = 2332\r\nEMPTY_WEIGHT= 1532\r\n"
+           "// Tr\xe4gheitsmomente (slug ft\xb2)\r\nempty_weight_pitch_MOI = 1200\r\n"
+           "empty_weight_roll_MOI = 1100\r\n\tempty_weight_yaw_MOI = 2000\r\nempty_weight_coupled_MOI = 0\r\n\r\n"
+           "max_number_of_stations = 6\r\n reference_datum_position\t=   0.0,   0, 0\r\n"
+           "Empty_Weight_CG_Position = 0.0, 0, 0\r\n// station_load.0 = 170, 0.4, -1.7, 0.0\r\n"
+           "station_load.0 = 170, 0.4, -1.7, 0.0\r\nstation_load.0x = 1\r\nstation_load.1=0\r\nstation_load.2 = 0\r\n"
+           "station_load.3 = 0\r\nstation_load.4 = 0\r\nstation_load.5 = 20, -7.0, 0.0, 0.0  // Gep\xe4"
+           "ckfach 2\r\n" +
+               kTail
+        << w + others + kTail;
+    QTest::newRow("a later section with the same header loses only its stale station loads")
+        << oldBody + "[fuel]\r\nfuel_type = 1\r\n[Weight_And_Balance]\r\nstation_load.1 = 50, 0.4, 1.7, 0.0\r\n"
+                     "max_gross_weight = 2400\r\n"
+        << w + "\r\n[fuel]\r\nfuel_type = 1\r\n[Weight_And_Balance]\r\nmax_gross_weight = 2400\r\n";
+    QTest::newRow("two weight-and-balance sections in a row")
+        << oldBody + oldBody + kTail << w + "\r\n[WEIGHT_AND_BALANCE]\r\n\r\n" + kTail;
     QTest::newRow("a bracket inside a line does not end the section")
-        << "[WEIGHT_AND_BALANCE]\r\nnote = [kg]\r\n\r\n" + kTail << s + kTail;
-    QTest::newRow("LF line ends: the next section is still found")
-        << QByteArray("[General]\n[WEIGHT_AND_BALANCE]\nempty_weight = 1000\n[fuel]\nfuel_type = 1\n")
-        << "[General]\n" + s + "[fuel]\nfuel_type = 1\n";
+        << "[WEIGHT_AND_BALANCE]\r\nnote = [kg]\r\n\r\n" + kTail << w + "note = [kg]\r\n\r\n" + kTail;
+    QTest::newRow("LF line ends")
+        << QByteArray("[General]\n[WEIGHT_AND_BALANCE]\nempty_weight = 1000\nmax_gross_weight = 2332\n[fuel]\n"
+                      "fuel_type = 1\n")
+        << "[General]\n" + w + "max_gross_weight = 2332\n[fuel]\nfuel_type = 1\n";
+    QTest::newRow("lone CR line ends") << QByteArray("[General]\r[WEIGHT_AND_BALANCE]\rempty_weight = 1\r[fuel]\r")
+                                       << "[General]\r" + w + "[fuel]\r";
+    QTest::newRow("last line of the section without line end")
+        << QByteArray("[General]\r\n[WEIGHT_AND_BALANCE]\r\nmax_gross_weight = 2332\r\nstation_load.4 = 0")
+        << "[General]\r\n" + w + "max_gross_weight = 2332\r\n";
+    QTest::newRow("header as the last line, without line end")
+        << QByteArray("[General]\r\n[WEIGHT_AND_BALANCE]") << "[General]\r\n" + w;
+    const QByteArray bom = "\xEF\xBB\xBF";
+    QTest::newRow("byte-order mark before the header is kept")
+        << bom + "[WEIGHT_AND_BALANCE]\r\nempty_weight = 1\r\n" + kTail << bom + w + kTail;
+    QTest::newRow("byte-order mark before another section")
+        << bom + "[General]\r\n" + oldBody << bom + "[General]\r\n" + w + "\r\n";
+    const QByteArray cp1252 = QByteArray("[General]\r\n// Gew\xe4hlt: \x80 \x96 \x93") + "Kn\xf6pfe\x94 \x8a\x9e\r\n";
+    QTest::newRow("Western code page bytes are kept, not decoded")
+        << cp1252 + oldBody + "// Nutzlast \x84" "120 kg\x93\r\n" + kTail
+        << cp1252 + w + "\r\n// Nutzlast \x84" "120 kg\x93\r\n" + kTail;
     const QByteArray raw = QByteArray("title=Fl\xe4") + "che" + QByteArray(1, '\0') + "\xff\r\n";
-    QTest::newRow("kept bytes are not decoded") << raw + oldBody + kTail << raw + s + kTail;
+    QTest::newRow("NUL and high bytes are kept") << raw + oldBody + kTail << raw + w + "\r\n" + kTail;
     const QByteArray bigComment = "// " + QByteArray(70000, 'x') + "\r\n";
-    QTest::newRow("no size limit") << bigComment + oldBody + kTail + bigComment << bigComment + s + kTail + bigComment;
+    QTest::newRow("no size limit") << bigComment + oldBody + kTail + bigComment
+                                   << bigComment + w + "\r\n" + kTail + bigComment;
 }
 
 void TestWeightAndBalance::rewrite() {
     QFETCH(QByteArray, original);
     QFETCH(QByteArray, expected);
-    QCOMPARE(wab::rewriteWeightAndBalance(original, workedLoads()), expected);
-}
-
-void TestWeightAndBalance::everyFurtherExportAddsOneEmptyLine() {
+    const QByteArray once = wab::rewriteWeightAndBalance(original, workedLoads());
+    QCOMPARE(once, expected);
+    // Exporting the same loading again changes nothing, and a loading exported in between leaves
+    // no trace.
+    QCOMPARE(wab::rewriteWeightAndBalance(once, workedLoads()), expected);
     const wab::StationLoads other{220, std::nullopt, 99, std::nullopt, 0};
-    const QByteArray once = wab::rewriteWeightAndBalance(kCfg, workedLoads());
-    QCOMPARE(once, kHead + "\r\n" + wab::section(workedLoads()) + kTail);
-    // The later export finds the header the first one wrote and replaces that section.
-    const QByteArray twice = wab::rewriteWeightAndBalance(once, other);
-    QCOMPARE(twice, kHead + "\r\n\r\n" + wab::section(other) + kTail);
-    const QByteArray thrice = wab::rewriteWeightAndBalance(twice, workedLoads());
-    QCOMPARE(thrice, kHead + "\r\n\r\n\r\n" + wab::section(workedLoads()) + kTail);
+    QCOMPARE(wab::rewriteWeightAndBalance(wab::rewriteWeightAndBalance(once, other), workedLoads()), expected);
 }
 
 QTEST_GUILESS_MAIN(TestWeightAndBalance)
