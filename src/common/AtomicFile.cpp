@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
 #include <random>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -116,6 +118,10 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
         *reason = QString::fromLocal8Bit(std::strerror(EISDIR));
         return false;
     }
+    if (existed && (old.st_mode & 0222) == 0) {
+        *reason = QStringLiteral("the file is read-only");
+        return false;
+    }
     const mode_t mode = existed ? (old.st_mode & 07777) : 0644;
 
     QByteArray temporary;
@@ -144,8 +150,13 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
     QString why;
     if (!produce(put, &why))
         return fail(why);
-    if (existed && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
-        // Only a privileged process may give a file away; an ordinary user keeps their own ids.
+    if (existed) {
+        // A file that went to another owner or group would no longer be theirs to write.
+        struct stat fresh {};
+        const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == old.st_uid && fresh.st_gid == old.st_gid;
+        if (!same && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+            return fail(QStringLiteral("the file's owner and group could not be kept (%1)")
+                            .arg(errnoText(errno, "not permitted")));
     }
     if (::fchmod(fd.get(), mode) != 0)
         return fail(errnoText(errno, "the file permissions could not be set"));
@@ -196,6 +207,30 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
 #endif
 
 } // namespace
+
+bool canKeepOwner(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(resolvedTarget(path)).constData(), &info) != 0)
+        return true;
+    const uid_t user = ::geteuid();
+    if (user == 0)
+        return true;
+    if (info.st_uid != user)
+        return false;
+    if (info.st_gid == ::getegid())
+        return true;
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0)
+        return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = ::getgroups(count, groups.data());
+    return got > 0 && std::find(groups.begin(), groups.begin() + got, info.st_gid) != groups.begin() + got;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
 
 QString resolvedTarget(const QString& path) {
     const QFileInfo info(path);

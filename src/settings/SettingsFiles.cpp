@@ -31,16 +31,23 @@ std::optional<QString> readFs2000Folder(const QString& programFolder, QString* r
 }
 
 bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason) {
-    auto refuse = [reason](const char* why) {
+    auto refuse = [reason](const QString& why) {
         if (reason)
-            *reason = QString::fromLatin1(why);
+            *reason = why;
         return false;
     };
     if (folder.contains(QLatin1Char('\r')) || folder.contains(QLatin1Char('\n')))
-        return refuse("the folder name contains a line break");
-    const QByteArray line = textLine(folder);
-    if (QString::fromLocal8Bit(line.chopped(2)) != folder)
-        return refuse("the folder name contains characters that the system's encoding cannot store");
+        return refuse(QStringLiteral("the folder name contains a line break"));
+    // The field reader ends a bare text at a comma and skips blanks before it; a quoted one it takes
+    // whole, up to the next double quote, which therefore cannot be part of a folder name.
+    if (folder.contains(QLatin1Char('"')))
+        return refuse(QStringLiteral("the folder name %1 contains a double quote, which the settings file cannot keep")
+                          .arg(folder));
+    const bool quoted = folder.contains(QLatin1Char(',')) || folder.startsWith(QLatin1Char(' ')) ||
+                        folder.startsWith(QLatin1Char('\t'));
+    const QByteArray line = textLine(quoted ? QLatin1Char('"') + folder + QLatin1Char('"') : folder);
+    if (firstTextField(line) != folder)
+        return refuse(QStringLiteral("the folder name contains characters that the system's encoding cannot store"));
     return atomicfile::replaceWithData(programFolder + QLatin1String(kOptionsFile), line, reason);
 }
 

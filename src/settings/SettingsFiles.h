@@ -5,7 +5,8 @@
 #include <optional>
 
 // The program's two settings files in the program folder:
-//  - options.cfg: one line, the FS2000 folder written bare, CR LF;
+//  - options.cfg: one line, the FS2000 folder, CR LF; written bare, or in double quotes when it
+//    holds a comma or starts with a blank or a tab (which a bare field would lose);
 //  - strt.cfg: the first-start flag, one number in the form " 0 " CR LF.
 // Both are read field-wise (see FieldReader) and replaced atomically when written.
 namespace settings {
@@ -17,8 +18,8 @@ inline constexpr auto kFirstStartFile = "strt.cfg";
 // cannot be read; in the second case *reason (when given) says why, in the first it is left empty.
 std::optional<QString> readFs2000Folder(const QString& programFolder, QString* reason = nullptr);
 // Replaces options.cfg with the folder as one line. A folder that could not be read back as it was
-// given (a line break in it, or characters the system's 8-bit encoding lacks) is not written:
-// false with a reason, and the old file stays.
+// given (a line break or a double quote in it, or characters the system's 8-bit encoding lacks)
+// is not written: false with a reason, and the old file stays.
 bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason);
 
 // The first-start flag from strt.cfg. std::nullopt when the file is missing or cannot be read

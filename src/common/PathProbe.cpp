@@ -1,0 +1,93 @@
+#include "PathProbe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
+namespace pathprobe {
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool meansMissing(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+} // namespace
+
+Probe probe(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        const int error = errno;
+        if (meansMissing(error))
+            return {Probe::State::Missing, {}};
+        return {Probe::State::Unreadable, systemReason(error)};
+    }
+    return {S_ISDIR(info.st_mode) ? Probe::State::Folder : Probe::State::File, {}};
+}
+
+std::optional<QStringList> listFolder(const QString& folder, bool* missing, QString* reason) {
+    *missing = false;
+    DIR* dir = ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+    if (!dir) {
+        const int error = errno;
+        *missing = meansMissing(error);
+        *reason = systemReason(error);
+        return std::nullopt;
+    }
+    QStringList names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name != QLatin1String(".") && name != QLatin1String(".."))
+            names.append(name);
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0) {
+        *reason = systemReason(error);
+        return std::nullopt;
+    }
+    return names;
+}
+
+#else // not Q_OS_UNIX
+
+Probe probe(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {Probe::State::Missing, {}};
+    return {info.isDir() ? Probe::State::Folder : Probe::State::File, {}};
+}
+
+std::optional<QStringList> listFolder(const QString& folder, bool* missing, QString* reason) {
+    const QFileInfo info(folder.isEmpty() ? QStringLiteral(".") : folder);
+    *missing = !info.exists() || !info.isDir();
+    if (*missing) {
+        *reason = QStringLiteral("The folder does not exist");
+        return std::nullopt;
+    }
+    if (!info.isReadable()) {
+        *reason = QStringLiteral("Access is denied");
+        return std::nullopt;
+    }
+    return QDir(info.filePath())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+}
+
+#endif
+
+} // namespace pathprobe
