@@ -48,12 +48,15 @@ void Application::showMainWindow() {
     }
     m_main = window;
     connect(window, &QObject::destroyed, this, &Application::windowGone);
+    // The export writes the loading on screen; once that loading is gone, so is the export window.
+    connect(window, &QObject::destroyed, this, &Application::closeExport);
     window->show();
     window->activateWindow();
     window->setStartFocus();
 }
 
 void Application::reloadMainWindow() {
+    closeExport();
     if (m_main) {
         MainWindow* old = m_main;
         m_main = nullptr;
@@ -128,6 +131,11 @@ void Application::quitNow() {
         }
     }
     emit ended();
+}
+
+void Application::closeExport() {
+    if (m_export)
+        m_export->close();
 }
 
 void Application::windowGone() {

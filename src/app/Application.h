@@ -54,6 +54,7 @@ private:
     void splashFinished();
     // A window has closed: when none is left, the program ends.
     void windowGone();
+    void closeExport();
     void checkLastWindow();
     template <typename W> void bringForward(W* window);
 

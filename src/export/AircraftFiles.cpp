@@ -2,10 +2,12 @@
 
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
+#include "common/PathProbe.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -44,19 +46,41 @@ QString joinPath(const QString& folder, const QString& name) {
     return base + u'/' + name;
 }
 
-QString findEntry(const QString& folder, const QString& name) {
+Located locateEntry(const QString& folder, const QString& name) {
+    using State = Located::State;
+    using pathprobe::Probe;
     const QString exact = joinPath(folder, name);
-    if (QFileInfo::exists(exact))
-        return exact;
-    QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    std::sort(entries.begin(), entries.end());
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return joinPath(folder, entry);
+    const Probe direct = pathprobe::probe(exact);
+    if (direct.state == Probe::State::Unreadable)
+        return {State::Unreadable, exact, direct.reason, false};
+    if (direct.state != Probe::State::Missing)
+        return {State::Found, exact, {}, direct.state == Probe::State::Folder};
+
+    bool missing = false;
+    QString reason;
+    std::optional<QStringList> entries = pathprobe::listFolder(folder, &missing, &reason);
+    if (!entries) {
+        if (missing)
+            return {State::Missing, exact, {}, false};
+        return {State::FolderUnreadable, folder, reason, false};
     }
-    return {};
+    std::sort(entries->begin(), entries->end());
+    for (const QString& entry : *entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString path = joinPath(folder, entry);
+        const Probe found = pathprobe::probe(path);
+        if (found.state == Probe::State::Unreadable)
+            return {State::Unreadable, path, found.reason, false};
+        if (found.state != Probe::State::Missing)
+            return {State::Found, path, {}, found.state == Probe::State::Folder};
+    }
+    return {State::Missing, exact, {}, false};
+}
+
+QString findEntry(const QString& folder, const QString& name) {
+    const Located located = locateEntry(folder, name);
+    return located.state == Located::State::Found ? located.path : QString();
 }
 
 bool isTq58FolderName(const QString& folderName) {
@@ -88,36 +112,77 @@ QString GetPathName(const QString& path) {
     return {};
 }
 
+QStringList displayTitles(const QList<AircraftCopy>& copies) {
+    QStringList shown;
+    for (const AircraftCopy& copy : copies)
+        shown.append(copy.title.isEmpty() ? copy.folderName : copy.title);
+    QHash<QString, int> count;
+    for (const QString& line : shown)
+        ++count[line];
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (count.value(shown[i]) > 1)
+            shown[i] += QStringLiteral(" (") + copies[i].folderName + QLatin1Char(')');
+    }
+    return shown;
+}
+
 AircraftListing listAircraftCopies(const QString& fs2000Folder) {
+    using Kind = ListingProblem::Kind;
+    using State = Located::State;
     AircraftListing listing;
-    QString aircraftFolder = findEntry(fs2000Folder, QLatin1String(kAircraftFolder));
-    if (aircraftFolder.isEmpty() || !QFileInfo(aircraftFolder).isDir()) {
-        listing.problems.append(
-            {ListingProblem::Kind::NoAircraftFolder, joinPath(fs2000Folder, QLatin1String(kAircraftFolder)), {}});
+    const Located aircraft = locateEntry(fs2000Folder, QLatin1String(kAircraftFolder));
+    if (aircraft.state == State::Unreadable || aircraft.state == State::FolderUnreadable) {
+        listing.problems.append({Kind::AircraftFolderUnreadable, aircraft.path, aircraft.reason});
+        return listing;
+    }
+    if (aircraft.state == State::Missing || !aircraft.isFolder) {
+        listing.problems.append({Kind::NoAircraftFolder, joinPath(fs2000Folder, QLatin1String(kAircraftFolder)), {}});
         return listing;
     }
 
-    QStringList folders = QDir(aircraftFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
-    std::sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
+    bool missing = false;
+    QString reason;
+    std::optional<QStringList> names = pathprobe::listFolder(aircraft.path, &missing, &reason);
+    if (!names) {
+        listing.problems.append(missing ? ListingProblem{Kind::NoAircraftFolder, aircraft.path, {}}
+                                        : ListingProblem{Kind::AircraftFolderUnreadable, aircraft.path, reason});
+        return listing;
+    }
+    std::sort(names->begin(), names->end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
-    for (const QString& name : folders) {
+    for (const QString& name : *names) {
         if (!isTq58FolderName(name))
             continue;
-        const QString copyFolder = joinPath(aircraftFolder, name);
-        const QString cfg = findEntry(copyFolder, QLatin1String(kAircraftCfg));
-        if (cfg.isEmpty()) {
-            listing.problems.append({ListingProblem::Kind::NoAircraftCfg, copyFolder, {}});
+        const QString copyFolder = joinPath(aircraft.path, name);
+        const pathprobe::Probe what = pathprobe::probe(copyFolder);
+        if (what.state == pathprobe::Probe::State::Unreadable) {
+            listing.problems.append({Kind::CopyFolderUnreadable, copyFolder, what.reason});
             continue;
         }
-        QString reason;
-        const auto content = readWholeFile(cfg, &reason);
+        if (what.state != pathprobe::Probe::State::Folder)
+            continue;
+        const Located cfg = locateEntry(copyFolder, QLatin1String(kAircraftCfg));
+        switch (cfg.state) {
+        case State::Missing:
+            listing.problems.append({Kind::NoAircraftCfg, copyFolder, {}});
+            continue;
+        case State::FolderUnreadable:
+            listing.problems.append({Kind::CopyFolderUnreadable, copyFolder, cfg.reason});
+            continue;
+        case State::Unreadable:
+            listing.problems.append({Kind::CfgUnreadable, cfg.path, cfg.reason});
+            continue;
+        case State::Found:
+            break;
+        }
+        const auto content = readWholeFile(cfg.path, &reason);
         if (!content) {
-            listing.problems.append({ListingProblem::Kind::CfgUnreadable, cfg, reason});
+            listing.problems.append({Kind::CfgUnreadable, cfg.path, reason});
             continue;
         }
-        listing.copies.append({titleOf(*content), cfg});
+        listing.copies.append({titleOf(*content), name, cfg.path});
     }
     return listing;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,8 +22,23 @@ inline constexpr auto kAircraftCfg = "aircraft.cfg";
 // on Windows, "\"); an empty folder gives `name` alone.
 QString joinPath(const QString& folder, const QString& name);
 
-// The path of the entry of `folder` named `name` in any letter case: the exact spelling when it
-// exists, else the first match in name order. Empty when there is none.
+// Where the entry of `folder` named `name` is, in any letter case: the exact spelling when it
+// exists, else the first match in name order.
+struct Located {
+    enum class State {
+        Found,            // `path` is the entry as spelled on disk
+        Missing,          // `path` is `folder` and `name` joined
+        Unreadable,       // the entry exists or may exist but cannot be reached: `path`, `reason`
+        FolderUnreadable, // `folder` cannot be listed: `path` is the folder, `reason` why
+    };
+    State state = State::Missing;
+    QString path;
+    QString reason;
+    bool isFolder = false; // for Found
+};
+Located locateEntry(const QString& folder, const QString& name);
+
+// The path of locateEntry() when it is found; empty otherwise.
 QString findEntry(const QString& folder, const QString& name);
 
 // True when a folder name makes a copy of the TQ 58: its first eleven characters, in lower case,
@@ -43,15 +59,23 @@ QString GetTitle(const QString& path);
 QString GetPathName(const QString& path);
 
 struct AircraftCopy {
-    QString title;
-    QString cfgPath; // the copy's aircraft.cfg as it is spelled on disk
+    QString title;      // as aircraft.cfg gives it; may be empty
+    QString folderName; // the copy's folder
+    QString cfgPath;    // the copy's aircraft.cfg as it is spelled on disk
 };
+
+// The lines a list of copies shows, one per copy and in the same order: the title; the folder
+// name for a copy without a title; and for a title that several copies share, the title followed
+// by the folder name in parentheses, so that every line can be told apart.
+QStringList displayTitles(const QList<AircraftCopy>& copies);
 
 struct ListingProblem {
     enum class Kind {
-        NoAircraftFolder, // `path` is the Aircraft folder that was looked for
-        NoAircraftCfg,    // `path` is the copy's folder
-        CfgUnreadable,    // `path` is the aircraft.cfg, `reason` says why
+        NoAircraftFolder,         // `path` is the Aircraft folder that was looked for
+        AircraftFolderUnreadable, // `path` is the Aircraft folder (or what stood in the way), `reason` why
+        NoAircraftCfg,            // `path` is the copy's folder
+        CopyFolderUnreadable,     // `path` is the copy's folder, `reason` says why
+        CfgUnreadable,            // `path` is the aircraft.cfg, `reason` says why
     };
     Kind kind;
     QString path;

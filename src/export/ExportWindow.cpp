@@ -135,9 +135,10 @@ void ExportWindow::fillList() {
     }
 
     const aircraftfiles::AircraftListing listing = aircraftfiles::listAircraftCopies(*folder);
-    for (const aircraftfiles::AircraftCopy& copy : listing.copies) {
-        cmbPA->addItem(copy.title);
-        m_lstData.append(copy.cfgPath);
+    const QStringList titles = aircraftfiles::displayTitles(listing.copies);
+    for (qsizetype i = 0; i < listing.copies.size(); ++i) {
+        cmbPA->addItem(titles[i]);
+        m_lstData.append(listing.copies[i].cfgPath);
     }
     cmbPA->setCurrentIndex(-1);
 
@@ -147,8 +148,14 @@ void ExportWindow::fillList() {
         case ListingProblem::Kind::NoAircraftFolder:
             problems.append(message(QStringLiteral("strExportNoAircraftFolder"), {problem.path}));
             break;
+        case ListingProblem::Kind::AircraftFolderUnreadable:
+            problems.append(message(QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}));
+            break;
         case ListingProblem::Kind::NoAircraftCfg:
             problems.append(message(QStringLiteral("strExportNoAircraftCfg"), {problem.path}));
+            break;
+        case ListingProblem::Kind::CopyFolderUnreadable:
+            problems.append(message(QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}));
             break;
         case ListingProblem::Kind::CfgUnreadable:
             problems.append(message(QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}));
@@ -179,24 +186,29 @@ void ExportWindow::cmdOKClick() {
     job.loads = wab::stationLoads(*loading);
 
     if (const auto failure = exportwriter::write(job)) {
-        QStringList details{failure->path};
-        if (exportwriter::hasReason(failure->kind))
-            details.append(failure->reason);
-        QString shown = message(exportwriter::messageKey(failure->kind), details) + QStringLiteral("\n\n");
-        if (failure->unrestoredModel.isEmpty())
-            shown += message(QStringLiteral("strExportNothingChanged"), {});
-        else if (failure->modelBackup.isEmpty())
-            shown +=
-                message(QStringLiteral("strExportModelNotRemoved"), {failure->unrestoredModel, failure->restoreReason});
-        else
-            shown += message(QStringLiteral("strExportModelNotRestored"),
-                             {failure->unrestoredModel, failure->restoreReason, failure->modelBackup});
-        warn(shown);
+        warn(failureMessage(*failure));
         return;
     }
 
-    m_context.dialogs->information(this, text(QStringLiteral("strWritten")), text(QStringLiteral("strFinished")));
+    QString done = text(QStringLiteral("strWritten"));
+    if (!wab::modelVariant(job.coPilot, job.paxLeft, job.paxRight))
+        done += QLatin1Char(' ') + text(QStringLiteral("strWrittenModelKept"));
+    m_context.dialogs->information(this, done, text(QStringLiteral("strFinished")));
     close();
+}
+
+QString ExportWindow::failureMessage(const exportwriter::Failure& failure) const {
+    // What failed, an empty line, then the state of the aircraft.
+    const QList<exportwriter::MessagePart> parts = exportwriter::describe(failure);
+    QString shown;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i == 1)
+            shown += QStringLiteral("\n\n");
+        else if (i > 1)
+            shown += QLatin1Char(' ');
+        shown += message(parts[i].key, parts[i].details);
+    }
+    return shown;
 }
 
 void ExportWindow::keyPressEvent(QKeyEvent* event) {

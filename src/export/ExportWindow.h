@@ -4,6 +4,9 @@
 #include <QWidget>
 
 struct AppContext;
+namespace exportwriter {
+struct Failure;
+}
 class Application;
 class QComboBox;
 class QLabel;
@@ -35,6 +38,8 @@ private:
     // text for it, the key and the details still tell what happened.
     QString message(const QString& key, const QStringList& details) const;
     void warn(const QString& message);
+    // What the user is told when an export stopped: what failed, and the state of the aircraft.
+    QString failureMessage(const exportwriter::Failure& failure) const;
 
     AppContext& m_context;
     Application& m_app;

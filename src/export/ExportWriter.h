@@ -3,7 +3,9 @@
 #include "WeightAndBalance.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -11,10 +13,14 @@
 // Writes a loading into an installed copy of the TQ 58: the model variant over the copy's
 // Model/TQ58-161.mdl, and the new weight-and-balance section into its aircraft.cfg.
 //
-// Everything that can be checked beforehand is checked before the first file changes. Each file
-// is replaced as a whole (see AtomicFile), and the first export that changes a file keeps the file
-// as it was beside it ("aircraft.cfg.bak", "TQ58-161.mdl.bak"); an existing backup is never
-// overwritten. If aircraft.cfg cannot be replaced after the model was, the old model is put back.
+// Everything that can be checked beforehand is checked before the first file changes: that every
+// file can be read, that nothing to be replaced is read-only (by its permission bits, whoever the
+// program runs as), and that each replaced file can keep its owner and group. Each file is replaced
+// as a whole (see AtomicFile). The first export that changes a file keeps it as installed beside it
+// ("aircraft.cfg.bak", "TQ58-161.mdl.bak"); an existing backup is never overwritten, and a model
+// equal to one of the shipped variants is not backed up (it was put there by an export, or stays
+// available in Models/ anyway). If aircraft.cfg cannot be replaced after the model was, the old
+// model is put back.
 namespace exportwriter {
 
 inline constexpr auto kModelFolder = "Model";
@@ -41,6 +47,8 @@ struct Failure {
         ModelFolderMissing, // strExportModelFolderMissing
         VariantMissing,     // strExportVariantMissing
         ReadFailed,         // strExportReadFailed
+        FolderUnreadable,   // strExportFolderUnreadable
+        OwnerNotKept,       // strExportOwnerNotKept
         WriteFailed,        // strExportWriteFailed
         BackupFailed,       // strExportBackupFailed
     };
@@ -48,10 +56,22 @@ struct Failure {
     QString path;
     QString reason;
     // Set when the model had been replaced and could not be put back: the model file, why, and
-    // where the model as it was installed is kept.
+    // where the model as it was installed is kept (empty when there is no backup of it).
     QString unrestoredModel;
     QString restoreReason;
     QString modelBackup;
+    bool modelWasCreated = false; // the model had not been there before this export
+    // Set when the new aircraft.cfg had already taken the old one's place and putting the old one
+    // back failed as well: the file, why, and where the file as installed is kept. The model then
+    // stays with the new loading too; `newModel` names it when it had been replaced.
+    QString unrestoredCfg;
+    QString cfgRestoreReason;
+    QString cfgBackup;
+    QString newModel;
+    QString newModelBackup;
+
+    // True when the aircraft is as it was before the export (backups may have been made).
+    bool nothingChanged() const { return unrestoredModel.isEmpty() && unrestoredCfg.isEmpty(); }
 };
 
 // The language key of a failure's message. Its text holds %1 for the path and, for the kinds with
@@ -59,12 +79,27 @@ struct Failure {
 QString messageKey(Failure::Kind kind);
 bool hasReason(Failure::Kind kind);
 
+// One sentence of a message: a language key and the texts for its placeholders %1, %2, ...
+struct MessagePart {
+    QString key;
+    QStringList details;
+    friend bool operator==(const MessagePart&, const MessagePart&) = default;
+};
+
+// What the user is told when an export stopped: first what failed, then the state the aircraft is
+// in ("nothing has been changed" only when that is true; else which file holds what, and where
+// the backups are).
+QList<MessagePart> describe(const Failure& failure);
+
 // The two ways a file is replaced; tests put failing ones in.
 struct FileOps {
     std::function<bool(const QString& path, const QByteArray& data, QString* reason)> replaceWithData;
     std::function<bool(const QString& source, const QString& target, QString* reason)> replaceWithCopy;
     static FileOps atomic();
 };
+
+// True when `content` equals one of the shipped model variants Models/1.mdl ... 5.mdl.
+bool isShippedVariant(const QString& programFolder, const QByteArray& content);
 
 // Runs the export. std::nullopt when every step succeeded.
 std::optional<Failure> write(const Job& job, const FileOps& ops = FileOps::atomic());

@@ -1,9 +1,14 @@
 #include "ExportFixture.h"
+#include "support/AsUser.h"
 
 #include "export/AircraftFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace exporttest;
 using aircraftfiles::ListingProblem;
@@ -25,6 +30,8 @@ private slots:
     void listingFindsFoldersInAnyLetterCase();
     void missingAircraftFolderIsReported();
     void unreadableCfgIsReported();
+    void unreadableIsNeverMissing_data();
+    void unreadableIsNeverMissing();
 };
 
 void TestAircraftFiles::folderNameRule_data() {
@@ -217,6 +224,49 @@ void TestAircraftFiles::unreadableCfgIsReported() {
     QCOMPARE(listing.problems[0].kind, ListingProblem::Kind::CfgUnreadable);
     QCOMPARE(listing.problems[0].path, aircraft + QStringLiteral("nerova_tq58_a/aircraft.cfg"));
     QVERIFY(!listing.problems[0].reason.isEmpty());
+}
+
+void TestAircraftFiles::unreadableIsNeverMissing_data() {
+    QTest::addColumn<QString>("shut"); // relative to the FS2000 folder
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("path"); // reported, relative to the FS2000 folder
+    QTest::newRow("Aircraft folder that cannot be listed")
+        << "Aircraft" << 0300 << int(ListingProblem::Kind::AircraftFolderUnreadable) << "Aircraft";
+    QTest::newRow("FS2000 folder that cannot be entered")
+        << "." << 0600 << int(ListingProblem::Kind::AircraftFolderUnreadable) << "Aircraft";
+    QTest::newRow("copy folder that cannot be listed, AIRCRAFT.CFG in capitals")
+        << "Aircraft/nerova_tq58_caps" << 0300 << int(ListingProblem::Kind::CopyFolderUnreadable)
+        << "Aircraft/nerova_tq58_caps";
+    QTest::newRow("aircraft.cfg without read permission")
+        << "Aircraft/nerova_tq58/aircraft.cfg" << 0200 << int(ListingProblem::Kind::CfgUnreadable)
+        << "Aircraft/nerova_tq58/aircraft.cfg";
+}
+
+void TestAircraftFiles::unreadableIsNeverMissing() {
+#ifndef Q_OS_UNIX
+    QSKIP("permission bits are tested on Unix only");
+#else
+    QFETCH(QString, shut);
+    QFETCH(int, mode);
+    QFETCH(int, kind);
+    QFETCH(QString, path);
+    MEROVAN_RUN_UNPRIVILEGED();
+    QTemporaryDir dir;
+    const QString fs2000 = dir.path() + QStringLiteral("/FS2000/");
+    QVERIFY(writeFile(fs2000 + QStringLiteral("Aircraft/nerova_tq58/aircraft.cfg"), "title=Wheels\r\n"));
+    QVERIFY(writeFile(fs2000 + QStringLiteral("Aircraft/nerova_tq58_caps/AIRCRAFT.CFG"), "title=Caps\r\n"));
+    const QString shutPath = QDir::cleanPath(fs2000 + shut);
+    const QFileDevice::Permissions open = QFileInfo(shutPath).permissions();
+    QVERIFY(QFile::setPermissions(shutPath, QFileDevice::Permissions()));
+    QVERIFY(::chmod(QFile::encodeName(shutPath).constData(), mode_t(mode)) == 0);
+    const auto listing = aircraftfiles::listAircraftCopies(fs2000);
+    QVERIFY(QFile::setPermissions(shutPath, open));
+    QCOMPARE(listing.problems.size(), 1);
+    QCOMPARE(int(listing.problems[0].kind), kind);
+    QCOMPARE(listing.problems[0].path, fs2000 + path);
+    QVERIFY(!listing.problems[0].reason.isEmpty());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestAircraftFiles)

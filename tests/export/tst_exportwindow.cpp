@@ -84,6 +84,9 @@ private slots:
     void listingProblemsAreSaid();
     void failureIsSaidAndWindowStays();
     void withoutMainWindowNothingIsWritten();
+    void exportWindowGoesWithItsLoading_data();
+    void exportWindowGoesWithItsLoading();
+    void passengerWithoutCoPilotKeepsTheModelAndSaysSo();
     void demoFolderCanBeExportedTo();
 };
 
@@ -127,7 +130,7 @@ void TestExportWindow::listsTheCopiesNothingPreselected() {
     Program p;
     p.fs.addCopy(QStringLiteral("nerova_tq58"), "[fltsim.0]\r\ntitle=Wheels, red\r\n");
     p.fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), "title =Not a title\r\ntitle=Float\r\n");
-    p.fs.addCopy(QStringLiteral("nerova_tq58_untitled"), "[General]\r\n");
+    p.fs.addCopy(QStringLiteral("nerova_tq58_untitled"), "[fltsim.0]\r\ntitle = Blank before the sign\r\n");
     p.fs.addCopy(QStringLiteral("velmora_kestrel"), "title=Kestrel\r\n");
     p.start();
     p.openExport();
@@ -137,7 +140,8 @@ void TestExportWindow::listsTheCopiesNothingPreselected() {
     QStringList titles;
     for (int i = 0; i < list->count(); ++i)
         titles << list->itemText(i);
-    QCOMPARE(titles, (QStringList{"Wheels", "Float", ""}));
+    // A copy without a title shows its folder name.
+    QCOMPARE(titles, (QStringList{"Wheels", "Float", "nerova_tq58_untitled"}));
     QCOMPARE(p.exportWindow()->lstData(),
              (QStringList{p.fs.cfg(QStringLiteral("nerova_tq58")), p.fs.cfg(QStringLiteral("NEROVA_TQ58_float")),
                           p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))}));
@@ -146,6 +150,10 @@ void TestExportWindow::listsTheCopiesNothingPreselected() {
     QCOMPARE(p.exportWindow()->focusWidget(), list);
     QVERIFY(p.control<QPushButton>("cmdOK")->isDefault());
     QVERIFY(p.pf.dialogs().calls().isEmpty());
+    // O.K. on the copy without a title exports into it.
+    p.choose(2);
+    p.pressOK();
+    QVERIFY(readFile(p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))).contains("\r\n[WEIGHT_AND_BALANCE]\r\n"));
 }
 
 void TestExportWindow::workedExampleThroughTheWindows() {
@@ -163,7 +171,7 @@ void TestExportWindow::workedExampleThroughTheWindows() {
 
     p.choose(1);
     p.pressOK();
-    QCOMPARE(readFile(cfg), kHead + "\r\n" + workedExampleSection() + kTail);
+    QCOMPARE(readFile(cfg), exportedCfg(workedExampleSection()));
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_float"))), variantContent(4));
     QCOMPARE(readFile(p.fs.cfg(QStringLiteral("nerova_tq58"))), kCfg);
     const auto info = p.pf.dialogs().callsOf(Kind::Information);
@@ -184,23 +192,28 @@ void TestExportWindow::loadingIsReadWhenOkIsPressed() {
     // The main window stays usable while the export window is open.
     p.seatWorkedExample();
     p.pressOK();
-    QCOMPARE(readFile(cfg), kHead + "\r\n" + workedExampleSection() + kTail);
+    QCOMPARE(readFile(cfg), exportedCfg(workedExampleSection()));
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), variantContent(4));
 }
 
 void TestExportWindow::duplicateTitlesExportedByPosition() {
+    // The titles differ only after a comma, where the title field ends: the folder names tell them
+    // apart, and each line exports its own copy.
     Program p;
-    const QString first = p.fs.addCopy(QStringLiteral("nerova_tq58_a"), "title=Twin\r\n");
-    const QString second = p.fs.addCopy(QStringLiteral("nerova_tq58_b"), "title=Twin\r\n");
+    const QByteArray a = "title=Nerova TQ 58, D-EABC\r\n";
+    const QByteArray b = "title=Nerova TQ 58, D-EXYZ\r\n";
+    const QString first = p.fs.addCopy(QStringLiteral("nerova_tq58_a"), a);
+    const QString second = p.fs.addCopy(QStringLiteral("nerova_tq58_b"), b);
     p.start();
     p.openExport();
     QCOMPARE(p.list()->count(), 2);
-    QCOMPARE(p.list()->itemText(0), p.list()->itemText(1));
+    QCOMPARE(p.list()->itemText(0), QStringLiteral("Nerova TQ 58 (nerova_tq58_a)"));
+    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 (nerova_tq58_b)"));
     p.choose(1);
     p.pressOK();
-    QCOMPARE(readFile(first), QByteArray("title=Twin\r\n"));
+    QCOMPARE(readFile(first), a);
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_a"))), kInstalledModel);
-    QCOMPARE(readFile(second), "title=Twin\r\n" + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}));
+    QCOMPARE(readFile(second), b + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}));
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_b"))), variantContent(1));
 }
 
@@ -227,7 +240,7 @@ void TestExportWindow::keyboardChoosesAndConfirms() {
     QCOMPARE(p.list()->currentIndex(), 0);
     QTest::keyClick(p.list(), Qt::Key_Return);
     QCOMPARE(p.pf.dialogs().callsOf(Kind::Information).size(), 1);
-    QCOMPARE(readFile(cfg), kHead + "\r\n" + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}) + kTail);
+    QCOMPARE(readFile(cfg), exportedCfg(wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0})));
 }
 
 void TestExportWindow::cancelAndEscapeClose_data() {
@@ -332,6 +345,49 @@ void TestExportWindow::withoutMainWindowNothingIsWritten() {
     p.pressOK();
     QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
     QCOMPARE(snapshot(p.pf.path()), before);
+}
+
+void TestExportWindow::exportWindowGoesWithItsLoading_data() {
+    QTest::addColumn<bool>("reload");
+    QTest::newRow("options O.K. reloads the main window") << true;
+    QTest::newRow("main window closed") << false;
+}
+
+void TestExportWindow::exportWindowGoesWithItsLoading() {
+    // The export must never write a loading the user no longer sees (the start state after a
+    // reload), so the export window closes with the main window's loading.
+    QFETCH(bool, reload);
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.seatWorkedExample();
+    p.openExport();
+    p.choose(0);
+    const QPointer<ExportWindow> window = p.exportWindow();
+    if (reload)
+        p.app.reloadMainWindow();
+    else
+        p.main()->close();
+    p.settle();
+    p.settle();
+    QVERIFY(!window || !window->isVisible());
+    QVERIFY(!p.exportWindow() || !p.exportWindow()->isVisible());
+}
+
+void TestExportWindow::passengerWithoutCoPilotKeepsTheModelAndSaysSo() {
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.pf.dialogs().answerInput(QStringLiteral("60"));
+    p.main()->seatClicked(Seat::PaxLeft);
+    p.openExport();
+    p.choose(0);
+    p.pressOK();
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Information),
+             QStringList{p.text("strWritten") + QLatin1Char(' ') + p.text("strWrittenModelKept")});
+    QVERIFY(!p.text("strWrittenModelKept").isEmpty());
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), kInstalledModel);
+    QCOMPARE(readFile(cfg), exportedCfg(wab::section({176, std::nullopt, 132, std::nullopt, 0})));
 }
 
 void TestExportWindow::demoFolderCanBeExportedTo() {

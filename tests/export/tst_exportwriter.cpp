@@ -1,4 +1,5 @@
 #include "ExportFixture.h"
+#include "support/AsUser.h"
 
 #include "common/AtomicFile.h"
 #include "export/ExportWriter.h"
@@ -11,13 +12,17 @@
 #include <cstring>
 #include <iostream>
 
+#include <QDirIterator>
+
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 using namespace exporttest;
 using exportwriter::Failure;
 using Kind = exportwriter::Failure::Kind;
+Q_DECLARE_METATYPE(exportwriter::MessagePart)
 
 namespace {
 
@@ -36,7 +41,7 @@ exportwriter::Job workedJob(const QString& cfgPath, const QString& programFolder
 }
 
 QByteArray workedCfg() {
-    return kHead + "\r\n" + workedExampleSection() + kTail;
+    return exportedCfg(workedExampleSection());
 }
 
 // File operations that fail for one path and otherwise do the real thing.
@@ -66,38 +71,45 @@ QString failureText(const std::optional<Failure>& failure) {
     return QStringLiteral("kind %1: %2 (%3)").arg(int(failure->kind)).arg(failure->path, failure->reason);
 }
 
-bool setMode(const QString& path, QFileDevice::Permissions permissions) {
-    return QFile::setPermissions(path, permissions);
+#ifdef Q_OS_UNIX
+// Ids no account uses: the owner of the files, another user, and the group of both.
+constexpr unsigned kOwner = 64123;
+constexpr unsigned kOther = 64124;
+constexpr unsigned kGroup = 64125;
+
+// Gives every file and folder below `root` (and `root`) to `user`:`group`, folders 0775, files 0664.
+bool giveTree(const QString& root, unsigned user, unsigned group) {
+    QStringList paths{root};
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString& path : paths) {
+        const QByteArray name = QFile::encodeName(path);
+        const mode_t mode = QFileInfo(path).isDir() ? 0775 : 0664;
+        if (::chown(name.constData(), user, group) != 0 || ::chmod(name.constData(), mode) != 0)
+            return false;
+    }
+    return true;
 }
 
-constexpr QFileDevice::Permissions kOpenFolder = QFileDevice::Permissions(0x7777);
-constexpr QFileDevice::Permissions kShutFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                 QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-                                                 QFileDevice::ReadOther | QFileDevice::ExeOther;
-constexpr QFileDevice::Permissions kOpenFile = QFileDevice::Permissions(0x6666);
-constexpr QFileDevice::Permissions kShutFile = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-
-// Runs the export of workedJob() in a process of its own as the unprivileged user "nobody", for
-// whom file permissions count (they do not for root, which the tests may run as).
-std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& programFolder, bool* ran) {
-    *ran = false;
-    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (setpriv.isEmpty())
+// Runs the export of workedJob() in a process of its own as `user`:`group`. *ran is false when no
+// such process could be started.
+std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& programFolder, unsigned user,
+                                    unsigned group, bool* ran) {
+    int exitCode = -1;
+    QByteArray output;
+    *ran = asuser::runAs(user, group, QCoreApplication::applicationFilePath(),
+                         {QString::fromLatin1(kChildSwitch), cfgPath, programFolder}, &exitCode, &output) &&
+           (exitCode == 0 || exitCode == 1);
+    if (!*ran || exitCode == 0)
         return std::nullopt;
-    QProcess child;
-    child.start(setpriv,
-                {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups"),
-                 QCoreApplication::applicationFilePath(), QString::fromLatin1(kChildSwitch), cfgPath, programFolder});
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() > 1)
-        return std::nullopt;
-    *ran = true;
-    if (child.exitCode() == 0)
-        return std::nullopt;
-    const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split('\n');
-    if (parts.size() < 2)
-        return std::nullopt;
-    return Failure{static_cast<Kind>(parts[0].toInt()), QString::fromLocal8Bit(parts[1]), {}, {}, {}, {}};
+    const QList<QByteArray> parts = output.trimmed().split('\n');
+    Failure failure{};
+    failure.kind = static_cast<Kind>(parts.value(0).toInt());
+    failure.path = QString::fromLocal8Bit(parts.value(1));
+    return failure;
 }
+#endif
 
 } // namespace
 
@@ -111,7 +123,10 @@ private slots:
     void backupsAppearOnceAndStay();
     void backupInOtherLetterCaseCounts();
     void existingFileNamesAreKept();
-    void missingModelFileIsCreated();
+    void modelBackupHoldsOnlyAnInstalledModel_data();
+    void modelBackupHoldsOnlyAnInstalledModel();
+    void describeSaysWhatChanged_data();
+    void describeSaysWhatChanged();
     void failureLeavesBothFiles_data();
     void failureLeavesBothFiles();
     void modelPutBackWhenCfgCannotBeWritten();
@@ -119,6 +134,8 @@ private slots:
     void modelThatCannotBePutBackIsReported();
     void protectedFilesAreRefused_data();
     void protectedFilesAreRefused();
+    void ownerAndGroupAreKept_data();
+    void ownerAndGroupAreKept();
 };
 
 void TestExportWriter::workedExample() {
@@ -176,7 +193,7 @@ void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
     QVERIFY(!QFile::exists(fs.model(kCopy) + QStringLiteral(".bak")));
-    QCOMPARE(readFile(job.cfgPath), kHead + "\r\n" + wab::section(job.loads) + kTail);
+    QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
 }
 
 void TestExportWriter::backupsAppearOnceAndStay() {
@@ -188,7 +205,7 @@ void TestExportWriter::backupsAppearOnceAndStay() {
     job.loads.paxLeft = 99;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
-    QCOMPARE(readFile(job.cfgPath), kHead + "\r\n\r\n" + wab::section(job.loads) + kTail);
+    QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
     // Still the files as installed, not those of the first export.
     QCOMPARE(readFile(job.cfgPath + QStringLiteral(".bak")), kCfg);
     QCOMPARE(readFile(fs.model(kCopy) + QStringLiteral(".bak")), kInstalledModel);
@@ -219,14 +236,31 @@ void TestExportWriter::existingFileNamesAreKept() {
     QCOMPARE(snapshot(fs.aircraft() + QStringLiteral("NEROVA_TQ58_float")), expected);
 }
 
-void TestExportWriter::missingModelFileIsCreated() {
+void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
+    QTest::addColumn<QByteArray>("installed"); // the model before the first export; null: none
+    QTest::addColumn<QByteArray>("backup");    // TQ58-161.mdl.bak afterwards; null: none
+    QTest::newRow("installed model: kept in the backup") << kInstalledModel << kInstalledModel;
+    QTest::newRow("no model at the first export: never backed up") << QByteArray() << QByteArray();
+    QTest::newRow("model equal to a shipped variant: not backed up") << variantContent(2) << QByteArray();
+}
+
+void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
+    QFETCH(QByteArray, installed);
+    QFETCH(QByteArray, backup);
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy, kCfg, QByteArray());
+    auto job = workedJob(fs.addCopy(kCopy, kCfg, installed), pf.path());
     QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
-    QCOMPARE(failureText(exportwriter::write(workedJob(cfg, pf.path()))), QString());
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
-    QVERIFY(!QFile::exists(fs.model(kCopy) + QStringLiteral(".bak")));
+    job.paxLeft = true;
+    job.loads.paxLeft = 99;
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
+    const QString bak = fs.model(kCopy) + QStringLiteral(".bak");
+    QCOMPARE(QFile::exists(bak), !backup.isNull());
+    if (!backup.isNull())
+        QCOMPARE(readFile(bak), backup);
 }
 
 void TestExportWriter::failureLeavesBothFiles_data() {
@@ -354,54 +388,153 @@ void TestExportWriter::modelThatCannotBePutBackIsReported() {
 }
 
 void TestExportWriter::protectedFilesAreRefused_data() {
-    QTest::addColumn<QString>("shut"); // what is made read-only, relative to the copy's folder
+    QTest::addColumn<QString>("shut"); // relative to the copy's folder
+    QTest::addColumn<int>("mode");     // what it is given
+    QTest::addColumn<bool>("anyUser"); // holds for the superuser as well: runs as whoever runs the tests
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path"); // reported, relative to the copy's folder
-    QTest::newRow("read-only aircraft.cfg") << "aircraft.cfg" << int(Kind::ReadOnly) << "/aircraft.cfg";
-    QTest::newRow("read-only model file") << "Model/TQ58-161.mdl" << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
-    QTest::newRow("aircraft folder not writable") << "." << int(Kind::FolderReadOnly) << "";
-    QTest::newRow("Model folder not writable") << "Model" << int(Kind::FolderReadOnly) << "/Model";
+    QTest::newRow("read-only aircraft.cfg") << "aircraft.cfg" << 0444 << false << int(Kind::ReadOnly) << "/aircraft.cfg";
+    QTest::newRow("read-only model file")
+        << "Model/TQ58-161.mdl" << 0444 << false << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
+    QTest::newRow("aircraft folder not writable") << "." << 0555 << false << int(Kind::FolderReadOnly) << "";
+    QTest::newRow("Model folder not writable") << "Model" << 0555 << false << int(Kind::FolderReadOnly) << "/Model";
+    QTest::newRow("read-only aircraft.cfg, for an administrator too")
+        << "aircraft.cfg" << 0444 << true << int(Kind::ReadOnly) << "/aircraft.cfg";
+    QTest::newRow("read-only model file, for an administrator too")
+        << "Model/TQ58-161.mdl" << 0444 << true << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
+    QTest::newRow("Model folder without write permission, for an administrator too")
+        << "Model" << 0555 << true << int(Kind::FolderReadOnly) << "/Model";
+    // Existing but unreadable is never "missing".
+    QTest::newRow("aircraft.cfg without read permission")
+        << "aircraft.cfg" << 0222 << false << int(Kind::ReadFailed) << "/aircraft.cfg";
+    QTest::newRow("model file without read permission")
+        << "Model/TQ58-161.mdl" << 0222 << false << int(Kind::ReadFailed) << "/Model/TQ58-161.mdl";
+    QTest::newRow("Model folder that cannot be entered")
+        << "Model" << 0666 << false << int(Kind::ReadFailed) << "/Model/TQ58-161.mdl";
 }
 
 void TestExportWriter::protectedFilesAreRefused() {
 #ifndef Q_OS_UNIX
-    QSKIP("permissions are tested on Unix only");
+    QSKIP("permission bits are tested on Unix only");
 #else
     QFETCH(QString, shut);
+    QFETCH(int, mode);
+    QFETCH(bool, anyUser);
     QFETCH(int, kind);
     QFETCH(QString, path);
+    if (!anyUser)
+        MEROVAN_RUN_UNPRIVILEGED();
     TestProgramFolder pf;
+    if (!pf.isValid())
+        QSKIP("the staged program folder cannot be copied by this user");
     Fs2000 fs(pf);
     const QString folder = fs.aircraft() + kCopy;
     const QString cfg = fs.addCopy(kCopy);
-    const QString model = fs.model(kCopy);
-    // Everything reachable and writable for anybody, except the one thing under test.
-    for (const QString& dir : {pf.path(), fs.root(), fs.aircraft(), pf.file(QStringLiteral("Models")), folder,
-                               folder + QStringLiteral("/Model")})
-        QVERIFY(setMode(dir, kOpenFolder));
-    for (const QString& file : {cfg, model, pf.file(QStringLiteral("Models/4.mdl"))})
-        QVERIFY(setMode(file, kOpenFile));
     const QString shutPath = QDir::cleanPath(folder + QLatin1Char('/') + shut);
-    QVERIFY(setMode(shutPath, QFileInfo(shutPath).isDir() ? kShutFolder : kShutFile));
+    const QFileDevice::Permissions open = QFileInfo(shutPath).permissions();
+    const auto before = snapshot(pf.path());
+    QVERIFY(::chmod(QFile::encodeName(shutPath).constData(), mode_t(mode)) == 0);
+    const auto failure = exportwriter::write(workedJob(cfg, pf.path()));
+    QVERIFY(QFile::setPermissions(shutPath, open));
+    QVERIFY2(failure, "a protected file was overwritten");
+    QCOMPARE(failureText(failure).section(QLatin1Char(':'), 0, 0), QStringLiteral("kind %1").arg(kind));
+    QCOMPARE(failure->path, folder + path);
+    QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
+    QCOMPARE(snapshot(pf.path()), before);
+#endif
+}
+
+void TestExportWriter::ownerAndGroupAreKept_data() {
+    QTest::addColumn<unsigned>("user"); // who exports; 0: the superuser, in this process
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("administrator: another user's files keep their owner and group") << 0u << false;
+    QTest::newRow("the owner: exported, owner and group kept") << kOwner << false;
+    QTest::newRow("another user of the file's group: refused before anything changes")
+        << kOther << true;
+}
+
+void TestExportWriter::ownerAndGroupAreKept() {
+#ifndef Q_OS_UNIX
+    QSKIP("files have no owners here");
+#else
+    QFETCH(unsigned, user);
+    QFETCH(bool, refused);
+    if (!asuser::isSuperuser())
+        QSKIP("giving files to other users needs the superuser");
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.model(kCopy);
+    QVERIFY(::chmod(QFile::encodeName(pf.path()).constData(), 0755) == 0);
+    QVERIFY(giveTree(fs.root(), kOwner, kGroup));
     const auto before = snapshot(pf.path());
 
     std::optional<Failure> failure;
-    if (::geteuid() == 0) {
-        bool ran = false;
-        failure = writeAsChild(cfg, pf.path(), &ran);
-        if (!ran) {
-            setMode(shutPath, kOpenFolder);
-            QSKIP("running as root and no child process as user nobody could be started (setpriv)");
-        }
-    } else {
+    if (user == 0) {
         failure = exportwriter::write(workedJob(cfg, pf.path()));
+    } else {
+        bool ran = false;
+        failure = writeAsChild(cfg, pf.path(), user, kGroup, &ran);
+        if (!ran)
+            QSKIP("no process as another user could be started (setpriv)");
     }
-    QVERIFY(setMode(shutPath, QFileInfo(shutPath).isDir() ? kOpenFolder : kOpenFile));
-    QVERIFY2(failure, "a protected file was overwritten");
-    QCOMPARE(int(failure->kind), kind);
-    QCOMPARE(failure->path, folder + path);
-    QCOMPARE(snapshot(pf.path()), before);
+    if (refused) {
+        QVERIFY2(failure, "another user's file was replaced");
+        QCOMPARE(failure->kind, Kind::OwnerNotKept);
+        QCOMPARE(failure->path, cfg);
+        QCOMPARE(snapshot(pf.path()), before);
+        return;
+    }
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(cfg), workedCfg());
+    for (const QString& path : {cfg, model}) {
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+        QCOMPARE(unsigned(info.st_uid), kOwner);
+        QCOMPARE(unsigned(info.st_gid), kGroup);
+        QCOMPARE(int(info.st_mode & 07777), 0664);
+    }
 #endif
+}
+
+void TestExportWriter::describeSaysWhatChanged_data() {
+    using Part = exportwriter::MessagePart;
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QList<Part>>("parts");
+    const QString cfg = QStringLiteral("/fs/aircraft.cfg");
+    const QString model = QStringLiteral("/fs/Model/TQ58-161.mdl");
+    const QString io = QStringLiteral("Input/output error");
+    QTest::newRow("aircraft as it was: nothing has been changed")
+        << 0 << QList<Part>{{"strExportWriteFailed", {cfg, io}}, {"strExportNothingChanged", {}}};
+    QTest::newRow("the model could not be put back")
+        << 1 << QList<Part>{{"strExportWriteFailed", {cfg, io}}, {"strExportModelNotPutBack", {model, io}}};
+    QTest::newRow("the new aircraft.cfg could not go back: both files and the backups named")
+        << 2
+        << QList<Part>{{"strExportWriteFailed", {cfg, io}},
+                       {"strExportCfgNotRestored", {cfg, io, cfg + ".bak"}},
+                       {"strExportModelNewBackup", {model, model + ".bak"}}};
+}
+
+void TestExportWriter::describeSaysWhatChanged() {
+    QFETCH(int, state);
+    QFETCH(QList<exportwriter::MessagePart>, parts);
+    Failure failure{};
+    failure.kind = Kind::WriteFailed;
+    failure.path = QStringLiteral("/fs/aircraft.cfg");
+    failure.reason = QStringLiteral("Input/output error");
+    const QString model = QStringLiteral("/fs/Model/TQ58-161.mdl");
+    if (state == 1) {
+        failure.unrestoredModel = model;
+        failure.restoreReason = failure.reason;
+    } else if (state == 2) {
+        failure.unrestoredCfg = failure.path;
+        failure.cfgRestoreReason = failure.reason;
+        failure.cfgBackup = failure.path + QStringLiteral(".bak");
+        failure.newModel = model;
+        failure.newModelBackup = model + QStringLiteral(".bak");
+    }
+    QCOMPARE(failure.nothingChanged(), state == 0);
+    QCOMPARE(exportwriter::describe(failure), parts);
 }
 
 // The child mode exports the worked example as the user it runs as and says how it ended: exit

@@ -117,8 +117,17 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     const auto failure = exportwriter::write(job, failingAfterRename(cfg, cfg));
     QVERIFY(failure);
     QCOMPARE(failure->path, cfg);
-    QCOMPARE(readFile(cfg), kHead + "\r\n" + workedExampleSection() + kTail);
+    QCOMPARE(readFile(cfg), exportedCfg(workedExampleSection()));
     QCOMPARE(readFile(model), variantContent(4));
+    // The message must not say that nothing has changed: it names both files and the backups.
+    QVERIFY(!failure->nothingChanged());
+    QCOMPARE(failure->unrestoredCfg, cfg);
+    QCOMPARE(failure->cfgRestoreReason, kSyncFailed);
+    QCOMPARE(failure->cfgBackup, cfg + QStringLiteral(".bak"));
+    QCOMPARE(readFile(failure->cfgBackup), kCfg);
+    QCOMPARE(failure->newModel, model);
+    QCOMPARE(failure->newModelBackup, model + QStringLiteral(".bak"));
+    QCOMPARE(readFile(failure->newModelBackup), kInstalledModel);
 }
 
 QTEST_GUILESS_MAIN(TestAfterRename)
