@@ -54,8 +54,7 @@ struct Scene {
         const QByteArray model = modelBytes();
         job.programFolder = root + QStringLiteral("program/");
         job.cfgPath = root + QStringLiteral("FS2000/Aircraft/tq58/aircraft.cfg");
-        job.coPilot = true; // variant 2
-        job.loads = {176, 165, std::nullopt, std::nullopt, 44};
+        job.loads = {176, 165, std::nullopt, std::nullopt, 44}; // variant 2
         floorFolder = root + QStringLiteral("floor/");
         ok = dir.isValid() && writeFile(job.programFolder + QStringLiteral("Models/2.mdl"), model) &&
              writeFile(root + QStringLiteral("FS2000/Aircraft/tq58/Model/TQ58-161.mdl"), model) &&

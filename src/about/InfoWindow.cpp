@@ -1,30 +1,18 @@
 #include "InfoWindow.h"
 
-#include "ProductInfo.h"
-#include "app/AppContext.h"
+#include "ProductLabels.h"
 #include "app/ClickableLabel.h"
-#include "app/Dialogs.h"
 #include "app/Twips.h"
+#include "app/WindowKit.h"
+#include "common/AppContext.h"
 #include "common/ProductInfo.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
-
-QFont makeFont(const char* family, double points, bool bold = false) {
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
 const QColor kGrey(128, 128, 128);
-const QColor kNavy(0, 0, 128);
-
 } // namespace
 
 InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
@@ -33,40 +21,19 @@ InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmInfo"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("#"));
-    setFont(makeFont("Verdana", 8.25));
+    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
     setFixedSize(twips::toPixels(5280), twips::toPixels(3435));
     buildControls();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    kit::centreOnScreen(this);
     load();
 }
 
-QString InfoWindow::webAddressText(const QString& address) {
-    QString text = address;
-    for (const QLatin1String scheme : {QLatin1String("https://"), QLatin1String("http://")}) {
-        if (text.startsWith(scheme, Qt::CaseInsensitive)) {
-            text.remove(0, scheme.size());
-            break;
-        }
-    }
-    if (text.endsWith(QLatin1Char('/')))
-        text.chop(1);
-    return text;
-}
-
 void InfoWindow::buildControls() {
-    auto label = [this](const char* name, const QString& caption, QRect geometry) {
-        auto* l = new QLabel(caption, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(geometry);
-        return l;
-    };
-
-    picMain = label("picMain", QString(), twips::rect(120, 120, 1695, 2775));
+    picMain = kit::label(this, "picMain", QString(), {120, 120, 1695, 2775});
     picMain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblProdukttitel = label("lblProdukttitel", QStringLiteral("#"), twips::rect(1920, 240, 3255, 375));
-    lblProdukttitel->setFont(makeFont("Verdana", 11.25, true));
+    lblProdukttitel = kit::label(this, "lblProdukttitel", QStringLiteral("#"), {1920, 240, 3255, 375});
+    lblProdukttitel->setFont(kit::font(QStringLiteral("Verdana"), 11.25, true));
 
     // The outline lies beneath the labels it frames.
     Shape1 = new QFrame(this);
@@ -79,38 +46,26 @@ void InfoWindow::buildControls() {
     Shape1->setGeometry(twips::rect(1890, 720, 3255, 2175));
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    lblVersion_ = label("lblVersion_", QStringLiteral("Version:"), twips::rect(2160, 960, 1575, 255));
-    lblVersion_->setFont(makeFont("Verdana", 8.25, true));
-    lblVersion = label("lblVersion", QStringLiteral("#"), twips::rect(3840, 960, 1095, 375));
+    const QFont bold = kit::font(QStringLiteral("Verdana"), 8.25, true);
+    lblVersion_ = kit::label(this, "lblVersion_", QStringLiteral("Version:"), {2160, 960, 1575, 255});
+    lblVersion_->setFont(bold);
+    lblVersion = kit::label(this, "lblVersion", QStringLiteral("#"), {3840, 960, 1095, 375});
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    lblFirma_ = label("lblFirma_", QStringLiteral("Firma:"), twips::rect(2160, 1440, 1335, 255));
-    lblFirma_->setFont(makeFont("Verdana", 8.25, true));
-    lblFirma = label("lblFirma", QString::fromUtf8(product::kCompany), twips::rect(3840, 1440, 1095, 375));
+    lblFirma_ = kit::label(this, "lblFirma_", QStringLiteral("Firma:"), {2160, 1440, 1335, 255});
+    lblFirma_->setFont(bold);
+    lblFirma = kit::label(this, "lblFirma", QString::fromUtf8(product::kCompany), {3840, 1440, 1095, 375});
     lblFirma->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    lblBeschreibung = label("lblBeschreibung", QStringLiteral("#"), twips::rect(2160, 1920, 2775, 585));
+    lblBeschreibung = kit::label(this, "lblBeschreibung", QStringLiteral("#"), {2160, 1920, 2775, 585});
     lblBeschreibung->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblBeschreibung->setWordWrap(true);
 
-    Label6 =
-        label("Label6", webAddressText(QString::fromUtf8(product::kWebAddress)), twips::rect(2115, 2610, 2850, 195));
-    Label6->setAlignment(Qt::AlignCenter);
-    Label6->setFont(makeFont("Tahoma", 8.25, true));
-    QPalette navy = Label6->palette();
-    navy.setColor(QPalette::WindowText, kNavy);
-    Label6->setPalette(navy);
+    const kit::WebLink link = kit::webLink(this, {2115, 2610, 2850, 195}, {2070, 2745, 2895, 195}, *m_context.dialogs);
+    Label6 = link.Label6;
+    Label4 = link.Label4;
 
-    // The click area of the link: empty and transparent, above Label6.
-    Label4 = new ClickableLabel(this);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setGeometry(twips::rect(2070, 2745, 2895, 195));
-    connect(Label4, &ClickableLabel::clicked, this, &InfoWindow::openWebLink);
-
-    cmdOK = new QPushButton(QStringLiteral("O.K."), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twips::rect(1920, 3000, 1500, 375));
-    cmdOK->setAutoDefault(false);
+    cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -127,12 +82,5 @@ void InfoWindow::load() {
     const QPixmap picture(m_context.path(QStringLiteral("infopic.bmp")));
     if (!picture.isNull())
         picMain->setPixmap(picture);
-    const QPixmap pointer(m_context.path(QStringLiteral("url.ico")));
-    if (!pointer.isNull())
-        Label4->setCursor(QCursor(pointer, pointer.width() * 10 / 32, pointer.height() * 2 / 32));
-}
-
-void InfoWindow::openWebLink() {
-    // Whether the browser could be started is of no concern here.
-    m_context.dialogs->openUrl(QString::fromUtf8(product::kWebAddress));
+    kit::setLinkPointer(Label4, m_context.path(QStringLiteral("url.ico")), {10, 2});
 }

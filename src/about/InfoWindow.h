@@ -15,14 +15,9 @@ class InfoWindow : public QWidget {
 public:
     explicit InfoWindow(AppContext& context, QWidget* parent = nullptr);
 
-    // The web address as the window shows it: without "https://" (or "http://") and without the
-    // trailing "/".
-    static QString webAddressText(const QString& address);
-
 private:
     void buildControls();
     void load();
-    void openWebLink();
 
     AppContext& m_context;
 

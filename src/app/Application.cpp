@@ -2,6 +2,7 @@
 
 #include "MainWindow.h"
 #include "SplashWindow.h"
+#include "common/AppContext.h"
 #include "about/InfoWindow.h"
 #include "export/ExportWindow.h"
 #include "settings/OptionsWindow.h"
@@ -39,7 +40,7 @@ void Application::splashFinished() {
 }
 
 void Application::showMainWindow() {
-    auto* window = new MainWindow(m_context, *this);
+    auto* window = new MainWindow(m_context);
     if (window->load() == MainWindow::LoadResult::FirstStart) {
         // The first start goes through the options window; the main window never appears.
         delete window;
@@ -47,6 +48,10 @@ void Application::showMainWindow() {
         return;
     }
     m_main = window;
+    connect(window, &MainWindow::quitRequested, this, &Application::quitNow);
+    connect(window, &MainWindow::optionsRequested, this, &Application::showOptions);
+    connect(window, &MainWindow::infoRequested, this, &Application::showInfo);
+    connect(window, &MainWindow::exportRequested, this, &Application::showExport);
     connect(window, &QObject::destroyed, this, &Application::windowGone);
     // The export writes the loading on screen; once that loading is gone, so is the export window.
     connect(window, &QObject::destroyed, this, &Application::closeExport);
@@ -72,7 +77,9 @@ void Application::showOptions() {
         bringForward(m_options.data());
         return;
     }
-    m_options = new OptionsWindow(m_context, *this);
+    m_options = new OptionsWindow(m_context);
+    connect(m_options, &OptionsWindow::reloadRequested, this, &Application::reloadMainWindow);
+    connect(m_options, &OptionsWindow::quitRequested, this, &Application::quitNow);
     connect(m_options, &QObject::destroyed, this, &Application::windowGone);
     m_options->show();
 }
@@ -94,7 +101,7 @@ void Application::showExport() {
         bringForward(m_export.data());
         return;
     }
-    m_export = new ExportWindow(m_context, *this);
+    m_export = new ExportWindow(m_context, [this] { return loading(); });
     connect(m_export, &QObject::destroyed, this, &Application::windowGone);
     m_export->show();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "AppContext.h"
+#include "common/AppContext.h"
 
 #include <QObject>
 #include <QPointer>
 
+struct AppContext;
 class ExportWindow;
 class InfoWindow;
 class LoadingModel;

@@ -1,30 +1,24 @@
 #include "MainWindow.h"
 
-#include "AppContext.h"
-#include "Application.h"
 #include "ClickableLabel.h"
-#include "Dialogs.h"
 #include "FirstPaintStamp.h"
 #include "Twips.h"
-#include "about/InfoWindow.h"
+#include "common/AppContext.h"
+#include "common/Dialogs.h"
 #include "common/Numbers.h"
-#include "common/ProductInfo.h"
 #include "export/PreExportCheck.h"
 #include "loading/RandomLoading.h"
 #include "loading/SeatOperations.h"
-#include "settings/LanguageStore.h"
 #include "settings/SettingsFiles.h"
 
 #include <QAction>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 
 #include <functional>
@@ -32,15 +26,10 @@
 namespace {
 
 QFont tahoma(double points, bool bold = false, bool underline = false) {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
+    return kit::font(QStringLiteral("Tahoma"), points, bold, underline);
 }
 
 const QColor kSilver(192, 192, 192);
-const QColor kNavy(0, 0, 128);
 
 // Runs one step of a load: a step that fails is abandoned and the load goes on.
 void step(const std::function<void()>& action) {
@@ -61,8 +50,8 @@ constexpr const char* kSeatNames[] = {"imgPilot", "imgCo", "imgPaxLeft", "imgPax
 
 } // namespace
 
-MainWindow::MainWindow(AppContext& context, Application& app, QWidget* parent)
-    : QMainWindow(parent), m_context(context), m_app(app) {
+MainWindow::MainWindow(AppContext& context, QWidget* parent)
+    : QMainWindow(parent), m_context(context), m_texts(context.languageDatabase()) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("TQ 58 Merovan"));
@@ -84,21 +73,14 @@ void MainWindow::buildControls() {
     setCentralWidget(m_client);
 
     auto label = [this](const char* name, const QString& caption, QRect geometry) {
-        auto* l = new QLabel(caption, m_client);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(geometry);
-        return l;
+        return kit::label(m_client, name, caption, geometry);
     };
     auto button = [this](const char* name, const QString& caption, QRect geometry) {
-        auto* b = new QPushButton(caption, m_client);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setGeometry(geometry);
-        b->setAutoDefault(false);
-        return b;
+        return kit::button(m_client, name, caption, geometry);
     };
 
     // Created bottom to top: the seats lie above the aircraft, Label4 above Label6.
-    Picture1 = label("Picture1", QString(), twips::rect(0, 0, 8550, 6465));
+    Picture1 = label("Picture1", QString(), {0, 0, 8550, 6465});
     Picture1->setScaledContents(true);
 
     const QRect seatPlaces[] = {twips::rect(3195, 3240, 390, 390), twips::rect(3195, 2790, 390, 390),
@@ -114,21 +96,21 @@ void MainWindow::buildControls() {
         m_seats[i] = image;
     }
 
-    imgReset = label("imgReset", QString(), twips::rect(8640, 0, 390, 390));
+    imgReset = label("imgReset", QString(), {8640, 0, 390, 390});
     imgReset->setScaledContents(true);
-    lblPlatzFrei = label("lblPlatzFrei", QStringLiteral("#"), twips::rect(9135, 105, 1875, 195));
-    imgSet = label("imgSet", QString(), twips::rect(8640, 405, 390, 390));
-    lblPlatzbesetzt = label("lblPlatzbesetzt", QStringLiteral("#"), twips::rect(9150, 525, 1275, 225));
+    lblPlatzFrei = label("lblPlatzFrei", QStringLiteral("#"), {9135, 105, 1875, 195});
+    imgSet = label("imgSet", QString(), {8640, 405, 390, 390});
+    lblPlatzbesetzt = label("lblPlatzbesetzt", QStringLiteral("#"), {9150, 525, 1275, 225});
 
-    cmdZufaellig = button("cmdZufällig", QStringLiteral("#"), twips::rect(8820, 855, 2235, 375));
+    cmdZufaellig = button("cmdZufällig", QStringLiteral("#"), {8820, 855, 2235, 375});
     connect(cmdZufaellig, &QPushButton::clicked, this, &MainWindow::cmdZufaelligClick);
 
-    lblGepaeck = label("lblGepäck", QStringLiteral("#"), twips::rect(8640, 1380, 1335, 255));
+    lblGepaeck = label("lblGepäck", QStringLiteral("#"), {8640, 1380, 1335, 255});
     txtBaggage = new QLineEdit(QStringLiteral("0"), m_client);
     txtBaggage->setObjectName(QStringLiteral("txtBaggage"));
     txtBaggage->setGeometry(twips::rect(9405, 1755, 600, 285));
     txtBaggage->setReadOnly(true);
-    Label1 = label("Label1", QStringLiteral("kg"), twips::rect(10080, 1800, 495, 255));
+    Label1 = label("Label1", QStringLiteral("kg"), {10080, 1800, 495, 255});
 
     Slider1 = new QSlider(Qt::Horizontal, m_client);
     Slider1->setObjectName(QStringLiteral("Slider1"));
@@ -141,13 +123,13 @@ void MainWindow::buildControls() {
     Slider1->setValue(0);
     connect(Slider1, &QSlider::valueChanged, this, &MainWindow::onSliderChanged);
 
-    lblPersonengewicht = label("lblPersonengewicht", QStringLiteral("#"), twips::rect(8685, 2430, 1335, 255));
+    lblPersonengewicht = label("lblPersonengewicht", QStringLiteral("#"), {8685, 2430, 1335, 255});
     txtPersonengewicht = new QLineEdit(m_client);
     txtPersonengewicht->setObjectName(QStringLiteral("txtPersonengewicht"));
     txtPersonengewicht->setGeometry(twips::rect(9510, 2805, 1185, 285));
     txtPersonengewicht->setReadOnly(true);
     connect(txtPersonengewicht, &QLineEdit::textChanged, this, &MainWindow::CalcGesamt);
-    Label2 = label("Label2", QStringLiteral("kg"), twips::rect(10755, 2850, 495, 255));
+    Label2 = label("Label2", QStringLiteral("kg"), {10755, 2850, 495, 255});
 
     Line1 = new QFrame(m_client);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -158,41 +140,32 @@ void MainWindow::buildControls() {
     Line1->setPalette(linePalette);
     Line1->setGeometry(twips::toPixels(8640), twips::toPixels(3195) - 1, twips::toPixels(11160 - 8640), 2);
 
-    lblZFW = label("lblZFW", QStringLiteral("+ ZFW..."), twips::rect(8640, 3330, 870, 240));
+    lblZFW = label("lblZFW", QStringLiteral("+ ZFW..."), {8640, 3330, 870, 240});
     lblZFW->setFont(tahoma(9.75));
-    lblZero = label("lblZero", QStringLiteral("695 kg"), twips::rect(9585, 3330, 1185, 240));
+    lblZero = label("lblZero", QStringLiteral("695 kg"), {9585, 3330, 1185, 240});
     lblZero->setFont(tahoma(9.75));
     lblZero->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label3 = label("Label3", QStringLiteral("GESAMT:"), twips::rect(8640, 3690, 870, 240));
+    Label3 = label("Label3", QStringLiteral("GESAMT:"), {8640, 3690, 870, 240});
     Label3->setFont(tahoma(9.75, true, true));
-    lblGesamt = label("lblGesamt", QString(), twips::rect(9585, 3690, 1230, 240));
+    lblGesamt = label("lblGesamt", QString(), {9585, 3690, 1230, 240});
     lblGesamt->setFont(tahoma(9.75, true, true));
     lblGesamt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    Image1 = label("Image1", QString(), twips::rect(8685, 4140, 2430, 975));
+    Image1 = label("Image1", QString(), {8685, 4140, 2430, 975});
     Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label6 = label("Label6", InfoWindow::webAddressText(QString::fromUtf8(product::kWebAddress)),
-                   twips::rect(8685, 5130, 2400, 195));
-    Label6->setAlignment(Qt::AlignCenter);
-    Label6->setFont(tahoma(8.25, true));
-    QPalette navy = Label6->palette();
-    navy.setColor(QPalette::WindowText, kNavy);
-    Label6->setPalette(navy);
+    const kit::WebLink link = kit::webLink(m_client, {8685, 5130, 2400, 195}, {8640, 5310, 2490, 195}, *m_context.dialogs);
+    Label6 = link.Label6;
+    Label4 = link.Label4;
 
-    Label4 = new ClickableLabel(m_client);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setGeometry(twips::rect(8640, 5310, 2490, 195));
-    connect(Label4, &ClickableLabel::clicked, this, &MainWindow::openWebLink);
-
-    cmdSpeichern = button("cmdSpeichern", QStringLiteral("Speichern"), twips::rect(8775, 5535, 2400, 465));
+    cmdSpeichern = button("cmdSpeichern", QStringLiteral("Speichern"), {8775, 5535, 2400, 465});
     cmdSpeichern->setFont(tahoma(9.75, true));
     cmdSpeichern->setToolTip(QStringLiteral("Exportiert die aktuellen Beladungsdaten zum Flight Simulator"));
     connect(cmdSpeichern, &QPushButton::clicked, this, &MainWindow::cmdSpeichernClick);
 
-    cmdSchliessen = button("cmdSchliessen", QStringLiteral("Schliessen"), twips::rect(8775, 6030, 2400, 465));
-    connect(cmdSchliessen, &QPushButton::clicked, this, [this] { m_app.quitNow(); });
+    cmdSchliessen = button("cmdSchliessen", QStringLiteral("Schliessen"), {8775, 6030, 2400, 465});
+    connect(cmdSchliessen, &QPushButton::clicked, this, &MainWindow::quitRequested);
 
     // Tab order of the controls that take the focus.
     setTabOrder(cmdZufaellig, txtPersonengewicht);
@@ -217,7 +190,7 @@ void MainWindow::buildMenus() {
     };
     mnuDatei = menu("mnuDatei", QStringLiteral("#"));
     mnuDateiBeenden = item(mnuDatei, "mnuDateiBeenden", QStringLiteral("Beenden"));
-    connect(mnuDateiBeenden, &QAction::triggered, this, [this] { m_app.quitNow(); });
+    connect(mnuDateiBeenden, &QAction::triggered, this, &MainWindow::quitRequested);
 
     mnuExport = menu("mnuExport", QStringLiteral("Export"));
     mnuExportBeladung = item(mnuExport, "mnuExportBeladung", QStringLiteral("Beladung in Aircraft.cfg exportieren"));
@@ -225,19 +198,14 @@ void MainWindow::buildMenus() {
 
     mnuExtras = menu("mnuExtras", QStringLiteral("#"));
     mnuExtrasOptionen = item(mnuExtras, "mnuExtrasOptionen", QStringLiteral("#"));
-    connect(mnuExtrasOptionen, &QAction::triggered, this, [this] { m_app.showOptions(); });
+    connect(mnuExtrasOptionen, &QAction::triggered, this, &MainWindow::optionsRequested);
 
     mnuHelp = menu("mnuHelp", QStringLiteral("?"));
     mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("Info"));
-    connect(mnuInfo, &QAction::triggered, this, [this] { m_app.showInfo(); });
-}
-
-QString MainWindow::text(const QString& key) const {
-    return tryLanguageText(m_context.languageDatabase(), key).value_or(QString());
+    connect(mnuInfo, &QAction::triggered, this, &MainWindow::infoRequested);
 }
 
 MainWindow::LoadResult MainWindow::load() {
-    const QString db = m_context.languageDatabase();
     auto picture = [this](const char* file) { return pictureFrom(m_context.path(QString::fromUtf8(file))); };
     auto seatPicture = [](const QLabel* source) {
         const QPixmap pixmap = source->pixmap();
@@ -271,16 +239,12 @@ MainWindow::LoadResult MainWindow::load() {
     // window opens centred on the screen.
     step([&] {
         setFixedSize(sizeHint());
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        kit::centreOnScreen(this);
     });
     step([&] { seatImage(Seat::PaxRight)->setPixmap(seatPicture(imgReset)); });
     // The seat flags live in the loading, which reset() has already put into its start state.
-    step([&] {
-        const QPixmap pointer = picture("url.ico");
-        // The fingertip of the pointing hand.
-        Label4->setCursor(QCursor(pointer, pointer.width() * 11 / 32, pointer.height() / 32));
-    });
+    // The pointer over the link points with the fingertip of its hand.
+    step([&] { kit::setLinkPointer(Label4, m_context.path(QStringLiteral("url.ico")), {11, 1}); });
 
     struct TextStep {
         std::function<void(const QString&)> apply;
@@ -307,8 +271,9 @@ MainWindow::LoadResult MainWindow::load() {
         {[this](const QString& t) { cmdSpeichern->setText(t); }, "cmdSpeichern", ""},
         {[this](const QString& t) { cmdSpeichern->setToolTip(t); }, "tipSpeichern", ""},
     };
+    // A database that cannot answer leaves the design-time text of each control.
     for (const TextStep& t : texts)
-        step([&] { t.apply(GetLanguageText(db, QString::fromUtf8(t.key)) + QString::fromUtf8(t.suffix)); });
+        m_texts.apply(QString::fromUtf8(t.key), QString::fromUtf8(t.suffix), t.apply);
 
     step([&] { CalcGesamt(); });
 
@@ -348,18 +313,18 @@ void MainWindow::onSliderChanged(int value) {
 
 void MainWindow::seatClicked(Seat seat) {
     SeatOperations operations(
-        m_loading, *m_context.dialogs, [this](const QString& key) { return text(key); }, this);
+        m_loading, *m_context.dialogs, [this](const QString& key) { return m_texts.text(key); }, this);
     const auto outcome = operations.click(seat);
     if (outcome == SeatOperations::Outcome::Unchanged)
         return;
     if (outcome == SeatOperations::Outcome::Freed)
-        m_freeRecord[static_cast<std::size_t>(seat)] = text(QStringLiteral("lblPlatzFrei"));
+        m_freeRecord[static_cast<std::size_t>(seat)] = m_texts.text(QStringLiteral("lblPlatzFrei"));
     renderSeat(seat);
     renderPersonSum();
 }
 
 void MainWindow::cmdZufaelligClick() {
-    const QString freeText = text(QStringLiteral("lblPlatzFrei"));
+    const QString freeText = m_texts.text(QStringLiteral("lblPlatzFrei"));
     const std::int16_t baggage = randomloading::apply(m_loading, *m_context.random, Slider1->maximum());
     for (Seat seat : kAllSeats) {
         if (seat != Seat::Pilot && !m_loading.occupied(seat))
@@ -375,11 +340,7 @@ void MainWindow::cmdZufaelligClick() {
 
 void MainWindow::cmdSpeichernClick() {
     if (preexport::check(
-            lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return text(key); }, this))
-        m_app.showExport();
+            lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return m_texts.text(key); }, this))
+        emit exportRequested();
 }
 
-void MainWindow::openWebLink() {
-    // Whatever goes wrong here is of no concern to the user's work: nothing is shown.
-    m_context.dialogs->openUrl(QString::fromUtf8(product::kWebAddress));
-}

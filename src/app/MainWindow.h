@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WindowKit.h"
 #include "loading/LoadingModel.h"
 
 #include <QMainWindow>
@@ -7,7 +8,6 @@
 #include <array>
 
 struct AppContext;
-class Application;
 class ClickableLabel;
 class QAction;
 class QFrame;
@@ -24,7 +24,7 @@ class MainWindow : public QMainWindow {
 public:
     enum class LoadResult { Show, FirstStart };
 
-    MainWindow(AppContext& context, Application& app, QWidget* parent = nullptr);
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
 
     // The load sequence: pictures, language texts, the start state of the loading, the total and
     // the first-start check. Each step that fails is skipped and the next one runs.
@@ -40,12 +40,18 @@ public:
     void seatClicked(Seat seat);
     void cmdZufaelligClick();
     void cmdSpeichernClick();
-    void openWebLink();
+
+signals:
+    // Asked for by the commands; the application decides.
+    void quitRequested();
+    void optionsRequested();
+    void infoRequested();
+    // The pre-export check has passed.
+    void exportRequested();
 
 private:
     void buildControls();
     void buildMenus();
-    QString text(const QString& key) const;
     ClickableLabel* seatImage(Seat seat) const { return m_seats[static_cast<std::size_t>(seat)]; }
     // Shows one seat as the loading has it: picture and weight record.
     void renderSeat(Seat seat);
@@ -53,7 +59,7 @@ private:
     void onSliderChanged(int value);
 
     AppContext& m_context;
-    Application& m_app;
+    kit::Texts m_texts;
     LoadingModel m_loading;
     // The weight record a free seat shows (the free-seat text looked up when it was freed).
     std::array<QString, 4> m_freeRecord;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "common/Dialogs.h"
 
 // The real dialogs: QInputDialog, QMessageBox, QFileDialog and QDesktopServices.
 class QtDialogs final : public Dialogs {

@@ -12,18 +12,18 @@ class SplashWindow : public QWidget {
 public:
     explicit SplashWindow(const AppContext& context, QWidget* parent = nullptr);
 
-    QTimer* timer() const { return m_timer; }
+    QTimer* timer() const { return tmrSplash; }
 
 signals:
     // The timer has fired (once); the splash is done.
     void timeUp();
 
 private:
-    QLabel* m_background = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_version = nullptr;
-    QLabel* m_company = nullptr;
-    QTimer* m_timer = nullptr;
+    QLabel* imgBackground = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblFirma = nullptr;
+    QTimer* tmrSplash = nullptr;
 };
 
 // "Version " followed by major.minor.revision.

@@ -1,9 +1,9 @@
-#include "app/AppContext.h"
+#include "common/AppContext.h"
 #include "app/Application.h"
 #include "app/Fonts.h"
-#include "app/ProgramFolder.h"
+#include "common/Paths.h"
 #include "app/QtDialogs.h"
-#include "app/RandomSource.h"
+#include "common/RandomSource.h"
 
 #include <QApplication>
 

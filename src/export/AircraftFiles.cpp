@@ -2,6 +2,7 @@
 
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
+#include "common/Paths.h"
 #include "common/PathProbe.h"
 
 #include <QDir>
@@ -14,10 +15,6 @@
 
 namespace aircraftfiles {
 namespace {
-
-bool isSeparator(QChar c) {
-    return c == u'/' || c == u'\\';
-}
 
 // aircraft.cfg files come in the Windows code page of the machine that wrote them; files edited
 // on Linux are often UTF-8. ASCII reads the same either way.
@@ -34,17 +31,6 @@ QString decodeCfgText(const QByteArray& bytes) {
 }
 
 } // namespace
-
-QString joinPath(const QString& folder, const QString& name) {
-    if (folder.isEmpty())
-        return name;
-    QString base = QDir::fromNativeSeparators(folder);
-    while (base.size() > 1 && base.endsWith(u'/'))
-        base.chop(1);
-    if (base.endsWith(u'/'))
-        return base + name;
-    return base + u'/' + name;
-}
 
 Located locateEntry(const QString& folder, const QString& name) {
     using State = Located::State;
@@ -102,14 +88,6 @@ QString GetTitle(const QString& path) {
     QString reason;
     const auto content = readWholeFile(path, &reason);
     return content ? titleOf(*content) : QString();
-}
-
-QString GetPathName(const QString& path) {
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (isSeparator(path[i]))
-            return path.left(i + 1);
-    }
-    return {};
 }
 
 QStringList displayTitles(const QList<AircraftCopy>& copies) {

@@ -18,10 +18,6 @@ inline constexpr auto kFolderPrefix = "nerova_tq58";
 inline constexpr auto kAircraftFolder = "Aircraft";
 inline constexpr auto kAircraftCfg = "aircraft.cfg";
 
-// `folder` followed by `name`, with exactly one "/" between them. `folder` may end with "/" (or,
-// on Windows, "\"); an empty folder gives `name` alone.
-QString joinPath(const QString& folder, const QString& name);
-
 // Where the entry of `folder` named `name` is, in any letter case: the exact spelling when it
 // exists, else the first match in name order.
 struct Located {
@@ -52,11 +48,6 @@ QString titleOf(const QByteArray& cfgContent);
 
 // titleOf() of the file at `path`; empty when the file has no title or cannot be read.
 QString GetTitle(const QString& path);
-
-// The path up to and including its last "/" or "\": the folder of a file with its trailing
-// separator. A path that ends with a separator comes back unchanged; a path without any separator
-// is a bare file name in the current folder and gives the empty text.
-QString GetPathName(const QString& path);
 
 struct AircraftCopy {
     QString title;      // as aircraft.cfg gives it; may be empty

@@ -3,55 +3,36 @@
 #include "AircraftFiles.h"
 #include "ExportWriter.h"
 #include "WeightAndBalance.h"
-#include "app/AppContext.h"
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/Twips.h"
+#include "common/AppContext.h"
+#include "common/Dialogs.h"
 #include "loading/LoadingModel.h"
-#include "settings/LanguageStore.h"
 #include "settings/SettingsFiles.h"
 
 #include <QComboBox>
-#include <QFont>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
-#include <functional>
+#include <utility>
 
-namespace {
-
-const QString kErrorTitle = QStringLiteral("Error!");
-
-QFont verdana(double points) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    return font;
-}
-
-} // namespace
-
-ExportWindow::ExportWindow(AppContext& context, Application& app, QWidget* parent)
+ExportWindow::ExportWindow(AppContext& context, CurrentLoading currentLoading, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_context(context), m_app(app) {
+      m_context(context), m_currentLoading(std::move(currentLoading)), m_texts(context.languageDatabase()) {
     setObjectName(QStringLiteral("frmExport"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Flugzeug wählen"));
-    setFont(verdana(8.25));
+    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
     setFixedSize(twips::toPixels(5160), twips::toPixels(1620));
     buildControls();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    kit::centreOnScreen(this);
     load();
 }
 
 void ExportWindow::buildControls() {
-    lblOne = new QLabel(QStringLiteral("Wählen Sie bitte welches der installierten TQ58 Flugzeug beladen werden soll:"),
-                        this);
-    lblOne->setObjectName(QStringLiteral("lblOne"));
-    lblOne->setGeometry(twips::rect(120, 105, 4920, 420));
+    lblOne = kit::label(this, "lblOne",
+                        QStringLiteral("Wählen Sie bitte welches der installierten TQ58 Flugzeug beladen werden soll:"),
+                        {120, 105, 4920, 420});
     lblOne->setWordWrap(true);
     lblOne->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -60,18 +41,13 @@ void ExportWindow::buildControls() {
     cmbPA->setEditable(false);
     cmbPA->setGeometry(twips::rect(120, 585, 4920, 315));
 
-    auto button = [this](const char* name, const QString& caption, QRect geometry) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(geometry);
-        // A button with the focus takes Enter itself; elsewhere Enter means OK (keyPressEvent).
-        b->setAutoDefault(true);
-        return b;
-    };
-    cmdOK = button("cmdOK", QStringLiteral("O.K."), twips::rect(2265, 1080, 1335, 375));
+    cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {2265, 1080, 1335, 375});
+    cmdAbbrechen = kit::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3705, 1080, 1335, 375});
+    // A button with the focus takes Enter itself; elsewhere Enter means OK (keyPressEvent).
+    cmdOK->setAutoDefault(true);
+    cmdAbbrechen->setAutoDefault(true);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &ExportWindow::cmdOKClick);
-    cmdAbbrechen = button("cmdAbbrechen", QStringLiteral("Abbrechen"), twips::rect(3705, 1080, 1335, 375));
     connect(cmdAbbrechen, &QPushButton::clicked, this, &QWidget::close);
 
     setTabOrder(cmbPA, cmdOK);
@@ -79,41 +55,15 @@ void ExportWindow::buildControls() {
     cmbPA->setFocus(Qt::OtherFocusReason);
 }
 
-QString ExportWindow::text(const QString& key) const {
-    return tryLanguageText(m_context.languageDatabase(), key).value_or(QString());
-}
-
-QString ExportWindow::message(const QString& key, const QStringList& details) const {
-    QString result = text(key);
-    if (result.isEmpty())
-        return key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
-    // All placeholders in one pass, so that a "%1" inside a file name stays as it is.
-    switch (details.size()) {
-    case 0:
-        return result;
-    case 1:
-        return result.arg(details[0]);
-    case 2:
-        return result.arg(details[0], details[1]);
-    default:
-        return result.arg(details[0], details[1], details[2]);
-    }
-}
-
 void ExportWindow::warn(const QString& message) {
-    m_context.dialogs->exclamation(this, message, kErrorTitle);
+    m_context.dialogs->exclamation(this, message, kit::kErrorTitle);
 }
 
 void ExportWindow::load() {
-    // A database that cannot answer leaves the design captions in place.
-    auto caption = [this](const char* key, const QString& suffix, const std::function<void(const QString&)>& apply) {
-        if (const auto found = tryLanguageText(m_context.languageDatabase(), QString::fromLatin1(key)))
-            apply(*found + suffix);
-    };
-    caption("frmExportCaption", QString(), [this](const QString& t) { setWindowTitle(t); });
-    caption("frmExportLabel", QStringLiteral(":"), [this](const QString& t) { lblOne->setText(t); });
-    caption("cmdAbbrechen", QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
-    caption("cmdOK", QString(), [this](const QString& t) { cmdOK->setText(t); });
+    m_texts.apply(QStringLiteral("frmExportCaption"), QString(), [this](const QString& t) { setWindowTitle(t); });
+    m_texts.apply(QStringLiteral("frmExportLabel"), QStringLiteral(":"), [this](const QString& t) { lblOne->setText(t); });
+    m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
+    m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
     fillList();
 }
 
@@ -124,13 +74,13 @@ void ExportWindow::fillList() {
     if (!folder) {
         const QString options = m_context.path(QLatin1String(settings::kOptionsFile));
         if (reason.isEmpty())
-            warn(message(QStringLiteral("strExportNoOptions"), {options}));
+            warn(m_texts.message(QStringLiteral("strExportNoOptions"), {options}));
         else
-            warn(message(QStringLiteral("strExportOptionsUnreadable"), {options, reason}));
+            warn(m_texts.message(QStringLiteral("strExportOptionsUnreadable"), {options, reason}));
         return;
     }
     if (folder->trimmed().isEmpty()) {
-        warn(message(QStringLiteral("strExportNoFs2000Folder"), {}));
+        warn(m_texts.message(QStringLiteral("strExportNoFs2000Folder"), {}));
         return;
     }
 
@@ -146,19 +96,19 @@ void ExportWindow::fillList() {
     for (const ListingProblem& problem : listing.problems) {
         switch (problem.kind) {
         case ListingProblem::Kind::NoAircraftFolder:
-            problems.append(message(QStringLiteral("strExportNoAircraftFolder"), {problem.path}));
+            problems.append(m_texts.message(QStringLiteral("strExportNoAircraftFolder"), {problem.path}));
             break;
         case ListingProblem::Kind::AircraftFolderUnreadable:
-            problems.append(message(QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}));
+            problems.append(m_texts.message(QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}));
             break;
         case ListingProblem::Kind::NoAircraftCfg:
-            problems.append(message(QStringLiteral("strExportNoAircraftCfg"), {problem.path}));
+            problems.append(m_texts.message(QStringLiteral("strExportNoAircraftCfg"), {problem.path}));
             break;
         case ListingProblem::Kind::CopyFolderUnreadable:
-            problems.append(message(QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}));
+            problems.append(m_texts.message(QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}));
             break;
         case ListingProblem::Kind::CfgUnreadable:
-            problems.append(message(QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}));
+            problems.append(m_texts.message(QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}));
             break;
         }
     }
@@ -172,17 +122,14 @@ void ExportWindow::cmdOKClick() {
         return;
 
     // The loading as it is at this moment: the main window stays usable while this one is open.
-    const LoadingModel* loading = m_app.loading();
+    const LoadingModel* loading = m_currentLoading ? m_currentLoading() : nullptr;
     if (!loading) {
-        warn(message(QStringLiteral("strExportNoLoading"), {}));
+        warn(m_texts.message(QStringLiteral("strExportNoLoading"), {}));
         return;
     }
     exportwriter::Job job;
     job.cfgPath = m_lstData[index];
     job.programFolder = m_context.programFolder;
-    job.coPilot = loading->blnCo();
-    job.paxLeft = loading->blnPaxLeft();
-    job.paxRight = loading->blnPaxRight();
     job.loads = wab::stationLoads(*loading);
 
     if (const auto failure = exportwriter::write(job)) {
@@ -190,10 +137,10 @@ void ExportWindow::cmdOKClick() {
         return;
     }
 
-    QString done = text(QStringLiteral("strWritten"));
-    if (!wab::modelVariant(job.coPilot, job.paxLeft, job.paxRight))
-        done += QLatin1Char(' ') + text(QStringLiteral("strWrittenModelKept"));
-    m_context.dialogs->information(this, done, text(QStringLiteral("strFinished")));
+    QString done = m_texts.text(QStringLiteral("strWritten"));
+    if (!wab::modelVariant(job.loads))
+        done += QLatin1Char(' ') + m_texts.text(QStringLiteral("strWrittenModelKept"));
+    m_context.dialogs->information(this, done, m_texts.text(QStringLiteral("strFinished")));
     close();
 }
 
@@ -206,7 +153,7 @@ QString ExportWindow::failureMessage(const exportwriter::Failure& failure) const
             shown += QStringLiteral("\n\n");
         else if (i > 1)
             shown += QLatin1Char(' ');
-        shown += message(parts[i].key, parts[i].details);
+        shown += m_texts.message(parts[i].key, parts[i].details);
     }
     return shown;
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "app/WindowKit.h"
+
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 struct AppContext;
-namespace exportwriter {
-struct Failure;
-}
-class Application;
+class LoadingModel;
 class QComboBox;
 class QLabel;
 class QPushButton;
+namespace exportwriter {
+struct Failure;
+}
 
 // The export window: lists the installed copies of the TQ 58 and writes the loading into one.
 //
@@ -19,7 +23,10 @@ class QPushButton;
 class ExportWindow : public QWidget {
     Q_OBJECT
 public:
-    ExportWindow(AppContext& context, Application& app, QWidget* parent = nullptr);
+    // The loading on screen at the moment it is asked for; nullptr when there is none.
+    using CurrentLoading = std::function<const LoadingModel*()>;
+
+    ExportWindow(AppContext& context, CurrentLoading currentLoading, QWidget* parent = nullptr);
 
     const QStringList& lstData() const { return m_lstData; }
 
@@ -33,16 +40,13 @@ private:
     void buildControls();
     void load();
     void fillList();
-    QString text(const QString& key) const;
-    // The message of a language key with its placeholders filled in; should the database have no
-    // text for it, the key and the details still tell what happened.
-    QString message(const QString& key, const QStringList& details) const;
     void warn(const QString& message);
     // What the user is told when an export stopped: what failed, and the state of the aircraft.
     QString failureMessage(const exportwriter::Failure& failure) const;
 
     AppContext& m_context;
-    Application& m_app;
+    CurrentLoading m_currentLoading;
+    kit::Texts m_texts;
     QStringList m_lstData;
 
     QLabel* lblOne = nullptr;

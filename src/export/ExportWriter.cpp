@@ -3,6 +3,7 @@
 #include "AircraftFiles.h"
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
+#include "common/Paths.h"
 #include "common/PathProbe.h"
 
 #include <QFile>
@@ -90,7 +91,7 @@ QString backupName(const QString& path) {
 QString backupPath(const QString& path) {
     const QString folder = QFileInfo(path).path();
     const QString existing = aircraftfiles::findEntry(folder, backupName(path));
-    return existing.isEmpty() ? aircraftfiles::joinPath(folder, backupName(path)) : existing;
+    return existing.isEmpty() ? joinPath(folder, backupName(path)) : existing;
 }
 
 // Keeps the file as it is beside it, unless a backup (in any letter case) is already there: that
@@ -99,7 +100,7 @@ std::optional<Failure> backUpOnce(const QString& path, const FileOps& ops) {
     const QString folder = QFileInfo(path).path();
     if (!aircraftfiles::findEntry(folder, backupName(path)).isEmpty())
         return std::nullopt;
-    const QString backup = aircraftfiles::joinPath(folder, backupName(path));
+    const QString backup = joinPath(folder, backupName(path));
     QString reason;
     if (!ops.replaceWithCopy(path, backup, &reason))
         return failure(Kind::BackupFailed, backup, reason);
@@ -191,7 +192,7 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
     QString variantPath;
     QString modelPath;
     std::optional<QByteArray> modelContent;
-    if (const auto variant = wab::modelVariant(job.coPilot, job.paxLeft, job.paxRight)) {
+    if (const auto variant = wab::modelVariant(job.loads)) {
         variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
         if (auto problem = checkIsFile(variantPath, Kind::VariantMissing))
             return problem;
@@ -200,14 +201,14 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
             return failure(Kind::ReadFailed, variantPath, variantFile.errorString());
 
         using State = aircraftfiles::Located::State;
-        const QString aircraftFolder = aircraftfiles::GetPathName(job.cfgPath);
+        const QString aircraftFolder = GetPathName(job.cfgPath);
         const aircraftfiles::Located modelFolder =
             aircraftfiles::locateEntry(aircraftFolder, QLatin1String(kModelFolder));
         if (modelFolder.state == State::Unreadable || modelFolder.state == State::FolderUnreadable)
             return failure(Kind::FolderUnreadable, modelFolder.path, modelFolder.reason);
         if (modelFolder.state == State::Missing || !modelFolder.isFolder)
             return failure(Kind::ModelFolderMissing,
-                           aircraftfiles::joinPath(aircraftFolder, QLatin1String(kModelFolder)));
+                           joinPath(aircraftFolder, QLatin1String(kModelFolder)));
         const aircraftfiles::Located model = aircraftfiles::locateEntry(modelFolder.path, QLatin1String(kModelFile));
         modelPath = model.path;
         switch (model.state) {

@@ -30,10 +30,7 @@ inline constexpr auto kBackupSuffix = ".bak";
 struct Job {
     QString cfgPath;       // the chosen copy's aircraft.cfg
     QString programFolder; // ends with "/"; holds Models/1.mdl ... Models/5.mdl
-    bool coPilot = false;
-    bool paxLeft = false;
-    bool paxRight = false;
-    wab::StationLoads loads;
+    wab::StationLoads loads; // which seats are occupied follows from which loads there are
 };
 
 // Why an export stopped. Each kind names the language key of its message; `path` is the file or

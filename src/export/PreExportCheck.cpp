@@ -1,6 +1,6 @@
 #include "PreExportCheck.h"
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "common/Numbers.h"
 
 #include <algorithm>

@@ -151,6 +151,10 @@ std::optional<int> modelVariant(bool coPilot, bool paxLeft, bool paxRight) {
     return 2;
 }
 
+std::optional<int> modelVariant(const StationLoads& loads) {
+    return modelVariant(loads.coPilot.has_value(), loads.paxLeft.has_value(), loads.paxRight.has_value());
+}
+
 QByteArray section(const StationLoads& loads) {
     QByteArray out;
     out += kLineEnd;

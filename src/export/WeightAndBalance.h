@@ -34,6 +34,8 @@ StationLoads stationLoads(const LoadingModel& loading);
 // Number of the model variant "Models/<n>.mdl" for the three seat flags, or std::nullopt for the
 // combinations without one (a passenger seated while the co-pilot seat is free).
 std::optional<int> modelVariant(bool coPilot, bool paxLeft, bool paxRight);
+// The same for the seats that have a load.
+std::optional<int> modelVariant(const StationLoads& loads);
 
 // The new section: an empty line, the header, an empty line, the three empty-weight lines and the
 // five station lines, each ended by CR LF.

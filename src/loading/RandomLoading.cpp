@@ -1,6 +1,6 @@
 #include "RandomLoading.h"
 
-#include "app/RandomSource.h"
+#include "common/RandomSource.h"
 #include "common/Numbers.h"
 
 #include <algorithm>

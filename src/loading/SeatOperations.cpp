@@ -1,6 +1,6 @@
 #include "SeatOperations.h"
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "common/Numbers.h"
 
 #include <utility>

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "app/WindowKit.h"
+
 #include <QWidget>
 
-#include <functional>
-#include <optional>
-
 struct AppContext;
-class Application;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,15 +16,16 @@ class QPushButton;
 class OptionsWindow : public QWidget {
     Q_OBJECT
 public:
-    OptionsWindow(AppContext& context, Application& app, QWidget* parent = nullptr);
-
-    // The folder part of a full file name, including its trailing separator ("/" or "\"):
-    // "C:\FS2000\fs2000.exe" gives "C:\FS2000\". A name without a separator has no folder part:
-    // std::nullopt.
-    static std::optional<QString> GetPath_(const QString& fileName);
+    explicit OptionsWindow(AppContext& context, QWidget* parent = nullptr);
 
     // The file filter of the browse dialog.
     static QString browseFilter();
+
+signals:
+    // OK has saved what it could: a fresh main window in the language now in force is wanted.
+    void reloadRequested();
+    // Cancel on the first start: the program ends.
+    void quitRequested();
 
 private:
     void buildControls();
@@ -39,17 +38,12 @@ private:
     void cmdOKClick();
     void cmdAbbrechenClick();
 
-    // The text of `key`, or `fallback` when the language database cannot give one.
-    QString text(const char* key, const QString& fallback) const;
-    // Hands the text of `key` followed by `suffix` to `apply`; a database that cannot answer
-    // leaves the design text.
-    void setText(const char* key, const QString& suffix, const std::function<void(const QString&)>& apply) const;
     // Tells the user that `file` could not be handled: the text of `key` (or `fallback`), the
     // file and the reason.
     void reportFailure(const char* key, const QString& fallback, const QString& file, const QString& reason);
 
     AppContext& m_context;
-    Application& m_app;
+    kit::Texts m_texts;
 
     QLabel* lblFSPath = nullptr;
     QLineEdit* txtFS2000 = nullptr;

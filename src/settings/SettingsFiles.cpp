@@ -4,6 +4,7 @@
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace settings {
@@ -60,6 +61,27 @@ std::optional<qint16> readFirstStartFlag(const QString& programFolder) {
 
 bool writeFirstStartFlag(const QString& programFolder, qint16 value, QString* reason) {
     return atomicfile::replaceWithData(programFolder + QLatin1String(kFirstStartFile), numberLine(value), reason);
+}
+
+QString languageSource(const QString& entry) {
+    if (entry == QLatin1String(kGermanEntry))
+        return QStringLiteral("Data/languages/german.crf");
+    if (entry == QLatin1String(kEnglishEntry))
+        return QStringLiteral("Data/languages/english.crf");
+    return QString();
+}
+
+std::optional<FileProblem> switchLanguage(const QString& programFolder, const QString& source) {
+    const QString sourcePath = programFolder + source;
+    QFile shipped(sourcePath);
+    if (!shipped.open(QIODevice::ReadOnly))
+        return FileProblem{sourcePath, shipped.errorString()};
+    shipped.close();
+    const QString database = programFolder + QLatin1String(kLanguageDatabase);
+    QString reason;
+    if (!atomicfile::replaceWithCopy(sourcePath, database, &reason))
+        return FileProblem{database, reason};
+    return std::nullopt;
 }
 
 } // namespace settings

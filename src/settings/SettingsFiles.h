@@ -27,4 +27,24 @@ bool writeFs2000Folder(const QString& programFolder, const QString& folder, QStr
 std::optional<qint16> readFirstStartFlag(const QString& programFolder);
 bool writeFirstStartFlag(const QString& programFolder, qint16 value, QString* reason);
 
+// The language in force, Data/language.crf, is a copy of one of the shipped databases.
+inline constexpr auto kLanguageDatabase = "Data/language.crf";
+inline constexpr auto kEnglishEntry = "English";
+inline constexpr auto kGermanEntry = "Deutsch";
+
+// The shipped database (relative to the program folder) behind an entry of the language list;
+// empty for anything else.
+QString languageSource(const QString& entry);
+
+// A file that could not be handled, and why.
+struct FileProblem {
+    QString file;
+    QString reason;
+};
+
+// Replaces Data/language.crf by a copy of the shipped database `source` (relative to the program
+// folder). std::nullopt when done; otherwise the file that failed (the shipped one when it cannot
+// be read, else the database in force, which then stays as it was) and why.
+std::optional<FileProblem> switchLanguage(const QString& programFolder, const QString& source);
+
 } // namespace settings

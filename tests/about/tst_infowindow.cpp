@@ -1,5 +1,5 @@
 #include "about/InfoWindow.h"
-#include "about/ProductInfo.h"
+#include "about/ProductLabels.h"
 #include "common/ProductInfo.h"
 #include "support/MainWindowFixture.h"
 

@@ -1,6 +1,5 @@
 #include "support/MainWindowFixture.h"
 
-#include "app/ProgramFolder.h"
 #include "app/SplashWindow.h"
 
 #include <QSignalSpy>
@@ -9,31 +8,12 @@
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
-    void programFolder_data();
-    void programFolder();
     void splashVersion();
     void splashGivesWayToMainWindow();
     void firstStartFlag_data();
     void firstStartFlag();
     void missingFlagKeepsPreviousValue();
 };
-
-void TestStartup::programFolder_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("plain folder") << "C:/Apps/Load" << "C:/Apps/Load/";
-    QTest::newRow("drive root") << "C:/" << "C:/";
-    QTest::newRow("unix root") << "/" << "/";
-    QTest::newRow("native separator") << "C:\\Apps\\" << "C:\\Apps\\";
-}
-
-void TestStartup::programFolder() {
-    QFETCH(QString, folder);
-    QFETCH(QString, expected);
-    QCOMPARE(withTrailingSeparator(folder), expected);
-    QVERIFY(GetAppPath().endsWith(QLatin1Char('/')));
-    QCOMPARE(GetAppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-}
 
 void TestStartup::splashVersion() {
     QCOMPARE(splashVersionText(1, 1, 0), QStringLiteral("Version 1.1.0"));

@@ -21,10 +21,6 @@ private slots:
     void titleOf_data();
     void titleOf();
     void titleOfMissingFileIsEmpty();
-    void pathName_data();
-    void pathName();
-    void joinPath_data();
-    void joinPath();
     void findEntryIgnoresLetterCase();
     void listsCopiesInNameOrder();
     void listingFindsFoldersInAnyLetterCase();
@@ -94,54 +90,6 @@ void TestAircraftFiles::titleOf() {
 void TestAircraftFiles::titleOfMissingFileIsEmpty() {
     QTemporaryDir dir;
     QCOMPARE(aircraftfiles::GetTitle(dir.filePath(QStringLiteral("aircraft.cfg"))), QString());
-}
-
-void TestAircraftFiles::pathName_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("slashes") << "/fs/Aircraft/nerova_tq58/aircraft.cfg"
-                             << "/fs/Aircraft/nerova_tq58/";
-    QTest::newRow("backslashes") << "C:\\FS2000\\Aircraft\\nerova_tq58\\aircraft.cfg"
-                                 << "C:\\FS2000\\Aircraft\\nerova_tq58\\";
-    QTest::newRow("mixed: the last one counts") << "C:\\FS2000/Aircraft\\x"
-                                                << "C:\\FS2000/Aircraft\\";
-    QTest::newRow("ends with a separator: unchanged") << "/fs/Aircraft/"
-                                                      << "/fs/Aircraft/";
-    QTest::newRow("no separator: empty") << "aircraft.cfg"
-                                         << "";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void TestAircraftFiles::pathName() {
-    QFETCH(QString, path);
-    QFETCH(QString, folder);
-    QCOMPARE(aircraftfiles::GetPathName(path), folder);
-}
-
-void TestAircraftFiles::joinPath_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("joined");
-    QTest::newRow("folder with separator") << "/games/fs2000/"
-                                           << "/games/fs2000/Aircraft";
-    QTest::newRow("folder without separator") << "/games/fs2000"
-                                              << "/games/fs2000/Aircraft";
-    QTest::newRow("doubled separator") << "/games/fs2000//"
-                                       << "/games/fs2000/Aircraft";
-    QTest::newRow("root") << "/"
-                          << "/Aircraft";
-    QTest::newRow("empty") << ""
-                           << "Aircraft";
-#ifdef Q_OS_WIN
-    QTest::newRow("Windows folder") << "C:\\FS2000\\"
-                                    << "C:/FS2000/Aircraft";
-#endif
-}
-
-void TestAircraftFiles::joinPath() {
-    QFETCH(QString, folder);
-    QFETCH(QString, joined);
-    QCOMPARE(aircraftfiles::joinPath(folder, QStringLiteral("Aircraft")), joined);
 }
 
 void TestAircraftFiles::findEntryIgnoresLetterCase() {

@@ -34,8 +34,6 @@ exportwriter::Job workedJob(const QString& cfgPath, const QString& programFolder
     exportwriter::Job job;
     job.cfgPath = cfgPath;
     job.programFolder = programFolder;
-    job.coPilot = true;
-    job.paxRight = true;
     job.loads = {176, 165, std::nullopt, 132, 44};
     return job;
 }
@@ -175,9 +173,9 @@ void TestExportWriter::variantFollowsTheSeats() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
     auto job = workedJob(fs.addCopy(kCopy), pf.path());
-    job.coPilot = co;
-    job.paxLeft = left;
-    job.paxRight = right;
+    job.loads.coPilot = co ? std::optional<std::int64_t>(165) : std::nullopt;
+    job.loads.paxLeft = left ? std::optional<std::int64_t>(99) : std::nullopt;
+    job.loads.paxRight = right ? std::optional<std::int64_t>(132) : std::nullopt;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(variant));
 }
@@ -186,9 +184,6 @@ void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
     auto job = workedJob(fs.addCopy(kCopy), pf.path());
-    job.coPilot = false;
-    job.paxLeft = true;
-    job.paxRight = false;
     job.loads = {176, std::nullopt, 132, std::nullopt, 44};
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
@@ -201,7 +196,6 @@ void TestExportWriter::backupsAppearOnceAndStay() {
     Fs2000 fs(pf);
     auto job = workedJob(fs.addCopy(kCopy), pf.path());
     QCOMPARE(failureText(exportwriter::write(job)), QString());
-    job.paxLeft = true;
     job.loads.paxLeft = 99;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
@@ -253,7 +247,6 @@ void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
     QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
-    job.paxLeft = true;
     job.loads.paxLeft = 99;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));

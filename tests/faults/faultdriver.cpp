@@ -18,11 +18,11 @@
 //
 // With --loop the export runs until the process is killed, seating and freeing the left
 // passenger between runs, so that consecutive exports write different files.
-#include "app/AppContext.h"
+#include "common/AppContext.h"
 #include "app/Application.h"
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "app/MainWindow.h"
-#include "app/RandomSource.h"
+#include "common/RandomSource.h"
 #include "export/ExportWindow.h"
 #include "settings/OptionsWindow.h"
 

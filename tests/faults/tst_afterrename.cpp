@@ -80,8 +80,6 @@ void TestAfterRename::replacementIsTakenBack() {
     exportwriter::Job job;
     job.cfgPath = cfg;
     job.programFolder = pf.path();
-    job.coPilot = variant;
-    job.paxRight = true;
     job.loads = {176, variant ? std::optional<std::int64_t>(165) : std::nullopt, std::nullopt, 132, 44};
     const QString lateTarget = late == QLatin1String("model") ? model : cfg;
 
@@ -110,8 +108,6 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     exportwriter::Job job;
     job.cfgPath = cfg;
     job.programFolder = pf.path();
-    job.coPilot = true;
-    job.paxRight = true;
     job.loads = {176, 165, std::nullopt, 132, 44};
 
     const auto failure = exportwriter::write(job, failingAfterRename(cfg, cfg));

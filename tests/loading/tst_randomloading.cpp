@@ -1,6 +1,6 @@
 #include "support/MainWindowFixture.h"
 
-#include "app/RandomSource.h"
+#include "common/RandomSource.h"
 #include "loading/RandomLoading.h"
 
 #include <cmath>

@@ -69,8 +69,6 @@ private slots:
     void choosingALanguageEnablesOk();
     void browsePutsTheFolderOfTheFile_data();
     void browsePutsTheFolderOfTheFile();
-    void getPath_data();
-    void getPath();
     void okSavesAndReloadsTheMainWindow_data();
     void okSavesAndReloadsTheMainWindow();
     void okReportsAFailedStepAndGoesOn_data();
@@ -218,25 +216,6 @@ void TestOptionsWindow::browsePutsTheFolderOfTheFile() {
     const auto calls = f.folder.dialogs().calls();
     QCOMPARE(calls.size(), 1); // the file dialog, and no message whatever the outcome
     QCOMPARE(calls[0].text, QStringLiteral("FS2000 - EXE ( fs2000.exe )|fs2000.exe"));
-}
-
-void TestOptionsWindow::getPath_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<std::optional<QString>>("folder");
-    QTest::newRow("backslashes") << "C:\\FS2000\\fs2000.exe" << std::optional<QString>("C:\\FS2000\\");
-    QTest::newRow("slashes") << "/home/u/.wine/drive_c/FS2000/FS2000.EXE"
-                             << std::optional<QString>("/home/u/.wine/drive_c/FS2000/");
-    QTest::newRow("mixed, last one counts") << "C:/A\\b.exe" << std::optional<QString>("C:/A\\");
-    QTest::newRow("root") << "/fs2000.exe" << std::optional<QString>("/");
-    QTest::newRow("ends in separator") << "C:\\FS\\" << std::optional<QString>("C:\\FS\\");
-    QTest::newRow("no separator") << "fs2000.exe" << std::optional<QString>();
-    QTest::newRow("empty") << "" << std::optional<QString>();
-}
-
-void TestOptionsWindow::getPath() {
-    QFETCH(QString, name);
-    QFETCH(std::optional<QString>, folder);
-    QCOMPARE(OptionsWindow::GetPath_(name), folder);
 }
 
 void TestOptionsWindow::okSavesAndReloadsTheMainWindow_data() {

@@ -2,7 +2,7 @@
 
 #include "ReplayRandom.h"
 #include "ScriptedDialogs.h"
-#include "app/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QByteArray>
 #include <QString>

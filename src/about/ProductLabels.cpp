@@ -1,4 +1,4 @@
-#include "ProductInfo.h"
+#include "ProductLabels.h"
 
 #include "common/ProductInfo.h"
 

@@ -1,0 +1,121 @@
+#include "WindowKit.h"
+
+#include "ClickableLabel.h"
+#include "Twips.h"
+#include "common/Dialogs.h"
+#include "common/ProductInfo.h"
+#include "settings/LanguageStore.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+#include <utility>
+
+namespace kit {
+
+void centreOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+QFont font(const QString& family, double points, bool bold, bool underline) {
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(twips::rect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setGeometry(twips::rect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString webAddressText(const QString& address) {
+    QString text = address;
+    for (const QLatin1String scheme : {QLatin1String("https://"), QLatin1String("http://")}) {
+        if (text.startsWith(scheme, Qt::CaseInsensitive)) {
+            text.remove(0, scheme.size());
+            break;
+        }
+    }
+    if (text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text;
+}
+
+WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips, Dialogs& dialogs) {
+    const QString address = QString::fromUtf8(product::kWebAddress);
+    WebLink link;
+    link.Label6 = label(parent, "Label6", webAddressText(address), textTwips);
+    link.Label6->setAlignment(Qt::AlignCenter);
+    link.Label6->setFont(font(QStringLiteral("Tahoma"), 8.25, true));
+    QPalette navy = link.Label6->palette();
+    navy.setColor(QPalette::WindowText, kNavy);
+    link.Label6->setPalette(navy);
+
+    link.Label4 = new ClickableLabel(parent);
+    link.Label4->setObjectName(QStringLiteral("Label4"));
+    link.Label4->setGeometry(twips::rect(areaTwips.x(), areaTwips.y(), areaTwips.width(), areaTwips.height()));
+    QObject::connect(link.Label4, &ClickableLabel::clicked, link.Label4,
+                     [&dialogs, address] { dialogs.openUrl(address); });
+    return link;
+}
+
+void setLinkPointer(ClickableLabel* area, const QString& iconPath, QPoint hotSpot) {
+    const QPixmap pointer(iconPath);
+    if (pointer.isNull())
+        return;
+    area->setCursor(QCursor(pointer, pointer.width() * hotSpot.x() / 32, pointer.height() * hotSpot.y() / 32));
+}
+
+Texts::Texts(QString database) : m_database(std::move(database)) {}
+
+std::optional<QString> Texts::lookUp(const QString& key) const {
+    return tryLanguageText(m_database, key);
+}
+
+void Texts::apply(const QString& key, const QString& suffix, const std::function<void(const QString&)>& apply) const {
+    if (const auto found = lookUp(key))
+        apply(*found + suffix);
+}
+
+QString Texts::text(const QString& key) const {
+    return lookUp(key).value_or(QString());
+}
+
+QString Texts::textOr(const QString& key, const QString& fallback) const {
+    const auto found = lookUp(key);
+    return found && !found->isEmpty() ? *found : fallback;
+}
+
+QString Texts::message(const QString& key, const QStringList& details) const {
+    const QString result = text(key);
+    if (result.isEmpty())
+        return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
+    switch (details.size()) {
+    case 0:
+        return result;
+    case 1:
+        return result.arg(details[0]);
+    case 2:
+        return result.arg(details[0], details[1]);
+    default:
+        return result.arg(details[0], details[1], details[2]);
+    }
+}
+
+} // namespace kit

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class ClickableLabel;
+class Dialogs;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// What the program's windows share: their place on the screen, their fonts, controls placed in
+// twips and named after their given names, the maker's web link, and texts by language key.
+namespace kit {
+
+inline const QString kErrorTitle = QStringLiteral("Error!");
+inline const QColor kNavy{0, 0, 128};
+
+// Puts the window in the middle of the primary screen's available area.
+void centreOnScreen(QWidget* window);
+
+QFont font(const QString& family, double points, bool bold = false, bool underline = false);
+
+// A label or a button of `parent` with its objectName, caption and place (in twips). Buttons do
+// not take Enter as their own unless the window says so.
+QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
+
+// The maker's web address as a window shows it: without "https://" (or "http://") and without
+// the trailing "/".
+QString webAddressText(const QString& address);
+
+// The web link: Label6 shows the address (navy, Tahoma bold, centred) and Label4, an empty label
+// lying over it, is the click area; a click opens the address in the browser, and whatever goes
+// wrong there is not the user's concern. Label4 is created after Label6, so it lies above it.
+struct WebLink {
+    QLabel* Label6 = nullptr;
+    ClickableLabel* Label4 = nullptr;
+};
+WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips, Dialogs& dialogs);
+
+// The link's mouse pointer from an icon file; `hotSpot` is where it points, in 1/32 of the icon's
+// size. A missing or unreadable icon leaves the default pointer.
+void setLinkPointer(ClickableLabel* area, const QString& iconPath, QPoint hotSpot);
+
+// Texts by language key from the language database in force (looked up anew each time).
+class Texts {
+public:
+    explicit Texts(QString database);
+
+    // Hands the text of `key` followed by `suffix` to `apply`. When the database cannot answer,
+    // nothing is applied: the control keeps its design-time text. An absent key gives the empty
+    // text, so the control shows only the suffix.
+    void apply(const QString& key, const QString& suffix, const std::function<void(const QString&)>& apply) const;
+    // The text of `key`; the empty text when the database cannot answer.
+    QString text(const QString& key) const;
+    // The text of `key`, or `fallback` when the database cannot answer or the text is empty.
+    QString textOr(const QString& key, const QString& fallback) const;
+    // The text of `key` with its placeholders %1, %2, ... filled in, all in one pass (so that a
+    // "%1" inside a file name stays as it is). Should the database have no text for it, the key
+    // and the details still tell what happened.
+    QString message(const QString& key, const QStringList& details = {}) const;
+
+private:
+    std::optional<QString> lookUp(const QString& key) const;
+
+    QString m_database;
+};
+
+} // namespace kit
