@@ -20,9 +20,10 @@ build: configure
 run: build
 	$(BUILD)/Merovan/merovan
 
-# The whole suite: the sanitizer build's tests, a short fuzzing round, then every test of the
-# normal build (whose summary closes the run).
+# The whole suite: the formatting check, the sanitizer build's tests, a short fuzzing round, then
+# every test of the normal build (whose summary closes the run).
 test: build build-asan
+	scripts/check-format
 	cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE e2e
 	scripts/fuzz-run $(BUILD)-fuzz $(FUZZ_SECONDS_SHORT)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -36,8 +37,8 @@ build-asan: deps
 fuzz: deps
 	scripts/fuzz-run $(BUILD)-fuzz $(FUZZ_SECONDS)
 
-format:
-	clang-format -i $$(git ls-files '*.cpp' '*.h')
+format: deps
+	clang-format-14 -i $$(git ls-files '*.c' '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

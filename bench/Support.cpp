@@ -287,8 +287,8 @@ XServer::XServer() {
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
     // -noreset: a server that resets when its last client leaves refuses whoever connects then.
-    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",   "-screen", "0",        "1920x1080x24",
-                                     "-nolisten", "tcp",   "-dpi", "96",     "-noreset"};
+    std::vector<std::string> args = {"Xvfb",      "-displayfd", "3",    "-screen", "0",       "1920x1080x24",
+                                     "-nolisten", "tcp",        "-dpi", "96",      "-noreset"};
     const std::vector<char*> argp = argumentPointers(args);
     const int rc = ::posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argp.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

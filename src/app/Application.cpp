@@ -2,8 +2,8 @@
 
 #include "MainWindow.h"
 #include "SplashWindow.h"
-#include "common/AppContext.h"
 #include "about/InfoWindow.h"
+#include "common/AppContext.h"
 #include "export/ExportWindow.h"
 #include "settings/OptionsWindow.h"
 

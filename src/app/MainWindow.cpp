@@ -155,7 +155,8 @@ void MainWindow::buildControls() {
     Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    const kit::WebLink link = kit::webLink(m_client, {8685, 5130, 2400, 195}, {8640, 5310, 2490, 195}, *m_context.dialogs);
+    const kit::WebLink link =
+        kit::webLink(m_client, {8685, 5130, 2400, 195}, {8640, 5310, 2490, 195}, *m_context.dialogs);
     Label6 = link.Label6;
     Label4 = link.Label4;
 
@@ -343,4 +344,3 @@ void MainWindow::cmdSpeichernClick() {
             lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return m_texts.text(key); }, this))
         emit exportRequested();
 }
-

@@ -62,4 +62,6 @@ std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filte
     return dialog.selectedFiles().constFirst();
 }
 
-bool QtDialogs::openUrl(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
+bool QtDialogs::openUrl(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
+}

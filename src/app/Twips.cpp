@@ -15,7 +15,9 @@ double logicalDpi() {
 }
 } // namespace
 
-int toPixels(int twips) { return static_cast<int>(std::lround(twips * logicalDpi() / 1440.0)); }
+int toPixels(int twips) {
+    return static_cast<int>(std::lround(twips * logicalDpi() / 1440.0));
+}
 
 QRect rect(int left, int top, int width, int height) {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));

@@ -1,8 +1,8 @@
-#include "common/AppContext.h"
 #include "app/Application.h"
 #include "app/Fonts.h"
-#include "common/Paths.h"
 #include "app/QtDialogs.h"
+#include "common/AppContext.h"
+#include "common/Paths.h"
 #include "common/RandomSource.h"
 
 #include <QApplication>

@@ -5,13 +5,19 @@
 #include <utility>
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 } // namespace
 
 FieldReader::FieldReader(QByteArray data) : m_data(std::move(data)) {}
 
-bool FieldReader::atEnd() const { return m_pos >= m_data.size(); }
+bool FieldReader::atEnd() const {
+    return m_pos >= m_data.size();
+}
 
 void FieldReader::skipBlanks() {
     while (m_pos < m_data.size() && isBlank(m_data[m_pos]))
@@ -80,6 +86,10 @@ std::optional<qint16> firstNumberField(const QByteArray& data) {
     return static_cast<qint16>(value);
 }
 
-QByteArray numberLine(qint16 value) { return (num::signedForm(value) + QStringLiteral(" \r\n")).toLatin1(); }
+QByteArray numberLine(qint16 value) {
+    return (num::signedForm(value) + QStringLiteral(" \r\n")).toLatin1();
+}
 
-QByteArray textLine(const QString& text) { return text.toLocal8Bit() + "\r\n"; }
+QByteArray textLine(const QString& text) {
+    return text.toLocal8Bit() + "\r\n";
+}

@@ -7,9 +7,13 @@
 namespace num {
 namespace {
 
-bool isIgnored(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isIgnored(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The characters of the text without the ignored ones, as long as they are plain ASCII; anything
 // else ends the number anyway, so it is replaced by a stop mark.
@@ -119,7 +123,9 @@ std::optional<std::int16_t> toWhole(double value) {
     return static_cast<std::int16_t>(rounded);
 }
 
-QString plainDigits(std::int64_t value) { return QString::number(value); }
+QString plainDigits(std::int64_t value) {
+    return QString::number(value);
+}
 
 QString signedForm(std::int64_t value) {
     if (value < 0)
@@ -127,6 +133,8 @@ QString signedForm(std::int64_t value) {
     return QLatin1Char(' ') + QString::number(value);
 }
 
-std::int64_t kgToPounds(double kilograms) { return static_cast<std::int64_t>(std::floor(kilograms * 2.2046)); }
+std::int64_t kgToPounds(double kilograms) {
+    return static_cast<std::int64_t>(std::floor(kilograms * 2.2046));
+}
 
 } // namespace num

@@ -16,4 +16,6 @@ void SystemRandom::reseed() {
     m_engine.seed(seeds);
 }
 
-double SystemRandom::next() { return std::generate_canonical<double, 53>(m_engine); }
+double SystemRandom::next() {
+    return std::generate_canonical<double, 53>(m_engine);
+}

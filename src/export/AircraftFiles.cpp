@@ -2,8 +2,8 @@
 
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
-#include "common/Paths.h"
 #include "common/PathProbe.h"
+#include "common/Paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -61,7 +61,8 @@ void ExportWindow::warn(const QString& message) {
 
 void ExportWindow::load() {
     m_texts.apply(QStringLiteral("frmExportCaption"), QString(), [this](const QString& t) { setWindowTitle(t); });
-    m_texts.apply(QStringLiteral("frmExportLabel"), QStringLiteral(":"), [this](const QString& t) { lblOne->setText(t); });
+    m_texts.apply(QStringLiteral("frmExportLabel"), QStringLiteral(":"),
+                  [this](const QString& t) { lblOne->setText(t); });
     m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
     m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
     fillList();
@@ -99,13 +100,15 @@ void ExportWindow::fillList() {
             problems.append(m_texts.message(QStringLiteral("strExportNoAircraftFolder"), {problem.path}));
             break;
         case ListingProblem::Kind::AircraftFolderUnreadable:
-            problems.append(m_texts.message(QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}));
+            problems.append(
+                m_texts.message(QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}));
             break;
         case ListingProblem::Kind::NoAircraftCfg:
             problems.append(m_texts.message(QStringLiteral("strExportNoAircraftCfg"), {problem.path}));
             break;
         case ListingProblem::Kind::CopyFolderUnreadable:
-            problems.append(m_texts.message(QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}));
+            problems.append(
+                m_texts.message(QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}));
             break;
         case ListingProblem::Kind::CfgUnreadable:
             problems.append(m_texts.message(QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}));

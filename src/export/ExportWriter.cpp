@@ -3,8 +3,8 @@
 #include "AircraftFiles.h"
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
-#include "common/Paths.h"
 #include "common/PathProbe.h"
+#include "common/Paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -207,8 +207,7 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
         if (modelFolder.state == State::Unreadable || modelFolder.state == State::FolderUnreadable)
             return failure(Kind::FolderUnreadable, modelFolder.path, modelFolder.reason);
         if (modelFolder.state == State::Missing || !modelFolder.isFolder)
-            return failure(Kind::ModelFolderMissing,
-                           joinPath(aircraftFolder, QLatin1String(kModelFolder)));
+            return failure(Kind::ModelFolderMissing, joinPath(aircraftFolder, QLatin1String(kModelFolder)));
         const aircraftfiles::Located model = aircraftfiles::locateEntry(modelFolder.path, QLatin1String(kModelFile));
         modelPath = model.path;
         switch (model.state) {
@@ -237,7 +236,9 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
             return problem;
     }
     // Where the model as installed is kept; empty when it has no backup.
-    const auto modelBackup = [&] { return aircraftfiles::findEntry(QFileInfo(modelPath).path(), backupName(modelPath)); };
+    const auto modelBackup = [&] {
+        return aircraftfiles::findEntry(QFileInfo(modelPath).path(), backupName(modelPath));
+    };
 
     // Takes the model back to what it was before this export; a problem says when it cannot.
     const auto putModelBack = [&](Failure& problem) {

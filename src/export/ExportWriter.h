@@ -28,8 +28,8 @@ inline constexpr auto kModelFile = "TQ58-161.mdl";
 inline constexpr auto kBackupSuffix = ".bak";
 
 struct Job {
-    QString cfgPath;       // the chosen copy's aircraft.cfg
-    QString programFolder; // ends with "/"; holds Models/1.mdl ... Models/5.mdl
+    QString cfgPath;         // the chosen copy's aircraft.cfg
+    QString programFolder;   // ends with "/"; holds Models/1.mdl ... Models/5.mdl
     wab::StationLoads loads; // which seats are occupied follows from which loads there are
 };
 

@@ -5,10 +5,14 @@
 namespace {
 constexpr long kMin = -32768;
 constexpr long kMax = 32767;
-bool inRange(long v) { return v >= kMin && v <= kMax; }
+bool inRange(long v) {
+    return v >= kMin && v <= kMax;
+}
 } // namespace
 
-LoadingModel::LoadingModel() { reset(); }
+LoadingModel::LoadingModel() {
+    reset();
+}
 
 void LoadingModel::reset() {
     m_seats = {};
@@ -71,6 +75,10 @@ void LoadingModel::clearPersons() {
     m_seats[index(Seat::Pilot)].weight = 0;
 }
 
-QString weightRecord(std::int16_t weight) { return num::plainDigits(weight) + QStringLiteral(" kg"); }
+QString weightRecord(std::int16_t weight) {
+    return num::plainDigits(weight) + QStringLiteral(" kg");
+}
 
-QString totalCaption(int total) { return num::signedForm(total) + QStringLiteral(" kg"); }
+QString totalCaption(int total) {
+    return num::signedForm(total) + QStringLiteral(" kg");
+}

@@ -1,7 +1,7 @@
 #include "RandomLoading.h"
 
-#include "common/RandomSource.h"
 #include "common/Numbers.h"
+#include "common/RandomSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,9 @@
 namespace randomloading {
 namespace {
 
-int drawBelow(RandomSource& random, int count) { return static_cast<int>(std::floor(random.next() * count)); }
+int drawBelow(RandomSource& random, int count) {
+    return static_cast<int>(std::floor(random.next() * count));
+}
 
 bool coin(RandomSource& random) {
     random.reseed();

@@ -54,14 +54,14 @@ void foldCase(sqlite3_context* context, int, sqlite3_value** argv) {
 QString GetLanguageText(const QString& databasePath, const QString& key) {
     sqlite3* raw = nullptr;
     // Read-only and without SQLITE_OPEN_CREATE: a missing file is an error, never a new database.
-    const int opened = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &raw, SQLITE_OPEN_READONLY,
-                                       nullptr);
+    const int opened =
+        sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     std::unique_ptr<sqlite3, DatabaseCloser> db(raw);
     if (opened != SQLITE_OK)
         fail(databasePath, "cannot be opened", db.get());
 
-    sqlite3_create_function(db.get(), "merovan_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldCase,
-                            nullptr, nullptr);
+    sqlite3_create_function(db.get(), "merovan_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldCase, nullptr,
+                            nullptr);
 
     static const char* const query =
         "SELECT Wert FROM Entry WHERE merovan_fold(Variable) = merovan_fold(?1) ORDER BY rowid LIMIT 1";

@@ -171,6 +171,6 @@ void OptionsWindow::reportFailure(const char* key, const QString& fallback, cons
                                   const QString& reason) {
     const QString message = m_texts.textOr(QString::fromLatin1(key), fallback) + QStringLiteral("\n\n") +
                             QDir::toNativeSeparators(file) + QStringLiteral("\n") + reason;
-    m_context.dialogs->exclamation(this, message, m_texts.textOr(QStringLiteral("strOptionsError"),
-                                                                  QStringLiteral("Fehler")));
+    m_context.dialogs->exclamation(this, message,
+                                   m_texts.textOr(QStringLiteral("strOptionsError"), QStringLiteral("Fehler")));
 }

@@ -35,12 +35,12 @@ void TestInfoWindow::showsTheProductInformation() {
     QCOMPARE(labelText(w, "lblBeschreibung"), QString::fromUtf8(product::kDescription));
     QCOMPARE(labelText(w, "lblFirma"), QString::fromUtf8(product::kCompany));
     QCOMPARE(labelText(w, "Label6"), QStringLiteral("www.velmora-sim.example"));
-    QVERIFY(!w->findChild<QLabel*>(QStringLiteral("picMain"))->pixmap().isNull());
-    const QCursor pointer = w->findChild<QLabel*>(QStringLiteral("Label4"))->cursor();
+    QVERIFY(!testkit::child<QLabel>(w, "picMain")->pixmap().isNull());
+    const QCursor pointer = testkit::child<QLabel>(w, "Label4")->cursor();
     QCOMPARE(pointer.shape(), Qt::BitmapCursor);
     QCOMPARE(pointer.hotSpot(), QPoint(10, 2));
 
-    auto* ok = w->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    auto* ok = testkit::child<QPushButton>(w, "cmdOK");
     const int left = ok->x();
     const int right = w->width() - ok->x() - ok->width();
     QVERIFY2(qAbs(left - right) <= 1, qPrintable(QStringLiteral("left %1, right %2").arg(left).arg(right)));
@@ -67,8 +67,8 @@ void TestInfoWindow::missingPicturesAreLeftOut() {
             pf.write(name, content);
     }
     InfoWindow w(pf.context());
-    QVERIFY(w.findChild<QLabel*>(QStringLiteral("picMain"))->pixmap().isNull());
-    QVERIFY(w.findChild<QLabel*>(QStringLiteral("Label4"))->cursor().shape() != Qt::BitmapCursor);
+    QVERIFY(testkit::child<QLabel>(&w, "picMain")->pixmap().isNull());
+    QVERIFY(testkit::child<QLabel>(&w, "Label4")->cursor().shape() != Qt::BitmapCursor);
     QCOMPARE(labelText(&w, "lblVersion"), QStringLiteral("1.1.0"));
 }
 
@@ -84,9 +84,9 @@ void TestInfoWindow::webLinkIgnoresItsOutcome() {
     pf.dialogs().setOpenUrlResult(browserStarts);
     InfoWindow w(pf.context());
     w.show();
-    QTest::mouseClick(w.findChild<QLabel*>(QStringLiteral("Label6")), Qt::LeftButton);
+    QTest::mouseClick(testkit::child<QLabel>(&w, "Label6"), Qt::LeftButton);
     QVERIFY(pf.dialogs().calls().isEmpty()); // the text itself is not the link
-    QTest::mouseClick(w.findChild<QLabel*>(QStringLiteral("Label4")), Qt::LeftButton);
+    QTest::mouseClick(testkit::child<QLabel>(&w, "Label4"), Qt::LeftButton);
     QCOMPARE(pf.dialogs().calls().size(), 1);
     QCOMPARE(pf.dialogs().calls()[0].kind, Kind::OpenUrl);
     QCOMPARE(pf.dialogs().calls()[0].text, QString::fromUtf8(product::kWebAddress));

@@ -120,8 +120,8 @@ void TestMainWindow::tabOrderAndFocus() {
     f.window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.window()));
     QCOMPARE(QApplication::focusWidget(), f.control<QWidget>("cmdZufällig"));
-    const char* order[] = {"txtPersonengewicht", "cmdSchliessen", "cmdSpeichern", "Slider1", "txtBaggage",
-                           "cmdZufällig"};
+    const char* order[] = {"txtPersonengewicht", "cmdSchliessen", "cmdSpeichern", "Slider1",
+                           "txtBaggage",         "cmdZufällig"};
     QWidget* w = f.control<QWidget>("cmdZufällig");
     for (const char* next : order) {
         w = w->nextInFocusChain();
@@ -209,7 +209,7 @@ void TestMainWindow::closeCommandsEndAtOnce() {
     f.app->showInfo();
     QSignalSpy ended(f.app.get(), &Application::ended);
     if (viaMenu)
-        f.control<QAction>("mnuDateiBeenden")->trigger();
+        testkit::triggerAction(f.window(), "mnuDateiBeenden");
     else
         QTest::mouseClick(f.control<QPushButton>("cmdSchliessen"), Qt::LeftButton);
     QCOMPARE(ended.size(), 1);
@@ -233,13 +233,13 @@ void TestMainWindow::webLinkIgnoresFailure() {
 void TestMainWindow::secondaryWindowsAreSingletons() {
     MainWindowFixture f;
     f.open();
-    f.control<QAction>("mnuExtrasOptionen")->trigger();
+    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
     QWidget* options = f.app->optionsWindow();
-    f.control<QAction>("mnuExtrasOptionen")->trigger();
+    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
     QCOMPARE(f.app->optionsWindow(), options);
-    f.control<QAction>("mnuInfo")->trigger();
+    testkit::triggerAction(f.window(), "mnuInfo");
     QWidget* info = f.app->infoWindow();
-    f.control<QAction>("mnuInfo")->trigger();
+    testkit::triggerAction(f.window(), "mnuInfo");
     QCOMPARE(f.app->infoWindow(), info);
     QVERIFY(options && info && options->isVisible() && info->isVisible());
     QVERIFY(!options->isModal() && !info->isModal());

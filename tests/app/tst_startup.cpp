@@ -20,8 +20,8 @@ void TestStartup::splashVersion() {
     QCOMPARE(splashVersionText(1, 10, 3), QStringLiteral("Version 1.10.3"));
     TestProgramFolder folder;
     SplashWindow splash(folder.context());
-    QCOMPARE(splash.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.1.0"));
-    QCOMPARE(splash.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Velmora Control Center"));
+    QCOMPARE(testkit::child<QLabel>(&splash, "lblVersion")->text(), QStringLiteral("Version 1.1.0"));
+    QCOMPARE(testkit::child<QLabel>(&splash, "lblTitle")->text(), QStringLiteral("Velmora Control Center"));
     QCOMPARE(splash.timer()->interval(), 250);
     QVERIFY(splash.timer()->isSingleShot());
     // Not a coarse timer, which may end the splash up to 12 ms early or late.

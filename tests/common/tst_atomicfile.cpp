@@ -59,7 +59,8 @@ void TestAtomicFile::keepsPermissions() {
     const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     QVERIFY(QFile::setPermissions(path, perms));
     QVERIFY(atomicfile::replaceWithData(path, "new", nullptr));
-    QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), perms & ~(QFile::ReadUser | QFile::WriteUser));
+    QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
+             perms & ~(QFile::ReadUser | QFile::WriteUser));
 }
 
 void TestAtomicFile::followsSymlink() {

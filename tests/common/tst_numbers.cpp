@@ -90,10 +90,14 @@ void TestNumbers::plainAndSigned_data() {
     QTest::addColumn<qint64>("value");
     QTest::addColumn<QString>("plain");
     QTest::addColumn<QString>("withSign");
-    QTest::newRow("zero") << qint64(0) << "0" << " 0";
-    QTest::newRow("positive") << qint64(775) << "775" << " 775";
-    QTest::newRow("negative") << qint64(-5) << "-5" << "-5";
-    QTest::newRow("low end") << qint64(-32768) << "-32768" << "-32768";
+    QTest::newRow("zero") << qint64(0) << "0"
+                          << " 0";
+    QTest::newRow("positive") << qint64(775) << "775"
+                              << " 775";
+    QTest::newRow("negative") << qint64(-5) << "-5"
+                              << "-5";
+    QTest::newRow("low end") << qint64(-32768) << "-32768"
+                             << "-32768";
 }
 
 void TestNumbers::plainAndSigned() {

@@ -27,9 +27,9 @@ void TestPaths::folderPart_data() {
     QTest::newRow("Wine folder") << "/home/u/.wine/drive_c/FS2000/FS2000.EXE"
                                  << "/home/u/.wine/drive_c/FS2000/"
                                  << std::optional<QString>("/home/u/.wine/drive_c/FS2000/");
-    QTest::newRow("mixed: the last one counts") << "C:\\FS2000/Aircraft\\x"
-                                                << "C:\\FS2000/Aircraft\\"
-                                                << std::optional<QString>("C:\\FS2000/Aircraft\\");
+    QTest::newRow("mixed: the last one counts")
+        << "C:\\FS2000/Aircraft\\x"
+        << "C:\\FS2000/Aircraft\\" << std::optional<QString>("C:\\FS2000/Aircraft\\");
     QTest::newRow("root") << "/fs2000.exe"
                           << "/" << std::optional<QString>("/");
     QTest::newRow("ends with a separator: unchanged") << "C:\\FS\\"

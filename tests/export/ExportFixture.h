@@ -1,7 +1,7 @@
 #pragma once
 
 // What the export tests share: a temporary FS2000 folder inside a test program folder, model
-// variants whose content says which one they are, and the section the worked example must write.
+// variants whose content says which one they are, and the section written for three persons and baggage.
 
 #include "support/TestProgramFolder.h"
 
@@ -35,8 +35,8 @@ inline QByteArray exportedCfg(const QByteArray& section) {
 }
 
 // The section for pilot 80 kg, co-pilot 75 kg, left passenger seat free, right passenger 60 kg and
-// 20 kg of baggage, put together from the line table (every run of blanks counted out).
-inline QByteArray workedExampleSection() {
+// 20 kg of baggage, put together line by line (every run of blanks counted out).
+inline QByteArray threePersonsSection() {
     return "\r\n"
            "[WEIGHT_AND_BALANCE]\r\n"
            "\r\n" +

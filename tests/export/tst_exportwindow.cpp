@@ -1,4 +1,5 @@
 #include "ExportFixture.h"
+#include "support/Controls.h"
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -28,9 +29,7 @@ struct Program {
 
     MainWindow* main() const { return app.mainWindow(); }
     ExportWindow* exportWindow() const { return app.exportWindow(); }
-    template <typename T> T* control(const char* name) const {
-        return exportWindow() ? exportWindow()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-    }
+    template <typename T> T* control(const char* name) const { return testkit::child<T>(exportWindow(), name); }
     QComboBox* list() const { return control<QComboBox>("cmbPA"); }
     QString text(const char* key) {
         return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
@@ -41,12 +40,12 @@ struct Program {
         QVERIFY(main());
     }
     // Pilot 80 (the start), co-pilot 75, right passenger 60, baggage 20.
-    void seatWorkedExample() {
+    void seatThreePersonsAndBaggage() {
         pf.dialogs().answerInput(QStringLiteral("75"));
         main()->seatClicked(Seat::Co);
         pf.dialogs().answerInput(QStringLiteral("60"));
         main()->seatClicked(Seat::PaxRight);
-        main()->findChild<QSlider*>(QStringLiteral("Slider1"))->setValue(20);
+        testkit::child<QSlider>(main(), "Slider1")->setValue(20);
     }
     void openExport() {
         app.showExport();
@@ -55,7 +54,7 @@ struct Program {
     void choose(int index) { list()->setCurrentIndex(index); }
     void pressOK() { control<QPushButton>("cmdOK")->click(); }
     // Lets the closed window go (it deletes itself later).
-    void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    void settle() { testkit::settle(); }
 };
 
 QStringList texts(const ScriptedDialogs& dialogs, Kind kind) {
@@ -73,7 +72,7 @@ private slots:
     void captions_data();
     void captions();
     void listsTheCopiesNothingPreselected();
-    void workedExampleThroughTheWindows();
+    void threePersonsThroughTheWindows();
     void loadingIsReadWhenOkIsPressed();
     void duplicateTitlesExportedByPosition();
     void nothingChosenTouchesNothing();
@@ -156,22 +155,22 @@ void TestExportWindow::listsTheCopiesNothingPreselected() {
     QVERIFY(readFile(p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))).contains("\r\n[WEIGHT_AND_BALANCE]\r\n"));
 }
 
-void TestExportWindow::workedExampleThroughTheWindows() {
+void TestExportWindow::threePersonsThroughTheWindows() {
     Program p;
     p.fs.addCopy(QStringLiteral("nerova_tq58"));
     const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58_float"));
     p.start();
-    p.seatWorkedExample();
+    p.seatThreePersonsAndBaggage();
     p.pf.dialogs().clear();
     p.pf.dialogs().answerQuestion(true);
-    p.main()->findChild<QPushButton*>(QStringLiteral("cmdSpeichern"))->click();
+    testkit::child<QPushButton>(p.main(), "cmdSpeichern")->click();
     QCOMPARE(texts(p.pf.dialogs(), Kind::Question),
              QStringList{p.text("strOnlyFuel_1") + "128 kg (= 282 lbs) " + p.text("strOnlyFuel_2")});
     QVERIFY(p.exportWindow());
 
     p.choose(1);
     p.pressOK();
-    QCOMPARE(readFile(cfg), exportedCfg(workedExampleSection()));
+    QCOMPARE(readFile(cfg), exportedCfg(threePersonsSection()));
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_float"))), variantContent(4));
     QCOMPARE(readFile(p.fs.cfg(QStringLiteral("nerova_tq58"))), kCfg);
     const auto info = p.pf.dialogs().callsOf(Kind::Information);
@@ -190,9 +189,9 @@ void TestExportWindow::loadingIsReadWhenOkIsPressed() {
     p.openExport();
     p.choose(0);
     // The main window stays usable while the export window is open.
-    p.seatWorkedExample();
+    p.seatThreePersonsAndBaggage();
     p.pressOK();
-    QCOMPARE(readFile(cfg), exportedCfg(workedExampleSection()));
+    QCOMPARE(readFile(cfg), exportedCfg(threePersonsSection()));
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), variantContent(4));
 }
 
@@ -320,7 +319,7 @@ void TestExportWindow::failureIsSaidAndWindowStays() {
     const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
     p.pf.remove(QStringLiteral("Models/4.mdl"));
     p.start();
-    p.seatWorkedExample();
+    p.seatThreePersonsAndBaggage();
     p.openExport();
     p.choose(0);
     p.pf.dialogs().clear();
@@ -360,7 +359,7 @@ void TestExportWindow::exportWindowGoesWithItsLoading() {
     Program p;
     p.fs.addCopy(QStringLiteral("nerova_tq58"));
     p.start();
-    p.seatWorkedExample();
+    p.seatThreePersonsAndBaggage();
     p.openExport();
     p.choose(0);
     const QPointer<ExportWindow> window = p.exportWindow();

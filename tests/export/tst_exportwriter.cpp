@@ -30,7 +30,7 @@ const QString kCopy = QStringLiteral("nerova_tq58");
 constexpr const char* kChildSwitch = "--export-as-child";
 
 // Pilot 80, co-pilot 75, right passenger 60, baggage 20: variant 4.
-exportwriter::Job workedJob(const QString& cfgPath, const QString& programFolder) {
+exportwriter::Job threePersonsJob(const QString& cfgPath, const QString& programFolder) {
     exportwriter::Job job;
     job.cfgPath = cfgPath;
     job.programFolder = programFolder;
@@ -38,8 +38,8 @@ exportwriter::Job workedJob(const QString& cfgPath, const QString& programFolder
     return job;
 }
 
-QByteArray workedCfg() {
-    return exportedCfg(workedExampleSection());
+QByteArray threePersonsCfg() {
+    return exportedCfg(threePersonsSection());
 }
 
 // File operations that fail for one path and otherwise do the real thing.
@@ -90,10 +90,10 @@ bool giveTree(const QString& root, unsigned user, unsigned group) {
     return true;
 }
 
-// Runs the export of workedJob() in a process of its own as `user`:`group`. *ran is false when no
+// Runs the export of threePersonsJob() in a process of its own as `user`:`group`. *ran is false when no
 // such process could be started.
-std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& programFolder, unsigned user,
-                                    unsigned group, bool* ran) {
+std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& programFolder, unsigned user, unsigned group,
+                                    bool* ran) {
     int exitCode = -1;
     QByteArray output;
     *ran = asuser::runAs(user, group, QCoreApplication::applicationFilePath(),
@@ -114,7 +114,7 @@ std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& progr
 class TestExportWriter : public QObject {
     Q_OBJECT
 private slots:
-    void workedExample();
+    void threePersonsGoIntoBothFiles();
     void variantFollowsTheSeats_data();
     void variantFollowsTheSeats();
     void coPilotFreeWithPassengerLeavesModel();
@@ -136,16 +136,16 @@ private slots:
     void ownerAndGroupAreKept();
 };
 
-void TestExportWriter::workedExample() {
+void TestExportWriter::threePersonsGoIntoBothFiles() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
-    QCOMPARE(failureText(exportwriter::write(workedJob(cfg, pf.path()))), QString());
-    QCOMPARE(readFile(cfg), workedCfg());
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
 
     const QString folder = fs.aircraft() + kCopy;
-    const QMap<QString, QByteArray> expected{{"aircraft.cfg", workedCfg()},
+    const QMap<QString, QByteArray> expected{{"aircraft.cfg", threePersonsCfg()},
                                              {"aircraft.cfg.bak", kCfg},
                                              {"Model/", {}},
                                              {"Model/TQ58-161.mdl", variantContent(4)},
@@ -172,7 +172,7 @@ void TestExportWriter::variantFollowsTheSeats() {
     QFETCH(int, variant);
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    auto job = workedJob(fs.addCopy(kCopy), pf.path());
+    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
     job.loads.coPilot = co ? std::optional<std::int64_t>(165) : std::nullopt;
     job.loads.paxLeft = left ? std::optional<std::int64_t>(99) : std::nullopt;
     job.loads.paxRight = right ? std::optional<std::int64_t>(132) : std::nullopt;
@@ -183,7 +183,7 @@ void TestExportWriter::variantFollowsTheSeats() {
 void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    auto job = workedJob(fs.addCopy(kCopy), pf.path());
+    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
     job.loads = {176, std::nullopt, 132, std::nullopt, 44};
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
@@ -194,7 +194,7 @@ void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
 void TestExportWriter::backupsAppearOnceAndStay() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    auto job = workedJob(fs.addCopy(kCopy), pf.path());
+    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     job.loads.paxLeft = 99;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
@@ -210,7 +210,7 @@ void TestExportWriter::backupInOtherLetterCaseCounts() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
     QVERIFY(writeFile(fs.aircraft() + kCopy + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
-    QCOMPARE(failureText(exportwriter::write(workedJob(cfg, pf.path()))), QString());
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
     const auto files = snapshot(fs.aircraft() + kCopy);
     QVERIFY(!files.contains(QStringLiteral("aircraft.cfg.bak")));
     QCOMPARE(files.value(QStringLiteral("AIRCRAFT.CFG.BAK")), QByteArray("older backup"));
@@ -221,8 +221,8 @@ void TestExportWriter::existingFileNamesAreKept() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), kCfg, kInstalledModel,
                                    QStringLiteral("AIRCRAFT.CFG"), QStringLiteral("MODEL/tq58-161.MDL"));
-    QCOMPARE(failureText(exportwriter::write(workedJob(cfg, pf.path()))), QString());
-    const QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", workedCfg()},
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
+    const QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", threePersonsCfg()},
                                              {"AIRCRAFT.CFG.bak", kCfg},
                                              {"MODEL/", {}},
                                              {"MODEL/tq58-161.MDL", variantContent(4)},
@@ -243,7 +243,7 @@ void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
     QFETCH(QByteArray, backup);
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    auto job = workedJob(fs.addCopy(kCopy, kCfg, installed), pf.path());
+    auto job = threePersonsJob(fs.addCopy(kCopy, kCfg, installed), pf.path());
     QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
@@ -313,7 +313,7 @@ void TestExportWriter::failureLeavesBothFiles() {
     }
     auto before = snapshot(pf.path());
 
-    const auto failure = exportwriter::write(workedJob(cfg, pf.path()), ops);
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
     QVERIFY(failure);
     QCOMPARE(int(failure->kind), kind);
     QCOMPARE(failure->path, pf.file(path));
@@ -341,7 +341,7 @@ void TestExportWriter::modelPutBackWhenCfgCannotBeWritten() {
         modelWrites += target == fs.model(kCopy);
         return copy(source, target, reason);
     };
-    const auto failure = exportwriter::write(workedJob(cfg, pf.path()), ops);
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
     QVERIFY(failure);
     QCOMPARE(modelWrites, 1); // it really had been replaced
     QCOMPARE(readFile(fs.model(kCopy)), QByteArray("model of an earlier export"));
@@ -353,7 +353,7 @@ void TestExportWriter::createdModelRemovedWhenCfgCannotBeWritten() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy, kCfg, QByteArray());
     QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
-    const auto failure = exportwriter::write(workedJob(cfg, pf.path()), failingFor(cfg, QString()));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), failingFor(cfg, QString()));
     QVERIFY(failure);
     QVERIFY(failure->unrestoredModel.isEmpty());
     QVERIFY(!QFile::exists(fs.model(kCopy)));
@@ -369,7 +369,7 @@ void TestExportWriter::modelThatCannotBePutBackIsReported() {
         *reason = QStringLiteral("Input/output error");
         return false;
     };
-    const auto failure = exportwriter::write(workedJob(cfg, pf.path()), ops);
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
     QVERIFY(failure);
     QCOMPARE(failure->kind, Kind::WriteFailed);
     QCOMPARE(failure->path, cfg);
@@ -386,7 +386,8 @@ void TestExportWriter::protectedFilesAreRefused_data() {
     QTest::addColumn<bool>("anyUser"); // holds for the superuser as well: runs as whoever runs the tests
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path"); // reported, relative to the copy's folder
-    QTest::newRow("read-only aircraft.cfg") << "aircraft.cfg" << 0444 << false << int(Kind::ReadOnly) << "/aircraft.cfg";
+    QTest::newRow("read-only aircraft.cfg")
+        << "aircraft.cfg" << 0444 << false << int(Kind::ReadOnly) << "/aircraft.cfg";
     QTest::newRow("read-only model file")
         << "Model/TQ58-161.mdl" << 0444 << false << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
     QTest::newRow("aircraft folder not writable") << "." << 0555 << false << int(Kind::FolderReadOnly) << "";
@@ -427,7 +428,7 @@ void TestExportWriter::protectedFilesAreRefused() {
     const QFileDevice::Permissions open = QFileInfo(shutPath).permissions();
     const auto before = snapshot(pf.path());
     QVERIFY(::chmod(QFile::encodeName(shutPath).constData(), mode_t(mode)) == 0);
-    const auto failure = exportwriter::write(workedJob(cfg, pf.path()));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
     QVERIFY(QFile::setPermissions(shutPath, open));
     QVERIFY2(failure, "a protected file was overwritten");
     QCOMPARE(failureText(failure).section(QLatin1Char(':'), 0, 0), QStringLiteral("kind %1").arg(kind));
@@ -442,8 +443,7 @@ void TestExportWriter::ownerAndGroupAreKept_data() {
     QTest::addColumn<bool>("refused");
     QTest::newRow("administrator: another user's files keep their owner and group") << 0u << false;
     QTest::newRow("the owner: exported, owner and group kept") << kOwner << false;
-    QTest::newRow("another user of the file's group: refused before anything changes")
-        << kOther << true;
+    QTest::newRow("another user of the file's group: refused before anything changes") << kOther << true;
 }
 
 void TestExportWriter::ownerAndGroupAreKept() {
@@ -464,7 +464,7 @@ void TestExportWriter::ownerAndGroupAreKept() {
 
     std::optional<Failure> failure;
     if (user == 0) {
-        failure = exportwriter::write(workedJob(cfg, pf.path()));
+        failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
     } else {
         bool ran = false;
         failure = writeAsChild(cfg, pf.path(), user, kGroup, &ran);
@@ -479,7 +479,7 @@ void TestExportWriter::ownerAndGroupAreKept() {
         return;
     }
     QCOMPARE(failureText(failure), QString());
-    QCOMPARE(readFile(cfg), workedCfg());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
     for (const QString& path : {cfg, model}) {
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
@@ -530,13 +530,13 @@ void TestExportWriter::describeSaysWhatChanged() {
     QCOMPARE(exportwriter::describe(failure), parts);
 }
 
-// The child mode exports the worked example as the user it runs as and says how it ended: exit
+// The child mode exports three persons and baggage as the user it runs as and says how it ended: exit
 // code 0, or 1 with the failure's kind and path on two lines.
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], kChildSwitch) == 0) {
         QCoreApplication app(argc, argv);
         const auto failure =
-            exportwriter::write(workedJob(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+            exportwriter::write(threePersonsJob(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
         if (!failure)
             return 0;
         std::cout << int(failure->kind) << '\n' << failure->path.toLocal8Bit().constData() << std::endl;

@@ -1,3 +1,4 @@
+#include "support/Controls.h"
 #include "support/TestProgramFolder.h"
 
 #include "app/Application.h"
@@ -148,16 +149,16 @@ void TestPreExportCheck::throughTheMainWindow() {
         pf.dialogs().answerInput(QString::number(weights[i]));
         w->seatClicked(seats[i]);
     }
-    w->findChild<QSlider*>(QStringLiteral("Slider1"))->setValue(weights[3]);
-    QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblGesamt"))->text(), total);
+    testkit::child<QSlider>(w, "Slider1")->setValue(weights[3]);
+    QCOMPARE(testkit::child<QLabel>(w, "lblGesamt")->text(), total);
 
     pf.dialogs().clear();
     for (bool yes : answers)
         pf.dialogs().answerQuestion(yes);
     if (viaMenu)
-        w->findChild<QAction*>(QStringLiteral("mnuExportBeladung"))->trigger();
+        testkit::triggerAction(w, "mnuExportBeladung");
     else
-        w->findChild<QPushButton*>(QStringLiteral("cmdSpeichern"))->click();
+        testkit::child<QPushButton>(w, "cmdSpeichern")->click();
 
     const QString db = pf.context().languageDatabase();
     auto text = [&](const QString& key) { return tryLanguageText(db, key).value_or(QString()); };
@@ -170,7 +171,7 @@ void TestPreExportCheck::throughTheMainWindow() {
     if (opens)
         QVERIFY(app.exportWindow()->isVisible());
     // The check changes nothing in the loading.
-    QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblGesamt"))->text(), total);
+    QCOMPARE(testkit::child<QLabel>(w, "lblGesamt")->text(), total);
 }
 
 void TestPreExportCheck::secondPressBringsTheSameWindowForward() {
@@ -179,10 +180,10 @@ void TestPreExportCheck::secondPressBringsTheSameWindowForward() {
     app.showMainWindow();
     MainWindow* w = app.mainWindow();
     QVERIFY(w);
-    w->findChild<QPushButton*>(QStringLiteral("cmdSpeichern"))->click();
+    testkit::child<QPushButton>(w, "cmdSpeichern")->click();
     QPointer<ExportWindow> first = app.exportWindow();
     QVERIFY(first);
-    w->findChild<QAction*>(QStringLiteral("mnuExportBeladung"))->trigger();
+    testkit::triggerAction(w, "mnuExportBeladung");
     QCOMPARE(app.exportWindow(), first.data());
     int exportWindows = 0;
     for (QWidget* top : QApplication::topLevelWidgets())

@@ -9,7 +9,7 @@ using namespace exporttest;
 
 namespace {
 
-wab::StationLoads workedLoads() {
+wab::StationLoads threePersonsLoads() {
     return {176, 165, std::nullopt, 132, 44};
 }
 
@@ -27,7 +27,7 @@ QList<QByteArray> linesOf(const QByteArray& section) {
 class TestWeightAndBalance : public QObject {
     Q_OBJECT
 private slots:
-    void workedExample();
+    void threePersonsAndBaggage();
     void lineLengthsFollowTheTable();
     void loadsRoundDown_data();
     void loadsRoundDown();
@@ -38,27 +38,27 @@ private slots:
     void rewrite();
 };
 
-void TestWeightAndBalance::workedExample() {
+void TestWeightAndBalance::threePersonsAndBaggage() {
     LoadingModel loading;
     QVERIFY(loading.setPilotWeight(80));
     QVERIFY(loading.seat(Seat::Co, 75));
     QVERIFY(loading.seat(Seat::PaxRight, 60));
     QVERIFY(loading.setBaggage(20));
-    QCOMPARE(wab::stationLoads(loading), workedLoads());
-    QCOMPARE(wab::section(workedLoads()), workedExampleSection());
+    QCOMPARE(wab::stationLoads(loading), threePersonsLoads());
+    QCOMPARE(wab::section(threePersonsLoads()), threePersonsSection());
     QCOMPARE(wab::modelVariant(loading.blnCo(), loading.blnPaxLeft(), loading.blnPaxRight()), std::optional<int>(4));
 }
 
 void TestWeightAndBalance::lineLengthsFollowTheTable() {
     // The character counts of the line and suffix tables: prefix 19, then the load, then the suffix.
-    const QList<QByteArray> lines = linesOf(wab::section(workedLoads()));
+    const QList<QByteArray> lines = linesOf(wab::section(threePersonsLoads()));
     QCOMPARE(lines.size(), 12); // eleven lines, each ended by CR LF
     QCOMPARE(lines.last(), QByteArray());
     const QList<qsizetype> expected{0,           20,          0,           60,          44,         44,
                                     19 + 3 + 51, 19 + 3 + 49, 19 + 3 + 51, 19 + 3 + 50, 19 + 2 + 55};
     for (qsizetype i = 0; i < expected.size(); ++i)
         QVERIFY2(lines[i].size() == expected[i], lines[i].constData());
-    const QByteArray section = wab::section(workedLoads());
+    const QByteArray section = wab::section(threePersonsLoads());
     QCOMPARE(section.count("\r\n"), 11);
     QCOMPARE(section.count('\n'), 11);
     for (char c : section)
@@ -74,7 +74,8 @@ void TestWeightAndBalance::loadsRoundDown_data() {
     const QByteArray baggageSuffix = ", -6.5,  0.0, 0.0" + blanks(11) + "//Baggage" + blanks(6) + "Weight (lbs)";
     const QByteArray leftSuffix = ", -3.0, -1.7, 0.0" + blanks(7) + "//Passenger" + blanks(4) + "Weight (lbs)";
     QTest::newRow("co-pilot 45 kg gives 99 (99.207)") << 1 << 45 << "station_load.1 =   99" + copilotSuffix;
-    QTest::newRow("pilot 77 kg gives 169 (169.754), never rounded up") << 0 << 77 << "station_load.0 =   169" + pilotSuffix;
+    QTest::newRow("pilot 77 kg gives 169 (169.754), never rounded up")
+        << 0 << 77 << "station_load.0 =   169" + pilotSuffix;
     QTest::newRow("pilot 100 kg gives 220 (220.46)") << 0 << 100 << "station_load.0 =   220" + pilotSuffix;
     QTest::newRow("left passenger 1 kg gives 2 (2.2046)") << 2 << 1 << "station_load.2 =   2" + leftSuffix;
     QTest::newRow("baggage 23 kg gives 50 (50.7058)") << 4 << 23 << "station_load.4 =   50" + baggageSuffix;
@@ -143,7 +144,7 @@ void TestWeightAndBalance::modelVariant() {
 void TestWeightAndBalance::rewrite_data() {
     QTest::addColumn<QByteArray>("original");
     QTest::addColumn<QByteArray>("expected");
-    const QByteArray s = workedExampleSection();
+    const QByteArray s = threePersonsSection();
     const QByteArray w = s.mid(2); // what replaces a header line: the section without its empty line
     const QByteArray oldBody = "[WEIGHT_AND_BALANCE]\r\nempty_weight = 1000\r\nstation_load.0 = 1, 2, 3\r\n\r\n";
 
@@ -185,7 +186,8 @@ void TestWeightAndBalance::rewrite_data() {
                               "max_number_of_stations = 6\r\n"
                               "// station_load.0 = 170, 0.4, -1.7, 0.0\r\n"
                               "station_load.0x = 1\r\n"
-                              "station_load.5 = 20, -7.0, 0.0, 0.0  // Gep\xe4" "ckfach 2\r\n";
+                              "station_load.5 = 20, -7.0, 0.0, 0.0  // Gep\xe4"
+                              "ckfach 2\r\n";
     QTest::newRow("other keys, comments and station_load.5 stay in their order after the written lines")
         << "[WEIGHT_AND_BALANCE]\r\n\r\n\r\nmax_gross_weight = 2332\r\nEMPTY_WEIGHT= 1532\r\n"
            "// Tr\xe4gheitsmomente (slug ft\xb2)\r\nempty_weight_pitch_MOI = 1200\r\n"
@@ -222,9 +224,14 @@ void TestWeightAndBalance::rewrite_data() {
     QTest::newRow("byte-order mark before another section")
         << bom + "[General]\r\n" + oldBody << bom + "[General]\r\n" + w + "\r\n";
     const QByteArray cp1252 = QByteArray("[General]\r\n// Gew\xe4hlt: \x80 \x96 \x93") + "Kn\xf6pfe\x94 \x8a\x9e\r\n";
-    QTest::newRow("Western code page bytes are kept, not decoded")
-        << cp1252 + oldBody + "// Nutzlast \x84" "120 kg\x93\r\n" + kTail
-        << cp1252 + w + "\r\n// Nutzlast \x84" "120 kg\x93\r\n" + kTail;
+    QTest::newRow("Western code page bytes are kept, not decoded") << cp1252 + oldBody +
+                                                                          "// Nutzlast \x84"
+                                                                          "120 kg\x93\r\n" +
+                                                                          kTail
+                                                                   << cp1252 + w +
+                                                                          "\r\n// Nutzlast \x84"
+                                                                          "120 kg\x93\r\n" +
+                                                                          kTail;
     const QByteArray raw = QByteArray("title=Fl\xe4") + "che" + QByteArray(1, '\0') + "\xff\r\n";
     QTest::newRow("NUL and high bytes are kept") << raw + oldBody + kTail << raw + w + "\r\n" + kTail;
     const QByteArray bigComment = "// " + QByteArray(70000, 'x') + "\r\n";
@@ -235,13 +242,13 @@ void TestWeightAndBalance::rewrite_data() {
 void TestWeightAndBalance::rewrite() {
     QFETCH(QByteArray, original);
     QFETCH(QByteArray, expected);
-    const QByteArray once = wab::rewriteWeightAndBalance(original, workedLoads());
+    const QByteArray once = wab::rewriteWeightAndBalance(original, threePersonsLoads());
     QCOMPARE(once, expected);
     // Exporting the same loading again changes nothing, and a loading exported in between leaves
     // no trace.
-    QCOMPARE(wab::rewriteWeightAndBalance(once, workedLoads()), expected);
+    QCOMPARE(wab::rewriteWeightAndBalance(once, threePersonsLoads()), expected);
     const wab::StationLoads other{220, std::nullopt, 99, std::nullopt, 0};
-    QCOMPARE(wab::rewriteWeightAndBalance(wab::rewriteWeightAndBalance(once, other), workedLoads()), expected);
+    QCOMPARE(wab::rewriteWeightAndBalance(wab::rewriteWeightAndBalance(once, other), threePersonsLoads()), expected);
 }
 
 QTEST_GUILESS_MAIN(TestWeightAndBalance)

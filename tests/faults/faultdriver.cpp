@@ -18,10 +18,10 @@
 //
 // With --loop the export runs until the process is killed, seating and freeing the left
 // passenger between runs, so that consecutive exports write different files.
-#include "common/AppContext.h"
 #include "app/Application.h"
-#include "common/Dialogs.h"
 #include "app/MainWindow.h"
+#include "common/AppContext.h"
+#include "common/Dialogs.h"
 #include "common/RandomSource.h"
 #include "export/ExportWindow.h"
 #include "settings/OptionsWindow.h"

@@ -113,7 +113,7 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     const auto failure = exportwriter::write(job, failingAfterRename(cfg, cfg));
     QVERIFY(failure);
     QCOMPARE(failure->path, cfg);
-    QCOMPARE(readFile(cfg), exportedCfg(workedExampleSection()));
+    QCOMPARE(readFile(cfg), exportedCfg(threePersonsSection()));
     QCOMPARE(readFile(model), variantContent(4));
     // The message must not say that nothing has changed: it names both files and the backups.
     QVERIFY(!failure->nothingChanged());

@@ -74,7 +74,7 @@ struct Scene {
         watched = fs.aircraft() + QStringLiteral("nerova_tq58");
         before[cfg] = kCfg;
         before[model] = kInstalledModel;
-        after[cfg] = exportedCfg(workedExampleSection());
+        after[cfg] = exportedCfg(threePersonsSection());
         after[model] = variantContent(4);
         driverArguments = {pf.path(),
                            QStringLiteral("export"),

@@ -24,26 +24,6 @@ private slots:
 namespace {
 const QString kFree = QStringLiteral("Platz frei");
 
-// The seat pictures, tooltips, flags and the person sum agree.
-void checkInvariants(const MainWindowFixture& f) {
-    const LoadingModel& m = f.window()->loading();
-    int sum = 0;
-    const std::pair<Seat, const char*> seats[] = {
-        {Seat::Pilot, "imgPilot"}, {Seat::Co, "imgCo"}, {Seat::PaxLeft, "imgPaxLeft"}, {Seat::PaxRight, "imgPaxRight"}};
-    for (const auto& [seat, name] : seats) {
-        if (m.occupied(seat)) {
-            QVERIFY(f.showsPictureOf(name, "imgSet"));
-            QCOMPARE(f.tooltip(name), weightRecord(m.weight(seat)));
-            sum += m.weight(seat);
-        } else {
-            QVERIFY(f.showsPictureOf(name, "imgReset"));
-            QVERIFY(!f.tooltip(name).endsWith(QLatin1String("kg")));
-        }
-    }
-    QVERIFY(m.occupied(Seat::Pilot));
-    QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(sum));
-    QCOMPARE(f.textOf("lblGesamt"), totalCaption(695 + sum + f.textOf("txtBaggage").toInt()));
-}
 } // namespace
 
 void TestSeats::startState() {

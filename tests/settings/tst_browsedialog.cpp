@@ -2,6 +2,7 @@
 #include "settings/OptionsWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
@@ -65,9 +66,14 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
             dialog->reject();
             return;
         }
+        // Listed once the model has read the whole folder, not when the first rows are there.
+        bool loaded = false;
+        const auto connection = connect(model, &QFileSystemModel::directoryLoaded, dialog, [&](const QString& path) {
+            loaded = loaded || QDir(path) == QDir(dir.path());
+        });
         dialog->setDirectory(dir.path());
-        (void)QTest::qWaitFor([&] { return model->rowCount(model->index(dir.path())) >= 3; }, 3000);
-        QTest::qWait(50);
+        (void)QTest::qWaitFor([&] { return loaded && model->rowCount(model->index(dir.path())) >= 3; }, 3000);
+        disconnect(connection);
         const QModelIndex folder = model->index(dir.path());
         for (int row = 0; row < model->rowCount(folder); ++row)
             listed << model->index(row, 0, folder).data().toString();

@@ -32,7 +32,9 @@ const char* const kGerman = "CREATE TABLE Entry (Variable TEXT, Wert TEXT);"
                             "INSERT INTO Entry VALUES ('nothing', NULL);"
                             "INSERT INTO Entry VALUES ('number', 42);";
 
-int openFileDescriptors() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size()); }
+int openFileDescriptors() {
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+}
 
 } // namespace
 
@@ -53,14 +55,20 @@ private slots:
 void TestLanguageStore::lookup_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("present") << "lblPlatzFrei" << "Platz frei";
-    QTest::newRow("letter case ignored") << "LBLPLATZFREI" << "Platz frei";
+    QTest::newRow("present") << "lblPlatzFrei"
+                             << "Platz frei";
+    QTest::newRow("letter case ignored") << "LBLPLATZFREI"
+                                         << "Platz frei";
     QTest::newRow("umlaut key") << QString::fromUtf8("lblGepäck") << QString::fromUtf8("Gepäck");
     QTest::newRow("umlaut key in capitals") << QString::fromUtf8("LBLGEPÄCK") << QString::fromUtf8("Gepäck");
-    QTest::newRow("absent key gives empty text") << "strNowhere" << "";
-    QTest::newRow("two rows give the first") << "twice" << "first";
-    QTest::newRow("empty text") << "empty" << "";
-    QTest::newRow("number as text") << "number" << "42";
+    QTest::newRow("absent key gives empty text") << "strNowhere"
+                                                 << "";
+    QTest::newRow("two rows give the first") << "twice"
+                                             << "first";
+    QTest::newRow("empty text") << "empty"
+                                << "";
+    QTest::newRow("number as text") << "number"
+                                    << "42";
 }
 
 void TestLanguageStore::lookup() {
@@ -77,13 +85,20 @@ void TestLanguageStore::lookup() {
 void TestLanguageStore::failures_data() {
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("key");
-    QTest::newRow("missing file") << "missing" << "lblPlatzFrei";
-    QTest::newRow("not a database") << "garbage" << "lblPlatzFrei";
-    QTest::newRow("empty file") << "emptyfile" << "lblPlatzFrei";
-    QTest::newRow("table missing") << "notable" << "lblPlatzFrei";
-    QTest::newRow("column missing") << "nocolumn" << "lblPlatzFrei";
-    QTest::newRow("null text") << "ok" << "nothing";
-    QTest::newRow("a folder") << "folder" << "lblPlatzFrei";
+    QTest::newRow("missing file") << "missing"
+                                  << "lblPlatzFrei";
+    QTest::newRow("not a database") << "garbage"
+                                    << "lblPlatzFrei";
+    QTest::newRow("empty file") << "emptyfile"
+                                << "lblPlatzFrei";
+    QTest::newRow("table missing") << "notable"
+                                   << "lblPlatzFrei";
+    QTest::newRow("column missing") << "nocolumn"
+                                    << "lblPlatzFrei";
+    QTest::newRow("null text") << "ok"
+                               << "nothing";
+    QTest::newRow("a folder") << "folder"
+                              << "lblPlatzFrei";
 }
 
 void TestLanguageStore::failures() {
@@ -148,13 +163,22 @@ void TestLanguageStore::keyIsNotPastedIntoTheQuery() {
 }
 
 void TestLanguageStore::shippedDatabasesHaveEveryKey() {
-    const char* const keys[] = {
-        "mnuDatei", "mnuDateiBeenden", "mnuExport", "mnuExportBeladung", "mnuExtras", "mnuExtrasOptionen",
-        "lblGepäck", "lblPersonengewicht", "lblPlatzBesetzt", "lblPlatzFrei", "strGesamt", "cmdSchliessen",
-        "cmdRandomBeladung", "cmdSpeichern", "tipSpeichern", "boxWeight", "boxWeightCaption", "strUnder45",
-        "strOverMTOW", "strNoFuel", "strOnlyFuel_1", "strOnlyFuel_2", "frmExportCaption", "frmExportLabel",
-        "cmdAbbrechen", "cmdOK", "strWritten", "strFinished", "lblFS2000Path", "strLanguage", "strBrowse",
-        "strWeightRange"};
+    const char* const keys[] = {"mnuDatei",          "mnuDateiBeenden",
+                                "mnuExport",         "mnuExportBeladung",
+                                "mnuExtras",         "mnuExtrasOptionen",
+                                "lblGepäck",         "lblPersonengewicht",
+                                "lblPlatzBesetzt",   "lblPlatzFrei",
+                                "strGesamt",         "cmdSchliessen",
+                                "cmdRandomBeladung", "cmdSpeichern",
+                                "tipSpeichern",      "boxWeight",
+                                "boxWeightCaption",  "strUnder45",
+                                "strOverMTOW",       "strNoFuel",
+                                "strOnlyFuel_1",     "strOnlyFuel_2",
+                                "frmExportCaption",  "frmExportLabel",
+                                "cmdAbbrechen",      "cmdOK",
+                                "strWritten",        "strFinished",
+                                "lblFS2000Path",     "strLanguage",
+                                "strBrowse",         "strWeightRange"};
     for (const char* language : {"german", "english"}) {
         const QString db = QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(QLatin1String(language));
         for (const char* key : keys)

@@ -25,10 +25,7 @@ struct Options : MainWindowFixture {
         return app->optionsWindow();
     }
     template <typename T = QWidget> T* get(const char* name) const {
-        T* c = app->optionsWindow() ? app->optionsWindow()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-        if (!c)
-            qFatal("the options window has no control %s", name);
-        return c;
+        return testkit::child<T>(app->optionsWindow(), name);
     }
     // Picks a language with the keyboard, the way a user does; "" picks nothing.
     void choose(const QString& entry) {
@@ -386,7 +383,7 @@ void TestOptionsWindow::firstStartOkThatCannotMarkTheStartShowsOptionsAgain() {
     QCOMPARE(f.get<QComboBox>("cmbSprache")->currentIndex(), -1);
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Options"));
-    QTest::qWait(10);
+    testkit::settle();
     QVERIFY(!f.app->hasEnded());
 }
 
@@ -420,7 +417,7 @@ void TestOptionsWindow::cancelAndCloseSaveNothing() {
         f.app->optionsWindow()->close();
     }
     QTRY_VERIFY(!f.app->optionsWindow());
-    QTest::qWait(20);
+    testkit::settle();
     QCOMPARE(f.app->hasEnded(), ends);
     QCOMPARE(f.window() != nullptr, !ends);
     QCOMPARE(f.settingsBytes(), before);

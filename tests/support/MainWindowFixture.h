@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Controls.h"
 #include "TestProgramFolder.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "loading/LoadingModel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,16 +26,18 @@ public:
     }
     MainWindow* window() const { return app->mainWindow(); }
 
-    template <typename T = QWidget> T* control(const char* name) const {
-        return window() ? window()->findChild<T*>(QString::fromUtf8(name)) : nullptr;
-    }
+    // The control named `name`; the test fails when there is none.
+    template <typename T = QWidget> T* control(const char* name) const { return testkit::child<T>(window(), name); }
     QString tooltip(const char* name) const { return control<QWidget>(name)->toolTip(); }
     QString textOf(const char* name) const {
-        if (auto* edit = control<QLineEdit>(name))
+        QWidget* widget = control<QWidget>(name);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget))
             return edit->text();
-        if (auto* button = control<QPushButton>(name))
+        if (auto* button = qobject_cast<QPushButton*>(widget))
             return button->text();
-        return control<QLabel>(name)->text();
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            return label->text();
+        testkit::failMissing(QByteArray(name) + " has no text");
     }
     // Clicks a seat picture with the mouse, answering the input box with `answer` if it comes.
     void clickSeat(const char* name, std::optional<QString> answer = std::nullopt, bool expectInput = true) {
@@ -49,3 +53,48 @@ public:
     TestProgramFolder folder;
     std::unique_ptr<Application> app;
 };
+
+// The four seat pictures with their seats.
+struct SeatImage {
+    Seat seat;
+    const char* name;
+};
+inline constexpr SeatImage kSeatImages[] = {
+    {Seat::Pilot, "imgPilot"}, {Seat::Co, "imgCo"}, {Seat::PaxLeft, "imgPaxLeft"}, {Seat::PaxRight, "imgPaxRight"}};
+
+// The weight a seat tooltip records, or std::nullopt for a free seat.
+inline std::optional<int> recordedWeight(const QString& tooltip) {
+    if (!tooltip.endsWith(QLatin1String(" kg")))
+        return std::nullopt;
+    bool ok = false;
+    const int kg = tooltip.chopped(3).toInt(&ok);
+    return ok ? std::optional<int>(kg) : std::nullopt;
+}
+
+// The window agrees with itself and with the loading, and every figure is within 16 bits: each
+// seat's flag, picture and weight record agree, the person sum is the true sum of the seat
+// weights, and the total the true 695 + sum + baggage.
+inline void checkInvariants(const MainWindowFixture& f, const QString& where = QString()) {
+    const LoadingModel& m = f.window()->loading();
+    int sum = 0;
+    for (const SeatImage& s : kSeatImages) {
+        const auto kg = recordedWeight(f.tooltip(s.name));
+        QVERIFY2(m.occupied(s.seat) == kg.has_value(), qPrintable(where + ": flag and tooltip of " + s.name));
+        QVERIFY2(f.showsPictureOf(s.name, m.occupied(s.seat) ? "imgSet" : "imgReset"),
+                 qPrintable(where + ": picture of " + s.name));
+        if (kg) {
+            QVERIFY2(*kg == m.weight(s.seat), qPrintable(where + ": weight of " + s.name));
+            sum += *kg;
+        }
+    }
+    QVERIFY2(m.occupied(Seat::Pilot), qPrintable(where));
+    QVERIFY2(m.blnCo() == m.occupied(Seat::Co) && m.blnPaxLeft() == m.occupied(Seat::PaxLeft) &&
+                 m.blnPaxRight() == m.occupied(Seat::PaxRight),
+             qPrintable(where));
+    QVERIFY2(sum >= -32768 && sum <= 32767, qPrintable(where + ": sum beyond 16 bits"));
+    QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(sum));
+    QCOMPARE(int(m.personSum()), sum);
+    const int total = LoadingModel::kEmptyWeight + sum + f.textOf("txtBaggage").toInt();
+    QVERIFY2(total >= -32768 && total <= 32767, qPrintable(where + ": total beyond 16 bits"));
+    QCOMPARE(f.textOf("lblGesamt"), totalCaption(total));
+}

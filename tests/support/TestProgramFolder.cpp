@@ -50,4 +50,6 @@ QByteArray TestProgramFolder::read(const QString& relative) const {
     return f.readAll();
 }
 
-void TestProgramFolder::remove(const QString& relative) const { QFile::remove(file(relative)); }
+void TestProgramFolder::remove(const QString& relative) const {
+    QFile::remove(file(relative));
+}

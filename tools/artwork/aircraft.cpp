@@ -13,16 +13,14 @@ constexpr qreal Cy = 214; // fuselage centre line
 
 // Closes a half outline that runs from the centre line over the top back to
 // the centre line by adding its mirror image below.
-QPainterPath symmetric(const QPainterPath &upperHalf)
-{
+QPainterPath symmetric(const QPainterPath& upperHalf) {
     QPainterPath full = upperHalf;
     full.connectPath(QTransform(1, 0, 0, -1, 0, 2 * Cy).map(upperHalf.toReversed()));
     full.closeSubpath();
     return full;
 }
 
-QPainterPath fuselagePath()
-{
+QPainterPath fuselagePath() {
     QPainterPath p({103, Cy});
     p.cubicTo(103, Cy - 10, 106, Cy - 15, 112, Cy - 17);
     p.cubicTo(140, Cy - 26, 168, Cy - 35, 200, Cy - 38);
@@ -32,8 +30,7 @@ QPainterPath fuselagePath()
     return symmetric(p);
 }
 
-QPainterPath wingPath()
-{
+QPainterPath wingPath() {
     QPainterPath p({285, Cy});
     p.lineTo(285, Cy - 95);
     p.lineTo(278, Cy - 182);
@@ -43,8 +40,7 @@ QPainterPath wingPath()
     return symmetric(p);
 }
 
-QPainterPath stabiliserPath()
-{
+QPainterPath stabiliserPath() {
     QPainterPath p({503, Cy});
     p.lineTo(499, Cy - 74);
     p.cubicTo(499, Cy - 87, 470, Cy - 87, 470, Cy - 74);
@@ -53,24 +49,21 @@ QPainterPath stabiliserPath()
     return symmetric(p);
 }
 
-QPainterPath finPath()
-{
+QPainterPath finPath() {
     QPainterPath p({446, Cy});
     p.cubicTo(462, Cy - 4.5, 500, Cy - 4, 522, Cy - 1.8);
     p.lineTo(522, Cy);
     return symmetric(p);
 }
 
-QPainterPath spinnerPath()
-{
+QPainterPath spinnerPath() {
     QPainterPath p({87, Cy});
     p.cubicTo(88, Cy - 8, 94, Cy - 12, 104, Cy - 12);
     p.lineTo(104, Cy);
     return symmetric(p);
 }
 
-QPainterPath canopyPath()
-{
+QPainterPath canopyPath() {
     QPainterPath p({299, Cy});
     p.lineTo(299, Cy - 29);
     p.cubicTo(299, Cy - 34, 295, Cy - 34, 290, Cy - 34);
@@ -89,46 +82,46 @@ QPainterPath bladePath(qreal dir) // dir -1: upper blade, +1: lower blade
     return p;
 }
 
-QPainterPath silhouette()
-{
-    return fuselagePath().united(wingPath()).united(stabiliserPath())
-        .united(spinnerPath()).united(bladePath(1)).united(bladePath(-1));
+QPainterPath silhouette() {
+    return fuselagePath()
+        .united(wingPath())
+        .united(stabiliserPath())
+        .united(spinnerPath())
+        .united(bladePath(1))
+        .united(bladePath(-1));
 }
 
-QPainterPath band(qreal x1, qreal y1, qreal x2, qreal y2)
-{
+QPainterPath band(qreal x1, qreal y1, qreal x2, qreal y2) {
     QPainterPath p;
     p.addRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
     return p;
 }
 
-void fillAndOutline(QPainter &p, const QPainterPath &path, const QBrush &brush)
-{
+void fillAndOutline(QPainter& p, const QPainterPath& path, const QBrush& brush) {
     p.setBrush(brush);
     p.setPen(QPen(QColor(Outline), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(path);
 }
 
 // Panel lines, clipped to the surface they are drawn on.
-void panelLines(QPainter &p, const QPainterPath &surface, const QPainterPath &lines)
-{
+void panelLines(QPainter& p, const QPainterPath& surface, const QPainterPath& lines) {
     p.save();
     p.setClipPath(surface, Qt::IntersectClip);
     p.strokePath(lines, QPen(QColor(120, 128, 138, 170), 0.6));
     p.restore();
 }
 
-void paintWing(QPainter &p)
-{
+void paintWing(QPainter& p) {
     const QPainterPath wing = wingPath();
-    fillAndOutline(p, wing, linear({215, 0}, {285, 0}, {{0, QColor(226, 230, 235)},
-                   {0.18, Qt::white}, {1, QColor(212, 217, 223)}}));
+    fillAndOutline(
+        p, wing,
+        linear({215, 0}, {285, 0}, {{0, QColor(226, 230, 235)}, {0.18, Qt::white}, {1, QColor(212, 217, 223)}}));
     QPainterPath lines;
     for (const qreal s : {-1.0, 1.0}) {
         p.fillPath(wing.intersected(band(200, Cy + s * 176, 300, Cy + s * 220)), QColor(Navy));
         p.fillPath(wing.intersected(band(200, Cy + s * 174, 300, Cy + s * 176)), QColor(Red));
         lines.addRect(QRectF(QPointF(271, Cy + s * 42), QPointF(295, Cy + s * 100))); // flap
-        lines.moveTo(295, Cy + s * 104);                                            // aileron
+        lines.moveTo(295, Cy + s * 104);                                              // aileron
         lines.lineTo(270.5, Cy + s * 104);
         lines.lineTo(265.5, Cy + s * 172);
         lines.lineTo(295, Cy + s * 172);
@@ -154,27 +147,29 @@ void paintWing(QPainter &p)
     p.restore();
 }
 
-void paintTail(QPainter &p)
-{
+void paintTail(QPainter& p) {
     const QPainterPath stab = stabiliserPath();
-    fillAndOutline(p, stab, linear({452, 0}, {503, 0}, {{0, QColor(232, 235, 239)},
-                   {0.25, Qt::white}, {1, QColor(210, 215, 221)}}));
+    fillAndOutline(
+        p, stab,
+        linear({452, 0}, {503, 0}, {{0, QColor(232, 235, 239)}, {0.25, Qt::white}, {1, QColor(210, 215, 221)}}));
     p.fillPath(stab.subtracted(band(440, Cy - 78, 520, Cy + 78)), QColor(Navy));
     QPainterPath lines({489, Cy - 80});
-    lines.lineTo(489, Cy + 80); // elevator hinge
+    lines.lineTo(489, Cy + 80);                 // elevator hinge
     lines.addRect(QRectF(494, Cy + 22, 9, 18)); // trim tab
     panelLines(p, stab, lines);
 }
 
-void paintFuselage(QPainter &p)
-{
+void paintFuselage(QPainter& p) {
     const QPainterPath body = fuselagePath();
     // the fuselage shades the wing and tailplane roots
-    p.fillPath(body.translated(2.5, 3.5).intersected(wingPath().united(stabiliserPath())),
-               QColor(0, 0, 0, 38));
-    fillAndOutline(p, body, linear({0, Cy - 40}, {0, Cy + 40}, {{0, QColor(178, 185, 194)},
-                   {0.22, QColor(236, 239, 242)}, {0.42, Qt::white},
-                   {0.78, QColor(214, 219, 225)}, {1, QColor(160, 168, 178)}}));
+    p.fillPath(body.translated(2.5, 3.5).intersected(wingPath().united(stabiliserPath())), QColor(0, 0, 0, 38));
+    fillAndOutline(p, body,
+                   linear({0, Cy - 40}, {0, Cy + 40},
+                          {{0, QColor(178, 185, 194)},
+                           {0.22, QColor(236, 239, 242)},
+                           {0.42, Qt::white},
+                           {0.78, QColor(214, 219, 225)},
+                           {1, QColor(160, 168, 178)}}));
 
     QPainterPath chevron({128, Cy - 40}); // cowling flash in the house colours
     chevron.quadTo(166, Cy, 128, Cy + 40);
@@ -197,8 +192,7 @@ void paintFuselage(QPainter &p)
     panelLines(p, fin, band(502, Cy - 5, 502, Cy + 5)); // rudder hinge
 }
 
-void paintCabin(QPainter &p)
-{
+void paintCabin(QPainter& p) {
     const QPainterPath canopy = canopyPath();
     p.fillPath(canopy, QColor(112, 118, 126));
     p.fillPath(canopy.intersected(band(180, Cy - 40, 204, Cy + 40)), QColor(52, 56, 62));
@@ -209,8 +203,7 @@ void paintCabin(QPainter &p)
         p.drawLine(QPointF(200, y), QPointF(206, y));
     }
     // the program lays its seat icons over exactly these places
-    for (const QPointF seat : {QPointF(213, 186), QPointF(213, 216),
-                               QPointF(255, 186), QPointF(255, 216)})
+    for (const QPointF seat : {QPointF(213, 186), QPointF(213, 216), QPointF(255, 186), QPointF(255, 216)})
         paintSeat(p, QRectF(seat, QSizeF(26, 26)));
 
     // tinted glazing with reflections on the windscreen and rear window
@@ -227,8 +220,7 @@ void paintCabin(QPainter &p)
     p.drawPath(canopy);
 }
 
-void paintPropeller(QPainter &p)
-{
+void paintPropeller(QPainter& p) {
     for (const qreal dir : {-1.0, 1.0}) {
         const QPainterPath blade = bladePath(dir);
         fillAndOutline(p, blade, QColor(52, 56, 62));
@@ -241,8 +233,7 @@ void paintPropeller(QPainter &p)
 }
 
 // Soft drop shadow: the silhouette drawn small and scaled up smoothly.
-void paintShadow(QPainter &p, QSize field)
-{
+void paintShadow(QPainter& p, QSize field) {
     constexpr int Shrink = 6;
     QImage small(field / Shrink, QImage::Format_ARGB32_Premultiplied);
     small.fill(Qt::transparent);
@@ -251,14 +242,12 @@ void paintShadow(QPainter &p, QSize field)
     sp.scale(1.0 / Shrink, 1.0 / Shrink);
     sp.fillPath(silhouette(), QColor(0, 0, 0, 80));
     sp.end();
-    p.drawImage(QPointF(9, 11), small.scaled(field, Qt::IgnoreAspectRatio,
-                                             Qt::SmoothTransformation));
+    p.drawImage(QPointF(9, 11), small.scaled(field, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 } // namespace
 
-void paintAircraft(QPainter &p)
-{
+void paintAircraft(QPainter& p) {
     paintTail(p);
     paintWing(p);
     paintFuselage(p);
@@ -266,13 +255,11 @@ void paintAircraft(QPainter &p)
     paintPropeller(p);
 }
 
-void paintAircraftSilhouette(QPainter &p, const QColor &colour)
-{
+void paintAircraftSilhouette(QPainter& p, const QColor& colour) {
     p.fillPath(silhouette(), colour);
 }
 
-QImage drawTopView()
-{
+QImage drawTopView() {
     QImage img = blankImage(855, 647, QColor(Silver));
     QPainter p(&img);
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
@@ -283,8 +270,7 @@ QImage drawTopView()
 }
 
 // Window icon: the aircraft nose up, simplified to stay bold at 24 pixels.
-QImage drawWindowIcon()
-{
+QImage drawWindowIcon() {
     QImage img = blankImage(24, 24, Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

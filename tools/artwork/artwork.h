@@ -17,15 +17,15 @@ inline constexpr QRgb Outline = qRgb(43, 49, 56);
 
 // Aircraft top view laid out in the 570 x 431 display area of the loading
 // window: nose to the left, fuselage centre line at y = 214.
-void paintAircraft(QPainter &p);
-void paintAircraftSilhouette(QPainter &p, const QColor &colour);
+void paintAircraft(QPainter& p);
+void paintAircraftSilhouette(QPainter& p, const QColor& colour);
 // Seat seen from above, facing left, scaled into r.
-void paintSeat(QPainter &p, const QRectF &r);
+void paintSeat(QPainter& p, const QRectF& r);
 
-QLinearGradient linear(QPointF from, QPointF to, const QGradientStops &stops);
-QImage blankImage(int width, int height, const QColor &fill);
+QLinearGradient linear(QPointF from, QPointF to, const QGradientStops& stops);
+QImage blankImage(int width, int height, const QColor& fill);
 QFont uiFont(int pixelSize, bool bold);
-QFont fittedFont(QFont font, const QString &text, qreal maxWidth);
+QFont fittedFont(QFont font, const QString& text, qreal maxWidth);
 
 QImage drawTopView();       // pa.bmp      855 x 647
 QImage drawPersonIcon();    // person.ico  32 x 32

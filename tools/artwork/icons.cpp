@@ -11,8 +11,7 @@ namespace {
 const QColor SeatEdge(24, 34, 48);
 
 // Occupant seen from above, facing left, in 32 x 32 icon units.
-void paintPerson(QPainter &p)
-{
+void paintPerson(QPainter& p) {
     const QColor shirt(190, 70, 52);
     const QColor skin(236, 188, 148);
     for (const qreal s : {-1.0, 1.0}) { // arms reaching forward, dark rim first
@@ -47,14 +46,13 @@ void paintPerson(QPainter &p)
     p.drawEllipse(QPointF(10.7, 16), 1.2, 1.4); // nose
 }
 
-QPainterPath handPath()
-{
+QPainterPath handPath() {
     QPainterPath hand;
     hand.addRoundedRect(QRectF(8, 1, 6, 18), 3, 3);       // index finger
     hand.addRoundedRect(QRectF(13, 9, 5, 11), 2.4, 2.4);  // middle
     hand.addRoundedRect(QRectF(17, 10, 5, 10), 2.4, 2.4); // ring
     hand.addRoundedRect(QRectF(21, 11, 5, 9), 2.4, 2.4);  // little
-    QPainterPath palm({8, 15}); // palm with the thumb on the left
+    QPainterPath palm({8, 15});                           // palm with the thumb on the left
     palm.lineTo(26, 15);
     palm.lineTo(26, 22);
     palm.cubicTo(26, 26, 23, 29, 22, 30);
@@ -68,14 +66,13 @@ QPainterPath handPath()
 
 } // namespace
 
-void paintSeat(QPainter &p, const QRectF &r)
-{
+void paintSeat(QPainter& p, const QRectF& r) {
     p.save();
     p.translate(r.topLeft());
     p.scale(r.width() / 32.0, r.height() / 32.0);
     p.setPen(QPen(SeatEdge, 1));
-    p.setBrush(linear({0, 5}, {0, 27}, {{0, QColor(104, 136, 178)},
-                      {0.5, QColor(122, 154, 196)}, {1, QColor(82, 112, 152)}}));
+    p.setBrush(
+        linear({0, 5}, {0, 27}, {{0, QColor(104, 136, 178)}, {0.5, QColor(122, 154, 196)}, {1, QColor(82, 112, 152)}}));
     p.drawRoundedRect(QRectF(3.5, 5.5, 19, 21), 4, 4); // cushion
     p.setPen(QPen(QColor(50, 72, 104), 0.8));
     p.setBrush(Qt::NoBrush);
@@ -88,8 +85,7 @@ void paintSeat(QPainter &p, const QRectF &r)
     p.restore();
 }
 
-QImage drawEmptySeatIcon()
-{
+QImage drawEmptySeatIcon() {
     QImage img = blankImage(32, 32, Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -97,8 +93,7 @@ QImage drawEmptySeatIcon()
     return img;
 }
 
-QImage drawPersonIcon()
-{
+QImage drawPersonIcon() {
     QImage img = drawEmptySeatIcon();
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -107,8 +102,7 @@ QImage drawPersonIcon()
 }
 
 // Pointing hand; the hotspot is the fingertip at pixel (11, 1).
-QImage drawPointerIcon()
-{
+QImage drawPointerIcon() {
     QImage img = blankImage(32, 32, Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

@@ -14,31 +14,25 @@
 namespace {
 
 struct Picture {
-    const char *fileName;
+    const char* fileName;
     QImage (*draw)();
     QSize size;
 };
 
 const Picture Pictures[] = {
-    {"pa.bmp", art::drawTopView, {855, 647}},
-    {"person.ico", art::drawPersonIcon, {32, 32}},
-    {"leer.ico", art::drawEmptySeatIcon, {32, 32}},
-    {"url.ico", art::drawPointerIcon, {32, 32}},
-    {"splash.bmp", art::drawSplash, {432, 127}},
-    {"logo.bmp", art::drawLogo, {162, 65}},
-    {"merovan.ico", art::drawWindowIcon, {24, 24}},
-    {"infopic.bmp", art::drawInfoPicture, {113, 185}},
+    {"pa.bmp", art::drawTopView, {855, 647}},       {"person.ico", art::drawPersonIcon, {32, 32}},
+    {"leer.ico", art::drawEmptySeatIcon, {32, 32}}, {"url.ico", art::drawPointerIcon, {32, 32}},
+    {"splash.bmp", art::drawSplash, {432, 127}},    {"logo.bmp", art::drawLogo, {162, 65}},
+    {"merovan.ico", art::drawWindowIcon, {24, 24}}, {"infopic.bmp", art::drawInfoPicture, {113, 185}},
 };
 
-bool fail(const QString &message)
-{
+bool fail(const QString& message) {
     std::fprintf(stderr, "merovan-artwork: %s\n", qPrintable(message));
     return false;
 }
 
 // Bits per pixel from the bitmap header; the program expects 24.
-int bmpBitCount(const QString &path)
-{
+int bmpBitCount(const QString& path) {
     QFile f(path);
     const QByteArray head = f.open(QIODevice::ReadOnly) ? f.read(30) : QByteArray();
     if (head.size() < 30 || !head.startsWith("BM"))
@@ -46,17 +40,15 @@ int bmpBitCount(const QString &path)
     return quint8(head[28]) | quint8(head[29]) << 8;
 }
 
-bool writePicture(const QString &path, const Picture &pic)
-{
+bool writePicture(const QString& path, const Picture& pic) {
     const bool bmp = path.endsWith(QLatin1String(".bmp"));
-    const QImage image = pic.draw().convertToFormat(bmp ? QImage::Format_RGB32
-                                                        : QImage::Format_ARGB32);
+    const QImage image = pic.draw().convertToFormat(bmp ? QImage::Format_RGB32 : QImage::Format_ARGB32);
     QImageWriter writer(path, bmp ? "bmp" : "ico");
     if (!writer.write(image))
         return fail(QStringLiteral("cannot write %1: %2").arg(path, writer.errorString()));
     if (QImage(path).size() != pic.size)
-        return fail(QStringLiteral("%1 does not read back as %2 x %3")
-                        .arg(path).arg(pic.size.width()).arg(pic.size.height()));
+        return fail(
+            QStringLiteral("%1 does not read back as %2 x %3").arg(path).arg(pic.size.width()).arg(pic.size.height()));
     if (bmp && bmpBitCount(path) != 24)
         return fail(QStringLiteral("%1 is not a 24-bit bitmap").arg(path));
     return true;
@@ -64,8 +56,7 @@ bool writePicture(const QString &path, const Picture &pic)
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -80,13 +71,12 @@ int main(int argc, char *argv[])
     }
 
     // Tahoma matches the program's dialogs where it is available.
-    for (const char *font : {"/usr/share/wine/fonts/tahoma.ttf",
-                             "/usr/share/wine/fonts/tahomabd.ttf"})
+    for (const char* font : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
         if (QFile::exists(QLatin1String(font)))
             QFontDatabase::addApplicationFont(QLatin1String(font));
 
     bool ok = true;
-    for (const Picture &pic : Pictures)
+    for (const Picture& pic : Pictures)
         ok = writePicture(outDir.filePath(QLatin1String(pic.fileName)), pic) && ok;
     return ok ? 0 : 1;
 }

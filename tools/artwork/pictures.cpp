@@ -10,11 +10,9 @@
 namespace art {
 namespace {
 
-void paintCloud(QPainter &p, QPointF at, qreal size, int alpha)
-{
+void paintCloud(QPainter& p, QPointF at, qreal size, int alpha) {
     p.setPen(Qt::NoPen);
-    for (const QPointF puff : {QPointF(0, 0), QPointF(0.9, -0.35), QPointF(1.8, 0),
-                               QPointF(0.9, 0.2)}) {
+    for (const QPointF puff : {QPointF(0, 0), QPointF(0.9, -0.35), QPointF(1.8, 0), QPointF(0.9, 0.2)}) {
         QRadialGradient g(at + puff * size, size);
         g.setStops({{0, QColor(255, 255, 255, alpha)}, {1, QColor(255, 255, 255, 0)}});
         p.setBrush(g);
@@ -24,8 +22,7 @@ void paintCloud(QPainter &p, QPointF at, qreal size, int alpha)
 
 // Places the aircraft so that it is `length` pixels long around `centre`,
 // turned by `angle` degrees from its nose-left layout.
-void placeAircraft(QPainter &p, QPointF centre, qreal angle, qreal length)
-{
+void placeAircraft(QPainter& p, QPointF centre, qreal angle, qreal length) {
     p.translate(centre);
     p.rotate(angle);
     p.scale(length / 435, length / 435);
@@ -33,9 +30,8 @@ void placeAircraft(QPainter &p, QPointF centre, qreal angle, qreal length)
 }
 
 // Text with a one-pixel highlight below and to the right.
-void embossedText(QPainter &p, const QRectF &box, int flags, const QString &text,
-                  const QColor &colour, const QColor &highlight)
-{
+void embossedText(QPainter& p, const QRectF& box, int flags, const QString& text, const QColor& colour,
+                  const QColor& highlight) {
     p.setPen(highlight);
     p.drawText(box.translated(1, 1), flags, text);
     p.setPen(colour);
@@ -44,23 +40,19 @@ void embossedText(QPainter &p, const QRectF &box, int flags, const QString &text
 
 } // namespace
 
-QLinearGradient linear(QPointF from, QPointF to, const QGradientStops &stops)
-{
+QLinearGradient linear(QPointF from, QPointF to, const QGradientStops& stops) {
     QLinearGradient g(from, to);
     g.setStops(stops);
     return g;
 }
 
-QImage blankImage(int width, int height, const QColor &fill)
-{
-    QImage img(width, height, fill.alpha() == 255 ? QImage::Format_RGB32
-                                                  : QImage::Format_ARGB32_Premultiplied);
+QImage blankImage(int width, int height, const QColor& fill) {
+    QImage img(width, height, fill.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     img.fill(fill);
     return img;
 }
 
-QFont uiFont(int pixelSize, bool bold)
-{
+QFont uiFont(int pixelSize, bool bold) {
     // Wine's Tahoma Bold lacks most glyphs, so bold text prefers DejaVu.
     const QString tahoma = QStringLiteral("Tahoma"), dejaVu = QStringLiteral("DejaVu Sans");
     QFont f;
@@ -71,41 +63,37 @@ QFont uiFont(int pixelSize, bool bold)
     return f;
 }
 
-QFont fittedFont(QFont font, const QString &text, qreal maxWidth)
-{
+QFont fittedFont(QFont font, const QString& text, qreal maxWidth) {
     while (font.pixelSize() > 6 && QFontMetricsF(font).horizontalAdvance(text) > maxWidth)
         font.setPixelSize(font.pixelSize() - 1);
     return font;
 }
 
 // Mostly white: the program writes its title and version over the middle.
-QImage drawSplash()
-{
+QImage drawSplash() {
     QImage img = blankImage(432, 127, Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRectF(0, 0, 432, 38), linear({0, 0}, {0, 38}, {{0, QColor(196, 221, 245)},
-                                                             {1, Qt::white}}));
+    p.fillRect(QRectF(0, 0, 432, 38), linear({0, 0}, {0, 38}, {{0, QColor(196, 221, 245)}, {1, Qt::white}}));
     paintCloud(p, QPointF(40, 12), 9, 150);
     paintCloud(p, QPointF(170, 8), 7, 120);
 
     // a small aircraft crossing the top right, trailing a contrail
     QPainterPath trail({318, 17});
     trail.cubicTo(360, 15, 400, 22, 432, 19);
-    p.strokePath(trail, QPen(linear({310, 0}, {432, 0}, {{0, QColor(255, 255, 255, 230)},
-                                                         {1, QColor(255, 255, 255, 0)}}),
-                             4, Qt::SolidLine, Qt::RoundCap));
+    p.strokePath(trail,
+                 QPen(linear({310, 0}, {432, 0}, {{0, QColor(255, 255, 255, 230)}, {1, QColor(255, 255, 255, 0)}}), 4,
+                      Qt::SolidLine, Qt::RoundCap));
     placeAircraft(p, QPointF(304, 17), -4, 30);
     paintAircraftSilhouette(p, QColor(92, 122, 160, 120));
     p.resetTransform();
 
-    p.fillRect(QRectF(0, 124, 432, 3), linear({0, 0}, {432, 0}, {{0, QColor(Navy)},
-               {0.6, QColor(120, 160, 210)}, {1, Qt::white}}));
+    p.fillRect(QRectF(0, 124, 432, 3),
+               linear({0, 0}, {432, 0}, {{0, QColor(Navy)}, {0.6, QColor(120, 160, 210)}, {1, Qt::white}}));
     return img;
 }
 
-QImage drawLogo()
-{
+QImage drawLogo() {
     QImage img = blankImage(162, 65, QColor(Silver));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -125,8 +113,7 @@ QImage drawLogo()
 
     const QString name = QStringLiteral("VELMORA"), tag = QStringLiteral("Flight Simulation");
     p.setFont(fittedFont(uiFont(23, true), name, 110));
-    embossedText(p, QRectF(48, 10, 110, 30), Qt::AlignLeft | Qt::AlignBottom, name,
-                 QColor(Navy), Qt::white);
+    embossedText(p, QRectF(48, 10, 110, 30), Qt::AlignLeft | Qt::AlignBottom, name, QColor(Navy), Qt::white);
     p.fillRect(QRectF(49, 42, 108, 1), QColor(Red));
     p.setFont(fittedFont(uiFont(11, false), tag, 108));
     p.setPen(QColor(48, 52, 58));
@@ -134,13 +121,13 @@ QImage drawLogo()
     return img;
 }
 
-QImage drawInfoPicture()
-{
+QImage drawInfoPicture() {
     QImage img = blankImage(113, 185, Qt::white);
     QPainter p(&img);
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    p.fillRect(img.rect(), linear({0, 0}, {0, 185}, {{0, QColor(40, 98, 176)},
-               {0.7, QColor(140, 188, 232)}, {1, QColor(214, 232, 248)}}));
+    p.fillRect(
+        img.rect(),
+        linear({0, 0}, {0, 185}, {{0, QColor(40, 98, 176)}, {0.7, QColor(140, 188, 232)}, {1, QColor(214, 232, 248)}}));
     paintCloud(p, QPointF(10, 178), 12, 200);
     paintCloud(p, QPointF(74, 124), 8, 150);
     paintCloud(p, QPointF(-6, 30), 7, 110);
@@ -154,8 +141,7 @@ QImage drawInfoPicture()
 
     const QString title = QStringLiteral("TQ 58");
     p.setFont(fittedFont(uiFont(26, true), title, 100));
-    embossedText(p, QRectF(0, 140, 113, 34), Qt::AlignCenter, title, QColor(Navy),
-                 QColor(255, 255, 255, 200));
+    embossedText(p, QRectF(0, 140, 113, 34), Qt::AlignCenter, title, QColor(Navy), QColor(255, 255, 255, 200));
     return img;
 }
 

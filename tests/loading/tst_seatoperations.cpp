@@ -1,0 +1,97 @@
+// What a click on a seat does to the loading, without a window: the dialogs are scripted, the
+// texts are their keys in brackets, so each row shows exactly what the user is asked and told.
+
+#include "loading/SeatOperations.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QTest>
+
+namespace {
+
+using Outcome = SeatOperations::Outcome;
+using Kind = ScriptedDialogs::Kind;
+
+QString bracketed(const QString& key) {
+    return QLatin1Char('[') + key + QLatin1Char(']');
+}
+
+// "input: <prompt> | <title>" or "exclamation: <text> | <title>", one per dialog shown.
+QStringList shown(const ScriptedDialogs& dialogs) {
+    QStringList result;
+    for (const auto& call : dialogs.calls()) {
+        const QString kind = call.kind == Kind::InputBox ? QStringLiteral("input") : QStringLiteral("exclamation");
+        result << kind + QStringLiteral(": ") + call.text + QStringLiteral(" | ") + call.title;
+    }
+    return result;
+}
+
+const QString kAsk = QStringLiteral("input: [boxWeight]: | [boxWeightCaption]");
+const QString kUnder40 = QStringLiteral("exclamation: [strUnder45]! | Error!");
+const QString kRange = QStringLiteral("exclamation: [strWeightRange]! | Error!");
+
+} // namespace
+
+class TestSeatOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void click_data();
+    void click();
+};
+
+void TestSeatOperations::click_data() {
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<int>("coPilotBefore"); // 0: the co-pilot seat is free
+    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("weight"); // of the clicked seat afterwards; 0 for a free seat
+    QTest::addColumn<int>("sum");
+    QTest::addColumn<QStringList>("dialogs");
+    using A = std::optional<QString>;
+    const int co = int(Seat::Co);
+    const int pilot = int(Seat::Pilot);
+    const int left = int(Seat::PaxLeft);
+    QTest::newRow("free seat, 75: seated")
+        << co << 0 << A("75") << int(Outcome::Seated) << 75 << 155 << QStringList{kAsk};
+    QTest::newRow("free seat, Cancel: nothing")
+        << co << 0 << A() << int(Outcome::Unchanged) << 0 << 80 << QStringList{kAsk};
+    QTest::newRow("free seat, 0: nothing")
+        << left << 0 << A("0") << int(Outcome::Unchanged) << 0 << 80 << QStringList{kAsk};
+    QTest::newRow("free seat, -20: seated below zero")
+        << left << 0 << A("-20") << int(Outcome::Seated) << -20 << 60 << QStringList{kAsk};
+    QTest::newRow("occupied seat: freed, nothing asked")
+        << co << 75 << A("never asked") << int(Outcome::Freed) << 0 << 80 << QStringList{};
+    QTest::newRow("pilot 95: replaced") << pilot << 0 << A("95") << int(Outcome::PilotChanged) << 95 << 95
+                                        << QStringList{kAsk};
+    QTest::newRow("pilot 30: told, and raised to 40")
+        << pilot << 0 << A("30") << int(Outcome::PilotChanged) << 40 << 40 << QStringList{kAsk, kUnder40};
+    QTest::newRow("pilot Cancel: keeps 80")
+        << pilot << 0 << A() << int(Outcome::Unchanged) << 80 << 80 << QStringList{kAsk};
+    QTest::newRow("beyond 16 bits: refused with the range message")
+        << left << 0 << A("40000") << int(Outcome::Unchanged) << 0 << 80 << QStringList{kAsk, kRange};
+}
+
+void TestSeatOperations::click() {
+    QFETCH(int, seat);
+    QFETCH(int, coPilotBefore);
+    QFETCH(std::optional<QString>, answer);
+    QFETCH(int, outcome);
+    QFETCH(int, weight);
+    QFETCH(int, sum);
+    QFETCH(QStringList, dialogs);
+    LoadingModel model;
+    if (coPilotBefore != 0)
+        QVERIFY(model.seat(Seat::Co, std::int16_t(coPilotBefore)));
+    ScriptedDialogs scripted;
+    if (answer != std::optional<QString>(QStringLiteral("never asked")))
+        scripted.answerInput(answer);
+    SeatOperations operations(model, scripted, bracketed);
+
+    QCOMPARE(int(operations.click(Seat(seat))), outcome);
+    QCOMPARE(shown(scripted), dialogs);
+    QCOMPARE(int(model.weight(Seat(seat))), weight);
+    QCOMPARE(model.occupied(Seat(seat)), weight != 0);
+    QCOMPARE(int(model.personSum()), sum);
+}
+
+QTEST_GUILESS_MAIN(TestSeatOperations)
+#include "tst_seatoperations.moc"

@@ -1,0 +1,56 @@
+#pragma once
+
+// Finding the controls of a window by their names, failing loudly: a test never goes on with a
+// control, or triggers a command, that is not there.
+
+#include <QAction>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QObject>
+#include <QTest>
+
+#include <stdexcept>
+
+namespace testkit {
+
+// Thrown after the failure has been recorded: what follows in the test would only dereference
+// the missing control.
+class MissingControl : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] inline void failMissing(const QByteArray& message) {
+    QTest::qFail(message.constData(), __FILE__, __LINE__);
+    throw MissingControl(message.toStdString());
+}
+
+// The child of `parent` of type T named `name`.
+template <typename T> T* child(const QObject* parent, const char* name) {
+    if (!parent)
+        failMissing(QByteArray("no window to look for ") + name + " in");
+    T* found = parent->findChild<T*>(QString::fromUtf8(name));
+    if (!found)
+        failMissing(QByteArray("no ") + T::staticMetaObject.className() + " named " + name);
+    return found;
+}
+
+// Triggers the menu command `name` of `window` as a click on it would: only when it exists and is
+// enabled.
+inline void triggerAction(const QObject* window, const char* name) {
+    QAction* action = child<QAction>(window, name);
+    if (!action->isEnabled())
+        failMissing(QByteArray("the command ") + name + " is disabled");
+    action->trigger();
+}
+
+// Lets what the program has posted happen: queued calls, zero-time timers and the deletion of
+// closed windows, until nothing more is posted.
+inline void settle() {
+    for (int round = 0; round < 10; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+} // namespace testkit
