@@ -192,6 +192,17 @@ void buildTable(Table& table) {
                       "file, fsync, rename, fsync the folder)",
                   duration(e), duration(r), e / r, "≤ 1.5", atMost(e / r, 1.5));
     }
+    std::string prepareNames, prepareTimes;
+    for (const qsizetype size : kCfgSizes) {
+        prepareNames += (prepareNames.empty() ? "" : " / ") + sizeName(size);
+        prepareTimes +=
+            (prepareTimes.empty() ? "" : " / ") + duration(s.median("export_prepare_" + std::to_string(size)));
+    }
+    table.row("4",
+              "… of which the export's work besides replacing the files (checks, reading aircraft.cfg, the model and "
+              "the variant to compare, the rewrite), " +
+                  prepareNames,
+              prepareTimes, "—", std::nan(""), "", std::nullopt);
     for (const qsizetype size : kCfgSizes) {
         const double t = s.median("rewrite_" + std::to_string(size));
         const double c = s.median("copy_" + std::to_string(size));
