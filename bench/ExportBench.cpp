@@ -1,6 +1,7 @@
 // 4. Export: the whole export (model copy, section rewrite, atomic replacement with sync) against
-// copying the same bytes with cp followed by sync; and the section rewrite alone, its time and its
-// peak memory as the file grows.
+// two floors, copying the same bytes with cp followed by sync, and replacing each file the export
+// writes with its new bytes the least way that survives a crash; the export's work before it
+// writes; and the section rewrite alone, its time and its peak memory as the file grows.
 
 #include "Bench.h"
 
@@ -14,9 +15,16 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 namespace bench {
@@ -46,8 +54,8 @@ bool writeFile(const QString& path, const QByteArray& content) {
 }
 
 // A program folder with the model variant, an installed copy of the aircraft with an aircraft.cfg
-// of the given size and a model file, and a folder for the floor's copies. Everything goes when
-// the scene does.
+// of the given size and a model file, a folder for the cp floor's copies, and an aircraft folder
+// of the same layout for the replace floor. Everything goes when the scene does.
 struct Scene {
     explicit Scene(qsizetype cfgSize) {
         const QString root = dir.path() + QLatin1Char('/');
@@ -56,14 +64,22 @@ struct Scene {
         job.cfgPath = root + QStringLiteral("FS2000/Aircraft/tq58/aircraft.cfg");
         job.loads = {176, 165, std::nullopt, std::nullopt, 44}; // variant 2
         floorFolder = root + QStringLiteral("floor/");
+        replaceCfg = QFile::encodeName(root + QStringLiteral("replace/aircraft.cfg"));
+        replaceModel = QFile::encodeName(root + QStringLiteral("replace/Model/TQ58-161.mdl"));
         ok = dir.isValid() && writeFile(job.programFolder + QStringLiteral("Models/2.mdl"), model) &&
              writeFile(root + QStringLiteral("FS2000/Aircraft/tq58/Model/TQ58-161.mdl"), model) &&
-             writeFile(job.cfgPath, aircraftCfg(cfgSize)) && QDir().mkpath(floorFolder);
+             writeFile(job.cfgPath, aircraftCfg(cfgSize)) && QDir().mkpath(floorFolder) &&
+             QDir().mkpath(root + QStringLiteral("replace/Model"));
     }
 
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/merovan-bench-export-XXXXXX")};
     exportwriter::Job job;
     QString floorFolder;
+    // The replace floor's targets, and the bytes it writes into them: what the export writes.
+    QByteArray replaceCfg;
+    QByteArray replaceModel;
+    QByteArray newCfg;
+    QByteArray newModel;
     bool ok = false;
 };
 
@@ -82,6 +98,52 @@ bool copyAndSync(const Scene& scene) {
                        scene.floorFolder + QStringLiteral("2.mdl")}) == 0;
 }
 
+#ifdef Q_OS_UNIX
+bool writeAllTo(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The least a replacement that survives a crash at any moment must do: the new bytes, already in
+// memory, into a temporary file beside the target, that file synced, renamed over the target, and
+// the folder synced so that the new name is durable too.
+bool durableReplace(const QByteArray& target, const QByteArray& bytes) {
+    const QByteArray temporary = target + ".tmp";
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = writeAllTo(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temporary.constData(), target.constData()) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    const int folder = ::open(target.left(target.lastIndexOf('/')).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return false;
+    const bool synced = ::fsync(folder) == 0;
+    return ::close(folder) == 0 && synced;
+}
+#endif
+
+// The second floor: each file the export writes, replaced durably with the bytes the export writes
+// into it.
+bool replaceDurably(const Scene& scene) {
+#ifdef Q_OS_UNIX
+    return durableReplace(scene.replaceModel, scene.newModel) && durableReplace(scene.replaceCfg, scene.newCfg);
+#else
+    Q_UNUSED(scene);
+    return false;
+#endif
+}
+
 void exportAgainstCopy(benchmark::State& state, qsizetype cfgSize) {
     Environment& env = environment();
     const std::string name = "export_" + std::to_string(cfgSize);
@@ -92,16 +154,34 @@ void exportAgainstCopy(benchmark::State& state, qsizetype cfgSize) {
         return;
     }
     // The first export also keeps the files as they were (.bak); the figures are those of the
-    // exports after it, which is what a user repeats. Both sides run once untimed.
+    // exports after it, which is what a user repeats. All sides run once untimed. What the export
+    // wrote is what the replace floor writes.
     if (const auto failure = exportwriter::write(scene.job); failure || !copyAndSync(scene)) {
         const QString why = failure ? failureText(*failure) : QStringLiteral("cp or sync failed");
         state.SkipWithError(why.toStdString().c_str());
         env.samples.fail(name, why);
         return;
     }
+    {
+        const QString installed = scene.job.cfgPath.section(QLatin1Char('/'), 0, -2);
+        QFile cfg(scene.job.cfgPath);
+        QFile model(installed + QStringLiteral("/Model/TQ58-161.mdl"));
+        if (cfg.open(QIODevice::ReadOnly) && model.open(QIODevice::ReadOnly)) {
+            scene.newCfg = cfg.readAll();
+            scene.newModel = model.readAll();
+        }
+    }
+    if (scene.newCfg.isEmpty() || scene.newModel.size() != kModelSize || !replaceDurably(scene)) {
+        const QString why = QStringLiteral("the durable replace floor failed");
+        state.SkipWithError(why.toStdString().c_str());
+        env.samples.fail(name, why);
+        return;
+    }
+    const exportwriter::FileOps writeNothing{[](const QString&, const QByteArray&, QString*) { return true; },
+                                             [](const QString&, const QString&, QString*) { return true; }};
     std::size_t round = 0;
     for (auto _ : state) {
-        double exportSeconds = 0, copySeconds = 0;
+        double exportSeconds = 0, copySeconds = 0, replaceSeconds = 0, prepareSeconds = 0;
         auto timeExport = [&] {
             const auto t0 = Clock::now();
             const auto failure = exportwriter::write(scene.job);
@@ -114,14 +194,35 @@ void exportAgainstCopy(benchmark::State& state, qsizetype cfgSize) {
             copySeconds = secondsBetween(t0, Clock::now());
             return ok;
         };
-        const bool ok = (round++ % 2 == 0) ? (timeExport() && timeCopy()) : (timeCopy() && timeExport());
+        auto timeReplace = [&] {
+            const auto t0 = Clock::now();
+            const bool ok = replaceDurably(scene);
+            replaceSeconds = secondsBetween(t0, Clock::now());
+            return ok;
+        };
+        // The same export with file operations that write nothing: what it does before and
+        // besides replacing the files (checks, reading the files, the rewrite).
+        auto timePrepare = [&] {
+            const auto t0 = Clock::now();
+            const auto failure = exportwriter::write(scene.job, writeNothing);
+            prepareSeconds = secondsBetween(t0, Clock::now());
+            return !failure;
+        };
+        // Each goes first in turn, so that none always follows the same one.
+        const std::array<std::function<bool()>, 4> steps{timeExport, timeCopy, timeReplace, timePrepare};
+        bool ok = true;
+        for (std::size_t i = 0; i < steps.size() && ok; ++i)
+            ok = steps[(round + i) % steps.size()]();
+        ++round;
         if (!ok) {
-            state.SkipWithError("an export or a copy failed");
-            env.samples.fail(name, QStringLiteral("an export or a copy failed"));
+            state.SkipWithError("an export, a copy or a replacement failed");
+            env.samples.fail(name, QStringLiteral("an export, a copy or a replacement failed"));
             return;
         }
         env.samples.add(name, exportSeconds);
         env.samples.add("cp_sync_" + std::to_string(cfgSize), copySeconds);
+        env.samples.add("replace_" + std::to_string(cfgSize), replaceSeconds);
+        env.samples.add("export_prepare_" + std::to_string(cfgSize), prepareSeconds);
     }
 }
 
