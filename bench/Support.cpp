@@ -1,5 +1,7 @@
 #include "Support.h"
 
+#include "FileTree.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -39,24 +41,6 @@ QString minimalProgram() {
 }
 
 namespace {
-
-bool copyTree(const QString& from, const QString& to) {
-    const QDir source(from);
-    if (!source.exists() || !QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
-        if (it.fileInfo().isDir()) {
-            if (!QDir().mkpath(target))
-                return false;
-        } else if (!QFile::copy(path, target)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);

@@ -4,7 +4,6 @@
 
 #include "Bench.h"
 
-#include "app/Application.h"
 #include "app/MainWindow.h"
 #include "settings/LanguageStore.h"
 
@@ -55,9 +54,9 @@ struct Phases {
     double total() const { return construct + load + show; }
 };
 
-std::optional<Phases> mainWindowOnce(AppContext& context, Application& app, int* widgets) {
+std::optional<Phases> mainWindowOnce(AppContext& context, int* widgets) {
     const auto t0 = Clock::now();
-    auto* window = new MainWindow(context, app);
+    auto* window = new MainWindow(context);
     const auto t1 = Clock::now();
     window->load();
     const auto t2 = Clock::now();
@@ -108,13 +107,12 @@ double stretchPicture(const QImage& picture, QSize size) {
 void mainWindowAgainstBare(benchmark::State& state) {
     Environment& env = environment();
     AppContext& context = env.program->context();
-    Application app(context);
 
     // The first load pays for fonts, style and picture decoders once; both sides are warmed up.
     int widgets = 0;
     QSize size;
     {
-        auto* window = new MainWindow(context, app);
+        auto* window = new MainWindow(context);
         window->load();
         showAndPaint(window);
         widgets = int(window->findChildren<QWidget*>().size());
@@ -128,7 +126,7 @@ void mainWindowAgainstBare(benchmark::State& state) {
     const QSize pictureSize(8550 * 96 / 1440, 6465 * 96 / 1440);
 
     for (auto _ : state) {
-        const auto main = mainWindowOnce(context, app, nullptr);
+        const auto main = mainWindowOnce(context, nullptr);
         if (!main) {
             state.SkipWithError("the main window did not paint");
             env.samples.fail("window_main", QStringLiteral("the main window did not paint"));

@@ -36,6 +36,3 @@ private:
     AppContext m_context;
     bool m_ok = false;
 };
-
-// Copies a folder tree; false on any failure.
-bool copyTree(const QString& from, const QString& to);
