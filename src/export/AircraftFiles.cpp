@@ -1,5 +1,6 @@
 #include "AircraftFiles.h"
 
+#include "common/CodePage.h"
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
 #include "common/PathProbe.h"
@@ -16,18 +17,14 @@
 namespace aircraftfiles {
 namespace {
 
-// aircraft.cfg files come in the Windows code page of the machine that wrote them; files edited
-// on Linux are often UTF-8. ASCII reads the same either way.
+// aircraft.cfg files come in the Windows code page of the machine that wrote them, in the West
+// 1252; files edited on Linux are often UTF-8. ASCII reads the same either way.
 QString decodeCfgText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-#ifdef Q_OS_WIN
-    return QString::fromLocal8Bit(bytes);
-#else
-    return QString::fromLatin1(bytes);
-#endif
+    return codepage::fromWindows1252(bytes);
 }
 
 } // namespace

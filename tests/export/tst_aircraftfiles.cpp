@@ -74,6 +74,17 @@ void TestAircraftFiles::titleOf_data() {
     QTest::newRow("empty file") << QByteArray() << "";
     QTest::newRow("Windows code page") << QByteArray("title=Fl\xe4") + "che\r\n" << QString::fromUtf8("Fläche");
     QTest::newRow("UTF-8") << QByteArray("title=Fl\xc3\xa4") + "che\r\n" << QString::fromUtf8("Fläche");
+    // The Western code page beyond Latin-1 (0x80 to 0x9F), by our own table on every platform.
+    QTest::newRow("code page 1252: a whole title")
+        << QByteArray("title=\x8a") + "koda \x96 \x84Gr\xfcn\x93 \x80" + "99 \x99 \x9c \x8e\r\n"
+        << QString::fromUtf8("Škoda – „Grün“ €99 ™ œ Ž");
+    QTest::newRow("code page 1252: dashes, quotes, ellipsis, dagger, per mille")
+        << QByteArray("title=\x97\x91\x92\x85\x86\x89\x9f\r\n") << QString::fromUtf8("—‘’…†‰Ÿ");
+    QTest::newRow("code page 1252: the undefined bytes give U+FFFD, never control characters")
+        << QByteArray("title=a\x81"
+                      "b\x8d\x8f\x90\x9d"
+                      "c\r\n")
+        << QString::fromUtf8("a\uFFFDb\uFFFD\uFFFD\uFFFD\uFFFDc");
 }
 
 void TestAircraftFiles::titleOf() {
