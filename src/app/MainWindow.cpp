@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
 #include <functional>
@@ -307,14 +308,19 @@ void MainWindow::renderPersonSum() {
 }
 
 void MainWindow::onSliderChanged(int value) {
-    m_loading.setBaggage(static_cast<std::int16_t>(value));
+    // Every entry is bounded so that no baggage the slider offers can be refused; should the
+    // loading refuse one all the same, the slider goes back to the baggage the loading has.
+    if (!m_loading.setBaggage(static_cast<std::int16_t>(value))) {
+        const QSignalBlocker quiet(Slider1);
+        Slider1->setValue(m_loading.baggage());
+    }
     txtBaggage->setText(num::plainDigits(m_loading.baggage()));
     CalcGesamt();
 }
 
 void MainWindow::seatClicked(Seat seat) {
     SeatOperations operations(
-        m_loading, *m_context.dialogs, [this](const QString& key) { return m_texts.text(key); }, this);
+        m_loading, *m_context.dialogs, [this](const QString& key) { return m_texts.messageText(key); }, this);
     const auto outcome = operations.click(seat);
     if (outcome == SeatOperations::Outcome::Unchanged)
         return;
@@ -341,6 +347,7 @@ void MainWindow::cmdZufaelligClick() {
 
 void MainWindow::cmdSpeichernClick() {
     if (preexport::check(
-            lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return m_texts.text(key); }, this))
+            lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return m_texts.messageText(key); },
+            this))
         emit exportRequested();
 }

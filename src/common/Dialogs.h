@@ -6,6 +6,9 @@
 
 class QWidget;
 
+// The title of the program's error messages, the same in every language.
+inline const QString kErrorTitle = QStringLiteral("Error!");
+
 // Every modal interaction of the program goes through this interface, so that tests can answer
 // it by script and check the exact prompt and title the user would have seen.
 class Dialogs {

@@ -5,10 +5,6 @@
 
 #include <utility>
 
-namespace {
-const QString kErrorTitle = QStringLiteral("Error!");
-}
-
 SeatOperations::SeatOperations(LoadingModel& model, Dialogs& dialogs, TextLookup text, QWidget* parent)
     : m_model(model), m_dialogs(dialogs), m_text(std::move(text)), m_parent(parent) {}
 
@@ -25,12 +21,12 @@ std::optional<std::int16_t> SeatOperations::askWeight() {
     if (value == 0.0)
         return std::nullopt;
     const auto weight = num::toWhole(value);
-    if (!weight) {
+    if (weight && *weight == 0)
+        return std::nullopt;
+    if (!weight || *weight > kLargestEntry || *weight < -kLargestEntry) {
         refuseRange();
         return std::nullopt;
     }
-    if (*weight == 0)
-        return std::nullopt;
     return weight;
 }
 

@@ -36,6 +36,8 @@ class TestSeatOperations : public QObject {
 private slots:
     void click_data();
     void click();
+    void modelKeepsEverySumInRange_data();
+    void modelKeepsEverySumInRange();
 };
 
 void TestSeatOperations::click_data() {
@@ -66,6 +68,18 @@ void TestSeatOperations::click_data() {
         << pilot << 0 << A("30") << int(Outcome::PilotChanged) << 40 << 40 << QStringList{kAsk, kUnder40};
     QTest::newRow("pilot Cancel: keeps 80")
         << pilot << 0 << A() << int(Outcome::Unchanged) << 80 << 80 << QStringList{kAsk};
+    QTest::newRow("8012: the largest entry")
+        << left << 0 << A("8012") << int(Outcome::Seated) << 8012 << 8092 << QStringList{kAsk};
+    QTest::newRow("8013: refused with the range message")
+        << left << 0 << A("8013") << int(Outcome::Unchanged) << 0 << 80 << QStringList{kAsk, kRange};
+    QTest::newRow("-8012: the largest negative entry")
+        << left << 0 << A("-8012") << int(Outcome::Seated) << -8012 << -7932 << QStringList{kAsk};
+    QTest::newRow("-8013: refused") << left << 0 << A("-8013") << int(Outcome::Unchanged) << 0 << 80
+                                    << QStringList{kAsk, kRange};
+    QTest::newRow("pilot -8012: told, and raised to 40")
+        << pilot << 0 << A("-8012") << int(Outcome::PilotChanged) << 40 << 40 << QStringList{kAsk, kUnder40};
+    QTest::newRow("pilot -8013: the range comes first, the pilot stays")
+        << pilot << 0 << A("-8013") << int(Outcome::Unchanged) << 80 << 80 << QStringList{kAsk, kRange};
     QTest::newRow("beyond 16 bits: refused with the range message")
         << left << 0 << A("40000") << int(Outcome::Unchanged) << 0 << 80 << QStringList{kAsk, kRange};
 }
@@ -91,6 +105,40 @@ void TestSeatOperations::click() {
     QCOMPARE(int(model.weight(Seat(seat))), weight);
     QCOMPARE(model.occupied(Seat(seat)), weight != 0);
     QCOMPARE(int(model.personSum()), sum);
+}
+
+// The entry limit keeps the sums in range; the model checks them all the same, and refuses (and
+// changes nothing) what would take a weight, the person sum or the total out of 16 bits.
+void TestSeatOperations::modelKeepsEverySumInRange_data() {
+    QTest::addColumn<int>("coPilot"); // seated first
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<int>("weight");
+    QTest::addColumn<bool>("taken");
+    const int right = int(Seat::PaxRight);
+    const int pilot = int(Seat::Pilot);
+    QTest::newRow("total exactly 32767: taken") << 30000 << right << 1992 << true;
+    QTest::newRow("sum beyond 16 bits") << 30000 << right << 3000 << false;
+    QTest::newRow("total beyond 16 bits") << 31900 << right << 500 << false;
+    QTest::newRow("pilot pushes the total over") << 31900 << pilot << 300 << false;
+    QTest::newRow("sum below 16 bits") << -32000 << right << -2000 << false;
+}
+
+void TestSeatOperations::modelKeepsEverySumInRange() {
+    QFETCH(int, coPilot);
+    QFETCH(int, seat);
+    QFETCH(int, weight);
+    QFETCH(bool, taken);
+    LoadingModel model;
+    QVERIFY(model.seat(Seat::Co, std::int16_t(coPilot)));
+    const auto sumBefore = model.personSum();
+    const bool done = Seat(seat) == Seat::Pilot ? model.setPilotWeight(std::int16_t(weight))
+                                                : model.seat(Seat(seat), std::int16_t(weight));
+    QCOMPARE(done, taken);
+    if (!taken) {
+        QCOMPARE(model.personSum(), sumBefore);
+        QCOMPARE(model.occupied(Seat(seat)), Seat(seat) == Seat::Pilot);
+    }
+    QVERIFY(model.total() >= -32768 && model.total() <= 32767);
 }
 
 QTEST_GUILESS_MAIN(TestSeatOperations)
