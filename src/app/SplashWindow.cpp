@@ -23,11 +23,12 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
+    // The picture at its own size from the top-left corner, on the window's white.
     imgBackground = new QLabel(this);
     imgBackground->setObjectName(QStringLiteral("imgBackground"));
-    imgBackground->setPixmap(QPixmap(context.path(QStringLiteral("splash.bmp"))));
-    imgBackground->setScaledContents(true);
-    imgBackground->setGeometry(rect());
+    const QPixmap picture(context.path(QStringLiteral("splash.bmp")));
+    imgBackground->setPixmap(picture);
+    imgBackground->setGeometry(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()));
 
     const QString tahoma = QStringLiteral("Tahoma");
     lblTitle = new QLabel(QStringLiteral("Velmora Control Center"), this);

@@ -22,7 +22,7 @@ struct Picture {
 const Picture Pictures[] = {
     {"pa.bmp", art::drawTopView, {855, 647}},       {"person.ico", art::drawPersonIcon, {32, 32}},
     {"leer.ico", art::drawEmptySeatIcon, {32, 32}}, {"url.ico", art::drawPointerIcon, {32, 32}},
-    {"splash.bmp", art::drawSplash, {432, 127}},    {"logo.bmp", art::drawLogo, {162, 65}},
+    {"splash.bmp", art::drawSplash, {412, 127}},    {"logo.bmp", art::drawLogo, {162, 65}},
     {"merovan.ico", art::drawWindowIcon, {24, 24}}, {"infopic.bmp", art::drawInfoPicture, {113, 185}},
 };
 

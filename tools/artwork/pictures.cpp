@@ -69,27 +69,27 @@ QFont fittedFont(QFont font, const QString& text, qreal maxWidth) {
     return font;
 }
 
-// Mostly white: the program writes its title and version over the middle.
+// The top of the splash window, drawn at its own size from the top-left corner: sky, clouds and an
+// aircraft with its contrail, fading into the window's white, where the program writes its title
+// and, at the bottom, the version and the maker. As wide as the window at 96 dpi.
 QImage drawSplash() {
-    QImage img = blankImage(432, 127, Qt::white);
+    constexpr qreal width = 412;
+    QImage img = blankImage(int(width), 127, Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRectF(0, 0, 432, 38), linear({0, 0}, {0, 38}, {{0, QColor(196, 221, 245)}, {1, Qt::white}}));
-    paintCloud(p, QPointF(40, 12), 9, 150);
-    paintCloud(p, QPointF(170, 8), 7, 120);
+    p.fillRect(QRectF(0, 0, width, 52), linear({0, 0}, {0, 52}, {{0, QColor(196, 221, 245)}, {1, Qt::white}}));
+    paintCloud(p, QPointF(40, 14), 9, 150);
+    paintCloud(p, QPointF(170, 10), 7, 120);
 
-    // a small aircraft crossing the top right, trailing a contrail
-    QPainterPath trail({318, 17});
-    trail.cubicTo(360, 15, 400, 22, 432, 19);
+    // a small aircraft crossing the top right, trailing a contrail to the window's edge
+    QPainterPath trail({298, 19});
+    trail.cubicTo(340, 17, 380, 24, width, 21);
     p.strokePath(trail,
-                 QPen(linear({310, 0}, {432, 0}, {{0, QColor(255, 255, 255, 230)}, {1, QColor(255, 255, 255, 0)}}), 4,
+                 QPen(linear({290, 0}, {width, 0}, {{0, QColor(255, 255, 255, 230)}, {1, QColor(255, 255, 255, 0)}}), 4,
                       Qt::SolidLine, Qt::RoundCap));
-    placeAircraft(p, QPointF(304, 17), -4, 30);
+    placeAircraft(p, QPointF(284, 19), -4, 30);
     paintAircraftSilhouette(p, QColor(92, 122, 160, 120));
     p.resetTransform();
-
-    p.fillRect(QRectF(0, 124, 432, 3),
-               linear({0, 0}, {432, 0}, {{0, QColor(Navy)}, {0.6, QColor(120, 160, 210)}, {1, Qt::white}}));
     return img;
 }
 
