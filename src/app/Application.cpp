@@ -40,6 +40,7 @@ void Application::splashFinished() {
 }
 
 void Application::showMainWindow() {
+    m_qtLanguage.follow(m_context.programFolder, m_context.languageDatabase());
     auto* window = new MainWindow(m_context);
     if (window->load() == MainWindow::LoadResult::FirstStart) {
         // The first start goes through the options window; the main window never appears.

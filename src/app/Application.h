@@ -2,6 +2,8 @@
 
 #include "common/AppContext.h"
 
+#include "QtLanguage.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -27,7 +29,7 @@ public:
     // Shows the splash window; 250 ms later it gives way to the main window.
     void start();
     // Loads a fresh main window and shows it, or, on the first start, the options window in its
-    // place.
+    // place. Qt's own texts follow the language in force first.
     void showMainWindow();
     // Unloads the main window if it is loaded and shows a fresh one.
     void reloadMainWindow();
@@ -42,6 +44,7 @@ public:
     InfoWindow* infoWindow() const;
     ExportWindow* exportWindow() const;
     SplashWindow* splashWindow() const;
+    const QtLanguage& qtLanguage() const { return m_qtLanguage; }
     // The loading of the main window, or nullptr when no main window is loaded.
     const LoadingModel* loading() const;
 
@@ -60,6 +63,7 @@ private:
     template <typename W> void bringForward(W* window);
 
     AppContext& m_context;
+    QtLanguage m_qtLanguage;
     QPointer<SplashWindow> m_splash;
     QPointer<MainWindow> m_main;
     QPointer<OptionsWindow> m_options;

@@ -6,25 +6,35 @@
 #include <QMessageBox>
 #include <QUrl>
 
+namespace {
+
+// A window without a title would show the executable's name in its place; an empty title stays
+// empty.
+QString shownTitle(const QString& title) {
+    return title.isEmpty() ? QStringLiteral(" ") : title;
+}
+
+} // namespace
+
 std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& prompt, const QString& title) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    const QString answer = QInputDialog::getText(parent, shownTitle(title), prompt, QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return std::nullopt;
     return answer;
 }
 
 void QtDialogs::exclamation(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    QMessageBox::warning(parent, shownTitle(title), text, QMessageBox::Ok);
 }
 
 void QtDialogs::information(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    QMessageBox::information(parent, shownTitle(title), text, QMessageBox::Ok);
 }
 
 bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title) {
-    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(parent, shownTitle(title), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filter) {

@@ -97,13 +97,17 @@ QString Texts::text(const QString& key) const {
     return lookUp(key).value_or(QString());
 }
 
+QString Texts::messageText(const QString& key) const {
+    return ::messageText(m_database, key);
+}
+
 QString Texts::textOr(const QString& key, const QString& fallback) const {
     const auto found = lookUp(key);
     return found && !found->isEmpty() ? *found : fallback;
 }
 
 QString Texts::message(const QString& key, const QStringList& details) const {
-    const QString result = text(key);
+    const QString result = messageText(key);
     if (result.isEmpty())
         return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
     switch (details.size()) {

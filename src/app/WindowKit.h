@@ -20,7 +20,6 @@ class QWidget;
 // twips and named after their given names, the maker's web link, and texts by language key.
 namespace kit {
 
-inline const QString kErrorTitle = QStringLiteral("Error!");
 inline const QColor kNavy{0, 0, 128};
 
 // Puts the window in the middle of the primary screen's available area.
@@ -61,11 +60,13 @@ public:
     void apply(const QString& key, const QString& suffix, const std::function<void(const QString&)>& apply) const;
     // The text of `key`; the empty text when the database cannot answer.
     QString text(const QString& key) const;
+    // The text of `key` for a message; when the database cannot answer, the built-in text.
+    QString messageText(const QString& key) const;
     // The text of `key`, or `fallback` when the database cannot answer or the text is empty.
     QString textOr(const QString& key, const QString& fallback) const;
-    // The text of `key` with its placeholders %1, %2, ... filled in, all in one pass (so that a
-    // "%1" inside a file name stays as it is). Should the database have no text for it, the key
-    // and the details still tell what happened.
+    // The message text of `key` with its placeholders %1, %2, ... filled in, all in one pass (so
+    // that a "%1" inside a file name stays as it is). Should there be no text for it at all, the
+    // key and the details still tell what happened.
     QString message(const QString& key, const QStringList& details = {}) const;
 
 private:

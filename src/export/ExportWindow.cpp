@@ -56,7 +56,7 @@ void ExportWindow::buildControls() {
 }
 
 void ExportWindow::warn(const QString& message) {
-    m_context.dialogs->exclamation(this, message, kit::kErrorTitle);
+    m_context.dialogs->exclamation(this, message, kErrorTitle);
 }
 
 void ExportWindow::load() {
@@ -140,10 +140,10 @@ void ExportWindow::cmdOKClick() {
         return;
     }
 
-    QString done = m_texts.text(QStringLiteral("strWritten"));
+    QString done = m_texts.messageText(QStringLiteral("strWritten"));
     if (!wab::modelVariant(job.loads))
-        done += QLatin1Char(' ') + m_texts.text(QStringLiteral("strWrittenModelKept"));
-    m_context.dialogs->information(this, done, m_texts.text(QStringLiteral("strFinished")));
+        done += QLatin1Char(' ') + m_texts.messageText(QStringLiteral("strWrittenModelKept"));
+    m_context.dialogs->information(this, done, m_texts.messageText(QStringLiteral("strFinished")));
     close();
 }
 

@@ -1,5 +1,7 @@
 #include "LanguageStore.h"
 
+#include "BuiltinTexts.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -91,4 +93,10 @@ std::optional<QString> tryLanguageText(const QString& databasePath, const QStrin
     } catch (const LanguageError&) {
         return std::nullopt;
     }
+}
+
+QString messageText(const QString& databasePath, const QString& key) {
+    if (const auto found = tryLanguageText(databasePath, key))
+        return *found;
+    return builtin::text(key).value_or(QString());
 }

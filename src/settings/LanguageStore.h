@@ -19,3 +19,9 @@ QString GetLanguageText(const QString& databasePath, const QString& key);
 
 // The same lookup for callers that fall back on their own text when the database fails.
 std::optional<QString> tryLanguageText(const QString& databasePath, const QString& key);
+
+// The text of `key` for a message the program shows (a message box, a question, an input box):
+// from the database; when the database cannot answer (missing, damaged), the program's own
+// built-in German text of that key. An absent key in an intact database still gives the empty
+// text.
+QString messageText(const QString& databasePath, const QString& key);

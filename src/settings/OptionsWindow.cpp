@@ -1,5 +1,6 @@
 #include "OptionsWindow.h"
 
+#include "BuiltinTexts.h"
 #include "SettingsFiles.h"
 #include "app/Twips.h"
 #include "common/AppContext.h"
@@ -103,8 +104,7 @@ void OptionsWindow::load() {
     if (!folder && !reason.isEmpty()) {
         // A missing options.cfg simply means no folder has been chosen yet; one that is there but
         // cannot be read is worth a word, since OK would write the empty folder over it.
-        reportFailure("strFolderNotRead", QStringLiteral("Der FS2000-Pfad konnte nicht gelesen werden."),
-                      m_context.path(QLatin1String(settings::kOptionsFile)), reason);
+        reportFailure("strFolderNotRead", m_context.path(QLatin1String(settings::kOptionsFile)), reason);
     }
 
     cmdOK->setEnabled(m_context.intFirstStart != 1);
@@ -134,22 +134,18 @@ void OptionsWindow::cmdOKClick() {
     // replaced as a whole, so a failed step leaves the old file as it was.
     QString reason;
     if (!settings::writeFs2000Folder(m_context.programFolder, txtFS2000->text(), &reason)) {
-        reportFailure("strFolderNotSaved", QStringLiteral("Der FS2000-Pfad konnte nicht gespeichert werden."),
-                      m_context.path(QLatin1String(settings::kOptionsFile)), reason);
+        reportFailure("strFolderNotSaved", m_context.path(QLatin1String(settings::kOptionsFile)), reason);
     }
 
     const QString source = settings::languageSource(cmbSprache->currentText());
     if (!source.isEmpty()) {
         if (const auto problem = settings::switchLanguage(m_context.programFolder, source)) {
-            reportFailure("strLanguageNotSwitched", QStringLiteral("Die Sprache konnte nicht umgestellt werden."),
-                          problem->file, problem->reason);
+            reportFailure("strLanguageNotSwitched", problem->file, problem->reason);
         }
     }
 
     if (!settings::writeFirstStartFlag(m_context.programFolder, 0, &reason)) {
-        reportFailure("strFirstStartNotSaved",
-                      QStringLiteral("Der Abschluss des ersten Starts konnte nicht gespeichert werden."),
-                      m_context.path(QLatin1String(settings::kFirstStartFile)), reason);
+        reportFailure("strFirstStartNotSaved", m_context.path(QLatin1String(settings::kFirstStartFile)), reason);
     }
 
     close();
@@ -167,10 +163,12 @@ void OptionsWindow::cmdAbbrechenClick() {
     close();
 }
 
-void OptionsWindow::reportFailure(const char* key, const QString& fallback, const QString& file,
-                                  const QString& reason) {
-    const QString message = m_texts.textOr(QString::fromLatin1(key), fallback) + QStringLiteral("\n\n") +
-                            QDir::toNativeSeparators(file) + QStringLiteral("\n") + reason;
-    m_context.dialogs->exclamation(this, message,
-                                   m_texts.textOr(QStringLiteral("strOptionsError"), QStringLiteral("Fehler")));
+void OptionsWindow::reportFailure(const char* key, const QString& file, const QString& reason) {
+    // Never an empty message: where the database has no text, the program's own stands in.
+    const auto textOf = [this](const QString& name) {
+        return m_texts.textOr(name, builtin::text(name).value_or(name));
+    };
+    const QString message = textOf(QString::fromLatin1(key)) + QStringLiteral("\n\n") + QDir::toNativeSeparators(file) +
+                            QStringLiteral("\n") + reason;
+    m_context.dialogs->exclamation(this, message, textOf(QStringLiteral("strOptionsError")));
 }

@@ -38,9 +38,8 @@ private:
     void cmdOKClick();
     void cmdAbbrechenClick();
 
-    // Tells the user that `file` could not be handled: the text of `key` (or `fallback`), the
-    // file and the reason.
-    void reportFailure(const char* key, const QString& fallback, const QString& file, const QString& reason);
+    // Tells the user that `file` could not be handled: the text of `key`, the file and the reason.
+    void reportFailure(const char* key, const QString& file, const QString& reason);
 
     AppContext& m_context;
     kit::Texts m_texts;

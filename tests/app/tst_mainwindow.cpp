@@ -160,10 +160,12 @@ void TestMainWindow::withoutLanguageDatabase() {
         QCOMPARE(f.tooltip(seat), QString());
     QCOMPARE(f.tooltip("imgPilot"), QStringLiteral("80 kg"));
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
-    // The seats still work; the input box then has empty texts.
+    // The seats still work; the input box then speaks the program's own built-in texts.
     f.clickSeat("imgCo", QStringLiteral("75"));
     QCOMPARE(f.tooltip("imgCo"), QStringLiteral("75 kg"));
-    QCOMPARE(f.folder.dialogs().calls().constFirst().text, QStringLiteral(":"));
+    QCOMPARE(f.folder.dialogs().calls().constFirst().text,
+             QStringLiteral("Bitte geben Sie das Gewicht der Person in kg ein:"));
+    QCOMPARE(f.folder.dialogs().calls().constFirst().title, QStringLiteral("Gewicht"));
 }
 
 void TestMainWindow::absentKeysLeaveOnlySuffixes() {

@@ -1,9 +1,15 @@
 #include "support/MainWindowFixture.h"
 
+#include "app/QtDialogs.h"
 #include "app/SplashWindow.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
+
+#include <sqlite3.h>
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -13,7 +19,49 @@ private slots:
     void firstStartFlag_data();
     void firstStartFlag();
     void missingFlagKeepsPreviousValue();
+    void qtTextsSpeakTheProgramsLanguage_data();
+    void qtTextsSpeakTheProgramsLanguage();
 };
+
+namespace {
+
+// Shows a real Qt question box and reads its buttons (and its title) before answering No.
+struct ShownBox {
+    QStringList buttons;
+    QString title;
+};
+
+ShownBox showQuestion(const QString& title) {
+    ShownBox shown;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        for (QAbstractButton* button : box->buttons())
+            shown.buttons << button->text().remove(QLatin1Char('&'));
+        shown.buttons.sort();
+        shown.title = box->windowTitle();
+        box->button(QMessageBox::No)->click();
+    });
+    poll.start();
+    QtDialogs dialogs;
+    dialogs.question(nullptr, QStringLiteral("?"), title);
+    return shown;
+}
+
+bool dropLocaleRow(const QString& database) {
+    sqlite3* db = nullptr;
+    const bool ok =
+        sqlite3_open(QFile::encodeName(database).constData(), &db) == SQLITE_OK &&
+        sqlite3_exec(db, "DELETE FROM Entry WHERE Variable = 'strLocale'", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+} // namespace
 
 void TestStartup::splashVersion() {
     QCOMPARE(splashVersionText(1, 1, 0), QStringLiteral("Version 1.1.0"));
@@ -22,6 +70,12 @@ void TestStartup::splashVersion() {
     SplashWindow splash(folder.context());
     QCOMPARE(testkit::child<QLabel>(&splash, "lblVersion")->text(), QStringLiteral("Version 1.1.0"));
     QCOMPARE(testkit::child<QLabel>(&splash, "lblTitle")->text(), QStringLiteral("Velmora Control Center"));
+    // The picture stands at its own size in the top-left corner, not stretched over the window.
+    auto* picture = testkit::child<QLabel>(&splash, "imgBackground");
+    QVERIFY(!picture->pixmap().isNull());
+    QVERIFY(!picture->hasScaledContents());
+    QCOMPARE(picture->geometry(), QRect(QPoint(0, 0), picture->pixmap().deviceIndependentSize().toSize()));
+    QCOMPARE(picture->pixmap().size(), QSize(412, 127));
     QCOMPARE(splash.timer()->interval(), 250);
     QVERIFY(splash.timer()->isSingleShot());
     // Not a coarse timer, which may end the splash up to 12 ms early or late.
@@ -73,6 +127,49 @@ void TestStartup::missingFlagKeepsPreviousValue() {
     QVERIFY(f.app->mainWindow());
     QCOMPARE(f.folder.context().intFirstStart, qint16(0));
     QVERIFY(f.folder.dialogs().calls().isEmpty());
+}
+
+void TestStartup::qtTextsSpeakTheProgramsLanguage_data() {
+    QTest::addColumn<QString>("database");    // copied over Data/language.crf
+    QTest::addColumn<QString>("change");      // what is done to the program folder first
+    QTest::addColumn<QStringList>("buttons"); // of a question box, sorted
+    QTest::newRow("German") << "german.crf"
+                            << "" << QStringList{"Ja", "Nein"};
+    QTest::newRow("English") << "english.crf"
+                             << "" << QStringList{"No", "Yes"};
+    QTest::newRow("German, then switched to English") << "german.crf"
+                                                      << "switch" << QStringList{"No", "Yes"};
+    QTest::newRow("a database that names no language: Qt's English") << "german.crf"
+                                                                     << "no strLocale" << QStringList{"No", "Yes"};
+    QTest::newRow("no translation file: Qt's English") << "german.crf"
+                                                       << "no translation" << QStringList{"No", "Yes"};
+}
+
+void TestStartup::qtTextsSpeakTheProgramsLanguage() {
+    QFETCH(QString, database);
+    QFETCH(QString, change);
+    QFETCH(QStringList, buttons);
+    MainWindowFixture f;
+    const QString active = f.folder.file(QStringLiteral("Data/language.crf"));
+    f.folder.remove(QStringLiteral("Data/language.crf"));
+    QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/") + database), active));
+    QVERIFY(QFile::setPermissions(active, QFile::ReadOwner | QFile::WriteOwner));
+    if (change == QLatin1String("no strLocale"))
+        QVERIFY(dropLocaleRow(active));
+    if (change == QLatin1String("no translation"))
+        f.folder.remove(QStringLiteral("translations/qtbase_de.qm"));
+    QVERIFY(f.open());
+    if (change == QLatin1String("switch")) {
+        QCOMPARE(f.app->qtLanguage().installed(), QStringLiteral("de"));
+        f.folder.remove(QStringLiteral("Data/language.crf"));
+        QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/english.crf")), active));
+        f.app->reloadMainWindow();
+    }
+    const ShownBox shown = showQuestion(QStringLiteral("?"));
+    QCOMPARE(shown.buttons, buttons);
+    // An empty title stays blank: never an empty one, which the system fills with the program's name.
+    const QString blank = showQuestion(QString()).title;
+    QVERIFY(!blank.isEmpty() && blank.trimmed().isEmpty());
 }
 
 QTEST_MAIN(TestStartup)

@@ -85,7 +85,8 @@ private slots:
     void withoutMainWindowNothingIsWritten();
     void exportWindowGoesWithItsLoading_data();
     void exportWindowGoesWithItsLoading();
-    void passengerWithoutCoPilotKeepsTheModelAndSaysSo();
+    void completionMessage_data();
+    void completionMessage();
     void demoFolderCanBeExportedTo();
 };
 
@@ -373,20 +374,45 @@ void TestExportWindow::exportWindowGoesWithItsLoading() {
     QVERIFY(!p.exportWindow() || !p.exportWindow()->isVisible());
 }
 
-void TestExportWindow::passengerWithoutCoPilotKeepsTheModelAndSaysSo() {
+void TestExportWindow::completionMessage_data() {
+    QTest::addColumn<bool>("damaged");   // Data/language.crf is a text file when OK is pressed
+    QTest::addColumn<bool>("passenger"); // a passenger without a co-pilot: no model variant shows that
+    const QString written = QStringLiteral("Die Beladung wurde in das Flugzeug geschrieben.");
+    const QString modelKept =
+        QStringLiteral("Das Modell wurde nicht ersetzt, denn keine Modellvariante zeigt Passagiere ohne Co-Piloten.");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("pilot alone") << false << false << written;
+    QTest::newRow("passenger without co-pilot: the model stays, and the message says so")
+        << false << true << written + QLatin1Char(' ') + modelKept;
+    QTest::newRow("damaged database: the program's own texts, never an empty box") << true << false << written;
+    QTest::newRow("damaged database, passenger without co-pilot")
+        << true << true << written + QLatin1Char(' ') + modelKept;
+}
+
+void TestExportWindow::completionMessage() {
+    QFETCH(bool, damaged);
+    QFETCH(bool, passenger);
+    QFETCH(QString, text);
     Program p;
     const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
     p.start();
-    p.pf.dialogs().answerInput(QStringLiteral("60"));
-    p.main()->seatClicked(Seat::PaxLeft);
+    if (passenger) {
+        p.pf.dialogs().answerInput(QStringLiteral("60"));
+        p.main()->seatClicked(Seat::PaxLeft);
+    }
     p.openExport();
     p.choose(0);
+    if (damaged)
+        p.pf.write(QStringLiteral("Data/language.crf"), "not a database\r\n");
     p.pressOK();
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Information),
-             QStringList{p.text("strWritten") + QLatin1Char(' ') + p.text("strWrittenModelKept")});
-    QVERIFY(!p.text("strWrittenModelKept").isEmpty());
-    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), kInstalledModel);
-    QCOMPARE(readFile(cfg), exportedCfg(wab::section({176, std::nullopt, 132, std::nullopt, 0})));
+    const auto info = p.pf.dialogs().callsOf(Kind::Information);
+    QCOMPARE(info.size(), 1);
+    QCOMPARE(info[0].text, text);
+    QCOMPARE(info[0].title, QStringLiteral("Fertig"));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), passenger ? kInstalledModel : variantContent(1));
+    const wab::StationLoads loads{176, std::nullopt, passenger ? std::optional<std::int64_t>(132) : std::nullopt,
+                                  std::nullopt, 0};
+    QCOMPARE(readFile(cfg), exportedCfg(wab::section(loads)));
 }
 
 void TestExportWindow::demoFolderCanBeExportedTo() {
