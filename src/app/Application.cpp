@@ -2,9 +2,13 @@
 
 #include "MainWindow.h"
 #include "SplashWindow.h"
+#include "WindowKit.h"
 #include "about/InfoWindow.h"
 #include "common/AppContext.h"
+#include "common/Dialogs.h"
 #include "export/ExportWindow.h"
+#include "export/Restore.h"
+#include "export/RestoreWindow.h"
 #include "settings/OptionsWindow.h"
 
 #include <QApplication>
@@ -13,8 +17,9 @@
 Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 Application::~Application() {
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+          static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore)}) {
         delete w;
     }
 }
@@ -53,6 +58,7 @@ void Application::showMainWindow() {
     connect(window, &MainWindow::optionsRequested, this, &Application::showOptions);
     connect(window, &MainWindow::infoRequested, this, &Application::showInfo);
     connect(window, &MainWindow::exportRequested, this, &Application::showExport);
+    connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
     connect(window, &QObject::destroyed, this, &Application::windowGone);
     // The export writes the loading on screen; once that loading is gone, so is the export window.
     connect(window, &QObject::destroyed, this, &Application::closeExport);
@@ -107,6 +113,38 @@ void Application::showExport() {
     m_export->show();
 }
 
+void Application::showRestore() {
+    if (m_restore && m_restore->isVisible()) {
+        bringForward(m_restore.data());
+        return;
+    }
+    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
+    QList<aircraftfiles::AircraftCopy> restorable;
+    for (const aircraftfiles::AircraftCopy& copy : offered.copies) {
+        if (restore::hasBackup(copy.cfgPath))
+            restorable.append(copy);
+    }
+    const kit::Texts texts(m_context.languageDatabase());
+    QStringList problems;
+    for (const MessagePart& problem : offered.problems)
+        problems.append(texts.message(problem.key, problem.details));
+    if (!problems.isEmpty())
+        m_context.dialogs->exclamation(m_main, problems.join(QStringLiteral("\n\n")), kErrorTitle);
+    if (restorable.isEmpty()) {
+        if (problems.isEmpty())
+            m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strRestoreNothing")),
+                                           texts.messageText(QStringLiteral("frmRestoreCaption")));
+        return;
+    }
+    m_restore = new RestoreWindow(m_context, restorable);
+    connect(m_restore, &QObject::destroyed, this, &Application::windowGone);
+    m_restore->show();
+}
+
+RestoreWindow* Application::restoreWindow() const {
+    return m_restore;
+}
+
 MainWindow* Application::mainWindow() const {
     return m_main;
 }
@@ -131,8 +169,9 @@ void Application::quitNow() {
     if (m_ended)
         return;
     m_ended = true;
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+          static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore)}) {
         if (w) {
             w->hide();
             w->deleteLater();
@@ -155,8 +194,9 @@ void Application::windowGone() {
 void Application::checkLastWindow() {
     if (m_ended)
         return;
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+          static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore)}) {
         if (w && w->isVisible())
             return;
     }

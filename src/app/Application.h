@@ -9,6 +9,7 @@
 
 struct AppContext;
 class ExportWindow;
+class RestoreWindow;
 class InfoWindow;
 class LoadingModel;
 class MainWindow;
@@ -36,6 +37,9 @@ public:
     void showOptions();
     void showInfo();
     void showExport();
+    // Offers the copies that have backups to be given back as installed; without any, says so and
+    // opens no window.
+    void showRestore();
     // Ends the program at once: every window goes, nothing is asked or saved.
     void quitNow();
 
@@ -43,6 +47,7 @@ public:
     OptionsWindow* optionsWindow() const;
     InfoWindow* infoWindow() const;
     ExportWindow* exportWindow() const;
+    RestoreWindow* restoreWindow() const;
     SplashWindow* splashWindow() const;
     const QtLanguage& qtLanguage() const { return m_qtLanguage; }
     // The loading of the main window, or nullptr when no main window is loaded.
@@ -69,5 +74,6 @@ private:
     QPointer<OptionsWindow> m_options;
     QPointer<InfoWindow> m_info;
     QPointer<ExportWindow> m_export;
+    QPointer<RestoreWindow> m_restore;
     bool m_ended = false;
 };

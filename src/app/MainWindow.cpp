@@ -197,6 +197,8 @@ void MainWindow::buildMenus() {
     mnuExport = menu("mnuExport", QStringLiteral("Export"));
     mnuExportBeladung = item(mnuExport, "mnuExportBeladung", QStringLiteral("Beladung in Aircraft.cfg exportieren"));
     connect(mnuExportBeladung, &QAction::triggered, this, &MainWindow::cmdSpeichernClick);
+    mnuExportRestore = item(mnuExport, "mnuExportRestore", QStringLiteral("Auslieferungszustand wiederherstellen..."));
+    connect(mnuExportRestore, &QAction::triggered, this, &MainWindow::restoreRequested);
 
     mnuExtras = menu("mnuExtras", QStringLiteral("#"));
     mnuExtrasOptionen = item(mnuExtras, "mnuExtrasOptionen", QStringLiteral("#"));
@@ -261,6 +263,7 @@ MainWindow::LoadResult MainWindow::load() {
         {[this](const QString& t) { mnuDateiBeenden->setText(t); }, "mnuDateiBeenden", ""},
         {[this](const QString& t) { mnuExport->setTitle(t); }, "mnuExport", ""},
         {[this](const QString& t) { mnuExportBeladung->setText(t); }, "mnuExportBeladung", ""},
+        {[this](const QString& t) { mnuExportRestore->setText(t); }, "mnuExportRestore", "..."},
         {[this](const QString& t) { mnuExtras->setTitle(t); }, "mnuExtras", ""},
         {[this](const QString& t) { mnuExtrasOptionen->setText(t); }, "mnuExtrasOptionen", "..."},
         {[this](const QString& t) { lblGepaeck->setText(t); }, "lblGepäck", ":"},

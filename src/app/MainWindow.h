@@ -48,6 +48,7 @@ signals:
     void infoRequested();
     // The pre-export check has passed.
     void exportRequested();
+    void restoreRequested();
 
 private:
     void buildControls();
@@ -94,6 +95,7 @@ private:
     QAction* mnuDateiBeenden = nullptr;
     QMenu* mnuExport = nullptr;
     QAction* mnuExportBeladung = nullptr;
+    QAction* mnuExportRestore = nullptr;
     QMenu* mnuExtras = nullptr;
     QAction* mnuExtrasOptionen = nullptr;
     QMenu* mnuHelp = nullptr;

@@ -5,6 +5,7 @@
 #include "common/FileRead.h"
 #include "common/PathProbe.h"
 #include "common/Paths.h"
+#include "settings/SettingsFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,6 +161,48 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         listing.copies.append({titleOf(*content), name, cfg.path});
     }
     return listing;
+}
+
+OfferedCopies offeredCopies(const QString& programFolder) {
+    OfferedCopies offered;
+    QString reason;
+    const auto folder = settings::readFs2000Folder(programFolder, &reason);
+    if (!folder) {
+        const QString options = programFolder + QLatin1String(settings::kOptionsFile);
+        if (reason.isEmpty())
+            offered.problems.append({QStringLiteral("strExportNoOptions"), {options}});
+        else
+            offered.problems.append({QStringLiteral("strExportOptionsUnreadable"), {options, reason}});
+        return offered;
+    }
+    if (folder->trimmed().isEmpty()) {
+        offered.problems.append({QStringLiteral("strExportNoFs2000Folder"), {}});
+        return offered;
+    }
+
+    AircraftListing listing = listAircraftCopies(*folder);
+    offered.copies = std::move(listing.copies);
+    for (const ListingProblem& problem : listing.problems) {
+        switch (problem.kind) {
+        case ListingProblem::Kind::NoAircraftFolder:
+            offered.problems.append({QStringLiteral("strExportNoAircraftFolder"), {problem.path}});
+            break;
+        case ListingProblem::Kind::AircraftFolderUnreadable:
+            offered.problems.append(
+                {QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}});
+            break;
+        case ListingProblem::Kind::NoAircraftCfg:
+            offered.problems.append({QStringLiteral("strExportNoAircraftCfg"), {problem.path}});
+            break;
+        case ListingProblem::Kind::CopyFolderUnreadable:
+            offered.problems.append({QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}});
+            break;
+        case ListingProblem::Kind::CfgUnreadable:
+            offered.problems.append({QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}});
+            break;
+        }
+    }
+    return offered;
 }
 
 } // namespace aircraftfiles

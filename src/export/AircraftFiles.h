@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/MessagePart.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -82,5 +84,14 @@ struct AircraftListing {
 // ignored, so the order is the one Windows lists them in). A qualifying folder without a readable
 // aircraft.cfg is left out and reported.
 AircraftListing listAircraftCopies(const QString& fs2000Folder);
+
+// The copies the user is offered: those of the FS2000 folder that options.cfg of the program
+// folder names, and what stood in the way (options.cfg missing or unreadable, no folder chosen,
+// the listing's problems) as message parts in the order they are told.
+struct OfferedCopies {
+    QList<AircraftCopy> copies;
+    QList<MessagePart> problems;
+};
+OfferedCopies offeredCopies(const QString& programFolder);
 
 } // namespace aircraftfiles

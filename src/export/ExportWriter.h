@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WeightAndBalance.h"
+#include "common/MessagePart.h"
 
 #include <QByteArray>
 #include <QList>
@@ -52,6 +53,10 @@ struct Failure {
     Kind kind;
     QString path;
     QString reason;
+    // What was under way: an export, or a restore from the backups (whose "new" files are the
+    // files as installed).
+    enum class Operation { Export, Restore };
+    Operation operation = Operation::Export;
     // Set when the model had been replaced and could not be put back: the model file, why, and
     // where the model as it was installed is kept (empty when there is no backup of it).
     QString unrestoredModel;
@@ -76,12 +81,7 @@ struct Failure {
 QString messageKey(Failure::Kind kind);
 bool hasReason(Failure::Kind kind);
 
-// One sentence of a message: a language key and the texts for its placeholders %1, %2, ...
-struct MessagePart {
-    QString key;
-    QStringList details;
-    friend bool operator==(const MessagePart&, const MessagePart&) = default;
-};
+using MessagePart = ::MessagePart;
 
 // What the user is told when an export stopped: first what failed, then the state the aircraft is
 // in ("nothing has been changed" only when that is true; else which file holds what, and where

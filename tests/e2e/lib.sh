@@ -121,6 +121,38 @@ seat_person() {
     sleep 0.3
 }
 
+# Exports the loading on screen of main window $window into the first copy and confirms the
+# completion message.
+export_once() {
+    click_client "$window" 8775 5535 2400 465 # cmdSpeichern
+    export_window=$(wait_window "Flugzeug wählen" 5) || fail "export window did not appear"
+    sleep 0.3
+    xdotool windowfocus "$export_window" 2>/dev/null || true
+    xdotool key Down
+    sleep 0.2
+    xdotool key Return
+    done_box=$(wait_window "Fertig" 5) || fail "no completion message"
+    sleep 0.2
+    xdotool windowfocus "$done_box" 2>/dev/null || true
+    xdotool key Return
+    sleep 0.3
+}
+
+# Opens the n-th entry ($2, from 1) of the Export menu of main window $1. The menu bar is the strip
+# above the client area; "Export" is its second title, about 60 pixels from the left.
+export_menu_entry() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    menu=$((HEIGHT - $(px 6570)))
+    xdotool mousemove $((X + 60)) $((Y + menu / 2)) click 1
+    sleep 0.4
+    i=0
+    while [ "$i" -lt "$2" ]; do
+        xdotool key Down
+        i=$((i + 1))
+    done
+    xdotool key Return
+}
+
 # Saves a picture of a window (by id) as PNG.
 grab() {
     XDG_RUNTIME_DIR="$E2E_TMP" "$GRAB" "$2" "$1" 2>/dev/null || fail "could not grab window $1"

@@ -23,22 +23,6 @@ start_program
 window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
 sleep 0.3
 seat_person "$window" 3195 2790 75 # co-pilot
-# Exports the loading on screen into the first copy and confirms the completion message.
-export_once() {
-    click_client "$window" 8775 5535 2400 465 # cmdSpeichern
-    export_window=$(wait_window "Flugzeug wählen" 5) || fail "export window did not appear"
-    sleep 0.3
-    xdotool windowfocus "$export_window" 2>/dev/null || true
-    xdotool key Down
-    sleep 0.2
-    xdotool key Return
-    done_box=$(wait_window "Fertig" 5) || fail "no completion message"
-    sleep 0.2
-    xdotool windowfocus "$done_box" 2>/dev/null || true
-    xdotool key Return
-    sleep 0.3
-}
-
 export_once
 cmp "$cfg" "$expected" || fail "aircraft.cfg differs from the expected bytes"
 cmp "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/2.mdl" ||

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -71,6 +72,16 @@ inline bool writeFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+// The temporary files of interrupted replacements (".<name>.<random>.tmp") below `folder`.
+inline QStringList temporaryFiles(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, {QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(it.next());
+    return found;
 }
 
 // Every file below `folder` with its content, by path relative to `folder`.

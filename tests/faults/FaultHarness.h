@@ -248,14 +248,4 @@ inline QMap<QString, QString> hashes(const QString& folder, bool recursive = tru
     return result;
 }
 
-// The temporary files of interrupted replacements (".<name>.<random>.tmp") below `folder`.
-inline QStringList temporaryFiles(const QString& folder) {
-    QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(it.next());
-    return found;
-}
-
 } // namespace faults

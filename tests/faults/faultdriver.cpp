@@ -7,6 +7,7 @@
 //                                                [--index 0] [--runs N] [--pause] [--loop]
 //   merovan_faultdriver <program folder> options [--language English] [--folder D:/New/]
 //                                                [--runs N] [--pause]
+//   merovan_faultdriver <program folder> restore [--index 0] [--runs N] [--pause]
 //
 // Output, one line each (tabs, line breaks and backslashes in texts written as \t, \n, \\):
 //   READY                         the main window is loaded (and the loading seated)
@@ -24,8 +25,10 @@
 #include "common/Dialogs.h"
 #include "common/RandomSource.h"
 #include "export/ExportWindow.h"
+#include "export/RestoreWindow.h"
 #include "settings/OptionsWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -117,7 +120,7 @@ struct Options {
 
 Options parse(const QStringList& args) {
     if (args.size() < 3)
-        usage("usage: <program folder> export|options [options]");
+        usage("usage: <program folder> export|options|restore [options]");
     Options o;
     o.folder = args[1];
     o.operation = args[2];
@@ -147,8 +150,9 @@ Options parse(const QStringList& args) {
         else
             usage("unknown option");
     }
-    if (o.operation != QLatin1String("export") && o.operation != QLatin1String("options"))
-        usage("the operation is export or options");
+    if (o.operation != QLatin1String("export") && o.operation != QLatin1String("options") &&
+        o.operation != QLatin1String("restore"))
+        usage("the operation is export, options or restore");
     return o;
 }
 
@@ -169,7 +173,7 @@ void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-template <typename T> T* child(QWidget* window, const char* name) {
+template <typename T> T* child(QObject* window, const char* name) {
     T* found = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     if (!found) {
         std::fprintf(stderr, "merovan_faultdriver: control %s not found\n", name);
@@ -194,6 +198,17 @@ void runExport(Application& app, const Options& o) {
     app.showExport();
     ExportWindow* window = app.exportWindow();
     child<QComboBox>(window, "cmbPA")->setCurrentIndex(o.index);
+    child<QPushButton>(window, "cmdOK")->click();
+}
+
+void runRestore(Application& app, const Options& o) {
+    // The menu command, as the user gives it; the question is answered Yes.
+    QAction* command = child<QAction>(app.mainWindow(), "mnuExportRestore");
+    command->trigger();
+    RestoreWindow* window = app.restoreWindow();
+    if (!window)
+        return; // nothing to restore: the message said so
+    child<QComboBox>(window, "cmbRestore")->setCurrentIndex(o.index);
     child<QPushButton>(window, "cmdOK")->click();
 }
 
@@ -235,6 +250,9 @@ int main(int argc, char* argv[]) {
     Application app(context);
     app.showMainWindow();
     const bool exporting = o.operation == QLatin1String("export");
+    const bool restoring = o.operation == QLatin1String("restore");
+    if (restoring && !app.mainWindow())
+        usage("the main window did not open (first start pending?)");
     if (exporting) {
         if (!app.mainWindow())
             usage("the main window did not open (first start pending?)");
@@ -256,6 +274,8 @@ int main(int argc, char* argv[]) {
                     dialogs.answers.append(QStringLiteral("50"));
                 app.mainWindow()->seatClicked(Seat::PaxLeft);
             }
+        } else if (restoring) {
+            runRestore(app, o);
         } else {
             runOptions(app, o);
         }

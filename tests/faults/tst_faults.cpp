@@ -33,7 +33,7 @@ QString reasonText(int error) {
 // One program folder made ready for an operation, with the content each file it writes has
 // before and is to have after.
 struct Scene {
-    enum class Op { ExportFirst, ExportAgain, Options };
+    enum class Op { ExportFirst, ExportAgain, Options, Restore };
 
     TestProgramFolder pf;
     Fs2000 fs{pf};
@@ -66,12 +66,25 @@ struct Scene {
         }
         const QString cfg = fs.addCopy(QStringLiteral("nerova_tq58"));
         const QString model = fs.model(QStringLiteral("nerova_tq58"));
+        watched = fs.aircraft() + QStringLiteral("nerova_tq58");
+        if (op == Op::Restore) {
+            // An export has been made; the backups hold the files as installed.
+            writeFile(cfg, exportedCfg(threePersonsSection()));
+            writeFile(model, variantContent(4));
+            writeFile(cfg + QStringLiteral(".bak"), kCfg);
+            writeFile(model + QStringLiteral(".bak"), kInstalledModel);
+            before[cfg] = exportedCfg(threePersonsSection());
+            before[model] = variantContent(4);
+            after[cfg] = kCfg;
+            after[model] = kInstalledModel;
+            driverArguments = {pf.path(), QStringLiteral("restore")};
+            return;
+        }
         if (op == Op::ExportAgain) {
             // An earlier export left its backups.
             writeFile(cfg + QStringLiteral(".bak"), kCfg);
             writeFile(model + QStringLiteral(".bak"), kInstalledModel);
         }
-        watched = fs.aircraft() + QStringLiteral("nerova_tq58");
         before[cfg] = kCfg;
         before[model] = kInstalledModel;
         after[cfg] = exportedCfg(threePersonsSection());
@@ -84,14 +97,15 @@ struct Scene {
                            QStringLiteral("20")};
     }
 
-    // The content a backup must have: its file as it was before the first export.
+    // The content a backup must have: its file as it was before the first export (for a restore,
+    // what the restore brings back).
     std::optional<QByteArray> backupOf(const QString& path) const {
         if (!path.endsWith(QLatin1String(".bak")))
             return std::nullopt;
         const QString original = path.chopped(4);
         if (!before.contains(original))
             return std::nullopt;
-        return before[original];
+        return op == Op::Restore ? after[original] : before[original];
     }
 
     // The export's closing words when a failure left the aircraft untouched.
@@ -145,6 +159,7 @@ void addOperations() {
     QTest::newRow("export, first time (with backups)") << int(Scene::Op::ExportFirst);
     QTest::newRow("export, backups there") << int(Scene::Op::ExportAgain);
     QTest::newRow("options OK on the first start") << int(Scene::Op::Options);
+    QTest::newRow("restore as installed") << int(Scene::Op::Restore);
 }
 
 // Runs the operation once under the fault library without a fault, for its trace.
@@ -189,6 +204,7 @@ void TestFaults::callsAreCounted() {
                     air + "aircraft.cfg"};
         break;
     case Scene::Op::ExportAgain:
+    case Scene::Op::Restore:
         expected = {air + "Model/TQ58-161.mdl", air + "aircraft.cfg"};
         break;
     case Scene::Op::Options:
@@ -214,7 +230,8 @@ void TestFaults::everyCallFails_data() {
         Scene::Op op;
     } operations[] = {{"export first", Scene::Op::ExportFirst},
                       {"export again", Scene::Op::ExportAgain},
-                      {"options", Scene::Op::Options}};
+                      {"options", Scene::Op::Options},
+                      {"restore", Scene::Op::Restore}};
     const struct {
         const char* name;
         const char* kind;
@@ -328,7 +345,8 @@ void TestFaults::everyCallFails() {
             QCOMPARE(driver.state(2), QStringLiteral("main=1\toptions=0\texport=0"));
         }
         for (auto it = scene.after.begin(); it != scene.after.end(); ++it) {
-            // A second export of the same loading gives the same bytes as the first.
+            // A second export of the same loading gives the same bytes as the first; a second
+            // restore, the files as installed.
             const QByteArray expected = it.value();
             QVERIFY2(readAll(it.key()) == expected, qPrintable(where + ": second run, " + it.key()));
         }

@@ -1,0 +1,44 @@
+#!/bin/sh
+# Export, then give the copy back as installed through Export > "Auslieferungszustand
+# wiederherstellen...": afterwards aircraft.cfg and the model are byte for byte the installed ones.
+STAGED=$1
+. "$(dirname "$0")/lib.sh"
+
+start_display
+make_program_folder 0
+printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
+copy="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58"
+cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$copy/aircraft.cfg"
+rm -f "$copy/aircraft.cfg.bak" "$copy/Model/TQ58-161.mdl.bak"
+cp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg"
+cp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl"
+
+start_program
+window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
+sleep 0.3
+seat_person "$window" 3195 2790 75 # co-pilot
+export_once
+cmp -s "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" && fail "the export did not change aircraft.cfg"
+
+export_menu_entry "$window" 2
+restore_window=$(wait_window "Auslieferungszustand wiederherstellen" 5) || fail "restore window did not appear"
+sleep 0.3
+xdotool windowfocus "$restore_window" 2>/dev/null || true
+xdotool key Down
+sleep 0.2
+xdotool key Return
+question=$(wait_window '\?' 5) || fail "no question before the restore"
+sleep 0.2
+xdotool windowfocus "$question" 2>/dev/null || true
+xdotool key Return # Yes
+done_box=$(wait_window "Fertig" 5) || fail "no completion message"
+sleep 0.2
+xdotool windowfocus "$done_box" 2>/dev/null || true
+xdotool key Return
+sleep 0.3
+cmp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" || fail "aircraft.cfg is not as installed"
+cmp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl" || fail "the model is not as installed"
+cmp "$copy/aircraft.cfg.bak" "$E2E_TMP/installed.cfg" || fail "the backup of aircraft.cfg changed"
+click_client "$window" 8775 6030 2400 465 # cmdSchliessen
+wait_exit 5 || fail "program still running after cmdSchliessen"
+echo "PASS"
