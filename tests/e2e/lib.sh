@@ -121,21 +121,28 @@ seat_person() {
     sleep 0.3
 }
 
+# Waits for the window titled $1 (a pattern), gives it the focus and presses the keys $2...; fails
+# with $3 when it does not come.
+answer_window() {
+    title=$1
+    keys=$2
+    why=$3
+    target=$(wait_window "$title" 5) || fail "$why"
+    sleep 0.3
+    xdotool windowfocus "$target" 2>/dev/null || true
+    for key in $keys; do
+        xdotool key "$key"
+        sleep 0.2
+    done
+}
+
 # Exports the loading on screen of main window $window into the first copy and confirms the
 # completion message.
 export_once() {
     click_client "$window" 8775 5535 2400 465 # cmdSpeichern
-    export_window=$(wait_window "Flugzeug wählen" 5) || fail "export window did not appear"
-    sleep 0.3
-    xdotool windowfocus "$export_window" 2>/dev/null || true
-    xdotool key Down
-    sleep 0.2
-    xdotool key Return
-    done_box=$(wait_window "Fertig" 5) || fail "no completion message"
-    sleep 0.2
-    xdotool windowfocus "$done_box" 2>/dev/null || true
-    xdotool key Return
-    sleep 0.3
+    answer_window "Flugzeug wählen" "Down Return" "export window did not appear"
+    answer_window "Fertig" "Return" "no completion message"
+    sleep 0.1
 }
 
 # Opens the n-th entry ($2, from 1) of the Export menu of main window $1. The menu bar is the strip

@@ -21,21 +21,10 @@ export_once
 cmp -s "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" && fail "the export did not change aircraft.cfg"
 
 export_menu_entry "$window" 2
-restore_window=$(wait_window "Auslieferungszustand wiederherstellen" 5) || fail "restore window did not appear"
-sleep 0.3
-xdotool windowfocus "$restore_window" 2>/dev/null || true
-xdotool key Down
-sleep 0.2
-xdotool key Return
-question=$(wait_window '\?' 5) || fail "no question before the restore"
-sleep 0.2
-xdotool windowfocus "$question" 2>/dev/null || true
-xdotool key Return # Yes
-done_box=$(wait_window "Fertig" 5) || fail "no completion message"
-sleep 0.2
-xdotool windowfocus "$done_box" 2>/dev/null || true
-xdotool key Return
-sleep 0.3
+answer_window "Auslieferungszustand wiederherstellen" "Down Return" "restore window did not appear"
+answer_window '\?' "Return" "no question before the restore" # Yes
+answer_window "Fertig" "Return" "no completion message"
+sleep 0.1
 cmp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" || fail "aircraft.cfg is not as installed"
 cmp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl" || fail "the model is not as installed"
 cmp "$copy/aircraft.cfg.bak" "$E2E_TMP/installed.cfg" || fail "the backup of aircraft.cfg changed"
