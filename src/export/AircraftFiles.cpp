@@ -46,8 +46,11 @@ QString joinPath(const QString& folder, const QString& name) {
 
 QString findEntry(const QString& folder, const QString& name) {
     const QString exact = joinPath(folder, name);
+#ifndef Q_OS_WIN
+    // (Windows ignores letter case here, so the listing below gives the spelling on disk.)
     if (QFileInfo::exists(exact))
         return exact;
+#endif
     QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     QStringList entries =
         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
