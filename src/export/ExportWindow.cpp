@@ -12,6 +12,7 @@
 #include "settings/SettingsFiles.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -124,9 +125,9 @@ void ExportWindow::fillList() {
     if (!folder) {
         const QString options = m_context.path(QLatin1String(settings::kOptionsFile));
         if (reason.isEmpty())
-            warn(message(QStringLiteral("strExportNoOptions"), {options}));
+            warn(message(QStringLiteral("strExportNoOptions"), {QDir::toNativeSeparators(options)}));
         else
-            warn(message(QStringLiteral("strExportOptionsUnreadable"), {options, reason}));
+            warn(message(QStringLiteral("strExportOptionsUnreadable"), {QDir::toNativeSeparators(options), reason}));
         return;
     }
     if (folder->trimmed().isEmpty()) {
@@ -145,13 +146,16 @@ void ExportWindow::fillList() {
     for (const ListingProblem& problem : listing.problems) {
         switch (problem.kind) {
         case ListingProblem::Kind::NoAircraftFolder:
-            problems.append(message(QStringLiteral("strExportNoAircraftFolder"), {problem.path}));
+            problems.append(
+                message(QStringLiteral("strExportNoAircraftFolder"), {QDir::toNativeSeparators(problem.path)}));
             break;
         case ListingProblem::Kind::NoAircraftCfg:
-            problems.append(message(QStringLiteral("strExportNoAircraftCfg"), {problem.path}));
+            problems.append(
+                message(QStringLiteral("strExportNoAircraftCfg"), {QDir::toNativeSeparators(problem.path)}));
             break;
         case ListingProblem::Kind::CfgUnreadable:
-            problems.append(message(QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}));
+            problems.append(message(QStringLiteral("strExportCfgUnreadable"),
+                                    {QDir::toNativeSeparators(problem.path), problem.reason}));
             break;
         }
     }
@@ -179,18 +183,19 @@ void ExportWindow::cmdOKClick() {
     job.loads = wab::stationLoads(*loading);
 
     if (const auto failure = exportwriter::write(job)) {
-        QStringList details{failure->path};
+        QStringList details{QDir::toNativeSeparators(failure->path)};
         if (exportwriter::hasReason(failure->kind))
             details.append(failure->reason);
         QString shown = message(exportwriter::messageKey(failure->kind), details) + QStringLiteral("\n\n");
         if (failure->unrestoredModel.isEmpty())
             shown += message(QStringLiteral("strExportNothingChanged"), {});
         else if (failure->modelBackup.isEmpty())
-            shown +=
-                message(QStringLiteral("strExportModelNotRemoved"), {failure->unrestoredModel, failure->restoreReason});
+            shown += message(QStringLiteral("strExportModelNotRemoved"),
+                             {QDir::toNativeSeparators(failure->unrestoredModel), failure->restoreReason});
         else
             shown += message(QStringLiteral("strExportModelNotRestored"),
-                             {failure->unrestoredModel, failure->restoreReason, failure->modelBackup});
+                             {QDir::toNativeSeparators(failure->unrestoredModel), failure->restoreReason,
+                              QDir::toNativeSeparators(failure->modelBackup)});
         warn(shown);
         return;
     }
