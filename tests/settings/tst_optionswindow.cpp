@@ -6,7 +6,9 @@
 #include <QProcess>
 
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 using Kind = ScriptedDialogs::Kind;
 
@@ -337,6 +339,10 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
 }
 
 void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
+#ifndef Q_OS_UNIX
+    // A folder's read-only attribute does not stop anybody from writing into it on Windows.
+    QSKIP("a folder that cannot be written needs Unix permissions");
+#else
     if (::geteuid() == 0) {
         // The superuser writes anywhere: the check runs again as nobody.
         if (qEnvironmentVariableIsSet("MEROVAN_AS_NOBODY"))
@@ -377,6 +383,7 @@ void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
     QCOMPARE(messages.size(), 3);
     QVERIFY(f.window() && !f.app->optionsWindow());
     QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Schliessen"));
+#endif
 }
 
 void TestOptionsWindow::firstStartWaitsForALanguage() {
