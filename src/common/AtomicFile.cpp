@@ -259,7 +259,7 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
             ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = ::GetLastError();
         if (file.get() == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            if (error == ERROR_ACCESS_DENIED)
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
                 *reason = QStringLiteral("the folder %1 cannot be written (%2)")
                               .arg(QDir::toNativeSeparators(QFileInfo(targetPath).absolutePath()),
                                    windowsErrorText(error, "access denied"));
