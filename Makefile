@@ -40,7 +40,7 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(WIN_BUILD)
 
 # Speed and footprint, each against its floor, in one table (a Release build of its own; not part
 # of make test). Takes a few minutes.
@@ -81,7 +81,7 @@ windows-build: windows-deps
 		cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=Release \
 			-DCMAKE_TOOLCHAIN_FILE=$$qt/lib/cmake/Qt6/qt.toolchain.cmake \
 			-DMEROVAN_SQLITE_AMALGAMATION=$$(scripts/windows-libs --sqlite-dir) \
-			-DMEROVAN_HOST_BUILD=$(CURDIR)/$(WIN_BUILD)/host; \
+			-DMEROVAN_HOST_BUILD=$(abspath $(WIN_BUILD))/host; \
 	fi
 
 windows: windows-build
