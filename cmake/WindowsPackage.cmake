@@ -2,6 +2,24 @@
 # <dir>/Merovan-<version>-win64.zip, a program folder that runs where it is unpacked.
 set_target_properties(merovan PROPERTIES WIN32_EXECUTABLE ON)
 
+# The icon and version record Explorer shows. The icon is drawn apart from the program folder's
+# pictures, which are laid out only once the program is built.
+enable_language(RC)
+set(MEROVAN_ICON "${CMAKE_BINARY_DIR}/icon/merovan.ico")
+add_custom_command(
+    OUTPUT "${MEROVAN_ICON}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/icon"
+    COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:merovan-artwork> "${CMAKE_BINARY_DIR}/icon"
+    DEPENDS merovan-artwork
+    COMMENT "Drawing the program's icon"
+    VERBATIM)
+add_custom_target(merovan_icon DEPENDS "${MEROVAN_ICON}")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/merovan.rc.in" "${CMAKE_BINARY_DIR}/merovan.rc" @ONLY)
+target_sources(merovan PRIVATE "${CMAKE_BINARY_DIR}/merovan.rc")
+set_source_files_properties("${CMAKE_BINARY_DIR}/merovan.rc" TARGET_DIRECTORY merovan PROPERTIES OBJECT_DEPENDS
+                                                                                              "${MEROVAN_ICON}")
+add_dependencies(merovan merovan_icon)
+
 string(REPLACE ";" "|" runtime_dirs "${MEROVAN_MINGW_RUNTIME_DIRS}")
 add_custom_target(merovan_package
     COMMAND "${CMAKE_COMMAND}" -DPROGRAM=$<TARGET_FILE:merovan> -DPROGRAM_FOLDER=${MEROVAN_PROGRAM_FOLDER}
