@@ -16,6 +16,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <qt_windows.h>
 #else
 #include <QSaveFile>
 #endif
@@ -26,7 +28,7 @@ namespace {
 // Writes the next block of the new content into `put`; returns false with a reason on failure.
 using Producer = std::function<bool(const std::function<bool(const char*, qint64, QString*)>& put, QString* reason)>;
 
-QString errnoText(int error, const char* fallback) {
+[[maybe_unused]] QString errnoText(int error, const char* fallback) {
     if (error != 0)
         return QString::fromLocal8Bit(std::strerror(error));
     return QString::fromLatin1(fallback);
@@ -93,6 +95,8 @@ bool syncFolder(const QByteArray& target, QString* reason) {
     return true;
 }
 
+#endif // Q_OS_UNIX
+
 // Temporary files of `target` that a killed process left behind (".<name>.<random>.tmp", untouched
 // for ten minutes) are removed; a fresh one may belong to a save still running elsewhere.
 void removeStaleTemporaries(const QString& target) {
@@ -107,6 +111,8 @@ void removeStaleTemporaries(const QString& target) {
             QFile::remove(entry.absoluteFilePath());
     }
 }
+
+#ifdef Q_OS_UNIX
 
 bool replace(const QString& path, const Producer& produce, QString* reason) {
     const QString targetPath = QFileInfo(resolvedTarget(path)).absoluteFilePath();
@@ -170,7 +176,157 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
     return syncFolder(target, reason);
 }
 
-#else // not Q_OS_UNIX
+#elif defined(Q_OS_WIN)
+
+// The system's text for a Windows error code, without the closing full stop.
+QString windowsErrorText(DWORD error, const char* fallback) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    QString text = length > 0 ? QString::fromWCharArray(buffer, int(length)).trimmed() : QString();
+    ::LocalFree(buffer);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : m_handle(h) {}
+    ~Handle() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return m_handle; }
+    void reset(HANDLE h = INVALID_HANDLE_VALUE) {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_handle);
+        m_handle = h;
+    }
+    bool close() {
+        const HANDLE h = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        return ::CloseHandle(h) != 0;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+std::wstring nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+QString temporaryNameFor(const QString& target) {
+    static std::mt19937 names{std::random_device{}()};
+    const QFileInfo info(target);
+    return info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
+           QString::number(quint32(names()), 36) + QLatin1String(".tmp");
+}
+
+bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, data, DWORD(std::min<qint64>(size, 1 << 30)), &written, nullptr)) {
+            *reason = windowsErrorText(::GetLastError(), "the data could not be written completely");
+            return false;
+        }
+        if (written == 0) {
+            *reason = windowsErrorText(ERROR_DISK_FULL, "the data could not be written completely");
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// An existing file is replaced with ReplaceFileW, which keeps its owner and security descriptor; a
+// new one is put in place with MoveFileExW, written through to the disk.
+bool replace(const QString& path, const Producer& produce, QString* reason) {
+    const QString targetPath = QFileInfo(resolvedTarget(path)).absoluteFilePath();
+    removeStaleTemporaries(targetPath);
+    const std::wstring target = nativePath(targetPath);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *reason = QStringLiteral("it is a folder");
+        return false;
+    }
+    // Refused before anything changes: replacing would drop the protection.
+    if (existed && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *reason = QStringLiteral("the file is read-only");
+        return false;
+    }
+
+    std::wstring temporary;
+    Handle file;
+    for (int attempt = 0; attempt < 100 && file.get() == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = nativePath(temporaryNameFor(targetPath));
+        file.reset(
+            ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file.get() == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+                *reason = QStringLiteral("the folder %1 cannot be written (%2)")
+                              .arg(QDir::toNativeSeparators(QFileInfo(targetPath).absolutePath()),
+                                   windowsErrorText(error, "access denied"));
+            else
+                *reason = windowsErrorText(error, "the temporary file could not be created");
+            return false;
+        }
+    }
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        *reason = QStringLiteral("no free name for a temporary file");
+        return false;
+    }
+
+    auto fail = [&](const QString& why) {
+        *reason = why;
+        file.reset();
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    };
+
+    const auto put = [&](const char* data, qint64 size, QString* why) { return writeAll(file.get(), data, size, why); };
+    QString why;
+    if (!produce(put, &why))
+        return fail(why);
+    if (!::FlushFileBuffers(file.get()))
+        return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
+    if (!file.close())
+        return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
+    if (!existed) {
+        if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+            return fail(windowsErrorText(::GetLastError(), "the file could not be put in place"));
+        return true;
+    }
+    // The new file carries the old one's attributes (hidden, system, archive...) itself, so that
+    // they survive whether or not ReplaceFileW merges them.
+    const DWORD carried = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (carried != 0 && !::SetFileAttributesW(temporary.c_str(), carried))
+        return fail(windowsErrorText(::GetLastError(), "the file attributes could not be set"));
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // The old file is gone or moved aside and the new one has not taken its name: give it the
+        // name now, and should that fail too, keep the new content rather than lose both.
+        if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        *reason = QStringLiteral("%1 (the new content is in %2)")
+                      .arg(windowsErrorText(::GetLastError(), "the file could not be replaced"),
+                           QString::fromStdWString(temporary));
+        return false;
+    }
+    return fail(windowsErrorText(error, "the file could not be replaced"));
+}
+
+#else // neither Q_OS_UNIX nor Q_OS_WIN
 
 bool replace(const QString& path, const Producer& produce, QString* reason) {
     QSaveFile file(resolvedTarget(path));

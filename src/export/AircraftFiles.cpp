@@ -37,13 +37,19 @@ Located locateEntry(const QString& folder, const QString& name) {
     const Probe direct = pathprobe::probe(exact);
     if (direct.state == Probe::State::Unreadable)
         return {State::Unreadable, exact, direct.reason, false};
+#ifndef Q_OS_WIN
+    // Where letter case counts, the exact spelling is the one on disk when it exists. (Windows
+    // finds it whatever its spelling; the listing below then gives the one on disk.)
     if (direct.state != Probe::State::Missing)
         return {State::Found, exact, {}, direct.state == Probe::State::Folder};
+#endif
 
     bool missing = false;
     QString reason;
     std::optional<QStringList> entries = pathprobe::listFolder(folder, &missing, &reason);
     if (!entries) {
+        if (direct.state != Probe::State::Missing)
+            return {State::Found, exact, {}, direct.state == Probe::State::Folder};
         if (missing)
             return {State::Missing, exact, {}, false};
         return {State::FolderUnreadable, folder, reason, false};
@@ -170,9 +176,10 @@ OfferedCopies offeredCopies(const QString& programFolder) {
     if (!folder) {
         const QString options = programFolder + QLatin1String(settings::kOptionsFile);
         if (reason.isEmpty())
-            offered.problems.append({QStringLiteral("strExportNoOptions"), {options}});
+            offered.problems.append({QStringLiteral("strExportNoOptions"), {QDir::toNativeSeparators(options)}});
         else
-            offered.problems.append({QStringLiteral("strExportOptionsUnreadable"), {options, reason}});
+            offered.problems.append(
+                {QStringLiteral("strExportOptionsUnreadable"), {QDir::toNativeSeparators(options), reason}});
         return offered;
     }
     if (folder->trimmed().isEmpty()) {
@@ -185,20 +192,24 @@ OfferedCopies offeredCopies(const QString& programFolder) {
     for (const ListingProblem& problem : listing.problems) {
         switch (problem.kind) {
         case ListingProblem::Kind::NoAircraftFolder:
-            offered.problems.append({QStringLiteral("strExportNoAircraftFolder"), {problem.path}});
+            offered.problems.append(
+                {QStringLiteral("strExportNoAircraftFolder"), {QDir::toNativeSeparators(problem.path)}});
             break;
         case ListingProblem::Kind::AircraftFolderUnreadable:
-            offered.problems.append(
-                {QStringLiteral("strExportAircraftFolderUnreadable"), {problem.path, problem.reason}});
+            offered.problems.append({QStringLiteral("strExportAircraftFolderUnreadable"),
+                                     {QDir::toNativeSeparators(problem.path), problem.reason}});
             break;
         case ListingProblem::Kind::NoAircraftCfg:
-            offered.problems.append({QStringLiteral("strExportNoAircraftCfg"), {problem.path}});
+            offered.problems.append(
+                {QStringLiteral("strExportNoAircraftCfg"), {QDir::toNativeSeparators(problem.path)}});
             break;
         case ListingProblem::Kind::CopyFolderUnreadable:
-            offered.problems.append({QStringLiteral("strExportCopyFolderUnreadable"), {problem.path, problem.reason}});
+            offered.problems.append({QStringLiteral("strExportCopyFolderUnreadable"),
+                                     {QDir::toNativeSeparators(problem.path), problem.reason}});
             break;
         case ListingProblem::Kind::CfgUnreadable:
-            offered.problems.append({QStringLiteral("strExportCfgUnreadable"), {problem.path, problem.reason}});
+            offered.problems.append(
+                {QStringLiteral("strExportCfgUnreadable"), {QDir::toNativeSeparators(problem.path), problem.reason}});
             break;
         }
     }

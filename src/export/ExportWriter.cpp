@@ -7,6 +7,7 @@
 #include "common/PathProbe.h"
 #include "common/Paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -65,7 +66,9 @@ bool hasReason(Failure::Kind kind) {
 }
 
 QList<MessagePart> describe(const Failure& failure) {
-    QStringList details{failure.path};
+    // Paths as the system writes them (backslashes on Windows).
+    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
+    QStringList details{native(failure.path)};
     if (hasReason(failure.kind))
         details.append(failure.reason);
     QList<MessagePart> parts{{messageKey(failure.kind), details}};
@@ -75,19 +78,22 @@ QList<MessagePart> describe(const Failure& failure) {
         // A restore's new files are the files as installed, which its messages call them.
         const bool restore = failure.operation == Failure::Operation::Restore;
         parts.append({restore ? QStringLiteral("strRestoreCfgNotRestored") : QStringLiteral("strExportCfgNotRestored"),
-                      {failure.unrestoredCfg, failure.cfgRestoreReason, failure.cfgBackup}});
+                      {native(failure.unrestoredCfg), failure.cfgRestoreReason, native(failure.cfgBackup)}});
         if (!failure.newModel.isEmpty() && (restore || failure.newModelBackup.isEmpty()))
             parts.append({restore ? QStringLiteral("strRestoreModelNew") : QStringLiteral("strExportModelNew"),
-                          {failure.newModel}});
+                          {native(failure.newModel)}});
         else if (!failure.newModel.isEmpty())
-            parts.append({QStringLiteral("strExportModelNewBackup"), {failure.newModel, failure.newModelBackup}});
+            parts.append({QStringLiteral("strExportModelNewBackup"),
+                          {native(failure.newModel), native(failure.newModelBackup)}});
     } else if (failure.modelWasCreated) {
-        parts.append({QStringLiteral("strExportModelNotRemoved"), {failure.unrestoredModel, failure.restoreReason}});
+        parts.append(
+            {QStringLiteral("strExportModelNotRemoved"), {native(failure.unrestoredModel), failure.restoreReason}});
     } else if (failure.modelBackup.isEmpty()) {
-        parts.append({QStringLiteral("strExportModelNotPutBack"), {failure.unrestoredModel, failure.restoreReason}});
+        parts.append(
+            {QStringLiteral("strExportModelNotPutBack"), {native(failure.unrestoredModel), failure.restoreReason}});
     } else {
         parts.append({QStringLiteral("strExportModelNotRestored"),
-                      {failure.unrestoredModel, failure.restoreReason, failure.modelBackup}});
+                      {native(failure.unrestoredModel), failure.restoreReason, native(failure.modelBackup)}});
     }
     return parts;
 }

@@ -66,7 +66,7 @@ void TestMainWindow::controlsInPlace() {
     QFETCH(QRect, twipsRect);
     MainWindowFixture f;
     f.open();
-    auto* widget = f.control<QWidget>(qPrintable(name));
+    auto* widget = f.control<QWidget>(qUtf8Printable(name));
     QVERIFY2(widget, qPrintable(name));
     QCOMPARE(widget->geometry(), twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
 }

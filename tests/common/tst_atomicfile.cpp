@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 namespace {
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -32,6 +36,8 @@ private slots:
     void staleTemporariesAreRemoved();
     void failureLeavesOldFileAndNoTemporary_data();
     void failureLeavesOldFileAndNoTemporary();
+    void windowsAttributes_data();
+    void windowsAttributes();
 };
 
 void TestAtomicFile::replacesWholeFile_data() {
@@ -53,6 +59,9 @@ void TestAtomicFile::replacesWholeFile() {
 }
 
 void TestAtomicFile::keepsPermissions() {
+#ifndef Q_OS_UNIX
+    QSKIP("Unix permission bits; windowsAttributes covers Windows");
+#endif
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.cfg"));
     writeAll(path, "old");
@@ -64,6 +73,9 @@ void TestAtomicFile::keepsPermissions() {
 }
 
 void TestAtomicFile::followsSymlink() {
+#ifndef Q_OS_UNIX
+    QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not follow");
+#endif
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("real.cfg"));
     const QString link = dir.filePath(QStringLiteral("link.cfg"));
@@ -145,6 +157,48 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     // Temporary files are named ".<name>.<random>.tmp".
     for (const QString& name : entries(dir.path()))
         QVERIFY2(!(name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"))), qPrintable(name));
+}
+
+void TestAtomicFile::windowsAttributes_data() {
+    QTest::addColumn<bool>("existed");
+    QTest::addColumn<quint32>("attributes"); // of the existing file
+    QTest::addColumn<bool>("replaced");
+#ifdef Q_OS_WIN
+    QTest::newRow("new file") << false << quint32(0) << true;
+    QTest::newRow("plain file") << true << quint32(FILE_ATTRIBUTE_ARCHIVE) << true;
+    QTest::newRow("hidden file stays hidden") << true << quint32(FILE_ATTRIBUTE_HIDDEN) << true;
+    QTest::newRow("read-only file is refused") << true << quint32(FILE_ATTRIBUTE_READONLY) << false;
+    QTest::newRow("read-only hidden file is refused")
+        << true << quint32(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN) << false;
+#endif
+}
+
+void TestAtomicFile::windowsAttributes() {
+#ifndef Q_OS_WIN
+    QSKIP("Windows file attributes");
+#else
+    QFETCH(bool, existed);
+    QFETCH(quint32, attributes);
+    QFETCH(bool, replaced);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    if (existed) {
+        writeAll(path, "old");
+        QVERIFY(::SetFileAttributesW(native.c_str(), attributes));
+    }
+    QString reason;
+    const bool ok = atomicfile::replaceWithData(path, "new", &reason);
+    const DWORD after = ::GetFileAttributesW(native.c_str());
+    ::SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL);
+    QCOMPARE(ok, replaced);
+    QVERIFY(after != INVALID_FILE_ATTRIBUTES);
+    QCOMPARE(after & kept, attributes & kept);
+    QCOMPARE(readAll(path), QByteArray(replaced ? "new" : "old"));
+    QVERIFY2(replaced || reason.contains(QLatin1String("read-only")), qPrintable(reason));
+    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("aircraft.cfg")});
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

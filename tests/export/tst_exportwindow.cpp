@@ -285,23 +285,26 @@ void TestExportWindow::listingProblemsAreSaid() {
     QString expected;
     if (problem == QLatin1String("no options")) {
         p.pf.remove(QStringLiteral("options.cfg"));
-        expected = p.text("strExportNoOptions").arg(p.pf.file(QStringLiteral("options.cfg")));
+        expected = p.text("strExportNoOptions").arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("options.cfg"))));
     } else if (problem == QLatin1String("unreadable options")) {
         p.pf.remove(QStringLiteral("options.cfg"));
         QVERIFY(QDir().mkpath(p.pf.file(QStringLiteral("options.cfg"))));
         QString reason;
         QVERIFY(!settings::readFs2000Folder(p.pf.path(), &reason));
         QVERIFY(!reason.isEmpty());
-        expected = p.text("strExportOptionsUnreadable").arg(p.pf.file(QStringLiteral("options.cfg")), reason);
+        expected = p.text("strExportOptionsUnreadable")
+                       .arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("options.cfg"))), reason);
     } else if (problem == QLatin1String("empty options")) {
         p.pf.write(QStringLiteral("options.cfg"), "\r\n");
         expected = p.text("strExportNoFs2000Folder");
     } else if (problem == QLatin1String("no Aircraft")) {
         QVERIFY(QDir(p.fs.aircraft()).removeRecursively());
-        expected = p.text("strExportNoAircraftFolder").arg(p.fs.root() + QStringLiteral("Aircraft"));
+        expected =
+            p.text("strExportNoAircraftFolder").arg(QDir::toNativeSeparators(p.fs.root() + QStringLiteral("Aircraft")));
     } else {
         QVERIFY(QDir().mkpath(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty/Model")));
-        expected = p.text("strExportNoAircraftCfg").arg(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty"));
+        expected = p.text("strExportNoAircraftCfg")
+                       .arg(QDir::toNativeSeparators(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty")));
     }
     QVERIFY(!expected.isEmpty());
     p.start();
@@ -326,9 +329,11 @@ void TestExportWindow::failureIsSaidAndWindowStays() {
     p.pf.dialogs().clear();
     const auto before = snapshot(p.pf.path());
     p.pressOK();
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation),
-             QStringList{p.text("strExportVariantMissing").arg(p.pf.file(QStringLiteral("Models/4.mdl"))) + "\n\n" +
-                         p.text("strExportNothingChanged")});
+    QCOMPARE(
+        texts(p.pf.dialogs(), Kind::Exclamation),
+        QStringList{
+            p.text("strExportVariantMissing").arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models/4.mdl")))) +
+            "\n\n" + p.text("strExportNothingChanged")});
     QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
     QCOMPARE(snapshot(p.pf.path()), before);
     p.settle();

@@ -7,6 +7,10 @@
 
 #include <sqlite3.h>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 namespace {
 
 // Makes a language database with the given SQL, in the layout the program reads.
@@ -32,9 +36,17 @@ const char* const kGerman = "CREATE TABLE Entry (Variable TEXT, Wert TEXT);"
                             "INSERT INTO Entry VALUES ('nothing', NULL);"
                             "INSERT INTO Entry VALUES ('number', 42);";
 
+#ifdef Q_OS_WIN
+int openFileDescriptors() {
+    DWORD handles = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
+    return int(handles);
+}
+#else
 int openFileDescriptors() {
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
 }
+#endif
 
 } // namespace
 

@@ -327,6 +327,10 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
 }
 
 void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
+#ifndef Q_OS_UNIX
+    // A folder's read-only attribute does not stop anybody from writing into it on Windows.
+    QSKIP("a folder that cannot be written needs Unix permissions");
+#else
     MEROVAN_RUN_UNPRIVILEGED();
     Options f;
     if (!f.folder.isValid())
@@ -348,6 +352,7 @@ void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
     QCOMPARE(messages.size(), 3);
     QVERIFY(f.window() && !f.app->optionsWindow());
     QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Schliessen"));
+#endif
 }
 
 void TestOptionsWindow::firstStartWaitsForALanguage() {

@@ -1,0 +1,33 @@
+# The Windows program and its zip: `cmake --build <dir> --target merovan_package` makes
+# <dir>/Merovan-<version>-win64.zip, a program folder that runs where it is unpacked.
+set_target_properties(merovan PROPERTIES WIN32_EXECUTABLE ON)
+
+# The icon and version record Explorer shows. The icon is drawn apart from the program folder's
+# pictures, which are laid out only once the program is built.
+enable_language(RC)
+set(MEROVAN_ICON "${CMAKE_BINARY_DIR}/icon/merovan.ico")
+add_custom_command(
+    OUTPUT "${MEROVAN_ICON}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/icon"
+    COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:merovan-artwork> "${CMAKE_BINARY_DIR}/icon"
+    DEPENDS merovan-artwork
+    COMMENT "Drawing the program's icon"
+    VERBATIM)
+add_custom_target(merovan_icon DEPENDS "${MEROVAN_ICON}")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/merovan.rc.in" "${CMAKE_BINARY_DIR}/merovan.rc" @ONLY)
+target_sources(merovan PRIVATE "${CMAKE_BINARY_DIR}/merovan.rc")
+set_source_files_properties("${CMAKE_BINARY_DIR}/merovan.rc" TARGET_DIRECTORY merovan PROPERTIES OBJECT_DEPENDS
+                                                                                              "${MEROVAN_ICON}")
+add_dependencies(merovan merovan_icon)
+
+string(REPLACE ";" "|" runtime_dirs "${MEROVAN_MINGW_RUNTIME_DIRS}")
+add_custom_target(merovan_package
+    COMMAND "${CMAKE_COMMAND}" -DPROGRAM=$<TARGET_FILE:merovan> -DPROGRAM_FOLDER=${MEROVAN_PROGRAM_FOLDER}
+            -DDATA_DIR=${CMAKE_SOURCE_DIR}/data -DQT_PREFIX=${MEROVAN_QT_PREFIX} -DRUNTIME_DIRS=${runtime_dirs}
+            -DOBJDUMP=${CMAKE_OBJDUMP} -DSTRIP=${CMAKE_STRIP}
+            -DTRANSLATIONS_DIR=/usr/share/qt6/translations
+            -DSTAGE_DIR=${CMAKE_BINARY_DIR}/package -DZIP=${MEROVAN_PACKAGE_ZIP}
+            -P "${CMAKE_CURRENT_LIST_DIR}/package-windows.cmake"
+    COMMENT "Packing ${MEROVAN_PACKAGE_ZIP}"
+    VERBATIM)
+add_dependencies(merovan_package merovan merovan_program_folder)
