@@ -69,12 +69,12 @@ QString failureText(const std::optional<Failure>& failure) {
     return QStringLiteral("kind %1: %2 (%3)").arg(int(failure->kind)).arg(failure->path, failure->reason);
 }
 
-#ifdef Q_OS_UNIX
 // Ids no account uses: the owner of the files, another user, and the group of both.
 constexpr unsigned kOwner = 64123;
 constexpr unsigned kOther = 64124;
-constexpr unsigned kGroup = 64125;
+[[maybe_unused]] constexpr unsigned kGroup = 64125;
 
+#ifdef Q_OS_UNIX
 // Gives every file and folder below `root` (and `root`) to `user`:`group`, folders 0775, files 0664.
 bool giveTree(const QString& root, unsigned user, unsigned group) {
     QStringList paths{root};
@@ -500,8 +500,9 @@ void TestExportWriter::describeSaysWhatChanged_data() {
     using Part = exportwriter::MessagePart;
     QTest::addColumn<int>("state");
     QTest::addColumn<QList<Part>>("parts");
-    const QString cfg = QStringLiteral("/fs/aircraft.cfg");
-    const QString model = QStringLiteral("/fs/Model/TQ58-161.mdl");
+    // Paths are told as the system writes them.
+    const QString cfg = QDir::toNativeSeparators(QStringLiteral("/fs/aircraft.cfg"));
+    const QString model = QDir::toNativeSeparators(QStringLiteral("/fs/Model/TQ58-161.mdl"));
     const QString io = QStringLiteral("Input/output error");
     QTest::newRow("aircraft as it was: nothing has been changed")
         << 0 << QList<Part>{{"strExportWriteFailed", {cfg, io}}, {"strExportNothingChanged", {}}};
