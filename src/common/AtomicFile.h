@@ -4,13 +4,16 @@
 #include <QString>
 
 // Replacing files so that a crash, a full disk or any other failure leaves either the whole old
-// file or the whole new one, never a mix. The new content goes to a temporary file in the same
-// folder, is flushed and synced, takes over the old file's owner (where the process may), and is
-// renamed over the old file; the folder is synced after the rename. A symbolic link is followed:
-// its target is replaced. A hard link is broken: the other names keep the old content.
+// file or the whole new one, never a mix. The new content goes to a temporary file
+// ".<name>.<random>.tmp" in the same folder and is flushed to the disk. On Unix it takes over the
+// old file's owner, group and mode and is renamed over the old file, and the folder is synced after
+// the rename; a symbolic link is followed (its target is replaced), a hard link is broken (the
+// other names keep the old content). On Windows ReplaceFileW puts it in place of an existing file,
+// keeping that file's attributes and security, and MoveFileExW (writing through) makes a new one.
 //
-// An existing file without any write permission is read-only for everybody, administrators
-// included, and is not replaced; neither is one whose owner and group could not be kept.
+// An existing file without any write permission (on Windows: with the read-only attribute) is
+// read-only for everybody, administrators included, and is not replaced; neither is one whose
+// owner and group could not be kept.
 //
 // On failure these return false, remove the temporary file and put a reason a person can read
 // into *reason (never "Unknown error").
