@@ -125,13 +125,10 @@ void Application::showRestore() {
             restorable.append(copy);
     }
     const kit::Texts texts(m_context.languageDatabase());
-    QStringList problems;
-    for (const MessagePart& problem : offered.problems)
-        problems.append(texts.message(problem.key, problem.details));
-    if (!problems.isEmpty())
-        m_context.dialogs->exclamation(m_main, problems.join(QStringLiteral("\n\n")), kErrorTitle);
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);
     if (restorable.isEmpty()) {
-        if (problems.isEmpty())
+        if (offered.problems.isEmpty())
             m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strRestoreNothing")),
                                            texts.messageText(QStringLiteral("frmRestoreCaption")));
         return;

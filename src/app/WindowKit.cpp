@@ -123,3 +123,14 @@ QString Texts::message(const QString& key, const QStringList& details) const {
 }
 
 } // namespace kit
+
+namespace kit {
+
+QString Texts::listed(const QList<MessagePart>& messages) const {
+    QStringList texts;
+    for (const MessagePart& part : messages)
+        texts.append(message(part.key, part.details));
+    return texts.join(QStringLiteral("\n\n"));
+}
+
+} // namespace kit

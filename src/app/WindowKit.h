@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/MessagePart.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPoint>
@@ -68,6 +70,9 @@ public:
     // that a "%1" inside a file name stays as it is). Should there be no text for it at all, the
     // key and the details still tell what happened.
     QString message(const QString& key, const QStringList& details = {}) const;
+
+    // Several messages as one text, each after an empty line.
+    QString listed(const QList<MessagePart>& messages) const;
 
 private:
     std::optional<QString> lookUp(const QString& key) const;

@@ -169,6 +169,26 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
     return listing;
 }
 
+namespace {
+
+QString messageKey(ListingProblem::Kind kind) {
+    switch (kind) {
+    case ListingProblem::Kind::NoAircraftFolder:
+        return QStringLiteral("strExportNoAircraftFolder");
+    case ListingProblem::Kind::AircraftFolderUnreadable:
+        return QStringLiteral("strExportAircraftFolderUnreadable");
+    case ListingProblem::Kind::NoAircraftCfg:
+        return QStringLiteral("strExportNoAircraftCfg");
+    case ListingProblem::Kind::CopyFolderUnreadable:
+        return QStringLiteral("strExportCopyFolderUnreadable");
+    case ListingProblem::Kind::CfgUnreadable:
+        return QStringLiteral("strExportCfgUnreadable");
+    }
+    return {};
+}
+
+} // namespace
+
 OfferedCopies offeredCopies(const QString& programFolder) {
     OfferedCopies offered;
     QString reason;
@@ -190,28 +210,11 @@ OfferedCopies offeredCopies(const QString& programFolder) {
     AircraftListing listing = listAircraftCopies(*folder);
     offered.copies = std::move(listing.copies);
     for (const ListingProblem& problem : listing.problems) {
-        switch (problem.kind) {
-        case ListingProblem::Kind::NoAircraftFolder:
-            offered.problems.append(
-                {QStringLiteral("strExportNoAircraftFolder"), {QDir::toNativeSeparators(problem.path)}});
-            break;
-        case ListingProblem::Kind::AircraftFolderUnreadable:
-            offered.problems.append({QStringLiteral("strExportAircraftFolderUnreadable"),
-                                     {QDir::toNativeSeparators(problem.path), problem.reason}});
-            break;
-        case ListingProblem::Kind::NoAircraftCfg:
-            offered.problems.append(
-                {QStringLiteral("strExportNoAircraftCfg"), {QDir::toNativeSeparators(problem.path)}});
-            break;
-        case ListingProblem::Kind::CopyFolderUnreadable:
-            offered.problems.append({QStringLiteral("strExportCopyFolderUnreadable"),
-                                     {QDir::toNativeSeparators(problem.path), problem.reason}});
-            break;
-        case ListingProblem::Kind::CfgUnreadable:
-            offered.problems.append(
-                {QStringLiteral("strExportCfgUnreadable"), {QDir::toNativeSeparators(problem.path), problem.reason}});
-            break;
-        }
+        QStringList details{QDir::toNativeSeparators(problem.path)};
+        if (problem.kind != ListingProblem::Kind::NoAircraftFolder &&
+            problem.kind != ListingProblem::Kind::NoAircraftCfg)
+            details.append(problem.reason);
+        offered.problems.append({messageKey(problem.kind), details});
     }
     return offered;
 }

@@ -26,11 +26,8 @@ ExportWindow::ExportWindow(AppContext& context, CurrentLoading currentLoading, Q
     // time.
     const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
     setCopies(offered.copies);
-    QStringList problems;
-    for (const MessagePart& problem : offered.problems)
-        problems.append(m_texts.message(problem.key, problem.details));
-    if (!problems.isEmpty())
-        warn(problems.join(QStringLiteral("\n\n")));
+    if (!offered.problems.isEmpty())
+        warn(m_texts.listed(offered.problems));
 }
 
 void ExportWindow::cmdOKClick() {

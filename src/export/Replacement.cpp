@@ -69,7 +69,7 @@ std::optional<Failure> checkIsFile(const QString& path, Kind whenMissing) {
     return std::nullopt;
 }
 
-std::optional<Failure> readReplaceable(const QString& path, QByteArray* content) {
+std::optional<Failure> readExisting(const QString& path, QByteArray* content) {
     if (auto problem = checkIsFile(path, Kind::FileMissing))
         return problem;
     QString reason;
@@ -77,6 +77,12 @@ std::optional<Failure> readReplaceable(const QString& path, QByteArray* content)
     if (!data)
         return failure(Kind::ReadFailed, path, reason);
     *content = std::move(*data);
+    return std::nullopt;
+}
+
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content) {
+    if (auto problem = readExisting(path, content))
+        return problem;
     return checkReplaceable(path);
 }
 

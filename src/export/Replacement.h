@@ -27,7 +27,9 @@ std::optional<Failure> checkReplaceable(const QString& path);
 // or std::nullopt when it is a file.
 std::optional<Failure> checkIsFile(const QString& path, Failure::Kind whenMissing);
 
-// Reads an existing file whole into *content and checks that it may be replaced.
+// Reads an existing file whole into *content.
+std::optional<Failure> readExisting(const QString& path, QByteArray* content);
+// The same, and checks that the file may be replaced.
 std::optional<Failure> readReplaceable(const QString& path, QByteArray* content);
 
 // The name of a file's backup ("aircraft.cfg" gives "aircraft.cfg.bak"), and the backup beside

@@ -18,17 +18,6 @@ bool hasBackup(const QString& cfgPath) {
 
 namespace {
 
-std::optional<Failure> readBackup(const QString& path, QByteArray* content) {
-    if (auto problem = exportwriter::checkIsFile(path, Kind::FileMissing))
-        return problem;
-    QString reason;
-    auto data = readWholeFile(path, &reason);
-    if (!data)
-        return exportwriter::failure(Kind::ReadFailed, path, reason);
-    *content = std::move(*data);
-    return std::nullopt;
-}
-
 std::optional<Failure> prepare(const QString& cfgPath, std::optional<Replacement>* model, Replacement* cfg,
                                QByteArray* cfgInstalled, QByteArray* modelInstalled, const exportwriter::FileOps& ops) {
     // First everything that can be known to fail, before any file changes.
@@ -39,7 +28,7 @@ std::optional<Failure> prepare(const QString& cfgPath, std::optional<Replacement
     if (cfgBackup.isEmpty())
         return exportwriter::failure(Kind::FileMissing,
                                      joinPath(QFileInfo(cfgPath).path(), exportwriter::backupName(cfgPath)));
-    if (auto problem = readBackup(cfgBackup, cfgInstalled))
+    if (auto problem = exportwriter::readExisting(cfgBackup, cfgInstalled))
         return problem;
 
     QString modelFolder;
@@ -49,7 +38,7 @@ std::optional<Failure> prepare(const QString& cfgPath, std::optional<Replacement
         return problem;
     const QString modelBackup = modelFolder.isEmpty() ? QString() : exportwriter::findBackup(modelPath);
     if (!modelBackup.isEmpty()) {
-        if (auto problem = readBackup(modelBackup, modelInstalled))
+        if (auto problem = exportwriter::readExisting(modelBackup, modelInstalled))
             return problem;
         model->emplace();
         Replacement& m = **model;
