@@ -235,4 +235,64 @@ QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoad
     return out;
 }
 
+namespace {
+
+QByteArrayView trimmedBlanks(QByteArrayView text) {
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// The station (0 to 4) whose load the line holds, and the line's first value.
+std::optional<int> stationOf(QByteArrayView data, const Line& line, QByteArrayView* value) {
+    const QByteArrayView text = data.sliced(line.start, line.textEnd - line.start);
+    const qsizetype equals = text.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    const QByteArrayView key = trimmedBlanks(text.first(equals));
+    for (int station = 0; station < 5; ++station) {
+        if (key.compare(ownedKeys()[static_cast<std::size_t>(3 + station)], Qt::CaseInsensitive) != 0)
+            continue;
+        QByteArrayView rest = text.sliced(equals + 1);
+        const qsizetype comment = rest.indexOf("//");
+        if (comment >= 0)
+            rest = rest.first(comment);
+        const qsizetype comma = rest.indexOf(',');
+        if (comma >= 0)
+            rest = rest.first(comma);
+        *value = trimmedBlanks(rest);
+        return station;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+StationValues readStationValues(const QByteArray& cfg) {
+    const QByteArrayView data(cfg);
+    StationValues values;
+    LineScanner lines(data);
+    qsizetype pos = 0;
+    bool inSection = false;
+    while (pos < data.size()) {
+        const Line line = lines.lineAt(pos);
+        pos = line.end;
+        if (isHeaderLine(data, line)) {
+            // Only the first section counts: its end is the end of the search.
+            if (inSection)
+                break;
+            inSection = isWeightAndBalanceHeader(data, line);
+            continue;
+        }
+        QByteArrayView value;
+        if (!inSection)
+            continue;
+        if (const auto station = stationOf(data, line, &value); station && !values[std::size_t(*station)])
+            values[std::size_t(*station)] = value.toByteArray();
+    }
+    return values;
+}
+
 } // namespace wab

@@ -64,4 +64,12 @@ QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoad
 // The keys of the lines the writer owns: the three empty-weight keys and station_load.0 to .4.
 const std::array<QByteArrayView, 8>& ownedKeys();
 
+// The station loads as a file holds them, found by the writer's rule: in the first
+// weight-and-balance section, the first line of each key station_load.0 to .4 (the key compared
+// whole, in any letter case). Each is the line's first value, the text between "=" and the first
+// comma (or a "//" comment), blanks and tabs trimmed; std::nullopt for a station without a line.
+// Without a section every station is std::nullopt.
+using StationValues = std::array<std::optional<QByteArray>, 5>;
+StationValues readStationValues(const QByteArray& cfg);
+
 } // namespace wab

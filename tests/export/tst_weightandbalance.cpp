@@ -36,6 +36,8 @@ private slots:
     void modelVariant();
     void rewrite_data();
     void rewrite();
+    void readStationValues_data();
+    void readStationValues();
 };
 
 void TestWeightAndBalance::threePersonsAndBaggage() {
@@ -249,6 +251,51 @@ void TestWeightAndBalance::rewrite() {
     QCOMPARE(wab::rewriteWeightAndBalance(once, threePersonsLoads()), expected);
     const wab::StationLoads other{220, std::nullopt, 99, std::nullopt, 0};
     QCOMPARE(wab::rewriteWeightAndBalance(wab::rewriteWeightAndBalance(once, other), threePersonsLoads()), expected);
+    // The reader finds what the writer wrote, whatever the file around it.
+    QCOMPARE(wab::readStationValues(once), (wab::StationValues{"176", "165", "0", "132", "44"}));
+}
+
+void TestWeightAndBalance::readStationValues_data() {
+    QTest::addColumn<QByteArray>("cfg");
+    QTest::addColumn<QByteArrayList>("values"); // "-" for a station without a line
+    const QByteArray stations = "station_load.0 = 170, 0.4, -1.7, 0.0\r\nstation_load.1 =  0 , 0.4\r\n"
+                                "station_load.2 = 0\r\nstation_load.3 = -45\r\nstation_load.4 = 22\r\n";
+    const QByteArrayList read{"170", "0", "0", "-45", "22"};
+    QTest::newRow("first values, zero form trimmed") << "[WEIGHT_AND_BALANCE]\r\n" + stations << read;
+    QTest::newRow("keys and header in any case, blanks and tabs around, LF only")
+        << QByteArray("  [weight_and_balance]\nSTATION_LOAD.0\t=\t170 ,x\n Station_Load.1=0\nstation_load.2 = 0\n"
+                      "station_load.3 = -45\nstation_load.4 = 22 // kg x 2.2046\n")
+        << read;
+    QTest::newRow("no section: no station")
+        << kHead + "station_load.0 = 170\r\n" + kTail << QByteArrayList{"-", "-", "-", "-", "-"};
+    QTest::newRow("header mentioned in a comment is no section")
+        << "// see [WEIGHT_AND_BALANCE]\r\n" + stations << QByteArrayList{"-", "-", "-", "-", "-"};
+    QTest::newRow("only the first section counts, up to the next header")
+        << "[WEIGHT_AND_BALANCE]\r\nstation_load.0 = 170\r\n[fuel]\r\nstation_load.1 = 99\r\n"
+           "[WEIGHT_AND_BALANCE]\r\n" +
+               stations
+        << QByteArrayList{"170", "-", "-", "-", "-"};
+    QTest::newRow("the first line of a station counts")
+        << "[WEIGHT_AND_BALANCE]\r\n" + stations + "station_load.0 = 200\r\n"
+        << read;
+    QTest::newRow("keys compared whole: commented out, station 10, a prefix")
+        << QByteArray("[WEIGHT_AND_BALANCE]\r\n// station_load.0 = 200\r\nstation_load.10 = 7\r\n"
+                      "xstation_load.1 = 7\r\nstation_load.2\r\nstation_load.3 =\r\n")
+        << QByteArrayList{"-", "-", "-", "", "-"};
+    QTest::newRow("a value that is not a number is read as it stands")
+        << QByteArray("[WEIGHT_AND_BALANCE]\r\nstation_load.4 = 12.5 lbs, -6.5\r\n")
+        << QByteArrayList{"-", "-", "-", "-", "12.5 lbs"};
+}
+
+void TestWeightAndBalance::readStationValues() {
+    QFETCH(QByteArray, cfg);
+    QFETCH(QByteArrayList, values);
+    wab::StationValues expected;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (values[qsizetype(i)] != "-")
+            expected[i] = values[qsizetype(i)];
+    }
+    QCOMPARE(wab::readStationValues(cfg), expected);
 }
 
 QTEST_GUILESS_MAIN(TestWeightAndBalance)
