@@ -9,6 +9,8 @@
 #include "export/ExportWindow.h"
 #include "export/Restore.h"
 #include "export/RestoreWindow.h"
+#include "export/TakeOver.h"
+#include "export/TakeOverWindow.h"
 #include "settings/OptionsWindow.h"
 
 #include <QApplication>
@@ -17,9 +19,9 @@
 Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 Application::~Application() {
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-          static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore)}) {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
+                       static_cast<QWidget*>(m_takeOver)}) {
         delete w;
     }
 }
@@ -59,6 +61,7 @@ void Application::showMainWindow() {
     connect(window, &MainWindow::infoRequested, this, &Application::showInfo);
     connect(window, &MainWindow::exportRequested, this, &Application::showExport);
     connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
+    connect(window, &MainWindow::takeOverRequested, this, &Application::showTakeOver);
     connect(window, &QObject::destroyed, this, &Application::windowGone);
     // The export writes the loading on screen; once that loading is gone, so is the export window.
     connect(window, &QObject::destroyed, this, &Application::closeExport);
@@ -138,6 +141,52 @@ void Application::showRestore() {
     m_restore->show();
 }
 
+void Application::showTakeOver() {
+    if (m_takeOver && m_takeOver->isVisible()) {
+        bringForward(m_takeOver.data());
+        return;
+    }
+    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
+    const kit::Texts texts(m_context.languageDatabase());
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);
+    if (offered.copies.isEmpty()) {
+        if (offered.problems.isEmpty())
+            m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strTakeOverNoCopy")),
+                                           texts.messageText(QStringLiteral("frmTakeOverCaption")));
+        return;
+    }
+    QStringList cfgPaths;
+    for (const aircraftfiles::AircraftCopy& copy : offered.copies)
+        cfgPaths << copy.cfgPath;
+    m_takeOver = new TakeOverWindow(
+        m_context, offered.copies, takeover::summaries(cfgPaths, texts.messageText(QStringLiteral("strTakeOverNone"))));
+    connect(m_takeOver, &TakeOverWindow::takeOverRequested, this, &Application::takeOver);
+    connect(m_takeOver, &QObject::destroyed, this, &Application::windowGone);
+    m_takeOver->show();
+}
+
+void Application::takeOver(const QString& cfgPath, const QString& title) {
+    if (!m_takeOver)
+        return;
+    if (!m_main) {
+        m_takeOver->refuse({{QStringLiteral("strExportNoLoading"), {}}});
+        return;
+    }
+    // Read when asked: the file may have changed since the list was made.
+    const takeover::Result result = takeover::takeOver(cfgPath, title);
+    if (!result.loading) {
+        m_takeOver->refuse(result.message);
+        return;
+    }
+    m_main->takeOverLoading(*result.loading);
+    m_takeOver->close();
+}
+
+TakeOverWindow* Application::takeOverWindow() const {
+    return m_takeOver;
+}
+
 RestoreWindow* Application::restoreWindow() const {
     return m_restore;
 }
@@ -166,9 +215,9 @@ void Application::quitNow() {
     if (m_ended)
         return;
     m_ended = true;
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-          static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore)}) {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
+                       static_cast<QWidget*>(m_takeOver)}) {
         if (w) {
             w->hide();
             w->deleteLater();
@@ -191,9 +240,9 @@ void Application::windowGone() {
 void Application::checkLastWindow() {
     if (m_ended)
         return;
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-          static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore)}) {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
+                       static_cast<QWidget*>(m_takeOver)}) {
         if (w && w->isVisible())
             return;
     }

@@ -10,6 +10,7 @@
 struct AppContext;
 class ExportWindow;
 class RestoreWindow;
+class TakeOverWindow;
 class InfoWindow;
 class LoadingModel;
 class MainWindow;
@@ -40,6 +41,11 @@ public:
     // Offers the copies that have backups to be given back as installed; without any, says so and
     // opens no window.
     void showRestore();
+    // Offers the copies with the loading each holds; without any copy, says so and opens no window.
+    void showTakeOver();
+    // Takes over the loading of the copy whose aircraft.cfg is `cfgPath` into the main window, or
+    // says in the take-over window why it cannot; then nothing changes.
+    void takeOver(const QString& cfgPath, const QString& title);
     // Ends the program at once: every window goes, nothing is asked or saved.
     void quitNow();
 
@@ -48,6 +54,7 @@ public:
     InfoWindow* infoWindow() const;
     ExportWindow* exportWindow() const;
     RestoreWindow* restoreWindow() const;
+    TakeOverWindow* takeOverWindow() const;
     SplashWindow* splashWindow() const;
     const QtLanguage& qtLanguage() const { return m_qtLanguage; }
     // The loading of the main window, or nullptr when no main window is loaded.
@@ -75,5 +82,6 @@ private:
     QPointer<InfoWindow> m_info;
     QPointer<ExportWindow> m_export;
     QPointer<RestoreWindow> m_restore;
+    QPointer<TakeOverWindow> m_takeOver;
     bool m_ended = false;
 };

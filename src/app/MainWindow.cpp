@@ -116,7 +116,7 @@ void MainWindow::buildControls() {
     Slider1 = new QSlider(Qt::Horizontal, m_client);
     Slider1->setObjectName(QStringLiteral("Slider1"));
     Slider1->setGeometry(twips::rect(8910, 2115, 1950, 240));
-    Slider1->setRange(0, 23);
+    Slider1->setRange(0, LoadingModel::kBaggageMaximum);
     Slider1->setSingleStep(1);
     Slider1->setPageStep(5);
     Slider1->setTickInterval(1);
@@ -197,6 +197,8 @@ void MainWindow::buildMenus() {
     mnuExport = menu("mnuExport", QStringLiteral("Export"));
     mnuExportBeladung = item(mnuExport, "mnuExportBeladung", QStringLiteral("Beladung in Aircraft.cfg exportieren"));
     connect(mnuExportBeladung, &QAction::triggered, this, &MainWindow::cmdSpeichernClick);
+    mnuExportTakeOver = item(mnuExport, "mnuExportTakeOver", QStringLiteral("Beladung aus Flugzeug übernehmen..."));
+    connect(mnuExportTakeOver, &QAction::triggered, this, &MainWindow::takeOverRequested);
     mnuExportRestore = item(mnuExport, "mnuExportRestore", QStringLiteral("Auslieferungszustand wiederherstellen..."));
     connect(mnuExportRestore, &QAction::triggered, this, &MainWindow::restoreRequested);
 
@@ -264,6 +266,7 @@ MainWindow::LoadResult MainWindow::load() {
         {[this](const QString& t) { mnuExport->setTitle(t); }, "mnuExport", ""},
         {[this](const QString& t) { mnuExportBeladung->setText(t); }, "mnuExportBeladung", ""},
         {[this](const QString& t) { mnuExportRestore->setText(t); }, "mnuExportRestore", "..."},
+        {[this](const QString& t) { mnuExportTakeOver->setText(t); }, "mnuExportTakeOver", "..."},
         {[this](const QString& t) { mnuExtras->setTitle(t); }, "mnuExtras", ""},
         {[this](const QString& t) { mnuExtrasOptionen->setText(t); }, "mnuExtrasOptionen", "..."},
         {[this](const QString& t) { lblGepaeck->setText(t); }, "lblGepäck", ":"},
@@ -345,6 +348,23 @@ void MainWindow::cmdZufaelligClick() {
     CalcGesamt();
     Slider1->setValue(baggage);
     // The slider may already stand at the drawn value; the loading follows it either way.
+    onSliderChanged(Slider1->value());
+}
+
+void MainWindow::takeOverLoading(const LoadingModel& loading) {
+    const QString freeText = m_texts.text(QStringLiteral("lblPlatzFrei"));
+    m_loading = loading;
+    for (Seat seat : kAllSeats) {
+        if (seat != Seat::Pilot && !m_loading.occupied(seat))
+            m_freeRecord[static_cast<std::size_t>(seat)] = freeText;
+        renderSeat(seat);
+    }
+    renderPersonSum();
+    {
+        const QSignalBlocker quiet(Slider1);
+        Slider1->setValue(m_loading.baggage());
+    }
+    // Writes the baggage read-out and the total, as a move of the slider does.
     onSliderChanged(Slider1->value());
 }
 

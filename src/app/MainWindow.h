@@ -40,6 +40,8 @@ public:
     void seatClicked(Seat seat);
     void cmdZufaelligClick();
     void cmdSpeichernClick();
+    // Shows `loading` as if the user had entered it: seats, weight records, sum, slider, total.
+    void takeOverLoading(const LoadingModel& loading);
 
 signals:
     // Asked for by the commands; the application decides.
@@ -49,6 +51,7 @@ signals:
     // The pre-export check has passed.
     void exportRequested();
     void restoreRequested();
+    void takeOverRequested();
 
 private:
     void buildControls();
@@ -96,6 +99,7 @@ private:
     QMenu* mnuExport = nullptr;
     QAction* mnuExportBeladung = nullptr;
     QAction* mnuExportRestore = nullptr;
+    QAction* mnuExportTakeOver = nullptr;
     QMenu* mnuExtras = nullptr;
     QAction* mnuExtrasOptionen = nullptr;
     QMenu* mnuHelp = nullptr;

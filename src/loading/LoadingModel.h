@@ -18,6 +18,8 @@ class LoadingModel {
 public:
     static constexpr int kEmptyWeight = 695;
     static constexpr std::int16_t kStartPilotWeight = 80;
+    // The baggage slider's range ends: whole kilograms from 0 to 23.
+    static constexpr std::int16_t kBaggageMaximum = 23;
 
     LoadingModel();
 
@@ -48,10 +50,13 @@ public:
     // Sets the person sum directly (the random loading starts it from 0).
     void clearPersons();
 
+    friend bool operator==(const LoadingModel&, const LoadingModel&) = default;
+
 private:
     struct SeatState {
         bool occupied = false;
         std::int16_t weight = 0;
+        friend bool operator==(const SeatState&, const SeatState&) = default;
     };
     static std::size_t index(Seat seat) { return static_cast<std::size_t>(seat); }
     // True when a person sum of `sum` with the current baggage keeps everything in range.

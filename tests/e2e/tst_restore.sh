@@ -1,6 +1,6 @@
 #!/bin/sh
 # Export, then give the copy back as installed through Export > "Auslieferungszustand
-# wiederherstellen...": afterwards aircraft.cfg and the model are byte for byte the installed ones.
+# wiederherstellen..." (the third entry): afterwards aircraft.cfg and the model are byte for byte the installed ones.
 STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
@@ -20,7 +20,7 @@ seat_person "$window" 3195 2790 75 # co-pilot
 export_once
 cmp -s "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" && fail "the export did not change aircraft.cfg"
 
-export_menu_entry "$window" 2
+export_menu_entry "$window" 3
 answer_window "Auslieferungszustand wiederherstellen" "Down Return" "restore window did not appear"
 answer_window '\?' "Return" "no question before the restore" # Yes
 answer_window "Fertig" "Return" "no completion message"
