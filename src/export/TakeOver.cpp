@@ -8,6 +8,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cmath>
 
 namespace takeover {
@@ -18,16 +19,23 @@ constexpr int kBaggageStation = 4;
 // A value is shown in a message up to this many characters: a line may be as long as a file.
 constexpr qsizetype kShownLength = 40;
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Digits with an optional sign; a decimal point followed only by zeros ("170.0", as other tools
+// write loads) still makes a whole number.
 bool isWholeNumber(QByteArrayView text) {
     if (!text.isEmpty() && (text.front() == '-' || text.front() == '+'))
         text = text.sliced(1);
-    if (text.isEmpty())
-        return false;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
+    if (const qsizetype point = text.indexOf('.'); point >= 0) {
+        for (char c : text.sliced(point + 1)) {
+            if (c != '0')
+                return false;
+        }
+        text = text.first(point);
     }
-    return true;
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), isDigit);
 }
 
 QString shown(const QString& text) {

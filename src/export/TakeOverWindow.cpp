@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 
 namespace {
 
@@ -21,6 +22,11 @@ TakeOverWindow::TakeOverWindow(AppContext& context, const QList<aircraftfiles::A
     setCopies(copies);
     for (int i = 0; i < cmbTakeOver->count() && i < loadings.size(); ++i)
         cmbTakeOver->setItemText(i, m_titles[i] + QStringLiteral(" \u2014 ") + loadings[i]);
+    // A screen reader names the list by what the label asks.
+    QString question = lblTakeOver->text();
+    if (question.endsWith(QLatin1Char(':')))
+        question.chop(1);
+    cmbTakeOver->setAccessibleName(question);
     // A title with its loading may be wider than the list: the open list shows it whole.
     cmbTakeOver->view()->setMinimumWidth(cmbTakeOver->view()->sizeHintForColumn(0) + 8);
 }

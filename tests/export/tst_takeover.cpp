@@ -99,6 +99,8 @@ void TestTakeOver::interpret_data() {
         "100 / – / – / – kg, 0 kg");
     row("a passenger of -20 kg (-45 lb) the window accepts", {"176", "-45", "+22", "-17663", "50"}, loading, 0, {},
         "80 / -20 / 10 / -8012 kg, 23 kg");
+    row("170.0 and 0.00 as other tools write them are whole numbers", {"176.0", "0.00", "0", "0", "44."}, loading, 0,
+        {}, "80 / – / – / – kg, 20 kg");
     row("12.5 pounds: not a whole number", {"176", "0", "12.5", "0", "0"}, refused, 2, Reason::NotWhole, "");
     row("an empty value: not a whole number", {"176", "", "0", "0", "0"}, refused, 1, Reason::NotWhole, "");
     row("a unit after the load: not a whole number", {"176", "0", "0", "0", "44 lbs"}, refused, 4, Reason::NotWhole,
@@ -278,6 +280,7 @@ void TestTakeOver::window() {
     QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
     QCOMPARE(list->itemText(1), QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") + text("strTakeOverNone"));
     QCOMPARE(list->currentIndex(), -1);
+    QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
 
     // O.K. with nothing chosen does nothing.
     testkit::child<QPushButton>(window, "cmdOK")->click();
