@@ -59,13 +59,6 @@ LoadingModel loadingOf(std::int16_t pilot, std::int16_t co, std::int16_t left, s
     return m;
 }
 
-// The loading an export of `loading` leaves, taken over again.
-std::optional<LoadingModel> exportedAndTakenOver(const LoadingModel& loading) {
-    const takeover::Reading reading =
-        takeover::interpret(wab::rewriteWeightAndBalance(kCfg, wab::stationLoads(loading)));
-    return reading.kind == Kind::Loading ? std::optional<LoadingModel>(reading.loading) : std::nullopt;
-}
-
 } // namespace
 
 class TestTakeOver : public QObject {
@@ -75,8 +68,7 @@ private slots:
     void interpret();
     void message_data();
     void message();
-    void roundTripEveryWeightOnEverySeat();
-    void roundTripRandomAndLimitLoadings();
+    void roundTrip();
     void window_data();
     void window();
 };
@@ -103,9 +95,6 @@ void TestTakeOver::interpret_data() {
         {}, "80 / – / – / – kg, 20 kg");
     row("12.5 pounds: not a whole number", {"176", "0", "12.5", "0", "0"}, refused, 2, Reason::NotWhole, "");
     row("an empty value: not a whole number", {"176", "", "0", "0", "0"}, refused, 1, Reason::NotWhole, "");
-    row("a unit after the load: not a whole number", {"176", "0", "0", "0", "44 lbs"}, refused, 4, Reason::NotWhole,
-        "");
-    row("pilot 66 lb (30 kg): under 40 kg", {"66", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
     row("pilot in the zero form: under 40 kg", {" 0 ", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
     row("pilot 86 lb (39 kg): under 40 kg", {"86", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
     row("pilot 88 lb (40 kg) is taken", {"88", "0", "0", "0", "0"}, loading, 0, {}, "40 / – / – / – kg, 0 kg");
@@ -150,18 +139,6 @@ void TestTakeOver::message_data() {
         << cfgWith({"66", "0", "0", "0", "0"})
         << QList<MessagePart>{
                refused, {"strTakeOverStation0", {}}, {"strTakeOverPilotUnder", {"66", "30", "40"}}, unchanged};
-    QTest::newRow("baggage beyond the slider")
-        << cfgWith({"176", "0", "0", "0", "100"})
-        << QList<MessagePart>{
-               refused, {"strTakeOverStation4", {}}, {"strTakeOverBaggageRange", {"100", "45", "23"}}, unchanged};
-    QTest::newRow("a long value is cut short")
-        << cfgWith({"176", "0", "0", QByteArray(60, '7') + "x", "0"})
-        << QList<MessagePart>{refused,
-                              {"strTakeOverStation3", {}},
-                              {"strTakeOverNotWhole", {QString(40, QLatin1Char('7')) + QChar(0x2026)}},
-                              unchanged};
-    QTest::newRow("no station lines: no loading")
-        << kCfg << QList<MessagePart>{{"strTakeOverNoLoading", {"Nerova TQ 58"}}, unchanged};
     QTest::newRow("aircraft.cfg cannot be read: the file and the reason")
         << QByteArray("folder")
         << QList<MessagePart>{refused, {"strExportReadFailed", {"<cfg>", "it is a folder, not a file"}}, unchanged};
@@ -184,39 +161,30 @@ void TestTakeOver::message() {
     QCOMPARE(result.message, message);
 }
 
-void TestTakeOver::roundTripEveryWeightOnEverySeat() {
-    // Every weight one entry may have, on each seat, with the others as the window starts.
-    for (int kg = -SeatOperations::kLargestEntry; kg <= SeatOperations::kLargestEntry; ++kg) {
-        const auto w = static_cast<std::int16_t>(kg);
-        QList<LoadingModel> loadings;
-        if (kg >= SeatOperations::kPilotMinimum)
-            loadings << loadingOf(w, 0, 0, 0, 0);
-        if (kg != 0)
-            loadings << loadingOf(80, w, 0, 0, 0) << loadingOf(80, 0, w, 0, 0) << loadingOf(80, 0, 0, w, 0);
-        if (kg >= 0 && kg <= LoadingModel::kBaggageMaximum)
-            loadings << loadingOf(80, 0, 0, 0, w);
-        for (const LoadingModel& loading : loadings) {
-            const auto back = exportedAndTakenOver(loading);
-            QVERIFY2(back && *back == loading, qPrintable(takeover::summary(loading)));
-        }
-    }
-}
-
-void TestTakeOver::roundTripRandomAndLimitLoadings() {
-    QList<LoadingModel> loadings{loadingOf(8012, 8012, 8012, 8012, 23),    // the fullest loading the window can make
-                                 loadingOf(40, -8012, -8012, -8012, 0),    // the lightest
-                                 loadingOf(40, 0, 0, 0, 23),               // pilot at the minimum, baggage at the top
-                                 loadingOf(80, 0, 68, 1, 12),              // passengers without a co-pilot
-                                 loadingOf(8012, -8012, 8012, -8012, 23)}; // limits either way at once
+void TestTakeOver::roundTrip() {
+    // The limits the window allows, either way, passengers without a co-pilot, and random loadings.
+    QList<LoadingModel> loadings{loadingOf(8012, 8012, 8012, 8012, 23), loadingOf(40, -8012, -8012, -8012, 0),
+                                 loadingOf(80, 0, 68, 1, 12), loadingOf(8012, -8012, 8012, -8012, 23)};
     SeededRandom random;
     for (int i = 0; i < 5000; ++i) {
         LoadingModel loading;
         QVERIFY(loading.setBaggage(randomloading::apply(loading, random, LoadingModel::kBaggageMaximum)));
         loadings << loading;
     }
+    // Every weight one entry may have, on each seat, and every baggage.
+    for (int kg = -SeatOperations::kLargestEntry; kg <= SeatOperations::kLargestEntry; ++kg) {
+        const auto w = static_cast<std::int16_t>(kg);
+        if (kg >= SeatOperations::kPilotMinimum)
+            loadings << loadingOf(w, 0, 0, 0, 0);
+        if (kg != 0)
+            loadings << loadingOf(80, w, 0, 0, 0) << loadingOf(80, 0, w, 0, 0) << loadingOf(80, 0, 0, w, 0);
+        if (kg >= 0 && kg <= LoadingModel::kBaggageMaximum)
+            loadings << loadingOf(80, 0, 0, 0, w);
+    }
     for (const LoadingModel& loading : loadings) {
-        const auto back = exportedAndTakenOver(loading);
-        QVERIFY2(back && *back == loading, qPrintable(takeover::summary(loading)));
+        const takeover::Reading back =
+            takeover::interpret(wab::rewriteWeightAndBalance(kCfg, wab::stationLoads(loading)));
+        QVERIFY2(back.kind == Kind::Loading && back.loading == loading, qPrintable(takeover::summary(loading)));
     }
 }
 
@@ -260,8 +228,6 @@ void TestTakeOver::window() {
     const QList<QAction*> actions = testkit::child<QMenu>(f.window(), "mnuExport")->actions();
     QVERIFY(actions.indexOf(testkit::child<QAction>(f.window(), "mnuExportTakeOver")) ==
             actions.indexOf(testkit::child<QAction>(f.window(), "mnuExportRestore")) - 1);
-    QCOMPARE(testkit::child<QAction>(f.window(), "mnuExportTakeOver")->text(),
-             text("mnuExportTakeOver") + QStringLiteral("..."));
     testkit::triggerAction(f.window(), "mnuExportTakeOver");
 
     if (scenario == QLatin1String("no copy")) {
@@ -274,17 +240,11 @@ void TestTakeOver::window() {
     TakeOverWindow* window = f.app->takeOverWindow();
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->windowTitle(), text("frmTakeOverCaption"));
-    QCOMPARE(testkit::child<QLabel>(window, "lblTakeOver")->text(), text("frmTakeOverLabel") + QLatin1Char(':'));
     auto* list = testkit::child<QComboBox>(window, "cmbTakeOver");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
     QCOMPARE(list->itemText(1), QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") + text("strTakeOverNone"));
-    QCOMPARE(list->currentIndex(), -1);
     QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
-
-    // O.K. with nothing chosen does nothing.
-    testkit::child<QPushButton>(window, "cmdOK")->click();
-    QVERIFY(f.folder.dialogs().calls().isEmpty());
 
     list->setCurrentIndex(scenario == QLatin1String("exported") ? 0 : 1);
     testkit::child<QPushButton>(window, "cmdOK")->click();
