@@ -70,27 +70,49 @@ start_program() {
 
 now_ms() { date +%s%3N; }
 
-# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
-wait_window() {
-    deadline=$(($(now_ms) + $2 * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+# Runs the command $2... every 20 ms until it succeeds; gives up (status 1) after $1 seconds.
+wait_until() {
+    deadline=$(($(now_ms) + $1 * 1000))
+    shift
+    until "$@"; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
         sleep 0.02
     done
-    return 1
+}
+
+# True when a visible window's title is exactly $1 (a pattern); sets id to the first one.
+window_shown() {
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ]
+}
+window_gone() { ! window_shown "$1"; }
+
+# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
+wait_window() {
+    wait_until "$2" window_shown "$1" || return 1
+    echo "$id"
+}
+
+# Waits up to $2 seconds until no visible window's title is $1.
+wait_gone() { wait_until "$2" window_gone "$1"; }
+
+# Gives window $1 the keyboard focus and waits until it has it, so that keys and clicks go there.
+has_focus() {
+    xdotool windowfocus "$1" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
+}
+focus_window() { wait_until 5 has_focus "$1" || fail "window $1 did not take the focus"; }
+
+# Waits for the main window (the first argument explains a failure) and gives it the focus.
+wait_main_window() {
+    window=$(wait_window "TQ 58 Merovan" "${2:-10}") || fail "$1"
+    focus_window "$window"
 }
 
 # Waits up to $1 seconds for the program to end; sets APP_STATUS.
+program_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 wait_exit() {
-    deadline=$(($(now_ms) + $1 * 1000))
-    while kill -0 "$APP_PID" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
+    wait_until "$1" program_ended || return 1
     APP_STATUS=0
     wait "$APP_PID" || APP_STATUS=$?
     APP_PID=""
@@ -114,26 +136,20 @@ click_client() {
 seat_person() {
     click_client "$1" "$2" "$3" 390 390
     box=$(wait_window "Gewicht" 5) || fail "weight input box did not appear"
-    sleep 0.2
-    xdotool windowfocus "$box" 2>/dev/null || true
+    focus_window "$box"
     xdotool type --delay 30 "$4"
     xdotool key Return
-    sleep 0.3
+    wait_gone "Gewicht" 5 || fail "weight input box stayed open"
 }
 
 # Waits for the window titled $1 (a pattern), gives it the focus and presses the keys $2...; fails
-# with $3 when it does not come.
+# with $3 when it does not come. With "closes" as $4, waits for it to close then.
 answer_window() {
-    title=$1
-    keys=$2
-    why=$3
-    target=$(wait_window "$title" 5) || fail "$why"
-    sleep 0.3
-    xdotool windowfocus "$target" 2>/dev/null || true
-    for key in $keys; do
-        xdotool key "$key"
-        sleep 0.2
-    done
+    target=$(wait_window "$1" 5) || fail "$3"
+    focus_window "$target"
+    # shellcheck disable=SC2086 # one word per key
+    xdotool key --delay 50 $2
+    [ "${4:-}" != closes ] || wait_gone "$1" 5 || fail "window $1 stayed open"
 }
 
 # Exports the loading on screen of main window $window into the first copy and confirms the
@@ -141,8 +157,24 @@ answer_window() {
 export_once() {
     click_client "$window" 8775 5535 2400 465 # cmdSpeichern
     answer_window "Flugzeug wählen" "Down Return" "export window did not appear"
-    answer_window "Fertig" "Return" "no completion message"
-    sleep 0.1
+    answer_window "Fertig" "Return" "no completion message" closes
+}
+
+# The number of the program's visible windows, tooltips left out: its menus and boxes count.
+program_windows() {
+    n=0
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP || n=$((n + 1))
+    done
+    echo "$n"
+}
+more_windows_than() { [ "$(program_windows)" -gt "$1" ]; }
+
+# Clicks the menu title at screen pixel $1 $2 and waits for its menu to open.
+open_menu() {
+    before=$(program_windows)
+    xdotool mousemove "$1" "$2" click 1
+    wait_until 5 more_windows_than "$before" || fail "no menu opened at $1 $2"
 }
 
 # Opens the n-th entry ($2, from 1) of the Export menu of main window $1. The menu bar is the strip
@@ -150,17 +182,24 @@ export_once() {
 export_menu_entry() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     menu=$((HEIGHT - $(px 6570)))
-    xdotool mousemove $((X + 60)) $((Y + menu / 2)) click 1
-    sleep 0.4
-    i=0
-    while [ "$i" -lt "$2" ]; do
-        xdotool key Down
-        i=$((i + 1))
-    done
+    open_menu $((X + 60)) $((Y + menu / 2))
+    xdotool key --repeat "$2" Down
     xdotool key Return
 }
 
 # Saves a picture of a window (by id) as PNG.
 grab() {
     XDG_RUNTIME_DIR="$E2E_TMP" "$GRAB" "$2" "$1" 2>/dev/null || fail "could not grab window $1"
+}
+
+# Saves a picture of window $1 as $2 once the window has been drawn: two pictures in a row agree.
+picture_settled() {
+    grab "$1" "$E2E_TMP/settled.png"
+    cmp -s "$E2E_TMP/settled.png" "$2" && return 0
+    mv "$E2E_TMP/settled.png" "$2"
+    return 1
+}
+grab_settled() {
+    rm -f "$2"
+    wait_until 10 picture_settled "$1" "$2" || fail "window $1 kept changing"
 }

@@ -20,8 +20,7 @@ cp "$cfg" "$original"
 expected="$(dirname "$0")/expected/nerova_tq58-copilot-75kg.cfg"
 
 start_program
-window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
-sleep 0.3
+wait_main_window "main window did not appear"
 seat_person "$window" 3195 2790 75 # co-pilot
 export_once
 cmp "$cfg" "$expected" || fail "aircraft.cfg differs from the expected bytes"

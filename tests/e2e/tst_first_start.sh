@@ -12,8 +12,7 @@ window=$(wait_window "Optionen" 10) || fail "options window did not appear"
 if xdotool search --onlyvisible --name "^TQ 58 Merovan\$" >/dev/null 2>&1; then
     fail "the main window is on screen on the first start"
 fi
-sleep 0.3
-xdotool windowfocus "$window" 2>/dev/null || true
+focus_window "$window"
 xdotool key Escape
 wait_exit 5 || fail "program still running after Cancel on the first start"
 after=$(cat "$PROGRAM/strt.cfg" "$PROGRAM/options.cfg" "$PROGRAM/Data/language.crf" | md5sum)

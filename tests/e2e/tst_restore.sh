@@ -14,8 +14,7 @@ cp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg"
 cp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl"
 
 start_program
-window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
-sleep 0.3
+wait_main_window "main window did not appear"
 seat_person "$window" 3195 2790 75 # co-pilot
 export_once
 cmp -s "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" && fail "the export did not change aircraft.cfg"
@@ -23,8 +22,7 @@ cmp -s "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" && fail "the export did not
 export_menu_entry "$window" 3
 answer_window "Auslieferungszustand wiederherstellen" "Down Return" "restore window did not appear"
 answer_window '\?' "Return" "no question before the restore" # Yes
-answer_window "Fertig" "Return" "no completion message"
-sleep 0.1
+answer_window "Fertig" "Return" "no completion message" closes
 cmp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" || fail "aircraft.cfg is not as installed"
 cmp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl" || fail "the model is not as installed"
 cmp "$copy/aircraft.cfg.bak" "$E2E_TMP/installed.cfg" || fail "the backup of aircraft.cfg changed"

@@ -12,7 +12,7 @@ window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
 elapsed=$(($(now_ms) - started))
 echo "main window after $elapsed ms"
 [ "$elapsed" -le 2000 ] || fail "main window took $elapsed ms (more than 2 s)"
-sleep 0.3
+focus_window "$window"
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen
 wait_exit 5 || fail "program still running after cmdSchliessen"
 [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS"

@@ -12,8 +12,7 @@ copy="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58"
 cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$copy/aircraft.cfg"
 
 start_program
-window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
-sleep 0.3
+wait_main_window "main window did not appear"
 seat_person "$window" 3195 2790 75 # co-pilot
 seat_person "$window" 3825 3240 60 # passenger left (total 910 kg: no fuel question)
 export_once
@@ -22,13 +21,9 @@ click_client "$window" 8775 6030 2400 465 # cmdSchliessen
 wait_exit 5 || fail "program still running after cmdSchliessen"
 
 start_program
-window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear the second time"
-sleep 0.3
+wait_main_window "main window did not appear the second time"
 export_menu_entry "$window" 2
-answer_window "Beladung aus Flugzeug übernehmen" "Down Return" "take-over window did not appear"
-sleep 0.2
-xdotool search --onlyvisible --name "^Beladung aus Flugzeug übernehmen\$" >/dev/null 2>&1 &&
-    fail "the take-over window stayed open"
+answer_window "Beladung aus Flugzeug übernehmen" "Down Return" "take-over window did not appear" closes
 export_once
 cmp "$copy/aircraft.cfg" "$E2E_TMP/exported.cfg" || fail "the loading taken over is not the one exported"
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen
