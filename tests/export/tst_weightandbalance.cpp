@@ -34,8 +34,8 @@ private slots:
     void freeSeatsGetTheZeroForm();
     void modelVariant_data();
     void modelVariant();
-    void rewrite_data();
-    void rewrite();
+    void replacesTheSectionAndKeepsTheRest_data();
+    void replacesTheSectionAndKeepsTheRest();
     void readStationValues_data();
     void readStationValues();
 };
@@ -143,7 +143,7 @@ void TestWeightAndBalance::modelVariant() {
     QCOMPARE(wab::modelVariant(co, left, right), variant == 0 ? std::nullopt : std::optional<int>(variant));
 }
 
-void TestWeightAndBalance::rewrite_data() {
+void TestWeightAndBalance::replacesTheSectionAndKeepsTheRest_data() {
     QTest::addColumn<QByteArray>("original");
     QTest::addColumn<QByteArray>("expected");
     const QByteArray s = threePersonsSection();
@@ -157,6 +157,8 @@ void TestWeightAndBalance::rewrite_data() {
     QTest::newRow("no header: appended after the last line end") << kHead << kHead + s;
     QTest::newRow("no header, last line without line end: its line is ended first")
         << QByteArray("[General]\r\neditable=1") << "[General]\r\neditable=1\r\n" + s;
+    QTest::newRow("no header, lone CR line ends: appended after the last line end")
+        << QByteArray("[General]\reditable=1\r") << "[General]\reditable=1\r" + s;
     QTest::newRow("empty file") << QByteArray() << s;
     QTest::newRow("header in lower case is the section")
         << kHead + "[weight_and_balance]\r\nempty_weight = 1000\r\n" + kTail << kHead + w + kTail;
@@ -241,7 +243,7 @@ void TestWeightAndBalance::rewrite_data() {
                                    << bigComment + w + "\r\n" + kTail + bigComment;
 }
 
-void TestWeightAndBalance::rewrite() {
+void TestWeightAndBalance::replacesTheSectionAndKeepsTheRest() {
     QFETCH(QByteArray, original);
     QFETCH(QByteArray, expected);
     const QByteArray once = wab::rewriteWeightAndBalance(original, threePersonsLoads());

@@ -48,6 +48,10 @@ void TestRandomLoading::scriptedDraws_data() {
     QTest::newRow("all four, left lowest")
         << QList<double>{pick(20, 61), heads(), pick(30, 61), heads(), 0.0, heads(), pick(5, 61), 0.5}
         << QList<int>{60, 70, 10, 16} << 12;
+    // 95 + 96 + 10 leave 222 - 201 - 11 = 10 kg for the right passenger: just enough for 10..19.
+    QTest::newRow("right passenger seated when exactly 10 kg are left for them")
+        << QList<double>{pick(55, 61), heads(), pick(56, 61), heads(), 0.0, heads(), 0.999999, 0.5}
+        << QList<int>{95, 96, 10, 19} << 1;
 }
 
 void TestRandomLoading::scriptedDraws() {
