@@ -5,14 +5,14 @@
 class TestFieldReader : public QObject {
     Q_OBJECT
 private slots:
-    void fields_data();
-    void fields();
+    void splitsLinesAndCommasIntoFields_data();
+    void splitsLinesAndCommasIntoFields();
     void firstNumber_data();
     void firstNumber();
     void writtenForms();
 };
 
-void TestFieldReader::fields_data() {
+void TestFieldReader::splitsLinesAndCommasIntoFields_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QList<QByteArray>>("expected");
     using L = QList<QByteArray>;
@@ -28,7 +28,7 @@ void TestFieldReader::fields_data() {
     QTest::newRow("title line") << QByteArray("title=TQ 58, red\r\nsim=x") << L{"title=TQ 58", "red", "sim=x"};
 }
 
-void TestFieldReader::fields() {
+void TestFieldReader::splitsLinesAndCommasIntoFields() {
     QFETCH(QByteArray, data);
     QFETCH(QList<QByteArray>, expected);
     FieldReader reader(data);

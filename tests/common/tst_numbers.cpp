@@ -7,8 +7,8 @@
 class TestNumbers : public QObject {
     Q_OBJECT
 private slots:
-    void numericValue_data();
-    void numericValue();
+    void readsTheNumberATextBeginsWith_data();
+    void readsTheNumberATextBeginsWith();
     void toWhole_data();
     void toWhole();
     void plainAndSigned_data();
@@ -17,7 +17,7 @@ private slots:
     void pounds();
 };
 
-void TestNumbers::numericValue_data() {
+void TestNumbers::readsTheNumberATextBeginsWith_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
     QTest::newRow("whole") << "80" << 80.0;
@@ -50,7 +50,7 @@ void TestNumbers::numericValue_data() {
     QTest::newRow("point only") << "." << 0.0;
 }
 
-void TestNumbers::numericValue() {
+void TestNumbers::readsTheNumberATextBeginsWith() {
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(num::numericValue(text), expected);
