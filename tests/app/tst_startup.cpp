@@ -7,9 +7,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QTimer>
-
-#include <sqlite3.h>
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -33,32 +30,16 @@ struct ShownBox {
 
 ShownBox showQuestion(const QString& title) {
     ShownBox shown;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        poll.stop();
+    const auto answer = testkit::whenModal<QMessageBox>([&](QMessageBox* box) {
         for (QAbstractButton* button : box->buttons())
             shown.buttons << button->text().remove(QLatin1Char('&'));
         shown.buttons.sort();
         shown.title = box->windowTitle();
         box->button(QMessageBox::No)->click();
     });
-    poll.start();
     QtDialogs dialogs;
     dialogs.question(nullptr, QStringLiteral("?"), title);
     return shown;
-}
-
-bool dropLocaleRow(const QString& database) {
-    sqlite3* db = nullptr;
-    const bool ok =
-        sqlite3_open(QFile::encodeName(database).constData(), &db) == SQLITE_OK &&
-        sqlite3_exec(db, "DELETE FROM Entry WHERE Variable = 'strLocale'", nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
 }
 
 } // namespace
@@ -155,7 +136,7 @@ void TestStartup::qtTextsSpeakTheProgramsLanguage() {
     QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/") + database), active));
     QVERIFY(QFile::setPermissions(active, QFile::ReadOwner | QFile::WriteOwner));
     if (change == QLatin1String("no strLocale"))
-        QVERIFY(dropLocaleRow(active));
+        QVERIFY(runSql(active, "DELETE FROM Entry WHERE Variable = 'strLocale'"));
     if (change == QLatin1String("no translation"))
         f.folder.remove(QStringLiteral("translations/qtbase_de.qm"));
     QVERIFY(f.open());

@@ -1,5 +1,6 @@
 #include "app/QtDialogs.h"
 #include "settings/OptionsWindow.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 // The real file dialog of the browse button, on a file system that tells letter cases apart.
 class TestBrowseDialog : public QObject {
@@ -43,13 +43,7 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
     }
     QStringList listed;
     QStringList globMatches;
-    QTimer poll;
-    poll.setInterval(10);
-    connect(&poll, &QTimer::timeout, this, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        poll.stop();
+    const auto answer = testkit::whenModal<QFileDialog>([&](QFileDialog* dialog) {
         // What a native dialog does with the patterns: case-sensitive globs.
         const QString filter = dialog->nameFilters().value(0);
         const QString patterns = filter.mid(filter.lastIndexOf(QLatin1Char('(')) + 1).chopped(1);
@@ -84,7 +78,6 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
             QMetaObject::invokeMethod(dialog, "accept");
         }
     });
-    poll.start();
     QtDialogs dialogs;
     const std::optional<QString> chosen = dialogs.openFile(nullptr, OptionsWindow::browseFilter());
     listed.sort();

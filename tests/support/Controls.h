@@ -4,11 +4,14 @@
 // control, or triggers a command, that is not there.
 
 #include <QAction>
+#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QObject>
 #include <QTest>
+#include <QTimer>
 
+#include <memory>
 #include <stdexcept>
 
 namespace testkit {
@@ -51,6 +54,21 @@ inline void settle() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+// Runs `handler` once, as soon as a visible modal window of type T is active: arm the watch, then
+// call what opens the window and waits in its own event loop. The watch lasts as long as its timer.
+template <typename T, typename Handler> std::unique_ptr<QTimer> whenModal(Handler handler) {
+    auto poll = std::make_unique<QTimer>();
+    QObject::connect(poll.get(), &QTimer::timeout, [timer = poll.get(), handler] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (window && window->isVisible()) {
+            timer->stop();
+            handler(window);
+        }
+    });
+    poll->start(5);
+    return poll;
 }
 
 } // namespace testkit

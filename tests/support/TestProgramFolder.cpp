@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 TestProgramFolder::TestProgramFolder() : m_dir(std::make_unique<QTemporaryDir>()) {
     m_context.programFolder = m_dir->path() + QLatin1Char('/');
     m_context.dialogs = &m_dialogs;
@@ -36,4 +38,16 @@ QByteArray TestProgramFolder::read(const QString& relative) const {
 
 void TestProgramFolder::remove(const QString& relative) const {
     QFile::remove(file(relative));
+}
+
+bool runSql(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    char* error = nullptr;
+    const bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql, nullptr, nullptr, &error) == SQLITE_OK;
+    if (error)
+        qWarning("%s", error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return ok;
 }

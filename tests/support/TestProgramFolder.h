@@ -36,3 +36,6 @@ private:
     AppContext m_context;
     bool m_ok = false;
 };
+
+// Runs `sql` on the SQLite database at `path` (made when it is not there); false when that fails.
+bool runSql(const QString& path, const char* sql);
