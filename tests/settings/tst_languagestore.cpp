@@ -1,31 +1,16 @@
 #include "settings/LanguageStore.h"
+#include "support/TestProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
-
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #endif
 
 namespace {
-
-// Makes a language database with the given SQL, in the layout the program reads.
-QString makeDatabase(const QTemporaryDir& dir, const QString& name, const char* sql) {
-    const QString path = dir.filePath(name);
-    QFile::remove(path);
-    sqlite3* db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK)
-        qWarning("%s", error);
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return path;
-}
 
 const char* const kGerman = "CREATE TABLE Entry (Variable TEXT, Wert TEXT);"
                             "INSERT INTO Entry VALUES ('lblPlatzFrei', 'Platz frei');"
@@ -35,6 +20,13 @@ const char* const kGerman = "CREATE TABLE Entry (Variable TEXT, Wert TEXT);"
                             "INSERT INTO Entry VALUES ('empty', '');"
                             "INSERT INTO Entry VALUES ('nothing', NULL);"
                             "INSERT INTO Entry VALUES ('number', 42);";
+
+// A German language.crf in a folder of its own.
+struct GermanDatabase {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("language.crf"));
+    const bool made = runSql(path, kGerman);
+};
 
 #ifdef Q_OS_WIN
 int openFileDescriptors() {
@@ -53,8 +45,8 @@ int openFileDescriptors() {
 class TestLanguageStore : public QObject {
     Q_OBJECT
 private slots:
-    void lookup_data();
-    void lookup();
+    void findsTheTextOfAKey_data();
+    void findsTheTextOfAKey();
     void failures_data();
     void failures();
     void missingFileIsNotCreated();
@@ -64,7 +56,7 @@ private slots:
     void shippedDatabasesHaveEveryKey();
 };
 
-void TestLanguageStore::lookup_data() {
+void TestLanguageStore::findsTheTextOfAKey_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
     QTest::newRow("present") << "lblPlatzFrei"
@@ -83,15 +75,14 @@ void TestLanguageStore::lookup_data() {
                                     << "42";
 }
 
-void TestLanguageStore::lookup() {
+void TestLanguageStore::findsTheTextOfAKey() {
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    QTemporaryDir dir;
-    const QString db = makeDatabase(dir, QStringLiteral("language.crf"), kGerman);
-    const QString first = GetLanguageText(db, key);
+    const GermanDatabase german;
+    const QString first = GetLanguageText(german.path, key);
     QCOMPARE(first, expected);
     QVERIFY(!first.isNull() || expected.isEmpty());
-    QCOMPARE(GetLanguageText(db, key), first);
+    QCOMPARE(GetLanguageText(german.path, key), first);
 }
 
 void TestLanguageStore::failures_data() {
@@ -117,18 +108,18 @@ void TestLanguageStore::failures() {
     QFETCH(QString, what);
     QFETCH(QString, key);
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("language.crf"));
+    const QString path = dir.filePath(QStringLiteral("language.crf"));
     if (what == QLatin1String("garbage") || what == QLatin1String("emptyfile")) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         if (what == QLatin1String("garbage"))
             f.write(QByteArray(4096, 'Z'));
     } else if (what == QLatin1String("notable")) {
-        path = makeDatabase(dir, QStringLiteral("language.crf"), "CREATE TABLE Other (a TEXT);");
+        QVERIFY(runSql(path, "CREATE TABLE Other (a TEXT);"));
     } else if (what == QLatin1String("nocolumn")) {
-        path = makeDatabase(dir, QStringLiteral("language.crf"), "CREATE TABLE Entry (Variable TEXT, Text TEXT);");
+        QVERIFY(runSql(path, "CREATE TABLE Entry (Variable TEXT, Text TEXT);"));
     } else if (what == QLatin1String("ok")) {
-        path = makeDatabase(dir, QStringLiteral("language.crf"), kGerman);
+        QVERIFY(runSql(path, kGerman));
     } else if (what == QLatin1String("folder")) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("language.crf")));
     }
@@ -145,33 +136,30 @@ void TestLanguageStore::missingFileIsNotCreated() {
 }
 
 void TestLanguageStore::fileReplacedBetweenLookups() {
-    QTemporaryDir dir;
-    const QString db = makeDatabase(dir, QStringLiteral("language.crf"), kGerman);
-    QCOMPARE(GetLanguageText(db, QStringLiteral("lblPlatzFrei")), QStringLiteral("Platz frei"));
-    const QString english = makeDatabase(dir, QStringLiteral("english.crf"),
-                                         "CREATE TABLE Entry (Variable TEXT, Wert TEXT);"
-                                         "INSERT INTO Entry VALUES ('lblPlatzFrei', 'Seat free');");
-    QVERIFY(QFile::remove(db));
-    QVERIFY(QFile::copy(english, db));
-    QCOMPARE(GetLanguageText(db, QStringLiteral("lblPlatzFrei")), QStringLiteral("Seat free"));
+    const GermanDatabase german;
+    QCOMPARE(GetLanguageText(german.path, QStringLiteral("lblPlatzFrei")), QStringLiteral("Platz frei"));
+    const QString english = german.dir.filePath(QStringLiteral("english.crf"));
+    QVERIFY(runSql(english, "CREATE TABLE Entry (Variable TEXT, Wert TEXT);"
+                            "INSERT INTO Entry VALUES ('lblPlatzFrei', 'Seat free');"));
+    QVERIFY(QFile::remove(german.path));
+    QVERIFY(QFile::copy(english, german.path));
+    QCOMPARE(GetLanguageText(german.path, QStringLiteral("lblPlatzFrei")), QStringLiteral("Seat free"));
 }
 
 void TestLanguageStore::noHandleLeftOpen() {
-    QTemporaryDir dir;
-    const QString db = makeDatabase(dir, QStringLiteral("language.crf"), kGerman);
+    const GermanDatabase german;
     const int before = openFileDescriptors();
     for (int i = 0; i < 50; ++i) {
-        GetLanguageText(db, QStringLiteral("lblPlatzFrei"));
-        tryLanguageText(db + QStringLiteral(".missing"), QStringLiteral("x"));
+        GetLanguageText(german.path, QStringLiteral("lblPlatzFrei"));
+        tryLanguageText(german.path + QStringLiteral(".missing"), QStringLiteral("x"));
     }
     QCOMPARE(openFileDescriptors(), before);
 }
 
 void TestLanguageStore::keyIsNotPastedIntoTheQuery() {
-    QTemporaryDir dir;
-    const QString db = makeDatabase(dir, QStringLiteral("language.crf"), kGerman);
-    QCOMPARE(GetLanguageText(db, QStringLiteral("x' OR '1'='1")), QString());
-    QCOMPARE(GetLanguageText(db, QStringLiteral("it's")), QString());
+    const GermanDatabase german;
+    QCOMPARE(GetLanguageText(german.path, QStringLiteral("x' OR '1'='1")), QString());
+    QCOMPARE(GetLanguageText(german.path, QStringLiteral("it's")), QString());
 }
 
 void TestLanguageStore::shippedDatabasesHaveEveryKey() {
