@@ -41,16 +41,12 @@ start_display() {
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -dpi 96 -noreset 3>"$E2E_TMP/display" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    for _ in $(seq 1 200); do
-        n=$(tr -dc '0-9' <"$E2E_TMP/display")
-        if [ -n "$n" ]; then
-            export DISPLAY=":$n"
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-        fi
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at its start"
-        sleep 0.05
-    done
-    fail "Xvfb did not start"
+    wait_until 10 display_ready || fail "Xvfb did not start"
+}
+display_ready() {
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended at its start"
+    DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/display")" && export DISPLAY
+    [ "$DISPLAY" != ":" ] && xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
 # Copies the staged program folder; the first argument is what strt.cfg holds.
@@ -87,13 +83,9 @@ window_shown() {
 }
 window_gone() { ! window_shown "$1"; }
 
-# Waits up to $2 seconds for a visible window whose title is exactly $1; prints its id.
-wait_window() {
-    wait_until "$2" window_shown "$1" || return 1
-    echo "$id"
-}
-
-# Waits up to $2 seconds until no visible window's title is $1.
+# Waits up to $2 seconds for a visible window whose title is exactly $1 and prints its id, or until
+# there is none.
+wait_window() { wait_until "$2" window_shown "$1" && echo "$id"; }
 wait_gone() { wait_until "$2" window_gone "$1"; }
 
 # Gives window $1 the keyboard focus and waits until it has it, so that keys and clicks go there.
@@ -105,7 +97,7 @@ focus_window() { wait_until 5 has_focus "$1" || fail "window $1 did not take the
 
 # Waits for the main window (the first argument explains a failure) and gives it the focus.
 wait_main_window() {
-    window=$(wait_window "TQ 58 Merovan" "${2:-10}") || fail "$1"
+    window=$(wait_window "TQ 58 Merovan" 10) || fail "$1"
     focus_window "$window"
 }
 
@@ -116,7 +108,6 @@ wait_exit() {
     APP_STATUS=0
     wait "$APP_PID" || APP_STATUS=$?
     APP_PID=""
-    return 0
 }
 
 # Pixels from twips at the display's 96 dpi.
@@ -195,9 +186,7 @@ grab() {
 # Saves a picture of window $1 as $2 once the window has been drawn: two pictures in a row agree.
 picture_settled() {
     grab "$1" "$E2E_TMP/settled.png"
-    cmp -s "$E2E_TMP/settled.png" "$2" && return 0
-    mv "$E2E_TMP/settled.png" "$2"
-    return 1
+    cmp -s "$E2E_TMP/settled.png" "$2" || ! mv "$E2E_TMP/settled.png" "$2"
 }
 grab_settled() {
     rm -f "$2"
