@@ -128,8 +128,10 @@ namespace kit {
 
 QString Texts::listed(const QList<MessagePart>& messages) const {
     QStringList texts;
-    for (const MessagePart& part : messages)
+    for (const MessagePart& part : messages.first(std::min<qsizetype>(messages.size(), kListedAtMost)))
         texts.append(message(part.key, part.details));
+    if (messages.size() > kListedAtMost)
+        texts.append(message(QStringLiteral("strListMore"), {QString::number(messages.size() - kListedAtMost)}));
     return texts.join(QStringLiteral("\n\n"));
 }
 

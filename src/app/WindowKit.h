@@ -71,7 +71,9 @@ public:
     // key and the details still tell what happened.
     QString message(const QString& key, const QStringList& details = {}) const;
 
-    // Several messages as one text, each after an empty line.
+    // Several messages as one text, each after an empty line: at most kListedAtMost of them and
+    // then "... and N more", so that the message fits a 1024 x 768 screen.
+    static constexpr qsizetype kListedAtMost = 10;
     QString listed(const QList<MessagePart>& messages) const;
 
 private:
