@@ -4,6 +4,7 @@
 #include "Twips.h"
 #include "common/Dialogs.h"
 #include "common/ProductInfo.h"
+#include "common/SystemReasons.h"
 #include "settings/LanguageStore.h"
 
 #include <QGuiApplication>
@@ -106,7 +107,16 @@ QString Texts::textOr(const QString& key, const QString& fallback) const {
     return found && !found->isEmpty() ? *found : fallback;
 }
 
-QString Texts::message(const QString& key, const QStringList& details) const {
+QString Texts::message(const QString& key, const QStringList& given) const {
+    // The system's reasons in the program's language, where it has words for them.
+    QStringList details = given;
+    for (QString& detail : details) {
+        if (const auto reason = systemreasons::keyOf(detail)) {
+            const QString told = messageText(*reason);
+            if (!told.isEmpty())
+                detail = told;
+        }
+    }
     const QString result = messageText(key);
     if (result.isEmpty())
         return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
