@@ -13,6 +13,7 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include <cstdio> // renameat2
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,12 +100,14 @@ bool syncFolder(const QByteArray& target, QString* reason) {
 // that cannot rename that way gets a hard link, which fails the same way, and loses the temporary
 // name.
 bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, QString* reason) {
+#ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
         *reason = errnoText(errno, "the file could not be created");
         return false;
     }
+#endif
     if (::link(temporary.constData(), target.constData()) != 0) {
         *reason = errnoText(errno, "the file could not be created");
         return false;
