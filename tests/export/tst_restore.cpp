@@ -180,8 +180,13 @@ void TestRestore::restore() {
     // Edits are kept; a file that differed only in the loading is not.
     const QString kept = fs.backup(kCopy, QStringLiteral("aircraft.cfg.before-restore"));
     QCOMPARE(QFileInfo::exists(kept), scenario == QLatin1String("edited"));
-    if (scenario == QLatin1String("edited"))
+    if (scenario == QLatin1String("edited")) {
         QCOMPARE(readFile(kept), edited);
+        // The question said so beforehand.
+        QVERIFY(restore::question(plan, QStringLiteral("T"))
+                    .contains(MessagePart{QStringLiteral("strRestoreCfgEdited"),
+                                          {QDir::toNativeSeparators(cfgPath), QDir::toNativeSeparators(kept)}}));
+    }
     // The backups (and a user's .bak) stay.
     const auto after = snapshot(fs.aircraft() + kCopy);
     for (auto it = backupsBefore.begin(); it != backupsBefore.end(); ++it) {
