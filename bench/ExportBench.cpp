@@ -153,7 +153,7 @@ void exportAgainstCopy(benchmark::State& state, qsizetype cfgSize) {
         env.samples.fail(name, QStringLiteral("the export scene could not be written"));
         return;
     }
-    // The first export also keeps the files as they were (.bak); the figures are those of the
+    // The first export also keeps the files as they were (its backups); the figures are those of the
     // exports after it, which is what a user repeats. All sides run once untimed. What the export
     // wrote is what the replace floor writes.
     if (const auto failure = exportwriter::write(scene.job); failure || !copyAndSync(scene)) {

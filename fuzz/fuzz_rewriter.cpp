@@ -105,8 +105,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         size -= 4;
     }
     const std::string original(reinterpret_cast<const char*>(data), size);
-    const QByteArray section = wab::section(loads);
-    const std::string written(section.constData() + 2, std::size_t(section.size() - 2)); // from the header on
+    // The written lines end as every line of the file does (LF alone, CR alone), else with CR LF.
+    std::size_t crs = 0;
+    std::size_t lfs = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        crs += data[i] == '\r';
+        lfs += data[i] == '\n';
+    }
+    const QByteArray lineEnd = crs == 0 && lfs > 0 ? "\n" : lfs == 0 && crs > 0 ? "\r" : "\r\n";
+    const QByteArray section = wab::section(loads).replace("\r\n", lineEnd);
+    const std::string written(section.constData() + lineEnd.size(),
+                              std::size_t(section.size() - lineEnd.size())); // from the header on
     const QByteArray out = wab::rewriteWeightAndBalance(QByteArray(original.data(), qsizetype(size)), loads);
     const std::string output(out.constData(), std::size_t(out.size()));
 
@@ -140,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (writtenAt == std::string::npos) {
         std::string expected = original;
         if (!expected.empty() && expected.back() != '\n' && expected.back() != '\r')
-            expected += "\r\n";
+            expected += lineEnd.toStdString();
         require(output == expected + std::string(section.constData(), std::size_t(section.size())));
     } else {
         require(output.compare(writtenAt, written.size(), written) == 0);

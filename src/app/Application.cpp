@@ -7,7 +7,6 @@
 #include "common/AppContext.h"
 #include "common/Dialogs.h"
 #include "export/ExportWindow.h"
-#include "export/Restore.h"
 #include "export/RestoreWindow.h"
 #include "export/TakeOver.h"
 #include "export/TakeOverWindow.h"
@@ -121,12 +120,9 @@ void Application::showRestore() {
         bringForward(m_restore.data());
         return;
     }
-    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
-    QList<aircraftfiles::AircraftCopy> restorable;
-    for (const aircraftfiles::AircraftCopy& copy : offered.copies) {
-        if (restore::hasBackup(copy.cfgPath))
-            restorable.append(copy);
-    }
+    const aircraftfiles::OfferedCopies offered =
+        aircraftfiles::offeredCopies(m_context.programFolder, aircraftfiles::Offer::Restore);
+    const QList<aircraftfiles::AircraftCopy>& restorable = offered.copies;
     const kit::Texts texts(m_context.languageDatabase());
     if (!offered.problems.isEmpty())
         m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);

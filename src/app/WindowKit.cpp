@@ -4,6 +4,7 @@
 #include "Twips.h"
 #include "common/Dialogs.h"
 #include "common/ProductInfo.h"
+#include "common/SystemReasons.h"
 #include "settings/LanguageStore.h"
 
 #include <QGuiApplication>
@@ -106,7 +107,16 @@ QString Texts::textOr(const QString& key, const QString& fallback) const {
     return found && !found->isEmpty() ? *found : fallback;
 }
 
-QString Texts::message(const QString& key, const QStringList& details) const {
+QString Texts::message(const QString& key, const QStringList& given) const {
+    // The system's reasons in the program's language, where it has words for them.
+    QStringList details = given;
+    for (QString& detail : details) {
+        if (const auto reason = systemreasons::keyOf(detail)) {
+            const QString told = messageText(*reason);
+            if (!told.isEmpty())
+                detail = told;
+        }
+    }
     const QString result = messageText(key);
     if (result.isEmpty())
         return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
@@ -128,8 +138,10 @@ namespace kit {
 
 QString Texts::listed(const QList<MessagePart>& messages) const {
     QStringList texts;
-    for (const MessagePart& part : messages)
+    for (const MessagePart& part : messages.first(std::min<qsizetype>(messages.size(), kListedAtMost)))
         texts.append(message(part.key, part.details));
+    if (messages.size() > kListedAtMost)
+        texts.append(message(QStringLiteral("strListMore"), {QString::number(messages.size() - kListedAtMost)}));
     return texts.join(QStringLiteral("\n\n"));
 }
 

@@ -68,10 +68,13 @@ public:
     QString textOr(const QString& key, const QString& fallback) const;
     // The message text of `key` with its placeholders %1, %2, ... filled in, all in one pass (so
     // that a "%1" inside a file name stays as it is). Should there be no text for it at all, the
-    // key and the details still tell what happened.
+    // key and the details still tell what happened. A detail that is a reason the system gave
+    // (see SystemReasons.h) is told in the program's language.
     QString message(const QString& key, const QStringList& details = {}) const;
 
-    // Several messages as one text, each after an empty line.
+    // Several messages as one text, each after an empty line: at most kListedAtMost of them and
+    // then "... and N more", so that the message fits a 1024 x 768 screen.
+    static constexpr qsizetype kListedAtMost = 10;
     QString listed(const QList<MessagePart>& messages) const;
 
 private:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include <cstdio> // renameat2
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,7 +96,33 @@ bool syncFolder(const QByteArray& target, QString* reason) {
     return true;
 }
 
+// Gives the finished temporary file the name `target` only when nothing is there. A file system
+// that cannot rename that way gets a hard link, which fails the same way, and loses the temporary
+// name.
+bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, QString* reason) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        *reason = errnoText(errno, "the file could not be created");
+        return false;
+    }
+#endif
+    if (::link(temporary.constData(), target.constData()) != 0) {
+        *reason = errnoText(errno, "the file could not be created");
+        return false;
+    }
+    ::unlink(temporary.constData());
+    return true;
+}
+
 #endif // Q_OS_UNIX
+
+// How a file is put in place.
+struct How {
+    bool create = false;    // only where nothing is, never following the path (a new backup)
+    QString attributesFrom; // owner, group and permissions from this file instead of the old one
+};
 
 // Temporary files of `target` that a killed process left behind (".<name>.<random>.tmp", untouched
 // for ten minutes) are removed; a fresh one may belong to a save still running elsewhere.
@@ -114,12 +141,16 @@ void removeStaleTemporaries(const QString& target) {
 
 #ifdef Q_OS_UNIX
 
-bool replace(const QString& path, const Producer& produce, QString* reason) {
-    const QString targetPath = QFileInfo(resolvedTarget(path)).absoluteFilePath();
+bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+    const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
     removeStaleTemporaries(targetPath);
     const QByteArray target = QFile::encodeName(targetPath);
     struct stat old {};
-    const bool existed = ::stat(target.constData(), &old) == 0;
+    const bool existed = how.create ? ::lstat(target.constData(), &old) == 0 : ::stat(target.constData(), &old) == 0;
+    if (existed && how.create) {
+        *reason = QString::fromLocal8Bit(std::strerror(EEXIST));
+        return false;
+    }
     if (existed && S_ISDIR(old.st_mode)) {
         *reason = QString::fromLocal8Bit(std::strerror(EISDIR));
         return false;
@@ -128,7 +159,17 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
         *reason = QStringLiteral("the file is read-only");
         return false;
     }
-    const mode_t mode = existed ? (old.st_mode & 07777) : 0644;
+    // Whose the new file is and who may read it: the old file's, or those of the file named.
+    struct stat like = old;
+    bool keepOwner = existed;
+    if (!how.attributesFrom.isEmpty()) {
+        if (::stat(QFile::encodeName(how.attributesFrom).constData(), &like) != 0) {
+            *reason = errnoText(errno, "the file's owner and permissions could not be read");
+            return false;
+        }
+        keepOwner = true;
+    }
+    const mode_t mode = keepOwner ? (like.st_mode & (how.attributesFrom.isEmpty() ? 07777 : 0777)) : 0644;
 
     QByteArray temporary;
     int opened = -1;
@@ -156,11 +197,11 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
     QString why;
     if (!produce(put, &why))
         return fail(why);
-    if (existed) {
+    if (keepOwner) {
         // A file that went to another owner or group would no longer be theirs to write.
         struct stat fresh {};
-        const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == old.st_uid && fresh.st_gid == old.st_gid;
-        if (!same && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+        const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == like.st_uid && fresh.st_gid == like.st_gid;
+        if (!same && ::fchown(fd.get(), like.st_uid, like.st_gid) != 0)
             return fail(QStringLiteral("the file's owner and group could not be kept (%1)")
                             .arg(errnoText(errno, "not permitted")));
     }
@@ -170,8 +211,14 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
         return fail(errnoText(errno, "the data could not be stored on the disk"));
     if (!fd.close())
         return fail(errnoText(errno, "the data could not be stored on the disk"));
-    if (::rename(temporary.constData(), target.constData()) != 0)
+    if (how.create) {
+        if (!takeNameExclusively(temporary, target, reason)) {
+            ::unlink(temporary.constData());
+            return false;
+        }
+    } else if (::rename(temporary.constData(), target.constData()) != 0) {
         return fail(errnoText(errno, "the file could not be replaced"));
+    }
     // The new file is in place; make its name durable too.
     return syncFolder(target, reason);
 }
@@ -246,12 +293,16 @@ bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
 
 // An existing file is replaced with ReplaceFileW, which keeps its owner and security descriptor; a
 // new one is put in place with MoveFileExW, written through to the disk.
-bool replace(const QString& path, const Producer& produce, QString* reason) {
-    const QString targetPath = QFileInfo(resolvedTarget(path)).absoluteFilePath();
+bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+    const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
     removeStaleTemporaries(targetPath);
     const std::wstring target = nativePath(targetPath);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && how.create) {
+        *reason = windowsErrorText(ERROR_ALREADY_EXISTS, "something is already there");
+        return false;
+    }
     if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         *reason = QStringLiteral("it is a folder");
         return false;
@@ -300,6 +351,7 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
     if (!file.close())
         return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
     if (!existed) {
+        // Without MOVEFILE_REPLACE_EXISTING this fails when anything took the name meanwhile.
         if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
             return fail(windowsErrorText(::GetLastError(), "the file could not be put in place"));
         return true;
@@ -328,7 +380,11 @@ bool replace(const QString& path, const Producer& produce, QString* reason) {
 
 #else // neither Q_OS_UNIX nor Q_OS_WIN
 
-bool replace(const QString& path, const Producer& produce, QString* reason) {
+bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+    if (how.create && QFileInfo(path).exists()) {
+        *reason = QStringLiteral("something is already there");
+        return false;
+    }
     QSaveFile file(resolvedTarget(path));
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -398,14 +454,16 @@ QString resolvedTarget(const QString& path) {
     return path;
 }
 
-bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
+namespace {
+
+bool putData(const QString& path, const QByteArray& data, const How& how, QString* reason) {
     QString dummy;
     return replace(
-        path, [&](const auto& put, QString* why) { return put(data.constData(), data.size(), why); },
+        path, [&](const auto& put, QString* why) { return put(data.constData(), data.size(), why); }, how,
         reason ? reason : &dummy);
 }
 
-bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
+bool putCopy(const QString& source, const QString& target, const How& how, QString* reason) {
     QString dummy;
     if (!reason)
         reason = &dummy;
@@ -430,7 +488,99 @@ bool replaceWithCopy(const QString& source, const QString& target, QString* reas
                     return false;
             }
         },
-        reason);
+        how, reason);
+}
+
+} // namespace
+
+bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
+    return putData(path, data, How{}, reason);
+}
+
+bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
+    return putCopy(source, target, How{}, reason);
+}
+
+bool createCopy(const QString& source, const QString& path, QString* reason) {
+    return putCopy(source, path, How{true, source}, reason);
+}
+
+bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
+    return putData(path, data, How{true, like}, reason);
+}
+
+bool restoreCopy(const QString& source, const QString& target, QString* reason) {
+    return putCopy(source, target, How{false, source}, reason);
+}
+
+bool createFolder(const QString& path, const QString& like, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    struct stat model {};
+    if (::stat(QFile::encodeName(like).constData(), &model) != 0) {
+        *reason = errnoText(errno, "the folder's owner and permissions could not be read");
+        return false;
+    }
+    // Made private first, so that nobody else can use it before it has its owner and permissions.
+    if (::mkdir(name.constData(), 0700) != 0) {
+        *reason = errnoText(errno, "the folder could not be created");
+        return false;
+    }
+    Descriptor fd(::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat made {};
+    const bool ok = fd.get() >= 0 && ::fstat(fd.get(), &made) == 0 &&
+                    ((made.st_uid == model.st_uid && made.st_gid == model.st_gid) ||
+                     ::fchown(fd.get(), model.st_uid, model.st_gid) == 0) &&
+                    ::fchmod(fd.get(), model.st_mode & 0777) == 0 && ::fsync(fd.get()) == 0;
+    if (!ok) {
+        *reason = QStringLiteral("the folder's owner and permissions could not be set (%1)")
+                      .arg(errnoText(errno, "not permitted"));
+        ::rmdir(name.constData());
+        return false;
+    }
+    return syncFolder(name, reason);
+#else
+    Q_UNUSED(like);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        *reason = QStringLiteral("something is already there");
+        return false;
+    }
+    if (!QDir().mkdir(path)) {
+        *reason = QStringLiteral("the folder could not be created");
+        return false;
+    }
+    return true;
+#endif
+}
+
+bool removeFile(const QString& path, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    if (::unlink(name.constData()) != 0) {
+        *reason = errnoText(errno, "the file could not be removed");
+        return false;
+    }
+    return syncFolder(name, reason);
+#elif defined(Q_OS_WIN)
+    if (!::DeleteFileW(nativePath(QFileInfo(path).absoluteFilePath()).c_str())) {
+        *reason = windowsErrorText(::GetLastError(), "the file could not be removed");
+        return false;
+    }
+    return true;
+#else
+    QFile file(path);
+    if (!file.remove()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+#endif
 }
 
 } // namespace atomicfile

@@ -27,6 +27,26 @@ QString resolvedTarget(const QString& path);
 // Replaces (or creates) `target` with a byte copy of `source`, streamed in blocks.
 bool replaceWithCopy(const QString& source, const QString& target, QString* reason);
 
+// Creates `path` as a new file holding a byte copy of `source`, with `source`'s owner, group and
+// permissions (never wider; on Windows the folder's security). The copy is written and flushed as
+// a temporary file beside `path`, which takes the name only when nothing at all is there: not a
+// file, not a folder, not even a dangling symbolic link; `path` itself is never followed. So a
+// file made this way was made whole by this program, and nothing else is ever overwritten.
+bool createCopy(const QString& source, const QString& path, QString* reason);
+// The same with `data` for content and the owner, group and permissions of the file `like`.
+bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason);
+
+// Replaces (or creates) `target` with a byte copy of `source` that also takes `source`'s owner,
+// group and permissions, as a replacement does (see above).
+bool restoreCopy(const QString& source, const QString& target, QString* reason);
+
+// Creates the folder `path`, only where nothing is, with the owner, group and permissions of the
+// folder `like` (never wider), and syncs the folder it is in.
+bool createFolder(const QString& path, const QString& like, QString* reason);
+
+// Removes the file `path` (a symbolic link itself, not its target) and syncs its folder.
+bool removeFile(const QString& path, QString* reason);
+
 // Whether a replacement of the existing file `path` can give the new file the old one's owner and
 // group: always for an administrator; for anybody else only for their own file in one of their
 // groups. True when the file does not exist, and on systems without file owners.

@@ -25,17 +25,30 @@ bool meansMissing(int error) {
     return error == ENOENT || error == ENOTDIR;
 }
 
-} // namespace
-
-Probe probe(const QString& path) {
+Probe probeWith(const QString& path, bool follow) {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    const QByteArray name = QFile::encodeName(path);
+    if ((follow ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info)) != 0) {
         const int error = errno;
         if (meansMissing(error))
             return {Probe::State::Missing, {}};
         return {Probe::State::Unreadable, systemReason(error)};
     }
-    return {S_ISDIR(info.st_mode) ? Probe::State::Folder : Probe::State::File, {}};
+    if (S_ISLNK(info.st_mode))
+        return {Probe::State::Link, {}};
+    if (S_ISDIR(info.st_mode))
+        return {Probe::State::Folder, {}};
+    return {S_ISREG(info.st_mode) ? Probe::State::File : Probe::State::Other, {}};
+}
+
+} // namespace
+
+Probe probe(const QString& path) {
+    return probeWith(path, true);
+}
+
+Probe probeEntry(const QString& path) {
+    return probeWith(path, false);
 }
 
 std::optional<QStringList> listFolder(const QString& folder, bool* missing, QString* reason) {
@@ -70,7 +83,16 @@ Probe probe(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return {Probe::State::Missing, {}};
-    return {info.isDir() ? Probe::State::Folder : Probe::State::File, {}};
+    if (info.isDir())
+        return {Probe::State::Folder, {}};
+    return {info.isFile() ? Probe::State::File : Probe::State::Other, {}};
+}
+
+Probe probeEntry(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isJunction())
+        return {Probe::State::Link, {}};
+    return probe(path);
 }
 
 std::optional<QStringList> listFolder(const QString& folder, bool* missing, QString* reason) {

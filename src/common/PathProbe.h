@@ -6,17 +6,28 @@
 #include <optional>
 
 // What is at a path, told apart the way a user needs it told: nothing there, a file, a folder,
-// or something that exists (or may exist) but cannot be reached or read, with the system's reason.
-// "Missing" is said only when the system says so.
+// something else (a pipe, a socket, a device), or something that exists (or may exist) but cannot
+// be reached or read, with the system's reason. "Missing" is said only when the system says so.
+// Nothing is ever opened to find out.
 namespace pathprobe {
 
 struct Probe {
-    enum class State { Missing, File, Folder, Unreadable };
+    enum class State {
+        Missing,
+        File, // a regular file
+        Folder,
+        Other, // a pipe, a socket, a device
+        Link,  // a symbolic link (or junction), said only by probeEntry()
+        Unreadable,
+    };
     State state = State::Missing;
     QString reason; // for Unreadable
 };
 
+// What is at `path`, following symbolic links.
 Probe probe(const QString& path);
+// What is at `path` itself: a symbolic link is a Link, whatever it points to (or if to nothing).
+Probe probeEntry(const QString& path);
 
 // The names in a folder (without "." and ".."), unsorted. std::nullopt when the folder cannot be
 // listed: *missing tells whether it is simply not there, *reason says why otherwise.

@@ -1,5 +1,7 @@
 #include "AircraftFiles.h"
 
+#include "Backups.h"
+
 #include "common/CodePage.h"
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
@@ -41,7 +43,7 @@ Located locateEntry(const QString& folder, const QString& name) {
     // Where letter case counts, the exact spelling is the one on disk when it exists. (Windows
     // finds it whatever its spelling; the listing below then gives the one on disk.)
     if (direct.state != Probe::State::Missing)
-        return {State::Found, exact, {}, direct.state == Probe::State::Folder};
+        return {State::Found, exact, {}, direct.state == Probe::State::Folder, direct.state == Probe::State::Other};
 #endif
 
     bool missing = false;
@@ -49,7 +51,7 @@ Located locateEntry(const QString& folder, const QString& name) {
     std::optional<QStringList> entries = pathprobe::listFolder(folder, &missing, &reason);
     if (!entries) {
         if (direct.state != Probe::State::Missing)
-            return {State::Found, exact, {}, direct.state == Probe::State::Folder};
+            return {State::Found, exact, {}, direct.state == Probe::State::Folder, direct.state == Probe::State::Other};
         if (missing)
             return {State::Missing, exact, {}, false};
         return {State::FolderUnreadable, folder, reason, false};
@@ -63,7 +65,7 @@ Located locateEntry(const QString& folder, const QString& name) {
         if (found.state == Probe::State::Unreadable)
             return {State::Unreadable, path, found.reason, false};
         if (found.state != Probe::State::Missing)
-            return {State::Found, path, {}, found.state == Probe::State::Folder};
+            return {State::Found, path, {}, found.state == Probe::State::Folder, found.state == Probe::State::Other};
     }
     return {State::Missing, exact, {}, false};
 }
@@ -146,9 +148,17 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         if (what.state != pathprobe::Probe::State::Folder)
             continue;
         const Located cfg = locateEntry(copyFolder, QLatin1String(kAircraftCfg));
+        const backups::Place backup = backups::look(copyFolder, backups::kCfg);
+        if (backup.state == backups::Place::State::NotAFile)
+            listing.problems.append({Kind::NotAFile, backup.path, {}});
         switch (cfg.state) {
         case State::Missing:
             listing.problems.append({Kind::NoAircraftCfg, copyFolder, {}});
+            if (backup.state == backups::Place::State::Made) {
+                const auto installed = readWholeFile(backup.path, &reason);
+                listing.copies.append({installed ? titleOf(*installed) : QString(), name,
+                                       joinPath(copyFolder, QLatin1String(kAircraftCfg)), true});
+            }
             continue;
         case State::FolderUnreadable:
             listing.problems.append({Kind::CopyFolderUnreadable, copyFolder, cfg.reason});
@@ -158,6 +168,10 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
             continue;
         case State::Found:
             break;
+        }
+        if (cfg.isFolder || cfg.isOther) {
+            listing.problems.append({Kind::NotAFile, cfg.path, {}});
+            continue;
         }
         const auto content = readWholeFile(cfg.path, &reason);
         if (!content) {
@@ -183,13 +197,15 @@ QString messageKey(ListingProblem::Kind kind) {
         return QStringLiteral("strExportCopyFolderUnreadable");
     case ListingProblem::Kind::CfgUnreadable:
         return QStringLiteral("strExportCfgUnreadable");
+    case ListingProblem::Kind::NotAFile:
+        return QStringLiteral("strExportListedNotAFile");
     }
     return {};
 }
 
 } // namespace
 
-OfferedCopies offeredCopies(const QString& programFolder) {
+OfferedCopies offeredCopies(const QString& programFolder, Offer offer) {
     OfferedCopies offered;
     QString reason;
     const auto folder = settings::readFs2000Folder(programFolder, &reason);
@@ -207,12 +223,20 @@ OfferedCopies offeredCopies(const QString& programFolder) {
         return offered;
     }
 
-    AircraftListing listing = listAircraftCopies(*folder);
-    offered.copies = std::move(listing.copies);
+    const AircraftListing listing = listAircraftCopies(*folder);
+    QStringList restorable; // folders of copies a restore offers although their aircraft.cfg is missing
+    for (const AircraftCopy& copy : listing.copies) {
+        if (offer == Offer::Export ? !copy.cfgMissing : backups::hasCfgBackup(GetPathName(copy.cfgPath)))
+            offered.copies.append(copy);
+        if (offer == Offer::Restore && copy.cfgMissing)
+            restorable.append(QDir::cleanPath(GetPathName(copy.cfgPath)));
+    }
     for (const ListingProblem& problem : listing.problems) {
+        if (problem.kind == ListingProblem::Kind::NoAircraftCfg && restorable.contains(QDir::cleanPath(problem.path)))
+            continue;
         QStringList details{QDir::toNativeSeparators(problem.path)};
         if (problem.kind != ListingProblem::Kind::NoAircraftFolder &&
-            problem.kind != ListingProblem::Kind::NoAircraftCfg)
+            problem.kind != ListingProblem::Kind::NoAircraftCfg && problem.kind != ListingProblem::Kind::NotAFile)
             details.append(problem.reason);
         offered.problems.append({messageKey(problem.kind), details});
     }

@@ -33,6 +33,7 @@ struct Located {
     QString path;
     QString reason;
     bool isFolder = false; // for Found
+    bool isOther = false;  // for Found: neither a file nor a folder (a pipe, a socket, a device)
 };
 Located locateEntry(const QString& folder, const QString& name);
 
@@ -52,9 +53,10 @@ QString titleOf(const QByteArray& cfgContent);
 QString GetTitle(const QString& path);
 
 struct AircraftCopy {
-    QString title;      // as aircraft.cfg gives it; may be empty
-    QString folderName; // the copy's folder
-    QString cfgPath;    // the copy's aircraft.cfg as it is spelled on disk
+    QString title;           // as aircraft.cfg gives it; may be empty
+    QString folderName;      // the copy's folder
+    QString cfgPath;         // the copy's aircraft.cfg as it is spelled on disk
+    bool cfgMissing = false; // no aircraft.cfg, but its backup: listed by the backup's title, for a restore
 };
 
 // The lines a list of copies shows, one per copy and in the same order: the title; the folder
@@ -69,6 +71,7 @@ struct ListingProblem {
         NoAircraftCfg,            // `path` is the copy's folder
         CopyFolderUnreadable,     // `path` is the copy's folder, `reason` says why
         CfgUnreadable,            // `path` is the aircraft.cfg, `reason` says why
+        NotAFile,                 // `path` (aircraft.cfg or a backup) is a folder, a pipe, a device...
     };
     Kind kind;
     QString path;
@@ -82,7 +85,9 @@ struct AircraftListing {
 
 // The copies of the TQ 58 in the Aircraft folder of `fs2000Folder`, in name order (letter case
 // ignored, so the order is the one Windows lists them in). A qualifying folder without a readable
-// aircraft.cfg is left out and reported.
+// aircraft.cfg is left out and reported, unless it has the backups of an export: then it is listed
+// with `cfgMissing` (and reported as well). Anything at aircraft.cfg or a backup's place that is not
+// a file is never opened: it is reported, and the listing goes on.
 AircraftListing listAircraftCopies(const QString& fs2000Folder);
 
 // The copies the user is offered: those of the FS2000 folder that options.cfg of the program
@@ -92,6 +97,9 @@ struct OfferedCopies {
     QList<AircraftCopy> copies;
     QList<MessagePart> problems;
 };
-OfferedCopies offeredCopies(const QString& programFolder);
+// An export offers the copies with an aircraft.cfg; a restore those with the backups of an export,
+// also when their aircraft.cfg is missing.
+enum class Offer { Export, Restore };
+OfferedCopies offeredCopies(const QString& programFolder, Offer offer = Offer::Export);
 
 } // namespace aircraftfiles

@@ -53,7 +53,8 @@ void ExportWindow::cmdOKClick() {
 
     QString done = m_texts.messageText(QStringLiteral("strWritten"));
     if (!wab::modelVariant(job.loads))
-        done += QLatin1Char(' ') + m_texts.messageText(QStringLiteral("strWrittenModelKept"));
+        done += QLatin1Char(' ') + m_texts.messageText(QStringLiteral("strWrittenModelKept")) + QLatin1Char(' ') +
+                m_texts.messageText(QStringLiteral("strWrittenModelEarlier"));
     m_context.dialogs->information(this, done, m_texts.messageText(QStringLiteral("strFinished")));
     close();
 }

@@ -1,6 +1,7 @@
 #include "ExportWriter.h"
 
 #include "AircraftFiles.h"
+#include "Backups.h"
 #include "Replacement.h"
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 namespace exportwriter {
@@ -18,15 +20,51 @@ namespace {
 
 using Kind = Failure::Kind;
 
-// Keeps the file as it is beside it, unless a backup (in any letter case) is already there: that
-// one holds the file as it was before the first export and stays.
-std::optional<Failure> backUpOnce(const QString& path, const FileOps& ops) {
-    if (!findBackup(path).isEmpty())
-        return std::nullopt;
-    const QString backup = joinPath(QFileInfo(path).path(), backupName(path));
+// Makes the copy's backups that are not there yet: its aircraft.cfg as it is now, and, where the
+// copy has a Model folder, its model (or the note that it has none). They are made before any file
+// of the aircraft changes, so they hold the files as installed; the ones that are there already
+// did so at the first export and stay.
+std::optional<Failure> backUpOnce(const QString& cfgPath, const QString& modelFolder, const QString& modelPath,
+                                  bool modelExists, const FileOps& ops) {
+    using Place = backups::Place;
+    const QString copyFolder = GetPathName(cfgPath);
     QString reason;
-    if (!ops.replaceWithCopy(path, backup, &reason))
-        return failure(Kind::BackupFailed, backup, reason);
+    const auto trouble = [](const Place& place) -> std::optional<Failure> {
+        if (place.state == Place::State::NotAFile)
+            return failure(Kind::NotAFile, place.path);
+        if (place.state == Place::State::Unreadable)
+            return failure(Kind::ReadFailed, place.path, place.reason);
+        return std::nullopt;
+    };
+
+    const Place folder = backups::lookAtFolder(copyFolder);
+    if (auto problem = trouble(folder))
+        return problem;
+    if (folder.state == Place::State::Nothing && !ops.createFolder(folder.path, copyFolder, &reason))
+        return failure(Kind::BackupFailed, folder.path, reason);
+
+    const Place cfg = backups::look(copyFolder, backups::kCfg);
+    if (auto problem = trouble(cfg))
+        return problem;
+    if (cfg.state == Place::State::Nothing && !ops.createCopy(cfgPath, cfg.path, &reason))
+        return failure(Kind::BackupFailed, cfg.path, reason);
+
+    if (modelFolder.isEmpty())
+        return std::nullopt;
+    const Place model = backups::look(copyFolder, backups::kModel);
+    const Place noModel = backups::look(copyFolder, backups::kNoModel);
+    for (const Place& place : {model, noModel}) {
+        if (auto problem = trouble(place))
+            return problem;
+    }
+    if (model.state == Place::State::Made || noModel.state == Place::State::Made)
+        return std::nullopt;
+    if (modelExists) {
+        if (!ops.createCopy(modelPath, model.path, &reason))
+            return failure(Kind::BackupFailed, model.path, reason);
+    } else if (!ops.createWithData(noModel.path, "There was no model before the first export.\r\n", cfgPath, &reason)) {
+        return failure(Kind::BackupFailed, noModel.path, reason);
+    }
     return std::nullopt;
 }
 
@@ -56,6 +94,10 @@ QString messageKey(Failure::Kind kind) {
         return QStringLiteral("strExportWriteFailed");
     case Kind::BackupFailed:
         return QStringLiteral("strExportBackupFailed");
+    case Kind::WideEncoding:
+        return QStringLiteral("strExportWideEncoding");
+    case Kind::ChangedMeanwhile:
+        return QStringLiteral("strExportChangedMeanwhile");
     }
     return {};
 }
@@ -98,20 +140,17 @@ QList<MessagePart> describe(const Failure& failure) {
     return parts;
 }
 
-FileOps FileOps::atomic() {
-    return {atomicfile::replaceWithData, atomicfile::replaceWithCopy};
-}
-
-bool isShippedVariant(const QString& programFolder, const QByteArray& content) {
-    for (int n = 1; n <= 5; ++n) {
-        const QString variant = programFolder + QStringLiteral("Models/%1.mdl").arg(n);
-        if (QFileInfo(variant).size() != content.size())
-            continue;
-        const auto shipped = readWholeFile(variant);
-        if (shipped && *shipped == content)
-            return true;
-    }
-    return false;
+bool isWideText(const QByteArray& content) {
+    const QByteArrayView data(content);
+    if (data.startsWith(QByteArrayView("\xFF\xFE", 2)) || data.startsWith(QByteArrayView("\xFE\xFF", 2)) ||
+        data.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)))
+        return true;
+    // In UTF-16 every other byte of ASCII text is zero, in UTF-32 three bytes in four.
+    const qsizetype n = std::min<qsizetype>(data.size(), 4096);
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < n; ++i)
+        zeros[i % 2] += data[i] == '\0';
+    return n >= 2 && (zeros[0] * 4 >= n || zeros[1] * 4 >= n);
 }
 
 std::optional<Failure> write(const Job& job, const FileOps& ops) {
@@ -119,22 +158,28 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
     QByteArray cfgContent;
     if (auto problem = readReplaceable(job.cfgPath, &cfgContent))
         return problem;
+    if (isWideText(cfgContent))
+        return failure(Kind::WideEncoding, job.cfgPath);
+
+    QString modelFolder;
+    QString modelPath;
+    bool modelExists = false;
+    const auto variant = wab::modelVariant(job.loads);
+    if (auto problem = locateModel(job.cfgPath, &modelFolder, &modelPath, &modelExists)) {
+        if (variant)
+            return problem;
+        modelFolder.clear(); // the model stays as it is and is not backed up now
+    }
 
     std::optional<Replacement> model;
     QString variantPath;
-    if (const auto variant = wab::modelVariant(job.loads)) {
+    if (variant) {
         variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
         if (auto problem = checkIsFile(variantPath, Kind::VariantMissing))
             return problem;
         QFile variantFile(variantPath);
         if (!variantFile.open(QIODevice::ReadOnly))
             return failure(Kind::ReadFailed, variantPath, variantFile.errorString());
-
-        QString modelFolder;
-        QString modelPath;
-        bool modelExists = false;
-        if (auto problem = locateModel(job.cfgPath, &modelFolder, &modelPath, &modelExists))
-            return problem;
         if (modelFolder.isEmpty())
             return failure(Kind::ModelFolderMissing, QFileInfo(modelPath).path());
         model.emplace();
@@ -154,24 +199,23 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
             const auto content = readWholeFile(variantPath);
             return content && before != content && holds(modelPath, *content);
         };
+    } else if (modelExists && pathprobe::probe(modelPath).state != pathprobe::Probe::State::File) {
+        modelFolder.clear(); // not a file: never opened, and the export leaves it alone
     }
     const QByteArray cfgNew = wab::rewriteWeightAndBalance(cfgContent, job.loads);
 
-    if (auto problem = backUpOnce(job.cfgPath, ops))
+    if (auto problem = backUpOnce(job.cfgPath, modelFolder, modelPath, modelExists, ops))
         return problem;
-    if (model && model->before && !isShippedVariant(job.programFolder, *model->before)) {
-        if (auto problem = backUpOnce(model->path, ops))
-            return problem;
-    }
-    if (model)
-        model->backup = findBackup(model->path);
+    const QString copyFolder = GetPathName(job.cfgPath);
+    if (model && backups::look(copyFolder, backups::kModel).state == backups::Place::State::Made)
+        model->backup = backups::pathOf(copyFolder, backups::kModel);
 
     Replacement cfg;
     cfg.path = job.cfgPath;
     cfg.before = cfgContent;
     cfg.put = [&](QString* reason) { return ops.replaceWithData(job.cfgPath, cfgNew, reason); };
     cfg.holdsNew = [&] { return cfgNew != cfgContent && holds(job.cfgPath, cfgNew); };
-    cfg.backup = findBackup(job.cfgPath);
+    cfg.backup = backups::pathOf(copyFolder, backups::kCfg);
     return replaceInTurn(model, cfg, ops);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WeightAndBalance.h"
+#include "common/AtomicFile.h"
 #include "common/MessagePart.h"
 
 #include <QByteArray>
@@ -15,18 +16,17 @@
 // Model/TQ58-161.mdl, and the new weight-and-balance section into its aircraft.cfg.
 //
 // Everything that can be checked beforehand is checked before the first file changes: that every
-// file can be read, that nothing to be replaced is read-only (by its permission bits, whoever the
-// program runs as), and that each replaced file can keep its owner and group. Each file is replaced
-// as a whole (see AtomicFile). The first export that changes a file keeps it as installed beside it
-// ("aircraft.cfg.bak", "TQ58-161.mdl.bak"); an existing backup is never overwritten, and a model
-// equal to one of the shipped variants is not backed up (it was put there by an export, or stays
-// available in Models/ anyway). If aircraft.cfg cannot be replaced after the model was, the old
-// model is put back.
+// file can be read and is a regular file, that aircraft.cfg is not in UTF-16 or UTF-32 (which the
+// export does not rewrite), that nothing to be replaced is read-only (by its permission bits,
+// whoever the program runs as), and that each replaced file can keep its owner and group. Each
+// file is replaced as a whole (see AtomicFile). The first export keeps the files as installed in
+// the copy's backups (see Backups.h): aircraft.cfg, and the model whatever its content, or the
+// note that there was none; a backup that is there is never overwritten. If aircraft.cfg cannot
+// be replaced after the model was, the old model is put back.
 namespace exportwriter {
 
 inline constexpr auto kModelFolder = "Model";
 inline constexpr auto kModelFile = "TQ58-161.mdl";
-inline constexpr auto kBackupSuffix = ".bak";
 
 struct Job {
     QString cfgPath;         // the chosen copy's aircraft.cfg
@@ -39,7 +39,7 @@ struct Job {
 struct Failure {
     enum class Kind {
         FileMissing,        // strExportFileMissing
-        NotAFile,           // strExportNotAFile
+        NotAFile,           // strExportNotAFile: a folder, a pipe, a device, a link at a backup's place
         ReadOnly,           // strExportReadOnly
         FolderReadOnly,     // strExportFolderReadOnly
         ModelFolderMissing, // strExportModelFolderMissing
@@ -49,6 +49,8 @@ struct Failure {
         OwnerNotKept,       // strExportOwnerNotKept
         WriteFailed,        // strExportWriteFailed
         BackupFailed,       // strExportBackupFailed
+        WideEncoding,       // strExportWideEncoding: aircraft.cfg in UTF-16 or UTF-32
+        ChangedMeanwhile,   // strExportChangedMeanwhile: a file changed while the question was open
     };
     Kind kind;
     QString path;
@@ -88,15 +90,28 @@ using MessagePart = ::MessagePart;
 // the backups are).
 QList<MessagePart> describe(const Failure& failure);
 
-// The two ways a file is replaced; tests put failing ones in.
+// The ways a file of the aircraft is written (see AtomicFile); tests put failing ones in.
 struct FileOps {
-    std::function<bool(const QString& path, const QByteArray& data, QString* reason)> replaceWithData;
-    std::function<bool(const QString& source, const QString& target, QString* reason)> replaceWithCopy;
-    static FileOps atomic();
+    using Data = std::function<bool(const QString& path, const QByteArray& data, QString* reason)>;
+    using Copy = std::function<bool(const QString& source, const QString& target, QString* reason)>;
+    Data replaceWithData = atomicfile::replaceWithData;
+    Copy replaceWithCopy = atomicfile::replaceWithCopy;
+    // The backups: made only where nothing is, with the original's owner, group and mode.
+    Copy createCopy = atomicfile::createCopy;
+    std::function<bool(const QString& path, const QByteArray& data, const QString& like, QString* reason)>
+        createWithData = atomicfile::createWithData;
+    std::function<bool(const QString& path, const QString& like, QString* reason)> createFolder =
+        atomicfile::createFolder;
+    // The restore: a backup's bytes, owner, group and mode over the file; a model the export made
+    // goes again.
+    Copy restoreCopy = atomicfile::restoreCopy;
+    std::function<bool(const QString& path, QString* reason)> removeFile = atomicfile::removeFile;
+    static FileOps atomic() { return {}; }
 };
 
-// True when `content` equals one of the shipped model variants Models/1.mdl ... 5.mdl.
-bool isShippedVariant(const QString& programFolder, const QByteArray& content);
+// True when `content` is text in UTF-16 or UTF-32: by its byte-order mark, or without one by the
+// zero bytes that such text has between ASCII characters and that 8-bit text never has.
+bool isWideText(const QByteArray& content);
 
 // Runs the export. std::nullopt when every step succeeded.
 std::optional<Failure> write(const Job& job, const FileOps& ops = FileOps::atomic());

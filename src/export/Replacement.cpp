@@ -62,6 +62,8 @@ std::optional<Failure> checkIsFile(const QString& path, Kind whenMissing) {
     case pathprobe::Probe::State::Unreadable:
         return failure(Kind::ReadFailed, path, probe.reason);
     case pathprobe::Probe::State::Folder:
+    case pathprobe::Probe::State::Other:
+    case pathprobe::Probe::State::Link:
         return failure(Kind::NotAFile, path);
     case pathprobe::Probe::State::File:
         break;
@@ -84,14 +86,6 @@ std::optional<Failure> readReplaceable(const QString& path, QByteArray* content)
     if (auto problem = readExisting(path, content))
         return problem;
     return checkReplaceable(path);
-}
-
-QString backupName(const QString& path) {
-    return QFileInfo(path).fileName() + QLatin1String(kBackupSuffix);
-}
-
-QString findBackup(const QString& path) {
-    return aircraftfiles::findEntry(QFileInfo(path).path(), backupName(path));
 }
 
 std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder, QString* modelPath,
@@ -129,13 +123,10 @@ std::optional<Failure> replaceInTurn(const std::optional<Replacement>& model, co
     const auto putModelBack = [&](Failure& problem) {
         QString why;
         bool restored = false;
-        if (model->before) {
+        if (model->before)
             restored = ops.replaceWithData(model->path, *model->before, &why);
-        } else {
-            QFile created(model->path);
-            restored = created.remove();
-            why = created.errorString();
-        }
+        else
+            restored = ops.removeFile(model->path, &why);
         if (!restored) {
             problem.unrestoredModel = model->path;
             problem.restoreReason = why;
@@ -157,7 +148,9 @@ std::optional<Failure> replaceInTurn(const std::optional<Replacement>& model, co
     Failure problem = failure(Kind::WriteFailed, cfg.path, reason);
     if (cfg.holdsNew()) {
         QString why;
-        if (!ops.replaceWithData(cfg.path, cfg.before.value_or(QByteArray()), &why) && cfg.holdsNew()) {
+        const bool back =
+            cfg.before ? ops.replaceWithData(cfg.path, *cfg.before, &why) : ops.removeFile(cfg.path, &why);
+        if (!back && cfg.holdsNew()) {
             // The new aircraft.cfg stays; the new model stays with it.
             problem.unrestoredCfg = cfg.path;
             problem.cfgRestoreReason = why;

@@ -23,19 +23,14 @@ bool holds(const QString& path, const QByteArray& content);
 // the new file must be able to keep the old one's owner and group.
 std::optional<Failure> checkReplaceable(const QString& path);
 
-// The failure for a path that is not there as a file (`whenMissing` when it is not there at all),
-// or std::nullopt when it is a file.
+// The failure for a path that is not there as a regular file (`whenMissing` when it is not there
+// at all), or std::nullopt when it is one.
 std::optional<Failure> checkIsFile(const QString& path, Failure::Kind whenMissing);
 
 // Reads an existing file whole into *content.
 std::optional<Failure> readExisting(const QString& path, QByteArray* content);
 // The same, and checks that the file may be replaced.
 std::optional<Failure> readReplaceable(const QString& path, QByteArray* content);
-
-// The name of a file's backup ("aircraft.cfg" gives "aircraft.cfg.bak"), and the backup beside
-// the file in whatever letter case it exists (empty when there is none).
-QString backupName(const QString& path);
-QString findBackup(const QString& path);
 
 // Where the copy of `cfgPath` keeps its model: *modelFolder is its Model folder as spelled on disk
 // (empty when the copy has none), *modelPath its TQ58-161.mdl (as spelled on disk, or where it
@@ -47,6 +42,7 @@ std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder,
 struct Replacement {
     QString path;
     std::optional<QByteArray> before; // what it holds now; std::nullopt when it is not there yet
+                                      // (taking the replacement back then removes it)
     std::function<bool(QString* reason)> put;
     // True when the file now holds the new content, and that differs from `before`.
     std::function<bool()> holdsNew;

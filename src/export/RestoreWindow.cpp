@@ -3,9 +3,6 @@
 #include "Restore.h"
 #include "common/AppContext.h"
 #include "common/Dialogs.h"
-#include "common/Paths.h"
-
-#include <QDir>
 
 namespace {
 
@@ -30,19 +27,25 @@ void RestoreWindow::cmdOKClick() {
     const auto copy = chosen();
     if (!copy)
         return;
-    const QString folder = QDir::toNativeSeparators(GetPathName(copy->cfgPath));
-    if (!m_context.dialogs->question(this, m_texts.message(QStringLiteral("strRestoreQuestion"), {copy->title, folder}),
-                                     QStringLiteral("?")))
-        return;
-
-    restore::Result result;
-    if (const auto failure = restore::run(copy->cfgPath, &result)) {
+    // Every check first; the question then says what will happen to each file.
+    restore::Plan plan;
+    auto failure = restore::plan(copy->cfgPath, &plan);
+    if (failure) {
+        failure->operation = exportwriter::Failure::Operation::Restore;
         warn(compose(exportwriter::describe(*failure)));
         return;
     }
-    QString done = m_texts.messageText(QStringLiteral("strRestoreDone"));
-    if (!result.modelRestored)
-        done += QLatin1Char(' ') + m_texts.messageText(QStringLiteral("strRestoreModelKept"));
-    m_context.dialogs->information(this, done, m_texts.messageText(QStringLiteral("strFinished")));
+    if (!m_context.dialogs->question(this, compose(restore::question(plan, copy->title)), QStringLiteral("?")))
+        return;
+
+    if ((failure = restore::apply(plan))) {
+        warn(compose(exportwriter::describe(*failure)));
+        return;
+    }
+    QStringList done;
+    for (const MessagePart& part : restore::done(plan))
+        done.append(m_texts.message(part.key, part.details));
+    m_context.dialogs->information(this, done.join(QLatin1Char(' ')),
+                                   m_texts.messageText(QStringLiteral("strFinished")));
     close();
 }

@@ -155,19 +155,37 @@ std::optional<int> modelVariant(const StationLoads& loads) {
     return modelVariant(loads.coPilot.has_value(), loads.paxLeft.has_value(), loads.paxRight.has_value());
 }
 
-QByteArray section(const StationLoads& loads) {
+namespace {
+
+QByteArray sectionEndedBy(const StationLoads& loads, const QByteArray& lineEnd) {
     QByteArray out;
-    out += kLineEnd;
-    out += kHeader + kLineEnd;
-    out += kLineEnd;
+    out += lineEnd;
+    out += kHeader + lineEnd;
+    out += lineEnd;
     for (const char* line : kEmptyWeightLines)
-        out += line + kLineEnd;
-    out += stationLine(0, loads.pilot) + kLineEnd;
-    out += stationLine(1, loads.coPilot) + kLineEnd;
-    out += stationLine(2, loads.paxLeft) + kLineEnd;
-    out += stationLine(3, loads.paxRight) + kLineEnd;
-    out += stationLine(4, loads.baggage) + kLineEnd;
+        out += line + lineEnd;
+    out += stationLine(0, loads.pilot) + lineEnd;
+    out += stationLine(1, loads.coPilot) + lineEnd;
+    out += stationLine(2, loads.paxLeft) + lineEnd;
+    out += stationLine(3, loads.paxRight) + lineEnd;
+    out += stationLine(4, loads.baggage) + lineEnd;
     return out;
+}
+
+} // namespace
+
+QByteArray section(const StationLoads& loads) {
+    return sectionEndedBy(loads, kLineEnd);
+}
+
+QByteArray lineEndOf(QByteArrayView data) {
+    const auto crs = std::count(data.begin(), data.end(), '\r');
+    const auto lfs = std::count(data.begin(), data.end(), '\n');
+    if (crs == 0 && lfs > 0)
+        return QByteArrayLiteral("\n");
+    if (lfs == 0 && crs > 0)
+        return QByteArrayLiteral("\r");
+    return kLineEnd;
 }
 
 const std::array<QByteArrayView, 8>& ownedKeys() {
@@ -180,7 +198,8 @@ const std::array<QByteArrayView, 8>& ownedKeys() {
 
 QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoads& loads) {
     const QByteArrayView data(original);
-    const QByteArray replacement = section(loads);
+    const QByteArray lineEnd = lineEndOf(data);
+    const QByteArray replacement = sectionEndedBy(loads, lineEnd);
     const qsizetype size = data.size();
 
     LineScanner lines(data);
@@ -203,7 +222,7 @@ QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoad
     if (!found) {
         out.append(data);
         if (size > 0 && data.back() != '\n' && data.back() != '\r')
-            out.append(kLineEnd);
+            out.append(lineEnd);
         out.append(replacement);
         return out;
     }
@@ -211,7 +230,7 @@ QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoad
     // A byte-order mark before the header stays where it is.
     const qsizetype headerStart = line.start == 0 && data.startsWith(QByteArrayView(kBom)) ? 3 : line.start;
     out.append(data.first(headerStart));
-    out.append(QByteArrayView(replacement).sliced(kLineEnd.size()));
+    out.append(QByteArrayView(replacement).sliced(lineEnd.size()));
 
     // The old section: the empty lines right after the header go, the owned key lines go, the rest
     // follows the written lines.

@@ -57,9 +57,15 @@ QByteArray section(const StationLoads& loads);
 // lines are removed. Everything else stays byte for byte, so rewriting the result with the same
 // loads gives the same bytes.
 //
-// Without a header, the file's last line is ended (CR LF) if it has no line end, and section()
-// is appended.
+// Without a header, the file's last line is ended if it has no line end, and section() is
+// appended.
+//
+// The lines written end as every line of the file does (see lineEndOf()).
 QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoads& loads);
+
+// The line end the writer uses in a file: LF when every line of it ends with LF alone, CR when
+// every line ends with CR alone; otherwise, and in a file without any line end, CR LF.
+QByteArray lineEndOf(QByteArrayView data);
 
 // The keys of the lines the writer owns: the three empty-weight keys and station_load.0 to .4.
 const std::array<QByteArrayView, 8>& ownedKeys();

@@ -11,6 +11,7 @@ printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
 cfg="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg"
 # As shipped (the staged demo keeps whatever an earlier export of a developer wrote into it).
 cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
+rm -rf "$(dirname "$cfg")/merovan-installed"
 original="$E2E_TMP/original.cfg"
 cp "$cfg" "$original"
 
@@ -26,7 +27,7 @@ export_once
 cmp "$cfg" "$expected" || fail "aircraft.cfg differs from the expected bytes"
 cmp "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/2.mdl" ||
     fail "the model file is not variant 2"
-cmp "$cfg.bak" "$original" || fail "no backup of the original aircraft.cfg"
+cmp "$(dirname "$cfg")/merovan-installed/aircraft.cfg.installed" "$original" || fail "no backup of the original aircraft.cfg"
 export_once
 cmp "$cfg" "$expected" || fail "a second export of the same loading changed aircraft.cfg"
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen

@@ -9,7 +9,7 @@ make_program_folder 0
 printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
 copy="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58"
 cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$copy/aircraft.cfg"
-rm -f "$copy/aircraft.cfg.bak" "$copy/Model/TQ58-161.mdl.bak"
+rm -rf "$copy/merovan-installed"
 cp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg"
 cp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl"
 
@@ -25,7 +25,7 @@ answer_window '\?' "Return" "no question before the restore" # Yes
 answer_window "Fertig" "Return" "no completion message" closes
 cmp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" || fail "aircraft.cfg is not as installed"
 cmp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl" || fail "the model is not as installed"
-cmp "$copy/aircraft.cfg.bak" "$E2E_TMP/installed.cfg" || fail "the backup of aircraft.cfg changed"
+cmp "$copy/merovan-installed/aircraft.cfg.installed" "$E2E_TMP/installed.cfg" || fail "the backup of aircraft.cfg changed"
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen
 wait_exit 5 || fail "program still running after cmdSchliessen"
 echo "PASS"

@@ -23,7 +23,7 @@ cfg="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg"
 # As shipped: an aircraft.cfg as users have them (Western code page, CR LF, comments, keys of its
 # own in the weight-and-balance section); the whole result must be exactly the expected file.
 cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
-rm -f "$cfg.bak"
+rm -rf "$(dirname "$cfg")/merovan-installed"
 original="$E2E_TMP/original.cfg"
 cp "$cfg" "$original"
 expected="$(dirname "$0")/expected/nerova_tq58-copilot-75kg.cfg"
@@ -56,7 +56,7 @@ sleep 0.5
 cmp "$cfg" "$expected" || fail "aircraft.cfg differs from the expected bytes"
 cmp "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/2.mdl" ||
     fail "the model file is not variant 2"
-cmp "$cfg.bak" "$original" || fail "no backup of the original aircraft.cfg"
+cmp "$(dirname "$cfg")/merovan-installed/aircraft.cfg.installed" "$original" || fail "no backup of the original aircraft.cfg"
 ls -a "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58" | grep -q '\.tmp$' && fail "a temporary file was left behind"
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen
 wait_exit 15 || fail "program still running after cmdSchliessen"

@@ -134,6 +134,11 @@ public:
     }
 
     QString model(const QString& folder) const { return aircraft() + folder + QStringLiteral("/Model/TQ58-161.mdl"); }
+    // One of the files the first export keeps in the copy's own backups folder:
+    // "aircraft.cfg.installed", "TQ58-161.mdl.installed", "TQ58-161.mdl.absent".
+    QString backup(const QString& folder, const QString& name) const {
+        return aircraft() + folder + QStringLiteral("/merovan-installed/") + name;
+    }
     QString cfg(const QString& folder) const { return aircraft() + folder + QStringLiteral("/aircraft.cfg"); }
 
 private:

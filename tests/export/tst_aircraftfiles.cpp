@@ -25,7 +25,8 @@ private slots:
     void listsCopiesInNameOrder();
     void listingFindsFoldersInAnyLetterCase();
     void missingAircraftFolderIsReported();
-    void unreadableCfgIsReported();
+    void notAFileIsNamedAndSkipped_data();
+    void notAFileIsNamedAndSkipped();
     void unreadableIsNeverMissing_data();
     void unreadableIsNeverMissing();
 };
@@ -171,18 +172,42 @@ void TestAircraftFiles::missingAircraftFolderIsReported() {
     QCOMPARE(aircraftfiles::listAircraftCopies(fs2000).problems.size(), 1);
 }
 
-void TestAircraftFiles::unreadableCfgIsReported() {
+void TestAircraftFiles::notAFileIsNamedAndSkipped_data() {
+    QTest::addColumn<QString>("odd");    // what is not a file, relative to the odd copy's folder
+    QTest::addColumn<bool>("pipe");      // a named pipe there; else a folder
+    QTest::addColumn<bool>("oddListed"); // the odd copy is listed all the same
+    QTest::newRow("aircraft.cfg is a folder: named, not listed") << "aircraft.cfg" << false << false;
+    QTest::newRow("aircraft.cfg is a named pipe: never opened, the list opens") << "aircraft.cfg" << true << false;
+    QTest::newRow("a pipe at the backup's place: named, the copy still listed")
+        << "merovan-installed/aircraft.cfg.installed" << true << true;
+}
+
+void TestAircraftFiles::notAFileIsNamedAndSkipped() {
+    QFETCH(QString, odd);
+    QFETCH(bool, pipe);
+    QFETCH(bool, oddListed);
     QTemporaryDir dir;
     const QString aircraft = dir.path() + QStringLiteral("/Aircraft/");
-    QVERIFY(QDir().mkpath(aircraft + QStringLiteral("nerova_tq58_a/aircraft.cfg")));
+    const QString oddPath = aircraft + QStringLiteral("nerova_tq58_a/") + odd;
+    QVERIFY(QDir().mkpath(QFileInfo(oddPath).path()));
+    if (odd != QLatin1String("aircraft.cfg"))
+        QVERIFY(writeFile(aircraft + QStringLiteral("nerova_tq58_a/aircraft.cfg"), "title=Odd\r\n"));
+    if (pipe) {
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(QFile::encodeName(oddPath).constData(), 0644) == 0);
+#else
+        QSKIP("no pipes in the file system here");
+#endif
+    } else {
+        QVERIFY(QDir().mkpath(oddPath));
+    }
     QVERIFY(writeFile(aircraft + QStringLiteral("nerova_tq58_b/aircraft.cfg"), "title=Fine\r\n"));
     const auto listing = aircraftfiles::listAircraftCopies(dir.path());
-    QCOMPARE(listing.copies.size(), 1);
-    QCOMPARE(listing.copies[0].title, QStringLiteral("Fine"));
+    QCOMPARE(listing.copies.size(), oddListed ? 2 : 1);
+    QCOMPARE(listing.copies.last().title, QStringLiteral("Fine"));
     QCOMPARE(listing.problems.size(), 1);
-    QCOMPARE(listing.problems[0].kind, ListingProblem::Kind::CfgUnreadable);
-    QCOMPARE(listing.problems[0].path, aircraft + QStringLiteral("nerova_tq58_a/aircraft.cfg"));
-    QVERIFY(!listing.problems[0].reason.isEmpty());
+    QCOMPARE(listing.problems[0].kind, ListingProblem::Kind::NotAFile);
+    QCOMPARE(listing.problems[0].path, oddPath);
 }
 
 void TestAircraftFiles::unreadableIsNeverMissing_data() {

@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "common/SystemReasons.h"
 #include "export/ExportWindow.h"
 #include "export/WeightAndBalance.h"
 #include "settings/LanguageStore.h"
@@ -15,6 +16,10 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace exporttest;
 using Kind = ScriptedDialogs::Kind;
@@ -275,6 +280,8 @@ void TestExportWindow::listingProblemsAreSaid_data() {
     QTest::newRow("no FS2000 folder chosen yet") << "empty options" << 0;
     QTest::newRow("Aircraft folder missing") << "no Aircraft" << 0;
     QTest::newRow("a copy without aircraft.cfg is skipped") << "no cfg" << 1;
+    QTest::newRow("forty leftover folders: ten are named, then how many more") << "forty" << 1;
+    QTest::newRow("aircraft.cfg is a named pipe: named as not a file, the list opens") << "pipe" << 1;
 }
 
 void TestExportWindow::listingProblemsAreSaid() {
@@ -291,9 +298,11 @@ void TestExportWindow::listingProblemsAreSaid() {
         QVERIFY(QDir().mkpath(p.pf.file(QStringLiteral("options.cfg"))));
         QString reason;
         QVERIFY(!settings::readFs2000Folder(p.pf.path(), &reason));
-        QVERIFY(!reason.isEmpty());
-        expected = p.text("strExportOptionsUnreadable")
-                       .arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("options.cfg"))), reason);
+        // The system's reason, told in the program's language.
+        QCOMPARE(systemreasons::keyOf(reason), std::optional<QString>(QStringLiteral("strReasonIsFolder")));
+        expected =
+            p.text("strExportOptionsUnreadable")
+                .arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("options.cfg"))), p.text("strReasonIsFolder"));
     } else if (problem == QLatin1String("empty options")) {
         p.pf.write(QStringLiteral("options.cfg"), "\r\n");
         expected = p.text("strExportNoFs2000Folder");
@@ -301,6 +310,26 @@ void TestExportWindow::listingProblemsAreSaid() {
         QVERIFY(QDir(p.fs.aircraft()).removeRecursively());
         expected =
             p.text("strExportNoAircraftFolder").arg(QDir::toNativeSeparators(p.fs.root() + QStringLiteral("Aircraft")));
+    } else if (problem == QLatin1String("forty")) {
+        QStringList told;
+        for (int n = 0; n < 40; ++n) {
+            const QString folder =
+                p.fs.aircraft() + QStringLiteral("nerova_tq58_left%1").arg(n, 2, 10, QLatin1Char('0'));
+            QVERIFY(QDir().mkpath(folder));
+            if (n < 10)
+                told.append(p.text("strExportNoAircraftCfg").arg(QDir::toNativeSeparators(folder)));
+        }
+        told.append(p.text("strListMore").arg(30));
+        expected = told.join(QStringLiteral("\n\n"));
+    } else if (problem == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+        const QString cfg = p.fs.aircraft() + QStringLiteral("nerova_tq58_pipe/aircraft.cfg");
+        QVERIFY(QDir().mkpath(QFileInfo(cfg).path()));
+        QVERIFY(::mkfifo(QFile::encodeName(cfg).constData(), 0644) == 0);
+        expected = p.text("strExportListedNotAFile").arg(QDir::toNativeSeparators(cfg));
+#else
+        QSKIP("no pipes in the file system here");
+#endif
     } else {
         QVERIFY(QDir().mkpath(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty/Model")));
         expected = p.text("strExportNoAircraftCfg")
@@ -384,7 +413,8 @@ void TestExportWindow::completionMessage_data() {
     QTest::addColumn<bool>("passenger"); // a passenger without a co-pilot: no model variant shows that
     const QString written = QStringLiteral("Die Beladung wurde in das Flugzeug geschrieben.");
     const QString modelKept =
-        QStringLiteral("Das Modell wurde nicht ersetzt, denn keine Modellvariante zeigt Passagiere ohne Co-Piloten.");
+        QStringLiteral("Das Modell wurde nicht ersetzt, denn keine Modellvariante zeigt Passagiere ohne Co-Piloten. "
+                       "Es zeigt daher weiterhin die Sitze wie zuvor: die des vorigen Exports oder wie ausgeliefert.");
     QTest::addColumn<QString>("text");
     QTest::newRow("pilot alone") << false << false << written;
     QTest::newRow("passenger without co-pilot: the model stays, and the message says so")

@@ -59,6 +59,13 @@ exportwriter::FileOps failingFor(const QString& dataTarget, const QString& copyT
         }
         return atomicfile::replaceWithCopy(source, target, reason);
     };
+    ops.createCopy = [copyTarget](const QString& source, const QString& target, QString* reason) {
+        if (target == copyTarget) {
+            *reason = QStringLiteral("No space left on device");
+            return false;
+        }
+        return atomicfile::createCopy(source, target, reason);
+    };
     return ops;
 }
 
@@ -119,7 +126,9 @@ private slots:
     void variantFollowsTheSeats();
     void coPilotFreeWithPassengerLeavesModel();
     void backupsAppearOnceAndStay();
-    void backupInOtherLetterCaseCounts();
+    void foreignFilesAreNeverTaken_data();
+    void foreignFilesAreNeverTaken();
+    void backupsKeepTheFilesProtection();
     void existingFileNamesAreKept();
     void modelBackupHoldsOnlyAnInstalledModel_data();
     void modelBackupHoldsOnlyAnInstalledModel();
@@ -146,10 +155,11 @@ void TestExportWriter::threePersonsGoIntoBothFiles() {
 
     const QString folder = fs.aircraft() + kCopy;
     const QMap<QString, QByteArray> expected{{"aircraft.cfg", threePersonsCfg()},
-                                             {"aircraft.cfg.bak", kCfg},
+                                             {"merovan-installed/", {}},
+                                             {"merovan-installed/aircraft.cfg.installed", kCfg},
+                                             {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
                                              {"Model/", {}},
-                                             {"Model/TQ58-161.mdl", variantContent(4)},
-                                             {"Model/TQ58-161.mdl.bak", kInstalledModel}};
+                                             {"Model/TQ58-161.mdl", variantContent(4)}};
     QCOMPARE(snapshot(folder), expected);
     QCOMPARE(readFile(pf.file(QStringLiteral("Models/4.mdl"))), variantContent(4));
 }
@@ -187,7 +197,7 @@ void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
     job.loads = {176, std::nullopt, 132, std::nullopt, 44};
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
-    QVERIFY(!QFile::exists(fs.model(kCopy) + QStringLiteral(".bak")));
+    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
     QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
 }
 
@@ -201,19 +211,67 @@ void TestExportWriter::backupsAppearOnceAndStay() {
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
     QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
     // Still the files as installed, not those of the first export.
-    QCOMPARE(readFile(job.cfgPath + QStringLiteral(".bak")), kCfg);
-    QCOMPARE(readFile(fs.model(kCopy) + QStringLiteral(".bak")), kInstalledModel);
+    QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
+    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
 }
 
-void TestExportWriter::backupInOtherLetterCaseCounts() {
+void TestExportWriter::foreignFilesAreNeverTaken_data() {
+    QTest::addColumn<QString>("foreign"); // what stands in the copy before the first export
+    QTest::addColumn<int>("kind");        // -1: exported
+    QTest::newRow("a user's own aircraft.cfg.bak is left exactly as it was") << "user bak" << -1;
+    QTest::newRow("a folder named aircraft.cfg.bak is no backup") << "bak folder" << -1;
+    QTest::newRow("a dangling link at the backup's place: refused, nothing lands outside")
+        << "dangling link" << int(Kind::NotAFile);
+    QTest::newRow("a link in place of the backups' folder: refused") << "folder link" << int(Kind::NotAFile);
+    QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
+}
+
+void TestExportWriter::foreignFilesAreNeverTaken() {
+    QFETCH(QString, foreign);
+    QFETCH(int, kind);
     TestProgramFolder pf;
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
-    QVERIFY(writeFile(fs.aircraft() + kCopy + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
-    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
-    const auto files = snapshot(fs.aircraft() + kCopy);
-    QVERIFY(!files.contains(QStringLiteral("aircraft.cfg.bak")));
-    QCOMPARE(files.value(QStringLiteral("AIRCRAFT.CFG.BAK")), QByteArray("older backup"));
+    const QString folder = fs.aircraft() + kCopy;
+    const QString outside = pf.path() + QStringLiteral("outside");
+    if (foreign == QLatin1String("user bak")) {
+        QVERIFY(writeFile(cfg + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
+        QVERIFY(writeFile(folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
+    } else if (foreign == QLatin1String("bak folder")) {
+        QVERIFY(QDir().mkpath(cfg + QStringLiteral(".bak")));
+    } else if (foreign == QLatin1String("dangling link")) {
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
+        QVERIFY(QFile::link(outside, fs.backup(kCopy, "aircraft.cfg.installed")));
+    } else if (foreign == QLatin1String("folder link")) {
+        QVERIFY(QDir().mkpath(outside));
+        QVERIFY(QFile::link(outside, folder + QStringLiteral("/merovan-installed")));
+    } else {
+#ifdef Q_OS_UNIX
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
+        QVERIFY(::mkfifo(QFile::encodeName(fs.backup(kCopy, "TQ58-161.mdl.installed")).constData(), 0644) == 0);
+#else
+        QSKIP("no pipes in the file system here");
+#endif
+    }
+    const auto before = snapshot(folder);
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const auto after = snapshot(folder);
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (!it.key().startsWith(QLatin1String("merovan-installed")) &&
+            !it.key().startsWith(QLatin1String("aircraft.cfg")) && !it.key().startsWith(QLatin1String("Model")))
+            QCOMPARE(after.value(it.key()), it.value());
+    }
+    QVERIFY(!QFileInfo::exists(outside) || QFileInfo(outside).isDir());
+    QVERIFY(QDir(outside).isEmpty());
+    if (kind >= 0) {
+        QVERIFY(failure);
+        QCOMPARE(int(failure->kind), kind);
+        QCOMPARE(readFile(cfg), kCfg);
+        return;
+    }
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
+    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
 }
 
 void TestExportWriter::existingFileNamesAreKept() {
@@ -223,19 +281,20 @@ void TestExportWriter::existingFileNamesAreKept() {
                                    QStringLiteral("AIRCRAFT.CFG"), QStringLiteral("MODEL/tq58-161.MDL"));
     QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
     const QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", threePersonsCfg()},
-                                             {"AIRCRAFT.CFG.bak", kCfg},
+                                             {"merovan-installed/", {}},
+                                             {"merovan-installed/aircraft.cfg.installed", kCfg},
+                                             {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
                                              {"MODEL/", {}},
-                                             {"MODEL/tq58-161.MDL", variantContent(4)},
-                                             {"MODEL/tq58-161.MDL.bak", kInstalledModel}};
+                                             {"MODEL/tq58-161.MDL", variantContent(4)}};
     QCOMPARE(snapshot(fs.aircraft() + QStringLiteral("NEROVA_TQ58_float")), expected);
 }
 
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
     QTest::addColumn<QByteArray>("installed"); // the model before the first export; null: none
-    QTest::addColumn<QByteArray>("backup");    // TQ58-161.mdl.bak afterwards; null: none
+    QTest::addColumn<QByteArray>("backup");    // TQ58-161.mdl.installed afterwards; null: none
     QTest::newRow("installed model: kept in the backup") << kInstalledModel << kInstalledModel;
-    QTest::newRow("no model at the first export: never backed up") << QByteArray() << QByteArray();
-    QTest::newRow("model equal to a shipped variant: not backed up") << variantContent(2) << QByteArray();
+    QTest::newRow("no model at the first export: noted as absent") << QByteArray() << QByteArray();
+    QTest::newRow("model equal to a shipped variant: backed up all the same") << variantContent(2) << variantContent(2);
 }
 
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
@@ -250,8 +309,9 @@ void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
     job.loads.paxLeft = 99;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
-    const QString bak = fs.model(kCopy) + QStringLiteral(".bak");
+    const QString bak = fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"));
     QCOMPARE(QFile::exists(bak), !backup.isNull());
+    QCOMPARE(QFile::exists(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.absent"))), backup.isNull());
     if (!backup.isNull())
         QCOMPARE(readFile(bak), backup);
 }
@@ -272,7 +332,13 @@ void TestExportWriter::failureLeavesBothFiles_data() {
         << "cfg missing" << int(Kind::FileMissing) << copy + "aircraft.cfg" << false;
     QTest::newRow("aircraft.cfg is a folder") << "cfg folder" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
     QTest::newRow("backup cannot be made")
-        << "backup fails" << int(Kind::BackupFailed) << copy + "aircraft.cfg.bak" << false;
+        << "backup fails" << int(Kind::BackupFailed) << copy + "merovan-installed/aircraft.cfg.installed" << true;
+    QTest::newRow("aircraft.cfg in UTF-16 with its mark: refused whole, unchanged")
+        << "utf-16" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg in UTF-16 without a mark: refused whole, unchanged")
+        << "utf-16 unmarked" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg is a named pipe: never opened, refused")
+        << "cfg pipe" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
     QTest::newRow("model cannot be replaced")
         << "model write fails" << int(Kind::WriteFailed) << copy + "Model/TQ58-161.mdl" << true;
     QTest::newRow("aircraft.cfg cannot be replaced")
@@ -305,7 +371,18 @@ void TestExportWriter::failureLeavesBothFiles() {
         QVERIFY(QFile::remove(cfg));
         QVERIFY(QDir().mkpath(cfg));
     } else if (scenario == QLatin1String("backup fails")) {
-        ops = failingFor(QString(), cfg + QStringLiteral(".bak"));
+        ops = failingFor(QString(), fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
+    } else if (scenario.startsWith(QLatin1String("utf-16"))) {
+        const QString text = QString::fromLatin1(kCfg);
+        const QByteArray wide(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QVERIFY(writeFile(cfg, scenario == QLatin1String("utf-16") ? "\xFF\xFE" + wide : wide));
+    } else if (scenario == QLatin1String("cfg pipe")) {
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::remove(cfg));
+        QVERIFY(::mkfifo(QFile::encodeName(cfg).constData(), 0644) == 0);
+#else
+        QSKIP("no pipes in the file system here");
+#endif
     } else if (scenario == QLatin1String("model write fails")) {
         ops = failingFor(QString(), model);
     } else if (scenario == QLatin1String("cfg write fails")) {
@@ -321,10 +398,10 @@ void TestExportWriter::failureLeavesBothFiles() {
     QVERIFY(failure->unrestoredModel.isEmpty());
 
     auto after = snapshot(pf.path());
-    if (backupsMayAppear) {
-        after.remove(QStringLiteral("FS2000/Aircraft/nerova_tq58/aircraft.cfg.bak"));
-        after.remove(QStringLiteral("FS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl.bak"));
-    }
+    if (backupsMayAppear)
+        after.removeIf([](auto it) {
+            return it.key().startsWith(QLatin1String("FS2000/Aircraft/nerova_tq58/merovan-installed"));
+        });
     QCOMPARE(after, before);
 }
 
@@ -333,7 +410,7 @@ void TestExportWriter::modelPutBackWhenCfgCannotBeWritten() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy, kCfg, "model of an earlier export");
     // The backup holds the model as installed; putting back means the model just before.
-    QVERIFY(writeFile(fs.model(kCopy) + QStringLiteral(".bak"), kInstalledModel));
+    QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
     int modelWrites = 0;
     exportwriter::FileOps ops = failingFor(cfg, QString());
     const auto copy = ops.replaceWithCopy;
@@ -375,7 +452,7 @@ void TestExportWriter::modelThatCannotBePutBackIsReported() {
     QCOMPARE(failure->path, cfg);
     QCOMPARE(failure->unrestoredModel, fs.model(kCopy));
     QCOMPARE(failure->restoreReason, QStringLiteral("Input/output error"));
-    QCOMPARE(failure->modelBackup, fs.model(kCopy) + QStringLiteral(".bak"));
+    QCOMPARE(failure->modelBackup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
     QCOMPARE(readFile(failure->modelBackup), kInstalledModel);
     QCOMPARE(readFile(cfg), kCfg);
 }
@@ -444,6 +521,25 @@ void TestExportWriter::protectedFilesAreRefused() {
     QCOMPARE(snapshot(pf.path()), before);
 }
 
+void TestExportWriter::backupsKeepTheFilesProtection() {
+#ifndef Q_OS_UNIX
+    QSKIP("files have no modes here");
+#else
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    QVERIFY(::chmod(QFile::encodeName(cfg).constData(), 0640) == 0);
+    QVERIFY(::chmod(QFile::encodeName(fs.model(kCopy)).constData(), 0600) == 0);
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), 0640);
+    QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))), 0600);
+#endif
+}
+
 void TestExportWriter::ownerAndGroupAreKept_data() {
     QTest::addColumn<unsigned>("user"); // who exports; 0: the superuser, in this process
     QTest::addColumn<bool>("refused");
@@ -486,7 +582,9 @@ void TestExportWriter::ownerAndGroupAreKept() {
     }
     QCOMPARE(failureText(failure), QString());
     QCOMPARE(readFile(cfg), threePersonsCfg());
-    for (const QString& path : {cfg, model}) {
+    // The backups as well: whoever exported, they are the owner's.
+    for (const QString& path : {cfg, model, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")),
+                                fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))}) {
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
         QCOMPARE(unsigned(info.st_uid), kOwner);

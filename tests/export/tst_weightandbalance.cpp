@@ -214,9 +214,13 @@ void TestWeightAndBalance::replacesTheSectionAndKeepsTheRest_data() {
     QTest::newRow("LF line ends")
         << QByteArray("[General]\n[WEIGHT_AND_BALANCE]\nempty_weight = 1000\nmax_gross_weight = 2332\n[fuel]\n"
                       "fuel_type = 1\n")
-        << "[General]\n" + w + "max_gross_weight = 2332\n[fuel]\nfuel_type = 1\n";
+        << "[General]\n" + QByteArray(w).replace("\r\n", "\n") + "max_gross_weight = 2332\n[fuel]\nfuel_type = 1\n";
     QTest::newRow("lone CR line ends") << QByteArray("[General]\r[WEIGHT_AND_BALANCE]\rempty_weight = 1\r[fuel]\r")
-                                       << "[General]\r" + w + "[fuel]\r";
+                                       << "[General]\r" + QByteArray(w).replace("\r\n", "\r") + "[fuel]\r";
+    QTest::newRow("LF line ends, no header: the appended lines end with LF too")
+        << QByteArray("[General]\neditable=1") << "[General]\neditable=1\n" + QByteArray(s).replace("\r\n", "\n");
+    QTest::newRow("mixed line ends: the written lines get CR LF")
+        << QByteArray("[General]\neditable=1\r\n[WEIGHT_AND_BALANCE]\n") << "[General]\neditable=1\r\n" + w;
     QTest::newRow("last line of the section without line end")
         << QByteArray("[General]\r\n[WEIGHT_AND_BALANCE]\r\nmax_gross_weight = 2332\r\nstation_load.4 = 0")
         << "[General]\r\n" + w + "max_gross_weight = 2332\r\n";

@@ -193,8 +193,8 @@ struct Trace {
     }
 
     // The file that a call worked on: a temporary file ".<name>.<random>.tmp" stands for <name>
-    // beside it; a rename for its new name; a folder (its sync after a rename) for the file
-    // renamed last before it.
+    // beside it; a rename for its new name; a folder (its sync after a rename or a removal) for
+    // the file renamed into it last before, or for itself when there is none.
     QString fileOf(const TraceCall& call) const {
         if (call.kind == QLatin1String("rename"))
             return call.second;
@@ -202,11 +202,11 @@ struct Trace {
         if (const auto m = temporary.match(call.path); m.hasMatch())
             return m.captured(1) + m.captured(2);
         if (QFileInfo(call.path).isDir()) {
-            QString renamed;
+            QString renamed = call.path;
             for (const TraceCall& c : calls) {
                 if (c.kind == call.kind && c.number == call.number)
                     break;
-                if (c.kind == QLatin1String("rename"))
+                if (c.kind == QLatin1String("rename") && QFileInfo(c.second).absolutePath() == call.path)
                     renamed = c.second;
             }
             return renamed;

@@ -94,10 +94,9 @@ void TestAfterRename::replacementIsTakenBack() {
     QCOMPARE(QFileInfo::exists(model), modelThere);
     if (modelThere) {
         QCOMPARE(readFile(model), kInstalledModel);
-        if (variant)
-            QCOMPARE(readFile(model + QStringLiteral(".bak")), kInstalledModel);
+        QCOMPARE(readFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))), kInstalledModel);
     }
-    QCOMPARE(readFile(cfg + QStringLiteral(".bak")), kCfg);
+    QCOMPARE(readFile(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), kCfg);
 }
 
 void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
@@ -119,10 +118,10 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     QVERIFY(!failure->nothingChanged());
     QCOMPARE(failure->unrestoredCfg, cfg);
     QCOMPARE(failure->cfgRestoreReason, kSyncFailed);
-    QCOMPARE(failure->cfgBackup, cfg + QStringLiteral(".bak"));
+    QCOMPARE(failure->cfgBackup, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
     QCOMPARE(readFile(failure->cfgBackup), kCfg);
     QCOMPARE(failure->newModel, model);
-    QCOMPARE(failure->newModelBackup, model + QStringLiteral(".bak"));
+    QCOMPARE(failure->newModelBackup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
     QCOMPARE(readFile(failure->newModelBackup), kInstalledModel);
 }
 

@@ -91,8 +91,12 @@ void TestCrash::killedExportsLeaveWholeFiles() {
     const QString cfgPath = fs.addCopy(kCopy);
     const QString modelPath = fs.model(kCopy);
     const QString air = fs.aircraft() + kCopy;
-    const QStringList known{"aircraft.cfg", "aircraft.cfg.bak", "Model/", "Model/TQ58-161.mdl",
-                            "Model/TQ58-161.mdl.bak"};
+    const QStringList known{"aircraft.cfg",
+                            "merovan-installed/",
+                            "merovan-installed/aircraft.cfg.installed",
+                            "merovan-installed/TQ58-161.mdl.installed",
+                            "Model/",
+                            "Model/TQ58-161.mdl"};
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -156,8 +160,9 @@ void TestCrash::killedExportsLeaveWholeFiles() {
         betweenFiles += modelNew && !bothOld;
 
         // Backups hold the files as installed, or are not made yet.
-        const std::pair<QString, QByteArray> backups[] = {{cfgPath + ".bak", kCfg},
-                                                          {modelPath + ".bak", kInstalledModel}};
+        const std::pair<QString, QByteArray> backups[] = {
+            {fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")), kCfg},
+            {fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel}};
         for (const auto& [backup, original] : backups) {
             if (QFileInfo::exists(backup))
                 QVERIFY2(readAll(backup) == original, qPrintable(where + ": " + backup));
@@ -186,7 +191,7 @@ void TestCrash::killedExportsLeaveWholeFiles() {
     QCOMPARE(last.dialogs(1, QStringLiteral("information")).size(), 1);
     QCOMPARE(readAll(cfgPath), wab::rewriteWeightAndBalance(cfg, kLoadsA));
     QCOMPARE(readAll(modelPath), bigVariant(4));
-    QCOMPARE(readAll(cfgPath + ".bak"), kCfg);
+    QCOMPARE(readAll(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), kCfg);
 
     qInfo("crash run, seed %d: %d kills in %.1f s (kill moments over %.1f ms), %d exports completed, %d restarts "
           "exported before their kill, %d kills between the model and aircraft.cfg, %d temporary files left by "

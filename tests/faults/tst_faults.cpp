@@ -7,6 +7,7 @@
 // tmpfs mounted in a private mount namespace.
 
 #include "FaultHarness.h"
+#include "common/SystemReasons.h"
 #include "export/ExportFixture.h"
 #include "settings/LanguageStore.h"
 
@@ -26,14 +27,26 @@ namespace {
 const QString kDriver = QStringLiteral(MEROVAN_FAULT_DRIVER);
 const QString kShim = QStringLiteral(MEROVAN_FAULT_SHIM);
 
-QString reasonText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+// Whether `message` gives the reason for `error` as the user reads it: in the language of one of
+// the program's databases (the options switch it) where it has words for it, else the system's.
+// The options window still gives the system's text.
+bool givesReason(const QString& message, int error, const TestProgramFolder& pf, bool systemText = false) {
+    const QString system = QString::fromLocal8Bit(std::strerror(error));
+    const auto key = systemreasons::keyOf(system);
+    if (!key || systemText)
+        return message.contains(system);
+    for (const char* language : {"Data/languages/german.crf", "Data/languages/english.crf"}) {
+        const auto told = tryLanguageText(pf.file(QString::fromLatin1(language)), *key);
+        if (told && message.contains(*told))
+            return true;
+    }
+    return false;
 }
 
 // One program folder made ready for an operation, with the content each file it writes has
 // before and is to have after.
 struct Scene {
-    enum class Op { ExportFirst, ExportAgain, Options, Restore };
+    enum class Op { ExportFirst, ExportAgain, Options, Restore, RestoreEdited };
 
     TestProgramFolder pf;
     Fs2000 fs{pf};
@@ -43,6 +56,8 @@ struct Scene {
     QMap<QString, QByteArray> before; // absolute path -> content, for the files the operation writes
     QMap<QString, QByteArray> after;  // what a successful run leaves there
     QStringList driverArguments;
+    QString cfgBackup, modelBackup; // where the first export keeps the files as installed
+    QString kept;                   // where a restore keeps an edited aircraft.cfg
 
     explicit Scene(Op operation) : op(operation) {
         if (op == Op::Options) {
@@ -67,23 +82,34 @@ struct Scene {
         const QString cfg = fs.addCopy(QStringLiteral("nerova_tq58"));
         const QString model = fs.model(QStringLiteral("nerova_tq58"));
         watched = fs.aircraft() + QStringLiteral("nerova_tq58");
-        if (op == Op::Restore) {
-            // An export has been made; the backups hold the files as installed.
-            writeFile(cfg, exportedCfg(threePersonsSection()));
+        cfgBackup = fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("aircraft.cfg.installed"));
+        modelBackup = fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("TQ58-161.mdl.installed"));
+        if (op == Op::Restore || op == Op::RestoreEdited) {
+            // An export has been made; the backups hold the files as installed. Edited: aircraft.cfg
+            // has edits of its own since, which the restore keeps, and the export made the model.
+            const QByteArray now = op == Op::Restore ? exportedCfg(threePersonsSection())
+                                                     : exportedCfg(threePersonsSection()) + "// edited\r\n";
+            writeFile(cfg, now);
             writeFile(model, variantContent(4));
-            writeFile(cfg + QStringLiteral(".bak"), kCfg);
-            writeFile(model + QStringLiteral(".bak"), kInstalledModel);
-            before[cfg] = exportedCfg(threePersonsSection());
+            writeFile(cfgBackup, kCfg);
+            before[cfg] = now;
             before[model] = variantContent(4);
             after[cfg] = kCfg;
-            after[model] = kInstalledModel;
+            if (op == Op::Restore) {
+                writeFile(modelBackup, kInstalledModel);
+                after[model] = kInstalledModel;
+            } else {
+                writeFile(fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("TQ58-161.mdl.absent")), "");
+                after[model] = QByteArray(); // removed
+                kept = fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("aircraft.cfg.before-restore"));
+            }
             driverArguments = {pf.path(), QStringLiteral("restore")};
             return;
         }
         if (op == Op::ExportAgain) {
             // An earlier export left its backups.
-            writeFile(cfg + QStringLiteral(".bak"), kCfg);
-            writeFile(model + QStringLiteral(".bak"), kInstalledModel);
+            writeFile(cfgBackup, kCfg);
+            writeFile(modelBackup, kInstalledModel);
         }
         before[cfg] = kCfg;
         before[model] = kInstalledModel;
@@ -100,12 +126,18 @@ struct Scene {
     // The content a backup must have: its file as it was before the first export (for a restore,
     // what the restore brings back).
     std::optional<QByteArray> backupOf(const QString& path) const {
-        if (!path.endsWith(QLatin1String(".bak")))
+        if (path.isEmpty())
             return std::nullopt;
-        const QString original = path.chopped(4);
-        if (!before.contains(original))
-            return std::nullopt;
-        return op == Op::Restore ? after[original] : before[original];
+        const bool restoring = op == Op::Restore || op == Op::RestoreEdited;
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            const bool isBackup = (path == cfgBackup && it.key().endsWith(QLatin1String("aircraft.cfg"))) ||
+                                  (path == modelBackup && it.key().endsWith(QLatin1String(".mdl")));
+            if (isBackup)
+                return restoring ? after[it.key()] : it.value();
+            if (path == kept && it.key().endsWith(QLatin1String("aircraft.cfg")))
+                return it.value(); // aircraft.cfg as it was before the restore
+        }
+        return std::nullopt;
     }
 
     // The export's closing words when a failure left the aircraft untouched.
@@ -160,6 +192,7 @@ void addOperations() {
     QTest::newRow("export, backups there") << int(Scene::Op::ExportAgain);
     QTest::newRow("options OK on the first start") << int(Scene::Op::Options);
     QTest::newRow("restore as installed") << int(Scene::Op::Restore);
+    QTest::newRow("restore of an edited aircraft.cfg, the model made by the export") << int(Scene::Op::RestoreEdited);
 }
 
 // Runs the operation once under the fault library without a fault, for its trace.
@@ -197,11 +230,16 @@ void TestFaults::callsAreCounted() {
             renamed.append(c.second);
     }
     QStringList expected;
+    int extraSyncs = 0; // of folders besides those of each file's replacement
     const QString air = scene.fs.aircraft() + QStringLiteral("nerova_tq58/");
     switch (Scene::Op(op)) {
     case Scene::Op::ExportFirst:
-        expected = {air + "aircraft.cfg.bak", air + "Model/TQ58-161.mdl.bak", air + "Model/TQ58-161.mdl",
-                    air + "aircraft.cfg"};
+        expected = {scene.cfgBackup, scene.modelBackup, air + "Model/TQ58-161.mdl", air + "aircraft.cfg"};
+        extraSyncs = 2; // the new backups folder and the folder it is in
+        break;
+    case Scene::Op::RestoreEdited:
+        expected = {scene.kept, air + "aircraft.cfg"};
+        extraSyncs = 1; // the Model folder after the model's removal
         break;
     case Scene::Op::ExportAgain:
     case Scene::Op::Restore:
@@ -215,7 +253,7 @@ void TestFaults::callsAreCounted() {
     const int files = int(expected.size());
     QCOMPARE(trace.count(QStringLiteral("open")), files);
     QVERIFY(trace.count(QStringLiteral("write")) >= files);
-    QCOMPARE(trace.count(QStringLiteral("fsync")), 2 * files);
+    QCOMPARE(trace.count(QStringLiteral("fsync")), 2 * files + extraSyncs);
     for (const QString& path : expected)
         QCOMPARE(readAll(path), scene.backupOf(path).value_or(scene.after.value(path)));
 }
@@ -231,7 +269,8 @@ void TestFaults::everyCallFails_data() {
     } operations[] = {{"export first", Scene::Op::ExportFirst},
                       {"export again", Scene::Op::ExportAgain},
                       {"options", Scene::Op::Options},
-                      {"restore", Scene::Op::Restore}};
+                      {"restore", Scene::Op::Restore},
+                      {"restore edited", Scene::Op::RestoreEdited}};
     const struct {
         const char* name;
         const char* kind;
@@ -300,7 +339,8 @@ void TestFaults::everyCallFails() {
         QVERIFY2(warnings.size() == 1, qPrintable(where + ": " + driver.transcript()));
         const QString& message = warnings[0].text;
         QVERIFY2(message.contains(QDir::toNativeSeparators(file)), qPrintable(where + ": " + message));
-        QVERIFY2(message.contains(reasonText(error)), qPrintable(where + ": " + message));
+        QVERIFY2(givesReason(message, error, scene.pf, scene.op == Scene::Op::Options),
+                 qPrintable(where + ": " + message));
         QVERIFY2(!message.contains(QLatin1String("Unknown error"), Qt::CaseInsensitive), qPrintable(message));
         QVERIFY2(driver.dialogs(1, QStringLiteral("information")).isEmpty(), qPrintable(where));
         // Where the message says the aircraft is as it was, every one of its files must be.
@@ -314,7 +354,9 @@ void TestFaults::everyCallFails() {
         for (auto it = hashesAfter.begin(); it != hashesAfter.end(); ++it) {
             const QString path = QDir(scene.watched).filePath(it.key());
             const QString context = where + ": " + path;
-            if (!hashesBefore.contains(it.key())) {
+            if (!hashesBefore.contains(it.key()) && it.key().endsWith(QLatin1Char('/'))) {
+                QVERIFY2(it.key() == QLatin1String("merovan-installed/"), qPrintable(context + " appeared"));
+            } else if (!hashesBefore.contains(it.key())) {
                 const auto backup = scene.backupOf(path);
                 QVERIFY2(backup, qPrintable(context + " appeared"));
                 QVERIFY2(it.value() == sha256(*backup), qPrintable(context + " is not the old file"));
@@ -374,7 +416,7 @@ void TestFaults::fullDisk_data() {
         << 0 << 20000 << true << 16384 << "aircraft.cfg";
     QTest::newRow("aircraft.cfg 2,000 B, disk full") << 0 << 2000 << true << 0 << "aircraft.cfg";
     QTest::newRow("first export, backup of a 20,000 B aircraft.cfg, 16 KiB free")
-        << 0 << 20000 << false << 16384 << "aircraft.cfg.bak";
+        << 0 << 20000 << false << 16384 << "merovan-installed/aircraft.cfg.installed";
 }
 
 void TestFaults::fullDisk() {
@@ -404,8 +446,8 @@ void TestFaults::fullDisk() {
     QVERIFY(writeFile(stage + QStringLiteral("/aircraft.cfg"), cfg));
     QVERIFY(writeFile(stage + QStringLiteral("/Model/TQ58-161.mdl"), kInstalledModel));
     if (backups) {
-        QVERIFY(writeFile(stage + QStringLiteral("/aircraft.cfg.bak"), cfg));
-        QVERIFY(writeFile(stage + QStringLiteral("/Model/TQ58-161.mdl.bak"), kInstalledModel));
+        QVERIFY(writeFile(stage + QStringLiteral("/merovan-installed/aircraft.cfg.installed"), cfg));
+        QVERIFY(writeFile(stage + QStringLiteral("/merovan-installed/TQ58-161.mdl.installed"), kInstalledModel));
     }
     QByteArray variant;
     for (int i = 0; variant.size() < modelSize; ++i)
@@ -452,14 +494,14 @@ void TestFaults::fullDisk() {
     const auto warnings = driver.dialogs(1, QStringLiteral("exclamation"));
     QVERIFY2(warnings.size() == 1, qPrintable(driver.transcript()));
     QVERIFY2(warnings[0].text.contains(air + QLatin1Char('/') + failing), qPrintable(warnings[0].text));
-    QVERIFY2(warnings[0].text.contains(reasonText(ENOSPC)), qPrintable(warnings[0].text));
+    QVERIFY2(givesReason(warnings[0].text, ENOSPC, pf), qPrintable(warnings[0].text));
     QVERIFY(driver.dialogs(1, QStringLiteral("information")).isEmpty());
     QCOMPARE(contentOf(QStringLiteral("aircraft.cfg")), cfg);
     QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl")), kInstalledModel);
-    if (backups || QFileInfo::exists(inside + QStringLiteral("/aircraft.cfg.bak")))
-        QCOMPARE(contentOf(QStringLiteral("aircraft.cfg.bak")), cfg);
-    if (backups || QFileInfo::exists(inside + QStringLiteral("/Model/TQ58-161.mdl.bak")))
-        QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl.bak")), kInstalledModel);
+    if (backups || QFileInfo::exists(inside + QStringLiteral("/merovan-installed/aircraft.cfg.installed")))
+        QCOMPARE(contentOf(QStringLiteral("merovan-installed/aircraft.cfg.installed")), cfg);
+    if (backups || QFileInfo::exists(inside + QStringLiteral("/merovan-installed/TQ58-161.mdl.installed")))
+        QCOMPARE(contentOf(QStringLiteral("merovan-installed/TQ58-161.mdl.installed")), kInstalledModel);
     QVERIFY2(temporaryFiles(inside).isEmpty(), qPrintable(temporaryFiles(inside).join(' ')));
 
     // Room again (a larger disk, the filler gone): the export in the same process goes through.
@@ -475,7 +517,7 @@ void TestFaults::fullDisk() {
     QVERIFY(written.startsWith(cfg.left(cfg.indexOf("[WEIGHT_AND_BALANCE]"))));
     QVERIFY(written.endsWith(kTail));
     QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl")), modelSize > 0 ? variant : kInstalledModel);
-    QCOMPARE(contentOf(QStringLiteral("aircraft.cfg.bak")), cfg);
+    QCOMPARE(contentOf(QStringLiteral("merovan-installed/aircraft.cfg.installed")), cfg);
     QVERIFY(temporaryFiles(inside).isEmpty());
     QVERIFY2(driver.finish(), qPrintable(driver.errorOutput()));
 }

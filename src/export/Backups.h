@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// Where an export keeps a copy's files as they were installed.
+//
+// The backups live in a folder of the program's own inside the copy, "merovan-installed", under
+// names that neither a user nor another tool picks. Each is made once, at the first export, by
+// exclusive creation: never through a link, never over anything that is there. What the program
+// did not make itself (an aircraft.cfg.bak of a user, of another tool or of an older version of
+// this program) is never read, restored or overwritten, and anything at a backup's place that is
+// not a file (a folder, a link, a pipe, a device) is never opened.
+namespace backups {
+
+inline constexpr auto kFolder = "merovan-installed";
+inline constexpr auto kCfg = "aircraft.cfg.installed";            // aircraft.cfg as installed
+inline constexpr auto kModel = "TQ58-161.mdl.installed";          // the model as installed
+inline constexpr auto kNoModel = "TQ58-161.mdl.absent";           // there was no model before the first export
+inline constexpr auto kEditedCfg = "aircraft.cfg.before-restore"; // edits kept by the last restore
+
+// The folder of the backups of the copy in `copyFolder`, and the path of one of them.
+QString folderOf(const QString& copyFolder);
+QString pathOf(const QString& copyFolder, const char* name);
+
+// What is at a backup's place (or at the folder's).
+struct Place {
+    enum class State {
+        Nothing,    // nothing at all
+        Made,       // a file (for the folder: a folder), as the program makes them
+        NotAFile,   // something else, never opened: `path` names it
+        Unreadable, // cannot be looked at: `reason` says why
+    };
+    State state = State::Nothing;
+    QString path;
+    QString reason;
+};
+Place look(const QString& copyFolder, const char* name);
+Place lookAtFolder(const QString& copyFolder);
+
+// True when the copy in `copyFolder` has its aircraft.cfg as installed.
+bool hasCfgBackup(const QString& copyFolder);
+
+} // namespace backups
