@@ -57,6 +57,10 @@ private:
     // Shows one seat as the loading has it: picture and weight record.
     void renderSeat(Seat seat);
     void renderPersonSum();
+    // Accessible names of the seats and of the figures with a caption beside them.
+    void nameForScreenReaders();
+    // A seat's accessible description: its state, as its weight record says it.
+    void describeSeat(Seat seat);
     void onSliderChanged(int value);
 
     AppContext& m_context;

@@ -44,6 +44,17 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     return b;
 }
 
+QString captionName(const QString& caption) {
+    QString name = caption.trimmed();
+    for (const QLatin1String tail : {QLatin1String("..."), QLatin1String(":")}) {
+        if (name.endsWith(tail)) {
+            name.chop(tail.size());
+            break;
+        }
+    }
+    return name.trimmed();
+}
+
 QString webAddressText(const QString& address) {
     QString text = address;
     for (const QLatin1String scheme : {QLatin1String("https://"), QLatin1String("http://")}) {
@@ -70,6 +81,7 @@ WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips,
     link.Label4 = new ClickableLabel(parent);
     link.Label4->setObjectName(QStringLiteral("Label4"));
     link.Label4->setGeometry(twips::rect(areaTwips.x(), areaTwips.y(), areaTwips.width(), areaTwips.height()));
+    link.Label4->setAccessibleName(link.Label6->text());
     QObject::connect(link.Label4, &ClickableLabel::clicked, link.Label4,
                      [&dialogs, address] { dialogs.openUrl(address); });
     return link;

@@ -34,6 +34,9 @@ QFont font(const QString& family, double points, bool bold = false, bool underli
 QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
 
+// The accessible name a caption gives the control beside it: without a trailing ":" or "...".
+QString captionName(const QString& caption);
+
 // The maker's web address as a window shows it: without "https://" (or "http://") and without
 // the trailing "/".
 QString webAddressText(const QString& address);
