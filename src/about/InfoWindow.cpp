@@ -25,6 +25,7 @@ InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
     setFixedSize(twips::toPixels(5280), twips::toPixels(3435));
     buildControls();
     kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
     load();
 }
 

@@ -6,6 +6,7 @@
 #include "common/ProductInfo.h"
 #include "settings/LanguageStore.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -19,6 +20,26 @@ namespace kit {
 void centreOnScreen(QWidget* window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+namespace {
+
+class ActivateWhenShown : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget*>(watched)->activateWindow();
+        return false;
+    }
+};
+
+} // namespace
+
+void activateWhenShown(QWidget* window) {
+    window->installEventFilter(new ActivateWhenShown(window));
 }
 
 QFont font(const QString& family, double points, bool bold, bool underline) {

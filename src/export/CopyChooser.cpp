@@ -37,6 +37,7 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     setTabOrder(cmdOK, cmdAbbrechen);
     m_list->setFocus(Qt::OtherFocusReason);
     kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
 
     m_texts.apply(QString::fromLatin1(design.titleKey), QString(), [this](const QString& t) { setWindowTitle(t); });
     m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),

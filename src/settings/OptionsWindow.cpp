@@ -40,6 +40,7 @@ OptionsWindow::OptionsWindow(AppContext& context, QWidget* parent)
     setFixedSize(twips::toPixels(5400), twips::toPixels(1455));
     buildControls();
     kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
     load();
 }
 
