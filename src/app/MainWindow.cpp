@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -320,6 +321,16 @@ void MainWindow::describeSeat(Seat seat) {
     ClickableLabel* image = seatImage(seat);
     const QString record = image->toolTip();
     image->setAccessibleDescription(record.isEmpty() ? m_texts.messageText(QStringLiteral("lblPlatzFrei")) : record);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Alt reaches the menu bar through the style; F10 is not, so it is done here. The menus keep
+    // their captions: no access keys are added to them.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        menuBar()->setActiveAction(mnuDatei->menuAction());
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::setStartFocus() {

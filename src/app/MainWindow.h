@@ -50,6 +50,10 @@ signals:
     void exportRequested();
     void restoreRequested();
 
+protected:
+    // F10 opens the menu bar, as on the desktops where that is the way to it.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void buildControls();
     void buildMenus();
