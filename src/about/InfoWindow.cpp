@@ -68,6 +68,9 @@ void InfoWindow::buildControls() {
 
     cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    // The only control that takes the focus: Return on it closes the window.
+    cmdOK->setAutoDefault(true);
+    cmdOK->setDefault(true);
 }
 
 void InfoWindow::load() {
