@@ -7,6 +7,7 @@
 #include "common/AppContext.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
+#include "common/ProductInfo.h"
 #include "export/PreExportCheck.h"
 #include "loading/RandomLoading.h"
 #include "loading/SeatOperations.h"
@@ -314,6 +315,9 @@ void MainWindow::nameForScreenReaders() {
     lblGesamt->setAccessibleName(kit::captionName(Label3->text()));
     imgSet->setAccessibleName(lblPlatzbesetzt->text());
     imgReset->setAccessibleName(lblPlatzFrei->text());
+    // The two pictures that are neither seats nor legends: the aircraft and the maker's logo.
+    Picture1->setAccessibleName(QStringLiteral("TQ 58"));
+    Image1->setAccessibleName(QString::fromUtf8(product::kCompany));
 }
 
 void MainWindow::describeSeat(Seat seat) {

@@ -1,5 +1,6 @@
 #include "SeatPicture.h"
 
+#include <QFocusFrame>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
@@ -17,9 +18,11 @@ constexpr int kDarkBand = 2;
 constexpr int kLightBand = 1;
 constexpr int kFrameWidth = kDarkBand + kLightBand;
 
-class FocusFrame : public QWidget {
+// A QFocusFrame only for what that class means to assistive tools: a focus frame is no control
+// of its own, so they pass it over. Its place is kept by the seat, not by QFocusFrame::setWidget.
+class FocusFrame : public QFocusFrame {
 public:
-    using QWidget::QWidget;
+    using QFocusFrame::QFocusFrame;
 
 protected:
     void paintEvent(QPaintEvent*) override {

@@ -282,6 +282,15 @@ void TestSeats::seatsByKeysAndScreenReader() {
     QCOMPARE(told("txtBaggage", QAccessible::Name), captions[0]);
     QCOMPARE(told("txtPersonengewicht", QAccessible::Name), captions[1]);
     QCOMPARE(told("lblGesamt", QAccessible::Name), captions[2]);
+    // No control is nameless; the frame of the focused seat is no control, and Line1 only a line.
+    QAccessibleInterface* client = QAccessible::queryAccessibleInterface(f.control<QWidget>("clientArea"));
+    QCOMPARE(client->childCount(), f.control<QWidget>("clientArea")->findChildren<QWidget*>().size() - 4);
+    for (int i = 0; i < client->childCount(); ++i) {
+        const QObject* control = client->child(i)->object();
+        QVERIFY2(control->objectName() == QLatin1String("Line1") ||
+                     !client->child(i)->text(QAccessible::Name).isEmpty(),
+                 qPrintable(control->objectName()));
+    }
 
     // Space and Return do what a click does: the same input box, the same seat.
     f.folder.dialogs().answerInput(QStringLiteral("75"));
