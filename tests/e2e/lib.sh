@@ -164,23 +164,3 @@ export_menu_entry() {
 grab() {
     XDG_RUNTIME_DIR="$E2E_TMP" "$GRAB" "$2" "$1" 2>/dev/null || fail "could not grab window $1"
 }
-
-# Waits up to $2 seconds until the window $1 (an id) has the keyboard focus.
-wait_focus() {
-    deadline=$(($(now_ms) + $2 * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ] && return 0
-        sleep 0.02
-    done
-    return 1
-}
-
-# Waits up to $2 seconds until no visible window is titled exactly $1.
-wait_gone() {
-    deadline=$(($(now_ms) + $2 * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.02
-    done
-    return 1
-}

@@ -11,6 +11,26 @@ printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
 cfg="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg"
 cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
 
+# Waits up to $2 seconds until the window $1 (an id) has the keyboard focus, without giving it.
+wait_focus() {
+    deadline=$(($(now_ms) + $2 * 1000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ] && return 0
+        sleep 0.02
+    done
+    return 1
+}
+
+# Waits up to $2 seconds until no visible window is titled exactly $1.
+wait_gone() {
+    deadline=$(($(now_ms) + $2 * 1000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.02
+    done
+    return 1
+}
+
 # Presses the keys $2... once the window $1 (an id) has the focus.
 keys_to() {
     wait_focus "$1" 5 || fail "the window \"$(xdotool getwindowname "$1")\" did not get the focus"
