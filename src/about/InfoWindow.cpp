@@ -25,6 +25,7 @@ InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
     setFixedSize(twips::toPixels(5280), twips::toPixels(3435));
     buildControls();
     kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
     load();
 }
 
@@ -67,6 +68,9 @@ void InfoWindow::buildControls() {
 
     cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    // The only control that takes the focus: Return on it closes the window.
+    cmdOK->setAutoDefault(true);
+    cmdOK->setDefault(true);
 }
 
 void InfoWindow::load() {

@@ -2,10 +2,12 @@
 
 #include "ClickableLabel.h"
 #include "FirstPaintStamp.h"
+#include "SeatPicture.h"
 #include "Twips.h"
 #include "common/AppContext.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
+#include "common/ProductInfo.h"
 #include "export/PreExportCheck.h"
 #include "loading/RandomLoading.h"
 #include "loading/SeatOperations.h"
@@ -13,6 +15,7 @@
 
 #include <QAction>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -88,7 +91,7 @@ void MainWindow::buildControls() {
                                 twips::rect(3825, 3240, 390, 390), twips::rect(3825, 2790, 390, 390)};
     for (Seat seat : kAllSeats) {
         const auto i = static_cast<std::size_t>(seat);
-        auto* image = new ClickableLabel(m_client);
+        auto* image = new SeatPicture(m_client);
         image->setObjectName(QString::fromUtf8(kSeatNames[i]));
         image->setGeometry(seatPlaces[i]);
         image->setScaledContents(true);
@@ -111,6 +114,7 @@ void MainWindow::buildControls() {
     txtBaggage->setObjectName(QStringLiteral("txtBaggage"));
     txtBaggage->setGeometry(twips::rect(9405, 1755, 600, 285));
     txtBaggage->setReadOnly(true);
+    txtBaggage->setFocusPolicy(Qt::NoFocus);
     Label1 = label("Label1", QStringLiteral("kg"), {10080, 1800, 495, 255});
 
     Slider1 = new QSlider(Qt::Horizontal, m_client);
@@ -129,6 +133,7 @@ void MainWindow::buildControls() {
     txtPersonengewicht->setObjectName(QStringLiteral("txtPersonengewicht"));
     txtPersonengewicht->setGeometry(twips::rect(9510, 2805, 1185, 285));
     txtPersonengewicht->setReadOnly(true);
+    txtPersonengewicht->setFocusPolicy(Qt::NoFocus);
     connect(txtPersonengewicht, &QLineEdit::textChanged, this, &MainWindow::CalcGesamt);
     Label2 = label("Label2", QStringLiteral("kg"), {10755, 2850, 495, 255});
 
@@ -169,12 +174,17 @@ void MainWindow::buildControls() {
     cmdSchliessen = button("cmdSchliessen", QStringLiteral("Schliessen"), {8775, 6030, 2400, 465});
     connect(cmdSchliessen, &QPushButton::clicked, this, &MainWindow::quitRequested);
 
-    // Tab order of the controls that take the focus.
-    setTabOrder(cmdZufaellig, txtPersonengewicht);
-    setTabOrder(txtPersonengewicht, cmdSchliessen);
-    setTabOrder(cmdSchliessen, cmdSpeichern);
-    setTabOrder(cmdSpeichern, Slider1);
-    setTabOrder(Slider1, txtBaggage);
+    // Return on a focused button presses it, as Space does.
+    for (QPushButton* b : {cmdZufaellig, cmdSpeichern, cmdSchliessen})
+        b->setAutoDefault(true);
+
+    // The tab order follows the window: the random loading, the seats from the front row to the
+    // back, the baggage, then the two commands. The read-only boxes are no stops.
+    QWidget* order[] = {
+        cmdZufaellig, seatImage(Seat::Pilot), seatImage(Seat::Co), seatImage(Seat::PaxLeft), seatImage(Seat::PaxRight),
+        Slider1,      cmdSpeichern,           cmdSchliessen};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::buildMenus() {
@@ -284,6 +294,7 @@ MainWindow::LoadResult MainWindow::load() {
         m_texts.apply(QString::fromUtf8(t.key), QString::fromUtf8(t.suffix), t.apply);
 
     step([&] { CalcGesamt(); });
+    step([&] { nameForScreenReaders(); });
 
     // First-start check: a missing or unreadable strt.cfg leaves the flag as it is.
     step([&] {
@@ -293,12 +304,50 @@ MainWindow::LoadResult MainWindow::load() {
     return m_context.intFirstStart == 1 ? LoadResult::FirstStart : LoadResult::Show;
 }
 
+void MainWindow::nameForScreenReaders() {
+    for (Seat seat : kAllSeats) {
+        // Never a nameless seat: without the database the program's own texts name it.
+        seatImage(seat)->setAccessibleName(
+            m_texts.messageText(QString::fromUtf8(kSeatNames[static_cast<std::size_t>(seat)])));
+        describeSeat(seat);
+    }
+    const QString baggage = kit::captionName(lblGepaeck->text());
+    Slider1->setAccessibleName(baggage);
+    txtBaggage->setAccessibleName(baggage);
+    txtPersonengewicht->setAccessibleName(kit::captionName(lblPersonengewicht->text()));
+    lblGesamt->setAccessibleName(kit::captionName(Label3->text()));
+    imgSet->setAccessibleName(lblPlatzbesetzt->text());
+    imgReset->setAccessibleName(lblPlatzFrei->text());
+    // The two pictures that are neither seats nor legends: the aircraft and the maker's logo.
+    Picture1->setAccessibleName(QStringLiteral("TQ 58"));
+    Image1->setAccessibleName(QString::fromUtf8(product::kCompany));
+}
+
+void MainWindow::describeSeat(Seat seat) {
+    // The weight record, or the free-seat text; a seat without a record is still said to be free.
+    ClickableLabel* image = seatImage(seat);
+    const QString record = image->toolTip();
+    image->setAccessibleDescription(record.isEmpty() ? m_texts.messageText(QStringLiteral("lblPlatzFrei")) : record);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Alt reaches the menu bar through the style; F10 is not, so it is done here. The menus keep
+    // their captions: no access keys are added to them.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        menuBar()->setActiveAction(mnuDatei->menuAction());
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
 void MainWindow::setStartFocus() {
     cmdZufaellig->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::CalcGesamt() {
     lblGesamt->setText(totalCaption(m_loading.total()));
+    // Its accessible name is the caption beside it; the figure is told as its description.
+    lblGesamt->setAccessibleDescription(lblGesamt->text().trimmed());
 }
 
 void MainWindow::renderSeat(Seat seat) {
@@ -306,6 +355,7 @@ void MainWindow::renderSeat(Seat seat) {
     const bool occupied = m_loading.occupied(seat);
     image->setPixmap((occupied ? imgSet : imgReset)->pixmap());
     image->setToolTip(occupied ? weightRecord(m_loading.weight(seat)) : m_freeRecord[static_cast<std::size_t>(seat)]);
+    describeSeat(seat);
 }
 
 void MainWindow::renderPersonSum() {

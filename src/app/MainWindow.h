@@ -53,6 +53,10 @@ signals:
     void restoreRequested();
     void takeOverRequested();
 
+protected:
+    // F10 opens the menu bar, as on the desktops where that is the way to it.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void buildControls();
     void buildMenus();
@@ -60,6 +64,10 @@ private:
     // Shows one seat as the loading has it: picture and weight record.
     void renderSeat(Seat seat);
     void renderPersonSum();
+    // Accessible names of the seats and of the figures with a caption beside them.
+    void nameForScreenReaders();
+    // A seat's accessible description: its state, as its weight record says it.
+    void describeSeat(Seat seat);
     void onSliderChanged(int value);
 
     AppContext& m_context;

@@ -7,6 +7,7 @@
 #include "common/SystemReasons.h"
 #include "settings/LanguageStore.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -20,6 +21,26 @@ namespace kit {
 void centreOnScreen(QWidget* window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+namespace {
+
+class ActivateWhenShown : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget*>(watched)->activateWindow();
+        return false;
+    }
+};
+
+} // namespace
+
+void activateWhenShown(QWidget* window) {
+    window->installEventFilter(new ActivateWhenShown(window));
 }
 
 QFont font(const QString& family, double points, bool bold, bool underline) {
@@ -43,6 +64,17 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     b->setGeometry(twips::rect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
     b->setAutoDefault(false);
     return b;
+}
+
+QString captionName(const QString& caption) {
+    QString name = caption.trimmed();
+    for (const QLatin1String tail : {QLatin1String("..."), QLatin1String(":")}) {
+        if (name.endsWith(tail)) {
+            name.chop(tail.size());
+            break;
+        }
+    }
+    return name.trimmed();
 }
 
 QString webAddressText(const QString& address) {
@@ -71,6 +103,7 @@ WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips,
     link.Label4 = new ClickableLabel(parent);
     link.Label4->setObjectName(QStringLiteral("Label4"));
     link.Label4->setGeometry(twips::rect(areaTwips.x(), areaTwips.y(), areaTwips.width(), areaTwips.height()));
+    link.Label4->setAccessibleName(link.Label6->text());
     QObject::connect(link.Label4, &ClickableLabel::clicked, link.Label4,
                      [&dialogs, address] { dialogs.openUrl(address); });
     return link;

@@ -27,12 +27,19 @@ inline const QColor kNavy{0, 0, 128};
 // Puts the window in the middle of the primary screen's available area.
 void centreOnScreen(QWidget* window);
 
+// Makes the window the active one each time it is shown, as the system does on Windows, so that
+// its keys work at once, also where the window manager would leave the focus where it was.
+void activateWhenShown(QWidget* window);
+
 QFont font(const QString& family, double points, bool bold = false, bool underline = false);
 
 // A label or a button of `parent` with its objectName, caption and place (in twips). Buttons do
 // not take Enter as their own unless the window says so.
 QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry);
+
+// The accessible name a caption gives the control beside it: without a trailing ":" or "...".
+QString captionName(const QString& caption);
 
 // The maker's web address as a window shows it: without "https://" (or "http://") and without
 // the trailing "/".

@@ -37,10 +37,13 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     setTabOrder(cmdOK, cmdAbbrechen);
     m_list->setFocus(Qt::OtherFocusReason);
     kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
 
     m_texts.apply(QString::fromLatin1(design.titleKey), QString(), [this](const QString& t) { setWindowTitle(t); });
     m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),
                   [this](const QString& t) { m_label->setText(t); });
+    // A screen reader names the list after the label above it.
+    m_list->setAccessibleName(kit::captionName(m_label->text()));
     m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
     m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
 }

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +40,7 @@ OptionsWindow::OptionsWindow(AppContext& context, QWidget* parent)
     setFixedSize(twips::toPixels(5400), twips::toPixels(1455));
     buildControls();
     kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
     load();
 }
 
@@ -71,6 +73,10 @@ void OptionsWindow::buildControls() {
     connect(cmdOK, &QPushButton::clicked, this, &OptionsWindow::cmdOKClick);
 
     cmdAbbrechen = kit::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3825, 1035, 1500, 375});
+    // As in any dialog: O.K. is the default button, and a focused button takes Return itself.
+    for (QPushButton* b : {cmdBrowse, cmdOK, cmdAbbrechen})
+        b->setAutoDefault(true);
+    cmdOK->setDefault(true);
     connect(cmdAbbrechen, &QPushButton::clicked, this, &OptionsWindow::cmdAbbrechenClick);
     // Esc is Cancel, as in any dialog.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cmdAbbrechen,
@@ -109,6 +115,15 @@ void OptionsWindow::load() {
 
     cmdOK->setEnabled(m_context.intFirstStart != 1);
     txtFS2000->setText(folder.value_or(QString()));
+}
+
+void OptionsWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // A disabled O.K. (the first start before a language is chosen) ignores it.
+        cmdOK->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void OptionsWindow::cmbSpracheClick() {

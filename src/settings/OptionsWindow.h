@@ -27,6 +27,10 @@ signals:
     // Cancel on the first start: the program ends.
     void quitRequested();
 
+protected:
+    // Return presses O.K., the default button, unless a focused button takes it as its own.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void buildControls();
     // Fills the window afresh: the language list without a selection, the texts, the folder

@@ -120,15 +120,30 @@ void TestMainWindow::tabOrderAndFocus() {
     f.window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.window()));
     QCOMPARE(QApplication::focusWidget(), f.control<QWidget>("cmdZufällig"));
-    const char* order[] = {"txtPersonengewicht", "cmdSchliessen", "cmdSpeichern", "Slider1",
-                           "txtBaggage",         "cmdZufällig"};
-    QWidget* w = f.control<QWidget>("cmdZufällig");
+    // Tab goes round the window as it reads; Shift+Tab goes back.
+    const char* order[] = {"imgPilot", "imgCo",        "imgPaxLeft",    "imgPaxRight",
+                           "Slider1",  "cmdSpeichern", "cmdSchliessen", "cmdZufällig"};
     for (const char* next : order) {
-        w = w->nextInFocusChain();
-        while (w->focusPolicy() == Qt::NoFocus)
-            w = w->nextInFocusChain();
-        QCOMPARE(w->objectName(), QString::fromUtf8(next));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        QCOMPARE(focused->objectName(), QString::fromUtf8(next));
+        // A focused seat, and only that, has a frame drawn around its picture.
+        QList<QWidget*> frames;
+        for (QWidget* frame : f.window()->findChildren<QWidget*>(QStringLiteral("focusFrame")))
+            if (frame->isVisible())
+                frames.append(frame);
+        const bool seat = QByteArray(next).startsWith("img");
+        QCOMPARE(frames.size(), seat ? 1 : 0);
+        if (seat) {
+            const QRect around = frames[0]->geometry();
+            QVERIFY(around.contains(focused->geometry()) && around != focused->geometry());
+        }
     }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSchliessen"));
+    // F10 opens the first menu, wherever the focus is.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+    QTRY_VERIFY(f.control<QMenu>("mnuDatei")->isVisible());
 }
 
 void TestMainWindow::withoutLanguageDatabase_data() {

@@ -127,6 +127,7 @@ void TestExportWindow::captions() {
     QCOMPARE(p.exportWindow()->objectName(), QStringLiteral("frmExport"));
     QCOMPARE(p.exportWindow()->windowTitle(), title);
     QCOMPARE(p.control<QLabel>("lblOne")->text(), label);
+    QCOMPARE(p.list()->accessibleName() + ":", label); // a screen reader names the list after its label
     QCOMPARE(p.control<QPushButton>("cmdOK")->text(), ok);
     QCOMPARE(p.control<QPushButton>("cmdAbbrechen")->text(), cancel);
 }

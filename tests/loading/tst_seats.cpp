@@ -2,6 +2,9 @@
 
 #include "loading/LoadingModel.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+
 class TestSeats : public QObject {
     Q_OBJECT
 private slots:
@@ -19,6 +22,8 @@ private slots:
     void negativeTotalHasNoSignPlace();
     void readOnlyTextBoxes();
     void reloadResetsTheLoading();
+    void seatsByKeysAndScreenReader_data();
+    void seatsByKeysAndScreenReader();
 };
 
 namespace {
@@ -238,6 +243,75 @@ void TestSeats::reloadResetsTheLoading() {
     QVERIFY(!f.window()->loading().blnCo());
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
     QCOMPARE(f.control<QSlider>("Slider1")->value(), 0);
+    checkInvariants(f);
+}
+
+void TestSeats::seatsByKeysAndScreenReader_data() {
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QStringList>("names"); // pilot, co-pilot, passengers left and right
+    QTest::addColumn<QString>("free");
+    QTest::addColumn<QStringList>("captions"); // of the slider, the person sum and the total
+    QTest::newRow("Deutsch") << "Data/languages/german.crf"
+                             << QStringList{"Pilot", "Co-Pilot", "Passagier links", "Passagier rechts"} << "Platz frei"
+                             << QStringList{QString::fromUtf8("Gepäck"), "Personengewicht", "GESAMT"};
+    QTest::newRow("English") << "Data/languages/english.crf"
+                             << QStringList{"Pilot", "Co-pilot", "Passenger left", "Passenger right"} << "Seat free"
+                             << QStringList{"Baggage", "Persons' weight", "TOTAL"};
+}
+
+void TestSeats::seatsByKeysAndScreenReader() {
+    QFETCH(QString, database);
+    QFETCH(QStringList, names);
+    QFETCH(QString, free);
+    QFETCH(QStringList, captions);
+    MainWindowFixture f;
+    f.folder.write(QStringLiteral("Data/language.crf"), f.folder.read(database));
+    f.open();
+    auto told = [&](const char* name, QAccessible::Text what) {
+        QAccessibleInterface* seat = QAccessible::queryAccessibleInterface(f.control<QWidget>(name));
+        return seat ? seat->text(what) : QStringLiteral("(no interface)");
+    };
+    const QStringList start{QStringLiteral("80 kg"), free, free, free};
+    for (std::size_t i = 0; i < std::size(kSeatImages); ++i) {
+        QAccessibleInterface* seat = QAccessible::queryAccessibleInterface(f.control<QWidget>(kSeatImages[i].name));
+        QCOMPARE(seat->role(), QAccessible::Button);
+        QCOMPARE(seat->text(QAccessible::Name), names[int(i)]);
+        QCOMPARE(seat->text(QAccessible::Description), start[int(i)]);
+    }
+    QCOMPARE(told("Slider1", QAccessible::Name), captions[0]);
+    QCOMPARE(told("txtBaggage", QAccessible::Name), captions[0]);
+    QCOMPARE(told("txtPersonengewicht", QAccessible::Name), captions[1]);
+    QCOMPARE(told("lblGesamt", QAccessible::Name), captions[2]);
+    // No control is nameless; the frame of the focused seat is no control, and Line1 only a line.
+    QAccessibleInterface* client = QAccessible::queryAccessibleInterface(f.control<QWidget>("clientArea"));
+    QCOMPARE(client->childCount(), f.control<QWidget>("clientArea")->findChildren<QWidget*>().size() - 4);
+    for (int i = 0; i < client->childCount(); ++i) {
+        const QObject* control = client->child(i)->object();
+        QVERIFY2(control->objectName() == QLatin1String("Line1") ||
+                     !client->child(i)->text(QAccessible::Name).isEmpty(),
+                 qPrintable(control->objectName()));
+    }
+
+    // Space and Return do what a click does: the same input box, the same seat.
+    f.folder.dialogs().answerInput(QStringLiteral("75"));
+    QTest::keyClick(f.control<QWidget>("imgCo"), Qt::Key_Space);
+    f.folder.dialogs().answerInput(QStringLiteral("68"));
+    QTest::keyClick(f.control<QWidget>("imgPaxLeft"), Qt::Key_Return);
+    const auto asked = f.folder.dialogs().callsOf(ScriptedDialogs::Kind::InputBox);
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked[1].title, asked[0].title);
+    QCOMPARE(told("imgCo", QAccessible::Description), QStringLiteral("75 kg"));
+    QCOMPARE(told("imgPaxLeft", QAccessible::Description), QStringLiteral("68 kg"));
+    QCOMPARE(told("lblGesamt", QAccessible::Description), QStringLiteral("918 kg"));
+    checkInvariants(f);
+
+    // A screen reader's press frees the co-pilot again.
+    QAccessibleInterface* co = QAccessible::queryAccessibleInterface(f.control<QWidget>("imgCo"));
+    QVERIFY(co->actionInterface());
+    co->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(told("imgCo", QAccessible::Description), free);
+    QVERIFY(!f.window()->loading().blnCo());
+    QCOMPARE(f.folder.dialogs().callsOf(ScriptedDialogs::Kind::InputBox).size(), 2);
     checkInvariants(f);
 }
 

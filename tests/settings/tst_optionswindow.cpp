@@ -361,9 +361,14 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
     QVERIFY(!f.window());
     f.browse(QStringLiteral("/wine/drive_c/FS2000/Fs2000.exe"));
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
+    // Return presses O.K., the default button, once it is enabled; by keys alone, as a user without a mouse does.
+    auto* folderBox = f.get<QLineEdit>("txtFS2000");
+    QTest::keyClick(folderBox, Qt::Key_Return);
+    QVERIFY(f.app->optionsWindow() && f.app->optionsWindow()->isVisible());
     f.choose(QStringLiteral("English"));
     QVERIFY(f.get<QPushButton>("cmdOK")->isEnabled());
-    f.press("cmdOK");
+    QTest::keyClick(folderBox, Qt::Key_Return);
+    testkit::settle();
     QCOMPARE(f.folder.read(QStringLiteral("strt.cfg")), QByteArray(" 0 \r\n"));
     QCOMPARE(f.folder.read(QStringLiteral("options.cfg")), QByteArray("/wine/drive_c/FS2000/\r\n"));
     QVERIFY(f.window() && f.window()->isVisible() && !f.app->optionsWindow());
