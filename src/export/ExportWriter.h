@@ -49,6 +49,7 @@ struct Failure {
         OwnerNotKept,       // strExportOwnerNotKept
         WriteFailed,        // strExportWriteFailed
         BackupFailed,       // strExportBackupFailed
+        StandInVariant,     // strExportStandIn: `path` the variant, `reason` the model it would replace
     };
     Kind kind;
     QString path;

@@ -264,6 +264,8 @@ void TestExportWriter::failureLeavesBothFiles_data() {
     const QString copy = QStringLiteral("FS2000/Aircraft/nerova_tq58/");
     QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl" << false;
     QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl" << false;
+    QTest::newRow("a demo stand-in never replaces the aircraft's model")
+        << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl" << false;
     QTest::newRow("Model folder missing")
         << "no Model folder" << int(Kind::ModelFolderMissing) << copy + "Model" << false;
     QTest::newRow("model file is a folder")
@@ -294,6 +296,8 @@ void TestExportWriter::failureLeavesBothFiles() {
     } else if (scenario == QLatin1String("variant folder")) {
         pf.remove(QStringLiteral("Models/4.mdl"));
         QVERIFY(QDir().mkpath(pf.file(QStringLiteral("Models/4.mdl"))));
+    } else if (scenario == QLatin1String("stand-in")) {
+        pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
     } else if (scenario == QLatin1String("no Model folder")) {
         QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/Model")).removeRecursively());
     } else if (scenario == QLatin1String("model folder")) {
