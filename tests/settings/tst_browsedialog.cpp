@@ -43,6 +43,7 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
     }
     QStringList listed;
     QStringList globMatches;
+    QString shownFirst;
     QTimer poll;
     poll.setInterval(10);
     connect(&poll, &QTimer::timeout, this, [&] {
@@ -50,6 +51,7 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
         if (!dialog || !dialog->isVisible())
             return;
         poll.stop();
+        shownFirst = dialog->directory().absolutePath();
         // What a native dialog does with the patterns: case-sensitive globs.
         const QString filter = dialog->nameFilters().value(0);
         const QString patterns = filter.mid(filter.lastIndexOf(QLatin1Char('(')) + 1).chopped(1);
@@ -86,9 +88,10 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
     });
     poll.start();
     QtDialogs dialogs;
-    const std::optional<QString> chosen = dialogs.openFile(nullptr, OptionsWindow::browseFilter());
+    const std::optional<QString> chosen = dialogs.openFile(nullptr, OptionsWindow::browseFilter(), dir.path());
     listed.sort();
     globMatches.sort();
+    QCOMPARE(QDir(shownFirst), QDir(dir.path())); // the folder it was asked to show
     QCOMPARE(listed, kFs2000);
     QCOMPARE(globMatches, kFs2000);
     QCOMPARE(chosen, pick.isEmpty() ? std::optional<QString>() : std::optional<QString>(dir.filePath(pick)));
