@@ -132,6 +132,7 @@ private slots:
     void modelThatCannotBePutBackIsReported();
     void protectedFilesAreRefused_data();
     void protectedFilesAreRefused();
+    void folderReadOnlyAttributeIsNoRefusal();
     void ownerAndGroupAreKept_data();
     void ownerAndGroupAreKept();
 };
@@ -446,6 +447,26 @@ void TestExportWriter::protectedFilesAreRefused() {
     QCOMPARE(failure->path, folder + path);
     QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
     QCOMPARE(snapshot(pf.path()), before);
+}
+
+void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
+#ifndef Q_OS_WIN
+    QSKIP("the read-only attribute of folders is a Windows matter");
+#else
+    // Explorer sets it on every customised folder, and Windows ignores it: files are created in
+    // such a folder all the same.
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.aircraft() + kCopy + QStringLiteral("/Model");
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ExeOwner;
+    QVERIFY(QFile::setPermissions(fs.aircraft() + kCopy, readOnly) && QFile::setPermissions(model, readOnly));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    QFile::setPermissions(fs.aircraft() + kCopy, readOnly | QFileDevice::WriteOwner);
+    QFile::setPermissions(model, readOnly | QFileDevice::WriteOwner);
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
+#endif
 }
 
 void TestExportWriter::ownerAndGroupAreKept_data() {
