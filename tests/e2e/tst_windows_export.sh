@@ -20,7 +20,7 @@ start_display
 drive_c=$("$WINE_RUN" winepath -u 'C:\' 2>/dev/null | tr -d '\r') && [ -d "$drive_c" ] ||
     fail "no drive C: in the Wine prefix"
 ON_C=$(mktemp -d "${drive_c%/}/merovan-e2e.XXXXXX")
-trap 'rm -rf "$ON_C"; cleanup' EXIT
+trap 'cleanup; rm -rf "$ON_C"' EXIT
 [ -f "$ZIP" ] && (cd "$ON_C" && cmake -E tar xf "$ZIP") || fail "could not unpack $ZIP"
 PROGRAM="$ON_C/Merovan"
 PROGRAM_DOS="C:\\$(basename "$ON_C")\\Merovan"
