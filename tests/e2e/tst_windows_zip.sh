@@ -20,7 +20,8 @@ exe="$P/merovan.exe"
 
 [ -d "$P/Models" ] || fail "no Models folder"
 [ -z "$(ls -A "$P/Models")" ] || fail "Models is not empty: $(ls -A "$P/Models" | tr '\n' ' ')"
-found=$(grep -rl "Merovan demo stand-in" "$P" || true)
+# (The program itself knows the stand-ins' marker line, to refuse them.)
+found=$( (find "$P" -iname '*.mdl'; grep -rl --exclude=merovan.exe "Merovan demo stand-in" "$P") || true)
 [ -z "$found" ] || fail "demo stand-ins in the zip: $found"
 
 for file in LIESMICH.txt README.txt THIRD-PARTY-NOTICES.txt licenses/LGPL-3.txt licenses/GPL-3.txt \
