@@ -40,6 +40,18 @@ original="$E2E_TMP/original.cfg"
 cp "$cfg" "$original"
 expected="$(dirname "$0")/expected/nerova_tq58-copilot-75kg.cfg"
 
+# Windows keeps Tahoma and MS Sans Serif in its font folder. This Wine offers its own copies to
+# programs only from there: they are put there, as on Windows, and the program gets them by name.
+fonts_dir=$("$WINE_RUN" winepath -u 'C:\windows\Fonts' 2>/dev/null | tr -d '\r')
+mkdir -p "$fonts_dir"
+for pair in "tahoma.ttf|Tahoma (TrueType)" "ms_sans_serif.ttf|MS Sans Serif Regular (TrueType)"; do
+    file=${pair%%|*}
+    [ -f "/usr/share/wine/fonts/$file" ] || fail "Wine's font $file is missing (Debian: fonts-wine)"
+    cp "/usr/share/wine/fonts/$file" "$fonts_dir/"
+    "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v "${pair#*|}" \
+        /t REG_SZ /d "$file" /f >/dev/null 2>&1 || fail "could not register $file"
+done
+
 # Windows are made through the prefix's desktop process, which takes its X display from the
 # process that starts it: wait until the tests before have left, so that this program starts it.
 "$WINE_RUN" wineserver -w
