@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <utility>
 
@@ -19,6 +20,18 @@ namespace {
 
 bool hasWriteBits(const QFileInfo& info) {
     return (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
+}
+
+// Whether the temporary file of a replacement can be made in `folder`.
+bool folderTakesNewFiles(const QFileInfo& folder) {
+#ifdef Q_OS_WIN
+    // Windows ignores a folder's read-only attribute (Explorer sets it on every customised folder),
+    // so only trying tells: a file is created in the folder and removed again.
+    QTemporaryFile probe(folder.filePath() + QStringLiteral("/.merovan-probe.XXXXXX.tmp"));
+    return probe.open();
+#else
+    return folder.isWritable() && hasWriteBits(folder);
+#endif
 }
 
 } // namespace
@@ -42,12 +55,7 @@ std::optional<Failure> checkReplaceable(const QString& path) {
     if (exists && (!target.isWritable() || !hasWriteBits(target)))
         return failure(Kind::ReadOnly, path);
     const QFileInfo folder(target.absolutePath());
-    bool folderWritable = folder.isWritable();
-#ifdef Q_OS_UNIX
-    // On Windows a folder's read-only attribute does not keep files from being created in it.
-    folderWritable = folderWritable && hasWriteBits(folder);
-#endif
-    if (!folderWritable)
+    if (!folderTakesNewFiles(folder))
         return failure(Kind::FolderReadOnly, folder.filePath());
     if (exists && !atomicfile::canKeepOwner(target.filePath()))
         return failure(Kind::OwnerNotKept, path);
