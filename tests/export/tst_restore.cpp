@@ -173,10 +173,12 @@ void TestRestore::restore() {
     QCOMPARE(readFile(cfgPath), cfg);
     QCOMPARE(QFileInfo::exists(modelPath), !model.isNull());
     QCOMPARE(readFile(modelPath), model);
+#ifdef Q_OS_UNIX // files have modes only here
     if (scenario == QLatin1String("cfg missing"))
         QCOMPARE(QFileInfo(cfgPath).permissions() &
                      ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+#endif
     // Edits are kept; a file that differed only in the loading is not.
     const QString kept = fs.backup(kCopy, QStringLiteral("aircraft.cfg.before-restore"));
     QCOMPARE(QFileInfo::exists(kept), scenario == QLatin1String("edited"));
