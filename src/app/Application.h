@@ -26,8 +26,6 @@ public:
     explicit Application(AppContext& context, QObject* parent = nullptr);
     ~Application() override;
 
-    AppContext& context() { return m_context; }
-
     // Shows the splash window; 250 ms later it gives way to the main window.
     void start();
     // Loads a fresh main window and shows it, or, on the first start, the options window in its

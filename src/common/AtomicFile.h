@@ -17,6 +17,9 @@
 //
 // On failure these return false, remove the temporary file and put a reason a person can read
 // into *reason (never "Unknown error").
+//
+// AtomicFile.cpp holds what both systems share; AtomicFilePosix.cpp and AtomicFileWindows.cpp the
+// system calls, one of them built for the target.
 namespace atomicfile {
 
 bool replaceWithData(const QString& path, const QByteArray& data, QString* reason);
@@ -51,5 +54,10 @@ bool removeFile(const QString& path, QString* reason);
 // group: always for an administrator; for anybody else only for their own file in one of their
 // groups. True when the file does not exist, and on systems without file owners.
 bool canKeepOwner(const QString& path);
+
+// Whether a new file can be created in `folder`. On Unix also by its permission bits, so that a
+// folder without any write permission is read-only for an administrator too; on Windows a folder's
+// read-only attribute does not keep files from being created in it.
+bool canCreateIn(const QString& folder);
 
 } // namespace atomicfile

@@ -20,6 +20,14 @@ std::optional<qsizetype> folderLength(const QString& path) {
 
 } // namespace
 
+bool namesIgnoreCase() {
+#ifdef Q_OS_WIN
+    return true;
+#else
+    return false;
+#endif
+}
+
 QString GetAppPath() {
     return withTrailingSeparator(QCoreApplication::applicationDirPath());
 }

@@ -7,6 +7,10 @@
 // Folder and file names as the program builds and takes them apart. "/" and "\" both separate:
 // names come from the user, from options.cfg and from Windows.
 
+// True where the file system finds a name in any letter case (Windows): a name found there need
+// not be spelled as it is on disk.
+bool namesIgnoreCase();
+
 // The program folder: the folder of the running executable, always ending with a separator.
 QString GetAppPath();
 

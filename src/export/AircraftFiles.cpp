@@ -39,12 +39,10 @@ Located locateEntry(const QString& folder, const QString& name) {
     const Probe direct = pathprobe::probe(exact);
     if (direct.state == Probe::State::Unreadable)
         return {State::Unreadable, exact, direct.reason, false};
-#ifndef Q_OS_WIN
     // Where letter case counts, the exact spelling is the one on disk when it exists. (Windows
     // finds it whatever its spelling; the listing below then gives the one on disk.)
-    if (direct.state != Probe::State::Missing)
+    if (!namesIgnoreCase() && direct.state != Probe::State::Missing)
         return {State::Found, exact, {}, direct.state == Probe::State::Folder, direct.state == Probe::State::Other};
-#endif
 
     bool missing = false;
     QString reason;
@@ -91,8 +89,7 @@ QString titleOf(const QByteArray& cfgContent) {
 }
 
 QString GetTitle(const QString& path) {
-    QString reason;
-    const auto content = readWholeFile(path, &reason);
+    const auto content = readWholeFile(path);
     return content ? titleOf(*content) : QString();
 }
 
@@ -154,11 +151,9 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         switch (cfg.state) {
         case State::Missing:
             listing.problems.append({Kind::NoAircraftCfg, copyFolder, {}});
-            if (backup.state == backups::Place::State::Made) {
-                const auto installed = readWholeFile(backup.path, &reason);
-                listing.copies.append({installed ? titleOf(*installed) : QString(), name,
-                                       joinPath(copyFolder, QLatin1String(kAircraftCfg)), true});
-            }
+            if (backup.state == backups::Place::State::Made)
+                listing.copies.append(
+                    {GetTitle(backup.path), name, joinPath(copyFolder, QLatin1String(kAircraftCfg)), true});
             continue;
         case State::FolderUnreadable:
             listing.problems.append({Kind::CopyFolderUnreadable, copyFolder, cfg.reason});

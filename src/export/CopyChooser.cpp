@@ -59,9 +59,9 @@ void CopyChooser::setCopies(const QList<aircraftfiles::AircraftCopy>& copies) {
 
 std::optional<CopyChooser::Chosen> CopyChooser::chosen() const {
     const int index = m_list->currentIndex();
-    if (m_list->currentText().isEmpty() || index < 0 || index >= m_lstData.size())
+    if (m_list->currentText().isEmpty() || index < 0 || index >= lstData().size())
         return std::nullopt;
-    return Chosen{m_lstData[index], m_list->currentText()};
+    return Chosen{lstData()[index], m_list->currentText()};
 }
 
 void CopyChooser::warn(const QString& message) {

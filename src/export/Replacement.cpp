@@ -41,14 +41,9 @@ std::optional<Failure> checkReplaceable(const QString& path) {
     const bool exists = target.exists();
     if (exists && (!target.isWritable() || !hasWriteBits(target)))
         return failure(Kind::ReadOnly, path);
-    const QFileInfo folder(target.absolutePath());
-    bool folderWritable = folder.isWritable();
-#ifdef Q_OS_UNIX
-    // On Windows a folder's read-only attribute does not keep files from being created in it.
-    folderWritable = folderWritable && hasWriteBits(folder);
-#endif
-    if (!folderWritable)
-        return failure(Kind::FolderReadOnly, folder.filePath());
+    const QString folder = target.absolutePath();
+    if (!atomicfile::canCreateIn(folder))
+        return failure(Kind::FolderReadOnly, folder);
     if (exists && !atomicfile::canKeepOwner(target.filePath()))
         return failure(Kind::OwnerNotKept, path);
     return std::nullopt;

@@ -35,10 +35,8 @@ public:
     // Empty weight + persons + baggage.
     int total() const { return kEmptyWeight + m_personSum + m_baggage; }
 
-    // The seat flags of the co-pilot and the two passengers.
+    // Whether the co-pilot's seat is taken: passengers fly only with a co-pilot.
     bool blnCo() const { return occupied(Seat::Co); }
-    bool blnPaxLeft() const { return occupied(Seat::PaxLeft); }
-    bool blnPaxRight() const { return occupied(Seat::PaxRight); }
 
     // Seats a person on a free co-pilot or passenger seat and adds the weight to the sum.
     bool seat(Seat seat, std::int16_t weight);

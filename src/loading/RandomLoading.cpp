@@ -33,7 +33,8 @@ std::int16_t apply(LoadingModel& model, RandomSource& random, int baggageMaximum
     if (coin(random)) {
         random.reseed();
         model.seat(Seat::Co, static_cast<std::int16_t>(drawBelow(random, kWeightSpan) + kLowestWeight));
-
+    }
+    if (model.blnCo()) {
         if (coin(random)) {
             random.reseed();
             const int limit = passengerLimit(model);

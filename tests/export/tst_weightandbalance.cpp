@@ -48,7 +48,8 @@ void TestWeightAndBalance::threePersonsAndBaggage() {
     QVERIFY(loading.setBaggage(20));
     QCOMPARE(wab::stationLoads(loading), threePersonsLoads());
     QCOMPARE(wab::section(threePersonsLoads()), threePersonsSection());
-    QCOMPARE(wab::modelVariant(loading.blnCo(), loading.blnPaxLeft(), loading.blnPaxRight()), std::optional<int>(4));
+    QCOMPARE(wab::modelVariant(loading.blnCo(), loading.occupied(Seat::PaxLeft), loading.occupied(Seat::PaxRight)),
+             std::optional<int>(4));
 }
 
 void TestWeightAndBalance::lineLengthsFollowTheTable() {

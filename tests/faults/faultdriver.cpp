@@ -270,7 +270,7 @@ int main(int argc, char* argv[]) {
                 if (dialogs.informations == before)
                     return 4; // the export failed; the dialog line says why
                 // The next export writes the other model and other loads.
-                if (!app.mainWindow()->loading().blnPaxLeft())
+                if (!app.mainWindow()->loading().occupied(Seat::PaxLeft))
                     dialogs.answers.append(QStringLiteral("50"));
                 app.mainWindow()->seatClicked(Seat::PaxLeft);
             }

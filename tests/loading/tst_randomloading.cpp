@@ -106,7 +106,7 @@ void TestRandomLoading::boundsAndOddsOverManyDraws() {
     for (int i = 0; i < kPresses; ++i) {
         model.setBaggage(randomloading::apply(model, random, 23));
         QVERIFY(model.weight(Seat::Pilot) >= 40 && model.weight(Seat::Pilot) <= 100);
-        QVERIFY(model.blnCo() || (!model.blnPaxLeft() && !model.blnPaxRight()));
+        QVERIFY(model.blnCo() || (!model.occupied(Seat::PaxLeft) && !model.occupied(Seat::PaxRight)));
         int sum = 0;
         for (Seat s : kAllSeats)
             sum += model.occupied(s) ? model.weight(s) : 0;
@@ -117,7 +117,7 @@ void TestRandomLoading::boundsAndOddsOverManyDraws() {
         QVERIFY(model.baggage() >= 0 && model.baggage() <= 23);
         if (model.blnCo()) {
             QVERIFY(model.weight(Seat::Co) >= 40 && model.weight(Seat::Co) <= 100);
-            combos[(model.blnPaxLeft() ? 1 : 0) + (model.blnPaxRight() ? 2 : 0)]++;
+            combos[(model.occupied(Seat::PaxLeft) ? 1 : 0) + (model.occupied(Seat::PaxRight) ? 2 : 0)]++;
         } else {
             ++pilotAlone;
         }

@@ -40,8 +40,8 @@ void TestSeats::startState() {
     QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("80"));
     QCOMPARE(f.textOf("txtBaggage"), QStringLiteral("0"));
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
-    QVERIFY(!f.window()->loading().blnCo() && !f.window()->loading().blnPaxLeft() &&
-            !f.window()->loading().blnPaxRight());
+    QVERIFY(!f.window()->loading().blnCo() && !f.window()->loading().occupied(Seat::PaxLeft) &&
+            !f.window()->loading().occupied(Seat::PaxRight));
     checkInvariants(f);
 }
 
