@@ -2,7 +2,6 @@
 
 #include "AircraftFiles.h"
 #include "Backups.h"
-#include "Replacement.h"
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
 #include "common/PathProbe.h"
@@ -20,34 +19,37 @@ namespace {
 
 using Kind = Failure::Kind;
 
-// Makes the copy's backups that are not there yet: its aircraft.cfg as it is now, and, where the
+bool hasWriteBits(const QFileInfo& info) {
+    return (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
+}
+
+std::optional<Failure> trouble(const backups::Place& place) {
+    if (place.state == backups::Place::State::NotAFile)
+        return failure(Kind::NotAFile, place.path);
+    if (place.state == backups::Place::State::Unreadable)
+        return failure(Kind::ReadFailed, place.path, place.reason);
+    return std::nullopt;
+}
+
+// Plans the copy's backups that are not there yet: its aircraft.cfg as it is now, and, where the
 // copy has a Model folder, its model (or the note that it has none). They are made before any file
 // of the aircraft changes, so they hold the files as installed; the ones that are there already
-// did so at the first export and stay.
-std::optional<Failure> backUpOnce(const QString& cfgPath, const QString& modelFolder, const QString& modelPath,
-                                  bool modelExists, const FileOps& ops) {
+// did so at the first export and stay. *modelBackup is where the model as installed is kept.
+std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelFolder, const QString& modelPath,
+                                   bool modelExists, QList<Keep>* keeps, QString* modelBackup) {
     using Place = backups::Place;
     const QString copyFolder = GetPathName(cfgPath);
-    QString reason;
-    const auto trouble = [](const Place& place) -> std::optional<Failure> {
-        if (place.state == Place::State::NotAFile)
-            return failure(Kind::NotAFile, place.path);
-        if (place.state == Place::State::Unreadable)
-            return failure(Kind::ReadFailed, place.path, place.reason);
-        return std::nullopt;
-    };
-
     const Place folder = backups::lookAtFolder(copyFolder);
     if (auto problem = trouble(folder))
         return problem;
-    if (folder.state == Place::State::Nothing && !ops.createFolder(folder.path, copyFolder, &reason))
-        return failure(Kind::BackupFailed, folder.path, reason);
+    if (folder.state == Place::State::Nothing)
+        keeps->append({Keep::How::Folder, folder.path, copyFolder, {}});
 
     const Place cfg = backups::look(copyFolder, backups::kCfg);
     if (auto problem = trouble(cfg))
         return problem;
-    if (cfg.state == Place::State::Nothing && !ops.createCopy(cfgPath, cfg.path, &reason))
-        return failure(Kind::BackupFailed, cfg.path, reason);
+    if (cfg.state == Place::State::Nothing)
+        keeps->append({Keep::How::Copy, cfg.path, cfgPath, {}});
 
     if (modelFolder.isEmpty())
         return std::nullopt;
@@ -57,13 +59,15 @@ std::optional<Failure> backUpOnce(const QString& cfgPath, const QString& modelFo
         if (auto problem = trouble(place))
             return problem;
     }
+    if (model.state == Place::State::Made)
+        *modelBackup = model.path;
     if (model.state == Place::State::Made || noModel.state == Place::State::Made)
         return std::nullopt;
     if (modelExists) {
-        if (!ops.createCopy(modelPath, model.path, &reason))
-            return failure(Kind::BackupFailed, model.path, reason);
-    } else if (!ops.createWithData(noModel.path, "There was no model before the first export.\r\n", cfgPath, &reason)) {
-        return failure(Kind::BackupFailed, noModel.path, reason);
+        keeps->append({Keep::How::Copy, model.path, modelPath, {}});
+        *modelBackup = model.path;
+    } else {
+        keeps->append({Keep::How::Data, noModel.path, cfgPath, "There was no model before the first export.\r\n"});
     }
     return std::nullopt;
 }
@@ -107,7 +111,7 @@ bool hasReason(Failure::Kind kind) {
            kind == Kind::BackupFailed;
 }
 
-QList<MessagePart> describe(const Failure& failure) {
+QList<MessagePart> describe(const Failure& failure, Operation operation) {
     // Paths as the system writes them (backslashes on Windows).
     const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
     QStringList details{native(failure.path)};
@@ -116,26 +120,26 @@ QList<MessagePart> describe(const Failure& failure) {
     QList<MessagePart> parts{{messageKey(failure.kind), details}};
     if (failure.nothingChanged()) {
         parts.append({QStringLiteral("strExportNothingChanged"), {}});
-    } else if (!failure.unrestoredCfg.isEmpty()) {
+        return parts;
+    }
+    const std::optional<FileLeft>& model = failure.standing.model;
+    if (const std::optional<FileLeft>& cfg = failure.standing.cfg) {
         // A restore's new files are the files as installed, which its messages call them.
-        const bool restore = failure.operation == Failure::Operation::Restore;
+        const bool restore = operation == Operation::Restore;
         parts.append({restore ? QStringLiteral("strRestoreCfgNotRestored") : QStringLiteral("strExportCfgNotRestored"),
-                      {native(failure.unrestoredCfg), failure.cfgRestoreReason, native(failure.cfgBackup)}});
-        if (!failure.newModel.isEmpty() && (restore || failure.newModelBackup.isEmpty()))
+                      {native(cfg->path), cfg->reason, native(cfg->backup)}});
+        if (model && (restore || model->backup.isEmpty()))
             parts.append({restore ? QStringLiteral("strRestoreModelNew") : QStringLiteral("strExportModelNew"),
-                          {native(failure.newModel)}});
-        else if (!failure.newModel.isEmpty())
-            parts.append({QStringLiteral("strExportModelNewBackup"),
-                          {native(failure.newModel), native(failure.newModelBackup)}});
-    } else if (failure.modelWasCreated) {
-        parts.append(
-            {QStringLiteral("strExportModelNotRemoved"), {native(failure.unrestoredModel), failure.restoreReason}});
-    } else if (failure.modelBackup.isEmpty()) {
-        parts.append(
-            {QStringLiteral("strExportModelNotPutBack"), {native(failure.unrestoredModel), failure.restoreReason}});
+                          {native(model->path)}});
+        else if (model)
+            parts.append({QStringLiteral("strExportModelNewBackup"), {native(model->path), native(model->backup)}});
+    } else if (model->created) {
+        parts.append({QStringLiteral("strExportModelNotRemoved"), {native(model->path), model->reason}});
+    } else if (model->backup.isEmpty()) {
+        parts.append({QStringLiteral("strExportModelNotPutBack"), {native(model->path), model->reason}});
     } else {
-        parts.append({QStringLiteral("strExportModelNotRestored"),
-                      {native(failure.unrestoredModel), failure.restoreReason, native(failure.modelBackup)}});
+        parts.append(
+            {QStringLiteral("strExportModelNotRestored"), {native(model->path), model->reason, native(model->backup)}});
     }
     return parts;
 }
@@ -153,8 +157,93 @@ bool isWideText(const QByteArray& content) {
     return n >= 2 && (zeros[0] * 4 >= n || zeros[1] * 4 >= n);
 }
 
-std::optional<Failure> write(const Job& job, const FileOps& ops) {
-    // First everything that can be known to fail, before any file changes.
+std::optional<Failure> checkReplaceable(const QString& path) {
+    const QFileInfo target(atomicfile::resolvedTarget(path));
+    const bool exists = target.exists();
+    if (exists && (!target.isWritable() || !hasWriteBits(target)))
+        return failure(Kind::ReadOnly, path);
+    const QString folder = target.absolutePath();
+    if (!atomicfile::canCreateIn(folder))
+        return failure(Kind::FolderReadOnly, folder);
+    if (exists && !atomicfile::canKeepOwner(target.filePath()))
+        return failure(Kind::OwnerNotKept, path);
+    return std::nullopt;
+}
+
+std::optional<Failure> checkIsFile(const QString& path, Kind whenMissing) {
+    const pathprobe::Probe probe = pathprobe::probe(path);
+    switch (probe.state) {
+    case pathprobe::Probe::State::Missing:
+        return failure(whenMissing, path);
+    case pathprobe::Probe::State::Unreadable:
+        return failure(Kind::ReadFailed, path, probe.reason);
+    case pathprobe::Probe::State::Folder:
+    case pathprobe::Probe::State::Other:
+    case pathprobe::Probe::State::Link:
+        return failure(Kind::NotAFile, path);
+    case pathprobe::Probe::State::File:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> readExisting(const QString& path, QByteArray* content) {
+    if (auto problem = checkIsFile(path, Kind::FileMissing))
+        return problem;
+    QString reason;
+    auto data = readWholeFile(path, &reason);
+    if (!data)
+        return failure(Kind::ReadFailed, path, reason);
+    *content = std::move(*data);
+    return std::nullopt;
+}
+
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content) {
+    if (auto problem = readExisting(path, content))
+        return problem;
+    return checkReplaceable(path);
+}
+
+std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content) {
+    content->reset();
+    if (pathprobe::probe(path).state == pathprobe::Probe::State::Missing &&
+        pathprobe::probeEntry(path).state == pathprobe::Probe::State::Missing)
+        return std::nullopt;
+    content->emplace();
+    return readReplaceable(path, &**content);
+}
+
+std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder, QString* modelPath,
+                                   bool* modelExists) {
+    using State = aircraftfiles::Located::State;
+    const QString aircraftFolder = GetPathName(cfgPath);
+    modelFolder->clear();
+    *modelPath = joinPath(joinPath(aircraftFolder, QLatin1String(kModelFolder)), QLatin1String(kModelFile));
+    *modelExists = false;
+    const aircraftfiles::Located folder = aircraftfiles::locateEntry(aircraftFolder, QLatin1String(kModelFolder));
+    if (folder.state == State::Unreadable || folder.state == State::FolderUnreadable)
+        return failure(Kind::FolderUnreadable, folder.path, folder.reason);
+    if (folder.state == State::Missing || !folder.isFolder)
+        return std::nullopt;
+    *modelFolder = folder.path;
+    const aircraftfiles::Located model = aircraftfiles::locateEntry(folder.path, QLatin1String(kModelFile));
+    *modelPath = model.path;
+    switch (model.state) {
+    case State::FolderUnreadable:
+        return failure(Kind::FolderUnreadable, model.path, model.reason);
+    case State::Unreadable:
+        return failure(Kind::ReadFailed, model.path, model.reason);
+    case State::Found:
+        *modelExists = true;
+        break;
+    case State::Missing:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> plan(const Job& job, Plan* p) {
+    *p = Plan{};
     QByteArray cfgContent;
     if (auto problem = readReplaceable(job.cfgPath, &cfgContent))
         return problem;
@@ -171,52 +260,52 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
         modelFolder.clear(); // the model stays as it is and is not backed up now
     }
 
-    std::optional<Replacement> model;
-    QString variantPath;
     if (variant) {
-        variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
+        const QString variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
         if (auto problem = checkIsFile(variantPath, Kind::VariantMissing))
             return problem;
         QFile variantFile(variantPath);
         if (!variantFile.open(QIODevice::ReadOnly))
             return failure(Kind::ReadFailed, variantPath, variantFile.errorString());
+        QString reason;
+        auto content = readWholeFile(variantPath, &reason);
+        if (!content)
+            return failure(Kind::ReadFailed, variantPath, reason);
         if (modelFolder.isEmpty())
             return failure(Kind::ModelFolderMissing, QFileInfo(modelPath).path());
-        model.emplace();
-        model->path = modelPath;
+        Change& model = p->model.emplace();
+        model.path = modelPath;
+        model.after = std::move(*content);
+        model.from = variantPath;
         if (modelExists) {
-            model->before.emplace();
-            if (auto problem = readReplaceable(modelPath, &*model->before))
+            model.before.emplace();
+            if (auto problem = readReplaceable(modelPath, &*model.before))
                 return problem;
         } else if (auto problem = checkReplaceable(modelPath)) {
             // Not there yet: the variant becomes the model.
             return problem;
         }
-        model->put = [&ops, variantPath, modelPath](QString* reason) {
-            return ops.replaceWithCopy(variantPath, modelPath, reason);
-        };
-        model->holdsNew = [variantPath, modelPath, before = model->before] {
-            const auto content = readWholeFile(variantPath);
-            return content && before != content && holds(modelPath, *content);
-        };
     } else if (modelExists && pathprobe::probe(modelPath).state != pathprobe::Probe::State::File) {
         modelFolder.clear(); // not a file: never opened, and the export leaves it alone
     }
-    const QByteArray cfgNew = wab::rewriteWeightAndBalance(cfgContent, job.loads);
 
-    if (auto problem = backUpOnce(job.cfgPath, modelFolder, modelPath, modelExists, ops))
+    QString modelBackup;
+    if (auto problem = planBackups(job.cfgPath, modelFolder, modelPath, modelExists, &p->keeps, &modelBackup))
         return problem;
-    const QString copyFolder = GetPathName(job.cfgPath);
-    if (model && backups::look(copyFolder, backups::kModel).state == backups::Place::State::Made)
-        model->backup = backups::pathOf(copyFolder, backups::kModel);
+    if (p->model)
+        p->model->backup = modelBackup;
+    p->cfg.path = job.cfgPath;
+    p->cfg.after = wab::rewriteWeightAndBalance(cfgContent, job.loads);
+    p->cfg.before = std::move(cfgContent);
+    p->cfg.backup = backups::pathOf(GetPathName(job.cfgPath), backups::kCfg);
+    return std::nullopt;
+}
 
-    Replacement cfg;
-    cfg.path = job.cfgPath;
-    cfg.before = cfgContent;
-    cfg.put = [&](QString* reason) { return ops.replaceWithData(job.cfgPath, cfgNew, reason); };
-    cfg.holdsNew = [&] { return cfgNew != cfgContent && holds(job.cfgPath, cfgNew); };
-    cfg.backup = backups::pathOf(copyFolder, backups::kCfg);
-    return replaceInTurn(model, cfg, ops);
+std::optional<Failure> write(const Job& job, const FileOps& ops) {
+    Plan p;
+    if (auto problem = plan(job, &p))
+        return problem;
+    return apply(p, ops);
 }
 
 } // namespace exportwriter

@@ -15,6 +15,10 @@
 // Writes a loading into an installed copy of the TQ 58: the model variant over the copy's
 // Model/TQ58-161.mdl, and the new weight-and-balance section into its aircraft.cfg.
 //
+// An export, like a restore (see Restore.h), first makes a plan: plain data that says for each
+// file its path, what it holds now, what it will hold and where that comes from, and its backup.
+// Every check is made while planning. One apply (Apply.cpp) then carries out any plan.
+//
 // Everything that can be checked beforehand is checked before the first file changes: that every
 // file can be read and is a regular file, that aircraft.cfg is not in UTF-16 or UTF-32 (which the
 // export does not rewrite), that nothing to be replaced is read-only (by its permission bits,
@@ -34,8 +38,25 @@ struct Job {
     wab::StationLoads loads; // which seats are occupied follows from which loads there are
 };
 
-// Why an export stopped. Each kind names the language key of its message; `path` is the file or
-// folder concerned and `reason` the system's explanation where there is one.
+// Where a file of the aircraft stands after an apply that failed, when it is not as it was: it
+// holds its new content (for a restore: its content as installed) and did not go back, or, the
+// model, stays new with an aircraft.cfg that did not go back.
+struct FileLeft {
+    QString path;
+    QString reason;       // why it did not go back; empty when it stays on purpose
+    QString backup;       // where the file as installed is kept; empty when nowhere
+    bool created = false; // the file had not been there before
+};
+
+// Where the aircraft stands after a failure: as it was, unless the apply was under way.
+struct Standing {
+    std::optional<FileLeft> model; // the model holds the new content
+    std::optional<FileLeft> cfg;   // the new aircraft.cfg stays (and with it the model, when named)
+};
+
+// What went wrong. Each kind names the language key of its message; `path` is the file or folder
+// concerned and `reason` the system's explanation where there is one. `standing` says apart from
+// that where the files now are.
 struct Failure {
     enum class Kind {
         FileMissing,        // strExportFileMissing
@@ -55,28 +76,15 @@ struct Failure {
     Kind kind;
     QString path;
     QString reason;
-    // What was under way: an export, or a restore from the backups (whose "new" files are the
-    // files as installed).
-    enum class Operation { Export, Restore };
-    Operation operation = Operation::Export;
-    // Set when the model had been replaced and could not be put back: the model file, why, and
-    // where the model as it was installed is kept (empty when there is no backup of it).
-    QString unrestoredModel;
-    QString restoreReason;
-    QString modelBackup;
-    bool modelWasCreated = false; // the model had not been there before this export
-    // Set when the new aircraft.cfg had already taken the old one's place and putting the old one
-    // back failed as well: the file, why, and where the file as installed is kept. The model then
-    // stays with the new loading too; `newModel` names it when it had been replaced.
-    QString unrestoredCfg;
-    QString cfgRestoreReason;
-    QString cfgBackup;
-    QString newModel;
-    QString newModelBackup;
+    Standing standing;
 
-    // True when the aircraft is as it was before the export (backups may have been made).
-    bool nothingChanged() const { return unrestoredModel.isEmpty() && unrestoredCfg.isEmpty(); }
+    // True when the aircraft is as it was before (backups may have been made).
+    bool nothingChanged() const { return !standing.model && !standing.cfg; }
 };
+
+inline Failure failure(Failure::Kind kind, const QString& path, const QString& reason = QString()) {
+    return Failure{kind, path, reason, {}};
+}
 
 // The language key of a failure's message. Its text holds %1 for the path and, for the kinds with
 // a reason, %2 for the reason.
@@ -85,10 +93,14 @@ bool hasReason(Failure::Kind kind);
 
 using MessagePart = ::MessagePart;
 
-// What the user is told when an export stopped: first what failed, then the state the aircraft is
-// in ("nothing has been changed" only when that is true; else which file holds what, and where
-// the backups are).
-QList<MessagePart> describe(const Failure& failure);
+// What was under way: an export, or a restore from the backups (whose "new" files are the files
+// as installed, which its messages call them).
+enum class Operation { Export, Restore };
+
+// What the user is told when an export or a restore stopped: first what failed, then the state the
+// aircraft is in ("nothing has been changed" only when that is true; else which file holds what,
+// and where the backups are).
+QList<MessagePart> describe(const Failure& failure, Operation operation = Operation::Export);
 
 // The ways a file of the aircraft is written (see AtomicFile); tests put failing ones in.
 struct FileOps {
@@ -113,7 +125,69 @@ struct FileOps {
 // zero bytes that such text has between ASCII characters and that 8-bit text never has.
 bool isWideText(const QByteArray& content);
 
-// Runs the export. std::nullopt when every step succeeded.
+// A file of the aircraft as a plan has it: what it holds now and what it will hold.
+struct Change {
+    QString path;
+    std::optional<QByteArray> before; // std::nullopt: not there (taking the change back removes it)
+    std::optional<QByteArray> after;  // std::nullopt: the file goes
+    QString from;                     // the file `after` is copied from; empty: `after` is written
+    bool fromAttributes = false;      // the file takes `from`'s owner, group and mode too
+    QString backup;                   // where the file as installed is kept; empty when nowhere
+};
+
+// A file or folder made before any file of the aircraft changes.
+struct Keep {
+    enum class How {
+        Folder,  // the backups' folder, with the owner, group and mode of the folder `from`
+        Copy,    // a byte copy of `from`, with its owner, group and mode
+        Data,    // `data`, with the owner, group and mode of the file `from`
+        Refresh, // `data` over the program's own file at `path`, or as Data where nothing is
+    };
+    How how;
+    QString path;
+    QString from;
+    QByteArray data;
+};
+
+// Everything an export or a restore does, worked out with every check made and nothing changed.
+struct Plan {
+    bool recheck = false; // the files must still hold what the plan found (after a question)
+    QList<Keep> keeps;
+    std::optional<Change> model;
+    Change cfg;
+};
+
+// The export's plan: the backups to make, the model variant over the model, the new section in
+// aircraft.cfg. A failure when something stands in the way.
+std::optional<Failure> plan(const Job& job, Plan* plan);
+
+// Carries out a plan: the files and folders to keep, then the model (if any) and aircraft.cfg in
+// turn. std::nullopt when every step succeeded.
+std::optional<Failure> apply(const Plan& plan, const FileOps& ops = FileOps::atomic());
+
+// The export: its plan, then its apply.
 std::optional<Failure> write(const Job& job, const FileOps& ops = FileOps::atomic());
+
+// The checks a plan makes.
+//
+// Whether `path` may be replaced (or created). A file without any write permission is read-only
+// for everybody, administrators included; the temporary file needs a writable folder beside it;
+// the new file must be able to keep the old one's owner and group.
+std::optional<Failure> checkReplaceable(const QString& path);
+// The failure for a path that is not there as a regular file (`whenMissing` when it is not there
+// at all), or std::nullopt when it is one.
+std::optional<Failure> checkIsFile(const QString& path, Failure::Kind whenMissing);
+// Reads an existing file whole into *content.
+std::optional<Failure> readExisting(const QString& path, QByteArray* content);
+// The same, and checks that the file may be replaced.
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content);
+// What is at `path` now: its content, std::nullopt when nothing is there; a failure when it cannot
+// be read or replaced.
+std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content);
+// Where the copy of `cfgPath` keeps its model: *modelFolder is its Model folder as spelled on disk
+// (empty when the copy has none), *modelPath its TQ58-161.mdl (as spelled on disk, or where it
+// would be created) and *modelExists whether it is there. A folder or file that exists but cannot
+// be read is a failure.
+std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder, QString* modelPath, bool* modelExists);
 
 } // namespace exportwriter

@@ -1,7 +1,6 @@
 #include "Restore.h"
 
 #include "Backups.h"
-#include "Replacement.h"
 #include "common/FileRead.h"
 #include "common/PathProbe.h"
 #include "common/Paths.h"
@@ -12,7 +11,6 @@
 namespace restore {
 
 using exportwriter::Failure;
-using exportwriter::Replacement;
 using Kind = Failure::Kind;
 using Place = backups::Place;
 
@@ -36,21 +34,14 @@ QByteArray withoutLoading(const QByteArray& cfg) {
     return wab::rewriteWeightAndBalance(cfg, wab::StationLoads{});
 }
 
-// What is at `path` now: its content, std::nullopt when nothing is there; a failure otherwise.
-std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content) {
-    content->reset();
-    if (pathprobe::probe(path).state == pathprobe::Probe::State::Missing &&
-        pathprobe::probeEntry(path).state == pathprobe::Probe::State::Missing)
-        return std::nullopt;
-    content->emplace();
-    return exportwriter::readReplaceable(path, &**content);
-}
-
 } // namespace
 
 std::optional<Failure> plan(const QString& cfgPath, Plan* p) {
     *p = Plan{};
-    p->cfgPath = cfgPath;
+    p->files.recheck = true;
+    exportwriter::Change& cfg = p->files.cfg;
+    cfg.path = cfgPath;
+    cfg.fromAttributes = true;
     const QString copyFolder = GetPathName(cfgPath);
 
     const Place cfgBackup = backups::look(copyFolder, backups::kCfg);
@@ -58,19 +49,21 @@ std::optional<Failure> plan(const QString& cfgPath, Plan* p) {
         return problem;
     if (cfgBackup.state == Place::State::Nothing)
         return exportwriter::failure(Kind::FileMissing, cfgBackup.path);
-    p->cfgBackup = cfgBackup.path;
-    if (auto problem = exportwriter::readExisting(cfgBackup.path, &p->cfgInstalled))
+    cfg.from = cfg.backup = cfgBackup.path;
+    cfg.after.emplace();
+    if (auto problem = exportwriter::readExisting(cfgBackup.path, &*cfg.after))
         return problem;
-    if (auto problem = readIfThere(cfgPath, &p->cfgNow))
+    if (auto problem = exportwriter::readIfThere(cfgPath, &cfg.before))
         return problem;
-    if (!p->cfgNow) {
+    if (!cfg.before) {
         if (auto problem = exportwriter::checkReplaceable(cfgPath))
             return problem;
-    } else if (*p->cfgNow != p->cfgInstalled && withoutLoading(*p->cfgNow) != withoutLoading(p->cfgInstalled)) {
+    } else if (cfg.before != cfg.after && withoutLoading(*cfg.before) != withoutLoading(*cfg.after)) {
         const Place edited = backups::look(copyFolder, backups::kEditedCfg);
         if (auto problem = trouble(edited))
             return problem;
         p->keepEdited = edited.path;
+        p->files.keeps.append({exportwriter::Keep::How::Refresh, edited.path, cfgPath, *cfg.before});
     }
 
     const Place model = backups::look(copyFolder, backups::kModel);
@@ -86,32 +79,39 @@ std::optional<Failure> plan(const QString& cfgPath, Plan* p) {
     bool modelExists = false;
     if (auto problem = exportwriter::locateModel(cfgPath, &modelFolder, &p->modelPath, &modelExists))
         return problem;
+    std::optional<QByteArray> installed;
     if (model.state == Place::State::Made) {
         if (modelFolder.isEmpty())
             return exportwriter::failure(Kind::ModelFolderMissing, QFileInfo(p->modelPath).path());
         p->model = Plan::Model::Restore;
-        p->modelBackup = model.path;
-        if (auto problem = exportwriter::readExisting(model.path, &p->modelInstalled))
+        installed.emplace();
+        if (auto problem = exportwriter::readExisting(model.path, &*installed))
             return problem;
     } else {
         p->model = modelExists ? Plan::Model::Remove : Plan::Model::Absent;
     }
+    if (p->model == Plan::Model::Absent)
+        return std::nullopt;
+    exportwriter::Change& change = p->files.model.emplace();
+    change.path = p->modelPath;
+    change.after = installed;
+    change.fromAttributes = true;
+    if (installed)
+        change.from = change.backup = model.path;
     if (!modelExists)
-        return p->model == Plan::Model::Restore ? exportwriter::checkReplaceable(p->modelPath) : std::nullopt;
-    if (auto problem = readIfThere(p->modelPath, &p->modelNow))
-        return problem;
-    return std::nullopt;
+        return exportwriter::checkReplaceable(p->modelPath);
+    return exportwriter::readIfThere(p->modelPath, &change.before);
 }
 
 QList<MessagePart> question(const Plan& p, const QString& title) {
     const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
-    QList<MessagePart> parts{{QStringLiteral("strRestoreQuestion"), {title, native(GetPathName(p.cfgPath))}}};
-    if (!p.cfgNow)
-        parts.append({QStringLiteral("strRestoreCfgMade"), {native(p.cfgPath)}});
+    QList<MessagePart> parts{{QStringLiteral("strRestoreQuestion"), {title, native(GetPathName(p.files.cfg.path))}}};
+    if (!p.files.cfg.before)
+        parts.append({QStringLiteral("strRestoreCfgMade"), {native(p.files.cfg.path)}});
     else
-        parts.append({QStringLiteral("strRestoreCfgBack"), {native(p.cfgPath)}});
+        parts.append({QStringLiteral("strRestoreCfgBack"), {native(p.files.cfg.path)}});
     if (!p.keepEdited.isEmpty())
-        parts.append({QStringLiteral("strRestoreCfgEdited"), {native(p.cfgPath), native(p.keepEdited)}});
+        parts.append({QStringLiteral("strRestoreCfgEdited"), {native(p.files.cfg.path), native(p.keepEdited)}});
     switch (p.model) {
     case Plan::Model::Restore:
         parts.append({QStringLiteral("strRestoreModelBack"), {native(p.modelPath)}});
@@ -135,68 +135,6 @@ QList<MessagePart> done(const Plan& p) {
     if (!p.keepEdited.isEmpty())
         parts.append({QStringLiteral("strRestoreEditedKept"), {QDir::toNativeSeparators(p.keepEdited)}});
     return parts;
-}
-
-std::optional<Failure> apply(const Plan& p, const exportwriter::FileOps& ops) {
-    std::optional<Failure> problem;
-    // The files must still be what the question was about.
-    const auto unchanged = [&](const QString& path, const std::optional<QByteArray>& planned) {
-        std::optional<QByteArray> now;
-        if (readIfThere(path, &now) || now != planned) {
-            problem = exportwriter::failure(Kind::ChangedMeanwhile, path);
-            return false;
-        }
-        return true;
-    };
-    const bool touchesModel = p.model == Plan::Model::Restore || p.model == Plan::Model::Remove;
-    if (!unchanged(p.cfgPath, p.cfgNow) || (touchesModel && !unchanged(p.modelPath, p.modelNow))) {
-        problem->operation = Failure::Operation::Restore;
-        return problem;
-    }
-
-    QString reason;
-    if (!p.keepEdited.isEmpty()) {
-        // Ours to replace: made by the last restore, and never a link (checked again right here).
-        const pathprobe::Probe::State there = pathprobe::probeEntry(p.keepEdited).state;
-        const bool kept =
-            there == pathprobe::Probe::State::Missing
-                ? ops.createWithData(p.keepEdited, *p.cfgNow, p.cfgPath, &reason)
-                : there == pathprobe::Probe::State::File && ops.replaceWithData(p.keepEdited, *p.cfgNow, &reason);
-        if (!kept) {
-            Failure failed = there == pathprobe::Probe::State::Missing || there == pathprobe::Probe::State::File
-                                 ? exportwriter::failure(Kind::BackupFailed, p.keepEdited, reason)
-                                 : exportwriter::failure(Kind::NotAFile, p.keepEdited);
-            failed.operation = Failure::Operation::Restore;
-            return failed;
-        }
-    }
-
-    std::optional<Replacement> model;
-    if (touchesModel) {
-        model.emplace();
-        model->path = p.modelPath;
-        model->before = p.modelNow;
-        model->backup = p.modelBackup;
-        if (p.model == Plan::Model::Restore) {
-            model->put = [&](QString* why) { return ops.restoreCopy(p.modelBackup, p.modelPath, why); };
-            model->holdsNew = [&] {
-                return p.modelNow != p.modelInstalled && exportwriter::holds(p.modelPath, p.modelInstalled);
-            };
-        } else {
-            model->put = [&](QString* why) { return ops.removeFile(p.modelPath, why); };
-            model->holdsNew = [&] { return !QFileInfo::exists(p.modelPath); };
-        }
-    }
-    Replacement cfg;
-    cfg.path = p.cfgPath;
-    cfg.before = p.cfgNow;
-    cfg.backup = p.cfgBackup;
-    cfg.put = [&](QString* why) { return ops.restoreCopy(p.cfgBackup, p.cfgPath, why); };
-    cfg.holdsNew = [&] { return p.cfgNow != p.cfgInstalled && exportwriter::holds(p.cfgPath, p.cfgInstalled); };
-    problem = exportwriter::replaceInTurn(model, cfg, ops);
-    if (problem)
-        problem->operation = Failure::Operation::Restore;
-    return problem;
 }
 
 } // namespace restore

@@ -17,8 +17,9 @@
 // comes from it. An aircraft.cfg that differs from the installed one in more than the lines the
 // export owns has edits of its own: the restore keeps it in the backups' folder
 // ("aircraft.cfg.before-restore", replaced by the next such restore), so that nothing is lost.
-// The apply then replaces the model and aircraft.cfg with the same rollback as an export: both as
-// installed, or both as they were. The backups stay.
+// The apply (exportwriter::apply of `files`) touches no file that is no longer what the plan
+// found (ChangedMeanwhile); it replaces the model and aircraft.cfg with the same rollback as an
+// export: both as installed, or both as they were. The backups stay.
 namespace restore {
 
 // True when the copy of `cfgPath` (which need not exist) has its aircraft.cfg as installed.
@@ -31,16 +32,10 @@ struct Plan {
         Absent,  // there was none and there is none
         Keep,    // no backup of the model: it stays as it is
     };
-    QString cfgPath;
-    QString cfgBackup;
-    QByteArray cfgInstalled;
-    std::optional<QByteArray> cfgNow; // std::nullopt: aircraft.cfg is missing
-    QString keepEdited;               // where the edited aircraft.cfg is kept; empty: no edits
+    QString keepEdited; // where the edited aircraft.cfg is kept; empty: no edits
     Model model = Model::Keep;
     QString modelPath;
-    QString modelBackup;
-    QByteArray modelInstalled;
-    std::optional<QByteArray> modelNow;
+    exportwriter::Plan files; // what the apply does (exportwriter::apply)
 };
 
 // The plan for the copy of `cfgPath`, or what stands in the way (nothing has been changed).
@@ -49,10 +44,6 @@ std::optional<exportwriter::Failure> plan(const QString& cfgPath, Plan* plan);
 // The question the user answers before the plan is applied: its first part asks about `title` in
 // its folder, the others say what happens to each file.
 QList<MessagePart> question(const Plan& plan, const QString& title);
-
-// Applies the plan. A file that is no longer what the plan found is not touched (ChangedMeanwhile).
-std::optional<exportwriter::Failure> apply(const Plan& plan,
-                                           const exportwriter::FileOps& ops = exportwriter::FileOps::atomic());
 
 // What the user is told when the restore went through.
 QList<MessagePart> done(const Plan& plan);

@@ -31,15 +31,14 @@ void RestoreWindow::cmdOKClick() {
     restore::Plan plan;
     auto failure = restore::plan(copy->cfgPath, &plan);
     if (failure) {
-        failure->operation = exportwriter::Failure::Operation::Restore;
-        warn(compose(exportwriter::describe(*failure)));
+        warn(compose(exportwriter::describe(*failure, exportwriter::Operation::Restore)));
         return;
     }
     if (!m_context.dialogs->question(this, compose(restore::question(plan, copy->title)), QStringLiteral("?")))
         return;
 
-    if ((failure = restore::apply(plan))) {
-        warn(compose(exportwriter::describe(*failure)));
+    if ((failure = exportwriter::apply(plan.files))) {
+        warn(compose(exportwriter::describe(*failure, exportwriter::Operation::Restore)));
         return;
     }
     QStringList done;

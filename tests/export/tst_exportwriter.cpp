@@ -395,7 +395,7 @@ void TestExportWriter::failureLeavesBothFiles() {
     QCOMPARE(int(failure->kind), kind);
     QCOMPARE(failure->path, pf.file(path));
     QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
-    QVERIFY(failure->unrestoredModel.isEmpty());
+    QVERIFY(!failure->standing.model);
 
     auto after = snapshot(pf.path());
     if (backupsMayAppear)
@@ -432,7 +432,7 @@ void TestExportWriter::createdModelRemovedWhenCfgCannotBeWritten() {
     QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
     const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), failingFor(cfg, QString()));
     QVERIFY(failure);
-    QVERIFY(failure->unrestoredModel.isEmpty());
+    QVERIFY(!failure->standing.model);
     QVERIFY(!QFile::exists(fs.model(kCopy)));
     QCOMPARE(readFile(cfg), kCfg);
 }
@@ -450,10 +450,10 @@ void TestExportWriter::modelThatCannotBePutBackIsReported() {
     QVERIFY(failure);
     QCOMPARE(failure->kind, Kind::WriteFailed);
     QCOMPARE(failure->path, cfg);
-    QCOMPARE(failure->unrestoredModel, fs.model(kCopy));
-    QCOMPARE(failure->restoreReason, QStringLiteral("Input/output error"));
-    QCOMPARE(failure->modelBackup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
-    QCOMPARE(readFile(failure->modelBackup), kInstalledModel);
+    QCOMPARE(failure->standing.model->path, fs.model(kCopy));
+    QCOMPARE(failure->standing.model->reason, QStringLiteral("Input/output error"));
+    QCOMPARE(failure->standing.model->backup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
+    QCOMPARE(readFile(failure->standing.model->backup), kInstalledModel);
     QCOMPARE(readFile(cfg), kCfg);
 }
 
@@ -622,14 +622,11 @@ void TestExportWriter::describeSaysWhatChanged() {
     failure.reason = QStringLiteral("Input/output error");
     const QString model = QStringLiteral("/fs/Model/TQ58-161.mdl");
     if (state == 1) {
-        failure.unrestoredModel = model;
-        failure.restoreReason = failure.reason;
+        failure.standing.model = exportwriter::FileLeft{model, failure.reason, {}, false};
     } else if (state == 2) {
-        failure.unrestoredCfg = failure.path;
-        failure.cfgRestoreReason = failure.reason;
-        failure.cfgBackup = failure.path + QStringLiteral(".bak");
-        failure.newModel = model;
-        failure.newModelBackup = model + QStringLiteral(".bak");
+        failure.standing.cfg =
+            exportwriter::FileLeft{failure.path, failure.reason, failure.path + QStringLiteral(".bak"), false};
+        failure.standing.model = exportwriter::FileLeft{model, {}, model + QStringLiteral(".bak"), false};
     }
     QCOMPARE(failure.nothingChanged(), state == 0);
     QCOMPARE(exportwriter::describe(failure), parts);

@@ -43,7 +43,7 @@ std::optional<exportwriter::Failure> run(const QString& cfg, restore::Plan* plan
                                          const exportwriter::FileOps& ops = exportwriter::FileOps::atomic()) {
     if (auto problem = restore::plan(cfg, plan))
         return problem;
-    return restore::apply(*plan, ops);
+    return exportwriter::apply(plan->files, ops);
 }
 
 // File operations whose replacement of aircraft.cfg fails.
@@ -150,7 +150,7 @@ void TestRestore::restore() {
     if (scenario == QLatin1String("changed meanwhile")) {
         QVERIFY(!restore::plan(cfgPath, &plan));
         QVERIFY(writeFile(cfgPath, edited)); // while the question is open
-        failure = restore::apply(plan, ops);
+        failure = exportwriter::apply(plan.files, ops);
     } else {
         failure = run(cfgPath, &plan, ops);
     }
