@@ -7,9 +7,13 @@
 #include "common/AppContext.h"
 #include "common/Dialogs.h"
 #include "export/ExportWindow.h"
+#include "export/ExportWriter.h"
+#include "export/PreExportCheck.h"
+#include "export/Restore.h"
 #include "export/RestoreWindow.h"
 #include "export/TakeOver.h"
 #include "export/TakeOverWindow.h"
+#include "export/WeightAndBalance.h"
 #include "settings/OptionsWindow.h"
 
 #include <QApplication>
@@ -58,7 +62,7 @@ void Application::showMainWindow() {
     connect(window, &MainWindow::quitRequested, this, &Application::quitNow);
     connect(window, &MainWindow::optionsRequested, this, &Application::showOptions);
     connect(window, &MainWindow::infoRequested, this, &Application::showInfo);
-    connect(window, &MainWindow::exportRequested, this, &Application::showExport);
+    connect(window, &MainWindow::exportRequested, this, &Application::checkBeforeExport);
     connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
     connect(window, &MainWindow::takeOverRequested, this, &Application::showTakeOver);
     connect(window, &QObject::destroyed, this, &Application::windowGone);
@@ -104,15 +108,54 @@ void Application::showInfo() {
     m_info->show();
 }
 
+void Application::checkBeforeExport() {
+    if (!m_main)
+        return;
+    const kit::Texts texts(m_context.languageDatabase());
+    const auto text = [&texts](const QString& key) { return texts.messageText(key); };
+    for (const QString& question : preexport::questions(m_main->loading().total(), text)) {
+        if (!m_context.dialogs->question(m_main, question, QStringLiteral("?")))
+            return;
+    }
+    showExport();
+}
+
 void Application::showExport() {
     // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
     if (m_export && m_export->isVisible()) {
         bringForward(m_export.data());
         return;
     }
-    m_export = new ExportWindow(m_context, [this] { return loading(); });
+    // The list is built once, when the window opens: a copy installed meanwhile shows the next
+    // time.
+    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
+    m_export = new ExportWindow(m_context, offered.copies);
+    if (!offered.problems.isEmpty())
+        m_export->warnListed(offered.problems);
+    connect(m_export, &ExportWindow::copyChosen, this, &Application::exportTo);
     connect(m_export, &QObject::destroyed, this, &Application::windowGone);
     m_export->show();
+}
+
+void Application::exportTo(const QString& cfgPath) {
+    if (!m_export)
+        return;
+    // The loading as it is at this moment: the main window stays usable while the export window
+    // is open.
+    const LoadingModel* current = loading();
+    if (!current) {
+        m_export->refuse({{QStringLiteral("strExportNoLoading"), {}}});
+        return;
+    }
+    exportwriter::Job job;
+    job.cfgPath = cfgPath;
+    job.programFolder = m_context.programFolder;
+    job.loads = wab::stationLoads(*current);
+    const exportwriter::Report report = exportwriter::exportLoading(job);
+    if (report.done)
+        m_export->finish(report.message);
+    else
+        m_export->refuse(report.message);
 }
 
 void Application::showRestore() {
@@ -133,8 +176,25 @@ void Application::showRestore() {
         return;
     }
     m_restore = new RestoreWindow(m_context, restorable);
+    connect(m_restore, &RestoreWindow::copyChosen, this, &Application::restoreCopy);
     connect(m_restore, &QObject::destroyed, this, &Application::windowGone);
     m_restore->show();
+}
+
+void Application::restoreCopy(const QString& cfgPath, const QString& title) {
+    if (!m_restore)
+        return;
+    // Every check first; the question then says what will happen to each file.
+    restore::Plan plan;
+    auto failure = restore::plan(cfgPath, &plan);
+    if (!failure && !m_restore->ask(restore::question(plan, title)))
+        return;
+    if (!failure)
+        failure = exportwriter::apply(plan.files);
+    if (failure)
+        m_restore->refuse(exportwriter::describe(*failure, exportwriter::Operation::Restore));
+    else
+        m_restore->finish(restore::done(plan));
 }
 
 void Application::showTakeOver() {

@@ -35,10 +35,17 @@ public:
     void reloadMainWindow();
     void showOptions();
     void showInfo();
+    // The check before an export (its questions, each answered Yes), then showExport().
+    void checkBeforeExport();
     void showExport();
+    // Writes the loading on screen into the copy whose aircraft.cfg is `cfgPath`; the export
+    // window says how it went.
+    void exportTo(const QString& cfgPath);
     // Offers the copies that have backups to be given back as installed; without any, says so and
     // opens no window.
     void showRestore();
+    // Gives the copy back as installed, after the restore window has asked; it says how it went.
+    void restoreCopy(const QString& cfgPath, const QString& title);
     // Offers the copies with the loading each holds; without any copy, says so and opens no window.
     void showTakeOver();
     // Takes over the loading of the copy whose aircraft.cfg is `cfgPath` into the main window, or

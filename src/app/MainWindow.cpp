@@ -8,7 +8,6 @@
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/ProductInfo.h"
-#include "export/PreExportCheck.h"
 #include "loading/RandomLoading.h"
 #include "loading/SeatOperations.h"
 #include "settings/SettingsFiles.h"
@@ -419,8 +418,5 @@ void MainWindow::takeOverLoading(const LoadingModel& loading) {
 }
 
 void MainWindow::cmdSpeichernClick() {
-    if (preexport::check(
-            lblGesamt->text(), *m_context.dialogs, [this](const QString& key) { return m_texts.messageText(key); },
-            this))
-        emit exportRequested();
+    emit exportRequested();
 }

@@ -169,6 +169,25 @@ QString Texts::message(const QString& key, const QStringList& given) const {
 
 namespace kit {
 
+QString Texts::compose(const QList<MessagePart>& parts) const {
+    QString shown;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i == 1)
+            shown += QStringLiteral("\n\n");
+        else if (i > 1)
+            shown += QLatin1Char(' ');
+        shown += message(parts[i].key, parts[i].details);
+    }
+    return shown;
+}
+
+QString Texts::sentences(const QList<MessagePart>& parts) const {
+    QStringList texts;
+    for (const MessagePart& part : parts)
+        texts.append(message(part.key, part.details));
+    return texts.join(QLatin1Char(' '));
+}
+
 QString Texts::listed(const QList<MessagePart>& messages) const {
     QStringList texts;
     for (const MessagePart& part : messages.first(std::min<qsizetype>(messages.size(), kListedAtMost)))

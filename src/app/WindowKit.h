@@ -79,6 +79,12 @@ public:
     // (see SystemReasons.h) is told in the program's language.
     QString message(const QString& key, const QStringList& details = {}) const;
 
+    // The parts of one message joined as the user reads them: the first, an empty line, the rest
+    // one after the other.
+    QString compose(const QList<MessagePart>& parts) const;
+    // The parts of one message as sentences one after the other.
+    QString sentences(const QList<MessagePart>& parts) const;
+
     // Several messages as one text, each after an empty line: at most kListedAtMost of them and
     // then "... and N more", so that the message fits a 1024 x 768 screen.
     static constexpr qsizetype kListedAtMost = 10;

@@ -64,20 +64,27 @@ std::optional<CopyChooser::Chosen> CopyChooser::chosen() const {
     return Chosen{lstData()[index], m_list->currentText()};
 }
 
-void CopyChooser::warn(const QString& message) {
-    m_context.dialogs->exclamation(this, message, kErrorTitle);
+void CopyChooser::cmdOKClick() {
+    if (const auto copy = chosen())
+        emit copyChosen(copy->cfgPath, copy->title);
 }
 
-QString CopyChooser::compose(const QList<MessagePart>& parts) const {
-    QString shown;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i == 1)
-            shown += QStringLiteral("\n\n");
-        else if (i > 1)
-            shown += QLatin1Char(' ');
-        shown += m_texts.message(parts[i].key, parts[i].details);
-    }
-    return shown;
+void CopyChooser::refuse(const QList<MessagePart>& message) {
+    m_context.dialogs->exclamation(this, m_texts.compose(message), kErrorTitle);
+}
+
+bool CopyChooser::ask(const QList<MessagePart>& question) {
+    return m_context.dialogs->question(this, m_texts.compose(question), QStringLiteral("?"));
+}
+
+void CopyChooser::finish(const QList<MessagePart>& message) {
+    m_context.dialogs->information(this, m_texts.sentences(message),
+                                   m_texts.messageText(QStringLiteral("strFinished")));
+    close();
+}
+
+void CopyChooser::warnListed(const QList<MessagePart>& messages) {
+    m_context.dialogs->exclamation(this, m_texts.listed(messages), kErrorTitle);
 }
 
 void CopyChooser::keyPressEvent(QKeyEvent* event) {

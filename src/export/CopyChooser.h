@@ -35,8 +35,21 @@ public:
 
     const QStringList& lstData() const { return m_lstData; }
 
-    // What O.K. does with the chosen copy; nothing happens while no copy is chosen.
-    virtual void cmdOKClick() = 0;
+    // What O.K. does with the chosen copy: asks for it (copyChosen); nothing happens while no
+    // copy is chosen.
+    virtual void cmdOKClick();
+
+    // What the program tells about the chosen copy, shown by this window (see kit::Texts for how
+    // the parts are joined): a refusal (the window stays open for another choice), a question
+    // (true for Yes), the end (then the window closes), and what stood in the way of the listing.
+    void refuse(const QList<MessagePart>& message);
+    bool ask(const QList<MessagePart>& question);
+    void finish(const QList<MessagePart>& message);
+    void warnListed(const QList<MessagePart>& messages);
+
+signals:
+    // `title` is the copy's title as listed.
+    void copyChosen(const QString& cfgPath, const QString& title);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -49,10 +62,6 @@ protected:
         QString title;
     };
     std::optional<Chosen> chosen() const;
-
-    void warn(const QString& message);
-    // The parts of a message joined as the user reads them: the first, an empty line, the rest.
-    QString compose(const QList<MessagePart>& parts) const;
 
     AppContext& m_context;
     kit::Texts m_texts;

@@ -2,25 +2,14 @@
 
 #include "CopyChooser.h"
 
-#include <functional>
-
-class LoadingModel;
-
-// The export window: lists the installed copies of the TQ 58 and writes the loading on screen
-// into the one chosen.
+// The export window: lists the installed copies of the TQ 58 and asks for the loading on screen
+// to be written into the one chosen (copyChosen). What happens then is decided elsewhere.
 class ExportWindow : public CopyChooser {
     Q_OBJECT
 public:
-    // The loading on screen at the moment it is asked for; nullptr when there is none.
-    using CurrentLoading = std::function<const LoadingModel*()>;
-
-    ExportWindow(AppContext& context, CurrentLoading currentLoading, QWidget* parent = nullptr);
-
-    // The export of the chosen copy; nothing happens while no copy is chosen.
-    void cmdOKClick() override;
+    ExportWindow(AppContext& context, const QList<aircraftfiles::AircraftCopy>& copies, QWidget* parent = nullptr);
 
 private:
-    CurrentLoading m_currentLoading;
     QLabel* const lblOne;
     QComboBox* const cmbPA;
 };

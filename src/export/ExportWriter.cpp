@@ -308,4 +308,13 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
     return apply(p, ops);
 }
 
+Report exportLoading(const Job& job, const FileOps& ops) {
+    if (const auto failure = write(job, ops))
+        return {false, describe(*failure)};
+    Report report{true, {{QStringLiteral("strWritten"), {}}}};
+    if (!wab::modelVariant(job.loads))
+        report.message += {{QStringLiteral("strWrittenModelKept"), {}}, {QStringLiteral("strWrittenModelEarlier"), {}}};
+    return report;
+}
+
 } // namespace exportwriter

@@ -168,6 +168,15 @@ std::optional<Failure> apply(const Plan& plan, const FileOps& ops = FileOps::ato
 // The export: its plan, then its apply.
 std::optional<Failure> write(const Job& job, const FileOps& ops = FileOps::atomic());
 
+// The export as the user asked for it: the failure's message, or what the completion message says
+// (that the loading is written and, with a passenger but no co-pilot, that the model still shows
+// the seats it showed before).
+struct Report {
+    bool done = false;
+    QList<MessagePart> message;
+};
+Report exportLoading(const Job& job, const FileOps& ops = FileOps::atomic());
+
 // The checks a plan makes.
 //
 // Whether `path` may be replaced (or created). A file without any write permission is read-only

@@ -37,7 +37,3 @@ void TakeOverWindow::cmdOKClick() {
         return;
     emit takeOverRequested(copy->cfgPath, m_titles.value(cmbTakeOver->currentIndex()));
 }
-
-void TakeOverWindow::refuse(const QList<MessagePart>& message) {
-    warn(compose(message));
-}

@@ -16,9 +16,6 @@ public:
     // Asks for the chosen copy's loading; nothing happens while no copy is chosen.
     void cmdOKClick() override;
 
-    // Says why the loading cannot be taken over; the window stays open for another choice.
-    void refuse(const QList<MessagePart>& message);
-
 signals:
     // `title` is the copy's title as listed, without its loading.
     void takeOverRequested(const QString& cfgPath, const QString& title);
