@@ -374,9 +374,13 @@ void MainWindow::onSliderChanged(int value) {
 }
 
 void MainWindow::seatClicked(Seat seat) {
-    SeatOperations operations(
-        m_loading, *m_context.dialogs, [this](const QString& key) { return m_texts.messageText(key); }, this);
-    const auto outcome = operations.click(seat);
+    SeatOperations operations(m_loading, [this](const QString& key) { return m_texts.messageText(key); });
+    std::optional<QString> entered;
+    if (const auto question = operations.weightQuestion(seat))
+        entered = m_context.dialogs->inputBox(this, question->prompt, question->title);
+    const auto [outcome, errors] = operations.click(seat, entered);
+    for (const QString& error : errors)
+        m_context.dialogs->exclamation(this, error, kErrorTitle);
     if (outcome == SeatOperations::Outcome::Unchanged)
         return;
     if (outcome == SeatOperations::Outcome::Freed)

@@ -1,65 +1,68 @@
 #include "SeatOperations.h"
 
-#include "common/Dialogs.h"
 #include "common/Numbers.h"
 
 #include <utility>
 
-SeatOperations::SeatOperations(LoadingModel& model, Dialogs& dialogs, TextLookup text, QWidget* parent)
-    : m_model(model), m_dialogs(dialogs), m_text(std::move(text)), m_parent(parent) {}
+SeatOperations::SeatOperations(LoadingModel& model, TextLookup text) : m_model(model), m_text(std::move(text)) {}
 
-void SeatOperations::refuseRange() {
-    m_dialogs.exclamation(m_parent, m_text(QStringLiteral("strWeightRange")) + QLatin1Char('!'), kErrorTitle);
+QString SeatOperations::error(const char* key) const {
+    return m_text(QString::fromLatin1(key)) + QLatin1Char('!');
 }
 
-std::optional<std::int16_t> SeatOperations::askWeight() {
-    const auto answer = m_dialogs.inputBox(m_parent, m_text(QStringLiteral("boxWeight")) + QLatin1Char(':'),
-                                           m_text(QStringLiteral("boxWeightCaption")));
-    if (!answer)
+std::optional<SeatOperations::Question> SeatOperations::weightQuestion(Seat seat) const {
+    if (seat != Seat::Pilot && m_model.occupied(seat))
         return std::nullopt;
-    const double value = num::numericValue(*answer);
+    return Question{m_text(QStringLiteral("boxWeight")) + QLatin1Char(':'), m_text(QStringLiteral("boxWeightCaption"))};
+}
+
+std::optional<std::int16_t> SeatOperations::weightOf(const std::optional<QString>& entered, QStringList* errors) const {
+    if (!entered)
+        return std::nullopt;
+    const double value = num::numericValue(*entered);
     if (value == 0.0)
         return std::nullopt;
     const auto weight = num::toWhole(value);
     if (weight && *weight == 0)
         return std::nullopt;
     if (!weight || *weight > kLargestEntry || *weight < -kLargestEntry) {
-        refuseRange();
+        errors->append(error("strWeightRange"));
         return std::nullopt;
     }
     return weight;
 }
 
-SeatOperations::Outcome SeatOperations::click(Seat seat) {
+SeatOperations::Result SeatOperations::click(Seat seat, const std::optional<QString>& entered) {
+    Result result;
     if (seat == Seat::Pilot) {
-        auto weight = askWeight();
+        auto weight = weightOf(entered, &result.errors);
         if (!weight)
-            return Outcome::Unchanged;
+            return result;
         if (*weight < kPilotMinimum) {
-            m_dialogs.exclamation(m_parent, m_text(QStringLiteral("strUnder45")) + QLatin1Char('!'), kErrorTitle);
+            result.errors.append(error("strUnder45"));
             weight = kPilotMinimum;
         }
-        if (!m_model.setPilotWeight(*weight)) {
-            refuseRange();
-            return Outcome::Unchanged;
-        }
-        return Outcome::PilotChanged;
+        if (!m_model.setPilotWeight(*weight))
+            result.errors.append(error("strWeightRange"));
+        else
+            result.outcome = Outcome::PilotChanged;
+        return result;
     }
 
     if (m_model.occupied(seat)) {
-        if (!m_model.free(seat)) {
-            refuseRange();
-            return Outcome::Unchanged;
-        }
-        return Outcome::Freed;
+        if (!m_model.free(seat))
+            result.errors.append(error("strWeightRange"));
+        else
+            result.outcome = Outcome::Freed;
+        return result;
     }
 
-    const auto weight = askWeight();
+    const auto weight = weightOf(entered, &result.errors);
     if (!weight)
-        return Outcome::Unchanged;
-    if (!m_model.seat(seat, *weight)) {
-        refuseRange();
-        return Outcome::Unchanged;
-    }
-    return Outcome::Seated;
+        return result;
+    if (!m_model.seat(seat, *weight))
+        result.errors.append(error("strWeightRange"));
+    else
+        result.outcome = Outcome::Seated;
+    return result;
 }

@@ -1,28 +1,16 @@
-// What a click on a seat does to the loading, without a window: the dialogs are scripted, the
-// texts are their keys in brackets, so each row shows exactly what the user is asked and told.
+// What a click on a seat does to the loading, without a window: the texts are their keys in
+// brackets, so each row shows exactly what the user is asked and told.
 
 #include "loading/SeatOperations.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QTest>
 
 namespace {
 
 using Outcome = SeatOperations::Outcome;
-using Kind = ScriptedDialogs::Kind;
 
 QString bracketed(const QString& key) {
     return QLatin1Char('[') + key + QLatin1Char(']');
-}
-
-// "input: <prompt> | <title>" or "exclamation: <text> | <title>", one per dialog shown.
-QStringList shown(const ScriptedDialogs& dialogs) {
-    QStringList result;
-    for (const auto& call : dialogs.calls()) {
-        const QString kind = call.kind == Kind::InputBox ? QStringLiteral("input") : QStringLiteral("exclamation");
-        result << kind + QStringLiteral(": ") + call.text + QStringLiteral(" | ") + call.title;
-    }
-    return result;
 }
 
 const QString kAsk = QStringLiteral("input: [boxWeight]: | [boxWeightCaption]");
@@ -95,13 +83,16 @@ void TestSeatOperations::click() {
     LoadingModel model;
     if (coPilotBefore != 0)
         QVERIFY(model.seat(Seat::Co, std::int16_t(coPilotBefore)));
-    ScriptedDialogs scripted;
-    if (answer != std::optional<QString>(QStringLiteral("never asked")))
-        scripted.answerInput(answer);
-    SeatOperations operations(model, scripted, bracketed);
-
-    QCOMPARE(int(operations.click(Seat(seat))), outcome);
-    QCOMPARE(shown(scripted), dialogs);
+    SeatOperations operations(model, bracketed);
+    QStringList shown; // "input: <prompt> | <title>" or "exclamation: <text> | <title>", in order
+    const auto question = operations.weightQuestion(Seat(seat));
+    if (question)
+        shown << QStringLiteral("input: ") + question->prompt + QStringLiteral(" | ") + question->title;
+    const auto result = operations.click(Seat(seat), question ? answer : std::nullopt);
+    for (const QString& error : result.errors)
+        shown << QStringLiteral("exclamation: ") + error + QStringLiteral(" | Error!");
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(shown, dialogs);
     QCOMPARE(int(model.weight(Seat(seat))), weight);
     QCOMPARE(model.occupied(Seat(seat)), weight != 0);
     QCOMPARE(int(model.personSum()), sum);
