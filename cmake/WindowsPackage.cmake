@@ -2,8 +2,8 @@
 # <dir>/Merovan-<version>-win64.zip, a program folder that runs where it is unpacked.
 set_target_properties(merovan PROPERTIES WIN32_EXECUTABLE ON)
 
-# The icon and version record Explorer shows. The icon is drawn apart from the program folder's
-# pictures, which are laid out only once the program is built.
+# The icon, the version record Explorer shows and the application manifest. The icon is drawn apart
+# from the program folder's pictures, which are laid out only once the program is built.
 enable_language(RC)
 set(MEROVAN_ICON "${CMAKE_BINARY_DIR}/icon/merovan.ico")
 add_custom_command(
@@ -14,10 +14,12 @@ add_custom_command(
     COMMENT "Drawing the program's icon"
     VERBATIM)
 add_custom_target(merovan_icon DEPENDS "${MEROVAN_ICON}")
+set(MEROVAN_MANIFEST "${CMAKE_BINARY_DIR}/merovan.manifest")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/merovan.manifest.in" "${MEROVAN_MANIFEST}" @ONLY)
 configure_file("${CMAKE_CURRENT_LIST_DIR}/merovan.rc.in" "${CMAKE_BINARY_DIR}/merovan.rc" @ONLY)
 target_sources(merovan PRIVATE "${CMAKE_BINARY_DIR}/merovan.rc")
-set_source_files_properties("${CMAKE_BINARY_DIR}/merovan.rc" TARGET_DIRECTORY merovan PROPERTIES OBJECT_DEPENDS
-                                                                                              "${MEROVAN_ICON}")
+set_source_files_properties("${CMAKE_BINARY_DIR}/merovan.rc" TARGET_DIRECTORY merovan
+                            PROPERTIES OBJECT_DEPENDS "${MEROVAN_ICON};${MEROVAN_MANIFEST}")
 add_dependencies(merovan merovan_icon)
 
 string(REPLACE ";" "|" runtime_dirs "${MEROVAN_MINGW_RUNTIME_DIRS}")
@@ -27,6 +29,8 @@ add_custom_target(merovan_package
             -DOBJDUMP=${CMAKE_OBJDUMP} -DSTRIP=${CMAKE_STRIP}
             -DTRANSLATIONS_DIR=/usr/share/qt6/translations
             -DSTAGE_DIR=${CMAKE_BINARY_DIR}/package -DZIP=${MEROVAN_PACKAGE_ZIP}
+            -DMEROVAN_VERSION=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}
+            -DMEROVAN_COMPANY=${MEROVAN_COMPANY}
             -P "${CMAKE_CURRENT_LIST_DIR}/package-windows.cmake"
     COMMENT "Packing ${MEROVAN_PACKAGE_ZIP}"
     VERBATIM)

@@ -1,7 +1,9 @@
 # Lays out the Windows program folder and zips it (run by the merovan_package target):
 # the program, the DLLs it loads (found by following the import tables through the Qt and
 # compiler runtime folders), the Qt plugins for the platform, styles and icons, the pictures,
-# the language databases, the model variants, the initial settings files and Qt's translations.
+# the language databases, an empty Models folder (the aircraft's own model variants go there; the
+# demo stand-ins of the Linux program folder never ship), the initial settings files, Qt's
+# translations, the read-me files and the notices and licences of the software of others.
 cmake_minimum_required(VERSION 3.25)
 
 set(folder "${STAGE_DIR}/Merovan")
@@ -62,13 +64,11 @@ endif()
 
 file(GLOB pictures "${PROGRAM_FOLDER}/*.bmp" "${PROGRAM_FOLDER}/*.ico")
 file(GLOB databases "${PROGRAM_FOLDER}/Data/languages/*.crf")
-file(GLOB models "${PROGRAM_FOLDER}/Models/*.mdl")
-if(NOT pictures OR NOT databases OR NOT models)
+if(NOT pictures OR NOT databases)
     message(FATAL_ERROR "the program folder ${PROGRAM_FOLDER} is not complete")
 endif()
 file(COPY ${pictures} DESTINATION "${folder}")
 file(COPY ${databases} DESTINATION "${folder}/Data/languages")
-file(COPY ${models} DESTINATION "${folder}/Models")
 # As on a first start: German in force, the options not yet confirmed, no FS2000 folder.
 file(COPY_FILE "${PROGRAM_FOLDER}/Data/languages/german.crf" "${folder}/Data/language.crf")
 file(COPY "${DATA_DIR}/strt.cfg" "${DATA_DIR}/options.cfg" DESTINATION "${folder}")
@@ -77,6 +77,56 @@ foreach(language de en)
     if(EXISTS "${TRANSLATIONS_DIR}/qtbase_${language}.qm")
         file(COPY "${TRANSLATIONS_DIR}/qtbase_${language}.qm" DESTINATION "${folder}/translations")
     endif()
+endforeach()
+
+# The versions of what ships, as Debian's packages on this machine give them.
+function(debian_version package field out)
+    execute_process(COMMAND dpkg-query -W -f=${field} ${package} OUTPUT_VARIABLE version RESULT_VARIABLE failed
+                    ERROR_QUIET)
+    if(failed OR version STREQUAL "")
+        message(FATAL_ERROR "dpkg-query knows no installed ${package}: the notices need its version")
+    endif()
+    set(${out} "${version}" PARENT_SCOPE)
+endfunction()
+# "6.4.2+dfsg-10" gives "6.4.2".
+function(upstream_version debian out)
+    string(REGEX REPLACE "^([0-9.]+).*" "\\1" version "${debian}")
+    set(${out} "${version}" PARENT_SCOPE)
+endfunction()
+debian_version(libqt6core6 "\${source:Version}" QT_DEBIAN_VERSION)
+debian_version(gcc-mingw-w64-x86-64-posix-runtime "\${Version}" GCC_DEBIAN_VERSION)
+debian_version(mingw-w64-x86-64-dev "\${source:Version}" MINGW_DEBIAN_VERSION)
+debian_version(libsqlite3-0 "\${source:Version}" SQLITE_DEBIAN_VERSION)
+upstream_version("${QT_DEBIAN_VERSION}" QT_VERSION)
+upstream_version("${GCC_DEBIAN_VERSION}" GCC_VERSION)
+upstream_version("${MINGW_DEBIAN_VERSION}" MINGW_VERSION)
+upstream_version("${SQLITE_DEBIAN_VERSION}" SQLITE_VERSION)
+
+# The read-me files and the notices, as Notepad reads them everywhere: UTF-8 with a byte-order
+# mark, CR LF.
+foreach(text LIESMICH.txt README.txt THIRD-PARTY-NOTICES.txt)
+    file(READ "${DATA_DIR}/windows/${text}" content)
+    string(CONFIGURE "${content}" content @ONLY)
+    string(REPLACE "\n" "\r\n" content "${content}")
+    string(ASCII 239 187 191 bom)
+    file(WRITE "${folder}/${text}" "${bom}${content}")
+endforeach()
+# The licence texts and Debian's copyright records they come with.
+set(licenses "${folder}/licenses")
+file(MAKE_DIRECTORY "${licenses}")
+foreach(pair "/usr/share/common-licenses/LGPL-3|LGPL-3.txt" "/usr/share/common-licenses/GPL-3|GPL-3.txt"
+             "/usr/share/doc/libqt6core6/copyright|qt6-base-copyright.txt"
+             "/usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright|gcc-mingw-w64-copyright.txt"
+             "/usr/share/doc/mingw-w64-x86-64-dev/copyright|mingw-w64-copyright.txt")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 source)
+    list(GET pair 1 name)
+    if(NOT EXISTS "${source}")
+        message(FATAL_ERROR "${source} is missing: the zip needs it in licenses/${name}")
+    endif()
+    file(READ "${source}" content)
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE "${licenses}/${name}" "${content}")
 endforeach()
 
 file(REMOVE "${ZIP}.partial")

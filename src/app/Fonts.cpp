@@ -6,6 +6,9 @@
 
 void registerFallbackFonts() {
     const QStringList families = QFontDatabase::families();
+#ifndef Q_OS_WIN
+    // Only on Linux: Windows has these fonts by name (under Wine, from Wine's own font set), and a
+    // Unix path there would depend on the current drive.
     const QString wineFonts = QStringLiteral("/usr/share/wine/fonts/");
     auto add = [&](const char* family, std::initializer_list<const char*> files) {
         if (families.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
@@ -19,6 +22,7 @@ void registerFallbackFonts() {
     // Wine's tahomabd.ttf lacks most letters; bold is drawn from the regular face instead.
     add("Tahoma", {"tahoma.ttf"});
     add("MS Sans Serif", {"ms_sans_serif.ttf"});
+#endif
     if (!families.contains(QStringLiteral("Verdana"), Qt::CaseInsensitive))
         QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("Tahoma"));
 }

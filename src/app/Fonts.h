@@ -1,5 +1,6 @@
 #pragma once
 
-// The windows are laid out for Tahoma and Verdana. Where the system lacks them, the Tahoma that
-// ships with Wine's fonts is registered, and Verdana falls back to it.
+// The windows are laid out for Tahoma, Verdana and MS Sans Serif. Windows has them by name. On
+// Linux, where the system lacks them, those that ship with Wine's fonts are registered. Where
+// Verdana is missing, Tahoma stands in for it.
 void registerFallbackFonts();

@@ -37,7 +37,7 @@ bool QtDialogs::question(QWidget* parent, const QString& text, const QString& ti
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filter) {
+std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filter, const QString& folder) {
     // "Description|pattern[;pattern...]" becomes Qt's "Description (pattern pattern...)". Where
     // the file system tells letter cases apart (FS2000 in a Wine prefix, for one), the program's
     // files may be named FS2000.EXE or Fs2000.exe as well: each letter of a pattern then matches
@@ -63,7 +63,7 @@ std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filte
 #endif
         qtFilter = filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
-    QFileDialog dialog(parent, QString(), QString(), qtFilter);
+    QFileDialog dialog(parent, QString(), folder, qtFilter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // The description already names the file; the patterns themselves need not be shown.
     dialog.setOption(QFileDialog::HideNameFilterDetails);

@@ -9,6 +9,6 @@ public:
     void exclamation(QWidget* parent, const QString& text, const QString& title) override;
     void information(QWidget* parent, const QString& text, const QString& title) override;
     bool question(QWidget* parent, const QString& text, const QString& title) override;
-    std::optional<QString> openFile(QWidget* parent, const QString& filter) override;
+    std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
     bool openUrl(const QString& address) override;
 };

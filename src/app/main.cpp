@@ -6,6 +6,7 @@
 #include "common/RandomSource.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
@@ -20,6 +21,9 @@ int main(int argc, char* argv[]) {
     context.programFolder = GetAppPath();
     context.dialogs = &dialogs;
     context.random = &random;
+    // Every window's icon, in each size the icon file holds (the first start opens the options
+    // window, not the main window).
+    QApplication::setWindowIcon(QIcon(context.path(QStringLiteral("merovan.ico"))));
 
     Application app(context);
     QObject::connect(&app, &Application::ended, &qtApp, &QCoreApplication::quit, Qt::QueuedConnection);

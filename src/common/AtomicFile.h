@@ -56,8 +56,8 @@ bool removeFile(const QString& path, QString* reason);
 bool canKeepOwner(const QString& path);
 
 // Whether a new file can be created in `folder`. On Unix also by its permission bits, so that a
-// folder without any write permission is read-only for an administrator too; on Windows a folder's
-// read-only attribute does not keep files from being created in it.
+// folder without any write permission is read-only for an administrator too; on Windows, which
+// ignores a folder's read-only attribute, by creating a file in it and removing it again.
 bool canCreateIn(const QString& folder);
 
 } // namespace atomicfile

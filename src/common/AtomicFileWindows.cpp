@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <random>
@@ -178,9 +179,11 @@ bool canKeepOwner(const QString& path) {
     return true; // the replaced file keeps its security descriptor
 }
 
-// A folder's read-only attribute does not keep files from being created in it.
+// Windows ignores a folder's read-only attribute (Explorer sets it on every customised folder), so
+// only trying tells: a file is created in the folder and removed again.
 bool canCreateIn(const QString& folder) {
-    return QFileInfo(folder).isWritable();
+    QTemporaryFile probe(folder + QStringLiteral("/.merovan-probe.XXXXXX.tmp"));
+    return probe.open();
 }
 
 bool createFolder(const QString& path, const QString& like, QString* reason) {

@@ -23,9 +23,9 @@ public:
     virtual void information(QWidget* parent, const QString& text, const QString& title) = 0;
     // Yes/No question with the question icon; true for Yes.
     virtual bool question(QWidget* parent, const QString& text, const QString& title) = 0;
-    // File-open dialog; `filter` is in the form "Description|pattern[;pattern...]". std::nullopt
-    // when the user cancels.
-    virtual std::optional<QString> openFile(QWidget* parent, const QString& filter) = 0;
+    // File-open dialog showing `folder` first; `filter` is in the form
+    // "Description|pattern[;pattern...]". std::nullopt when the user cancels.
+    virtual std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) = 0;
     // Opens a web address in the user's browser; false when that could not be started.
     virtual bool openUrl(const QString& address) = 0;
 };

@@ -1,6 +1,9 @@
 #include "FieldReader.h"
 
+#include "CodePage.h"
 #include "Numbers.h"
+
+#include <QStringDecoder>
 
 #include <utility>
 
@@ -60,9 +63,21 @@ QByteArray FieldReader::next() {
     return field;
 }
 
+bool systemEncodingIsUtf8() {
+    static const bool utf8 = QString::fromLocal8Bit("\xC5\x82") == QString(QChar(0x142));
+    return utf8;
+}
+
 QString firstTextField(const QByteArray& data) {
     FieldReader reader(data);
-    return QString::fromLocal8Bit(reader.next());
+    const QByteArray field = reader.next();
+    QStringDecoder local(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    const QString text = local.decode(field);
+    // Where the system's encoding is UTF-8 (Linux; Windows with the program's manifest), a file
+    // written in the Western Windows code page, as earlier versions did, is still read as written.
+    if (local.hasError() && systemEncodingIsUtf8())
+        return codepage::fromWindows1252(field);
+    return text;
 }
 
 std::optional<qint16> firstNumberField(const QByteArray& data) {

@@ -27,8 +27,11 @@ private:
     qsizetype m_pos = 0;
 };
 
+// True when the system's 8-bit encoding is UTF-8.
+bool systemEncodingIsUtf8();
+
 // Text of the first field of the data (the first line up to its first comma), decoded from the
-// system's 8-bit encoding.
+// system's 8-bit encoding; where that is UTF-8 and the field is not, from Windows-1252.
 QString firstTextField(const QByteArray& data);
 
 // The first field read as the number form of the settings files: optional blanks, an optionally

@@ -2,6 +2,7 @@
 
 #include "AircraftFiles.h"
 #include "Backups.h"
+#include "StandIn.h"
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
 #include "common/PathProbe.h"
@@ -72,6 +73,11 @@ std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelF
     return std::nullopt;
 }
 
+// The number of a variant file "Models/<n>.mdl".
+int variantNumber(const QString& variantPath) {
+    return QFileInfo(variantPath).completeBaseName().toInt();
+}
+
 } // namespace
 
 QString messageKey(Failure::Kind kind) {
@@ -102,22 +108,31 @@ QString messageKey(Failure::Kind kind) {
         return QStringLiteral("strExportWideEncoding");
     case Kind::ChangedMeanwhile:
         return QStringLiteral("strExportChangedMeanwhile");
+    case Kind::StandInVariant:
+        return QStringLiteral("strExportStandIn");
     }
     return {};
 }
 
 bool hasReason(Failure::Kind kind) {
     return kind == Kind::ReadFailed || kind == Kind::FolderUnreadable || kind == Kind::WriteFailed ||
-           kind == Kind::BackupFailed;
+           kind == Kind::BackupFailed || kind == Kind::StandInVariant;
 }
 
 QList<MessagePart> describe(const Failure& failure, Operation operation) {
     // Paths as the system writes them (backslashes on Windows).
     const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
     QStringList details{native(failure.path)};
-    if (hasReason(failure.kind))
+    if (failure.kind == Kind::StandInVariant) // the model it would have replaced, where variants belong
+        details << native(failure.reason) << native(QFileInfo(failure.path).path());
+    else if (hasReason(failure.kind))
         details.append(failure.reason);
     QList<MessagePart> parts{{messageKey(failure.kind), details}};
+    // A missing variant is said with what the program folder needs in its place ("Models/2.mdl":
+    // the aircraft's model with the co-pilot seated) and where the variants come from.
+    const int variant = variantNumber(failure.path);
+    if (failure.kind == Kind::VariantMissing && variant >= 1 && variant <= 5)
+        parts[0].key = QStringLiteral("strExportVariantMissing%1").arg(variant);
     if (failure.nothingChanged()) {
         parts.append({QStringLiteral("strExportNothingChanged"), {}});
         return parts;
@@ -285,6 +300,8 @@ std::optional<Failure> plan(const Job& job, Plan* p) {
             // Not there yet: the variant becomes the model.
             return problem;
         }
+        if (auto problem = refuseStandInOverModel(variantPath, modelPath, model.before))
+            return problem;
     } else if (modelExists && pathprobe::probe(modelPath).state != pathprobe::Probe::State::File) {
         modelFolder.clear(); // not a file: never opened, and the export leaves it alone
     }

@@ -72,6 +72,7 @@ struct Failure {
         BackupFailed,       // strExportBackupFailed
         WideEncoding,       // strExportWideEncoding: aircraft.cfg in UTF-16 or UTF-32
         ChangedMeanwhile,   // strExportChangedMeanwhile: a file changed while the question was open
+        StandInVariant,     // strExportStandIn: `path` the variant, `reason` the model it would replace
     };
     Kind kind;
     QString path;

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,7 +111,8 @@ void OptionsWindow::load() {
     if (!folder && !reason.isEmpty()) {
         // A missing options.cfg simply means no folder has been chosen yet; one that is there but
         // cannot be read is worth a word, since OK would write the empty folder over it.
-        reportFailure("strFolderNotRead", m_context.path(QLatin1String(settings::kOptionsFile)), reason);
+        reportFailure(QStringLiteral("strFolderNotRead"), m_context.path(QLatin1String(settings::kOptionsFile)),
+                      reason);
     }
 
     cmdOK->setEnabled(m_context.intFirstStart != 1);
@@ -132,36 +134,38 @@ void OptionsWindow::cmbSpracheClick() {
 }
 
 void OptionsWindow::cmdBrowseClick() {
+    // The dialog shows the FS2000 folder entered, or the program folder when there is none yet.
+    const QString entered = QDir::fromNativeSeparators(txtFS2000->text().trimmed());
+    const QString shown = !entered.isEmpty() && QFileInfo(entered).isDir() ? entered : m_context.programFolder;
     // Cancelling the dialog, or a name without a folder, ends the browse without a word.
-    const std::optional<QString> chosen = m_context.dialogs->openFile(this, browseFilter());
+    const std::optional<QString> chosen = m_context.dialogs->openFile(this, browseFilter(), shown);
     if (!chosen)
         return;
     const std::optional<QString> folder = GetPath_(*chosen);
     if (!folder)
         return;
-    txtFS2000->setText(*folder);
+    // As the system writes it (D:\Games\FS2000\ on Windows), which is how options.cfg keeps it.
+    txtFS2000->setText(QDir::toNativeSeparators(*folder));
     if (!cmbSprache->currentText().isEmpty())
         cmdOK->setEnabled(true);
 }
 
 void OptionsWindow::cmdOKClick() {
-    // Each step that fails is reported and skipped; the next one runs all the same. Every file is
-    // replaced as a whole, so a failed step leaves the old file as it was.
-    QString reason;
-    if (!settings::writeFs2000Folder(m_context.programFolder, txtFS2000->text(), &reason)) {
-        reportFailure("strFolderNotSaved", m_context.path(QLatin1String(settings::kOptionsFile)), reason);
+    const settings::SaveOutcome saved =
+        settings::saveOptions(m_context.programFolder, txtFS2000->text(), cmbSprache->currentText());
+    if (!saved.unwritableFolder.isEmpty()) {
+        // Nothing has been saved: the window stays with what was entered, so that the user can
+        // cancel and start the program again from a folder of their own.
+        m_context.dialogs->exclamation(
+            this,
+            textOf(QStringLiteral("strProgramFolderReadOnly")).arg(QDir::toNativeSeparators(saved.unwritableFolder)),
+            textOf(QStringLiteral("strOptionsError")));
+        return;
     }
-
-    const QString source = settings::languageSource(cmbSprache->currentText());
-    if (!source.isEmpty()) {
-        if (const auto problem = settings::switchLanguage(m_context.programFolder, source)) {
-            reportFailure("strLanguageNotSwitched", problem->file, problem->reason);
-        }
-    }
-
-    if (!settings::writeFirstStartFlag(m_context.programFolder, 0, &reason)) {
-        reportFailure("strFirstStartNotSaved", m_context.path(QLatin1String(settings::kFirstStartFile)), reason);
-    }
+    // Each step that failed is reported; the others were done all the same. Every file is replaced
+    // as a whole, so a failed step leaves the old file as it was.
+    for (const settings::SaveProblem& problem : saved.problems)
+        reportFailure(problem.key, problem.file, problem.reason);
 
     close();
     // A fresh main window in the language now in force. Should the first start still be pending
@@ -178,12 +182,13 @@ void OptionsWindow::cmdAbbrechenClick() {
     close();
 }
 
-void OptionsWindow::reportFailure(const char* key, const QString& file, const QString& reason) {
+QString OptionsWindow::textOf(const QString& key) const {
     // Never an empty message: where the database has no text, the program's own stands in.
-    const auto textOf = [this](const QString& name) {
-        return m_texts.textOr(name, builtin::text(name).value_or(name));
-    };
-    const QString message = textOf(QString::fromLatin1(key)) + QStringLiteral("\n\n") + QDir::toNativeSeparators(file) +
-                            QStringLiteral("\n") + reason;
+    return m_texts.textOr(key, builtin::text(key).value_or(key));
+}
+
+void OptionsWindow::reportFailure(const QString& key, const QString& file, const QString& reason) {
+    const QString message =
+        textOf(key) + QStringLiteral("\n\n") + QDir::toNativeSeparators(file) + QStringLiteral("\n") + reason;
     m_context.dialogs->exclamation(this, message, textOf(QStringLiteral("strOptionsError")));
 }

@@ -43,7 +43,9 @@ private:
     void cmdAbbrechenClick();
 
     // Tells the user that `file` could not be handled: the text of `key`, the file and the reason.
-    void reportFailure(const char* key, const QString& file, const QString& reason);
+    void reportFailure(const QString& key, const QString& file, const QString& reason);
+    // The text of a key; the program's own where the database has none.
+    QString textOf(const QString& key) const;
 
     AppContext& m_context;
     kit::Texts m_texts;

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace settings {
 namespace {
@@ -31,11 +32,15 @@ std::optional<QString> readFs2000Folder(const QString& programFolder, QString* r
     return firstTextField(*data);
 }
 
-bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason) {
-    auto refuse = [reason](const QString& why) {
+namespace {
+
+// The line options.cfg holds for `folder`; std::nullopt (and *reason) for a folder that could not
+// be read back as it was given.
+std::optional<QByteArray> optionsLine(const QString& folder, QString* reason) {
+    auto refuse = [reason](const QString& why) -> std::optional<QByteArray> {
         if (reason)
             *reason = why;
-        return false;
+        return std::nullopt;
     };
     if (folder.contains(QLatin1Char('\r')) || folder.contains(QLatin1Char('\n')))
         return refuse(QStringLiteral("the folder name contains a line break"));
@@ -49,7 +54,14 @@ bool writeFs2000Folder(const QString& programFolder, const QString& folder, QStr
     const QByteArray line = textLine(quoted ? QLatin1Char('"') + folder + QLatin1Char('"') : folder);
     if (firstTextField(line) != folder)
         return refuse(QStringLiteral("the folder name contains characters that the system's encoding cannot store"));
-    return atomicfile::replaceWithData(programFolder + QLatin1String(kOptionsFile), line, reason);
+    return line;
+}
+
+} // namespace
+
+bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason) {
+    const auto line = optionsLine(folder, reason);
+    return line && atomicfile::replaceWithData(programFolder + QLatin1String(kOptionsFile), *line, reason);
 }
 
 std::optional<qint16> readFirstStartFlag(const QString& programFolder) {
@@ -82,6 +94,76 @@ std::optional<FileProblem> switchLanguage(const QString& programFolder, const QS
     if (!atomicfile::replaceWithCopy(sourcePath, database, &reason))
         return FileProblem{database, reason};
     return std::nullopt;
+}
+
+namespace {
+
+// True when `path` can be read and holds exactly `content`.
+bool holds(const QString& path, const QByteArray& content) {
+    if (QFileInfo(path).size() != content.size())
+        return false;
+    const auto now = readWholeFile(path);
+    return now && *now == content;
+}
+
+// Whether a new file can be made in `folder`: only trying tells for certain (an administrator may
+// write where the permissions say no; Windows ignores a folder's read-only attribute).
+bool takesNewFiles(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.merovan-probe.XXXXXX.tmp"));
+    return probe.open();
+}
+
+} // namespace
+
+SaveOutcome saveOptions(const QString& programFolder, const QString& folder, const QString& languageEntry) {
+    SaveOutcome outcome;
+    const QString optionsFile = programFolder + QLatin1String(kOptionsFile);
+    const QString flagFile = programFolder + QLatin1String(kFirstStartFile);
+    const QString database = programFolder + QLatin1String(kLanguageDatabase);
+    const QString source = languageSource(languageEntry);
+
+    QString reason;
+    const std::optional<QByteArray> line = optionsLine(folder, &reason);
+    if (!line)
+        outcome.problems.append({QStringLiteral("strFolderNotSaved"), optionsFile, reason});
+    const bool folderChanges = line && !holds(optionsFile, *line);
+    std::optional<QByteArray> shipped;
+    if (!source.isEmpty()) {
+        shipped = readWholeFile(programFolder + source, &reason);
+        if (!shipped)
+            outcome.problems.append({QStringLiteral("strLanguageNotSwitched"), programFolder + source, reason});
+    }
+    const bool languageChanges = shipped && !holds(database, *shipped);
+    const bool flagChanges = !holds(flagFile, numberLine(0));
+
+    // Everything or nothing where the folder itself refuses: one word instead of a failure per file.
+    const auto folderOf = [](const QString& file) {
+        return QFileInfo(atomicfile::resolvedTarget(file)).absolutePath();
+    };
+    QStringList folders;
+    if (folderChanges)
+        folders << folderOf(optionsFile);
+    if (languageChanges)
+        folders << folderOf(database);
+    if (flagChanges)
+        folders << folderOf(flagFile);
+    for (const QString& written : folders) {
+        if (!takesNewFiles(written)) {
+            outcome.unwritableFolder = written;
+            outcome.problems.clear();
+            return outcome;
+        }
+    }
+
+    if (folderChanges && !atomicfile::replaceWithData(optionsFile, *line, &reason))
+        outcome.problems.append({QStringLiteral("strFolderNotSaved"), optionsFile, reason});
+    if (languageChanges) {
+        if (const auto problem = switchLanguage(programFolder, source))
+            outcome.problems.append({QStringLiteral("strLanguageNotSwitched"), problem->file, problem->reason});
+    }
+    if (flagChanges && !atomicfile::replaceWithData(flagFile, numberLine(0), &reason))
+        outcome.problems.append({QStringLiteral("strFirstStartNotSaved"), flagFile, reason});
+    return outcome;
 }
 
 } // namespace settings

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -46,5 +47,23 @@ struct FileProblem {
 // folder). std::nullopt when done; otherwise the file that failed (the shipped one when it cannot
 // be read, else the database in force, which then stays as it was) and why.
 std::optional<FileProblem> switchLanguage(const QString& programFolder, const QString& source);
+
+// What the options' OK saves: the FS2000 folder into options.cfg, the language of `languageEntry`
+// (an entry of the language list; any other text leaves the language as it is) into
+// Data/language.crf, and the end of the first start into strt.cfg. A file that already holds what
+// it would get is not rewritten.
+struct SaveProblem {
+    QString key; // the message's language key
+    QString file;
+    QString reason;
+};
+struct SaveOutcome {
+    // Set when a folder that a changed file lies in cannot take a new file (the program folder
+    // unpacked where the user cannot write, say): then nothing at all has been written.
+    QString unwritableFolder;
+    // Otherwise the steps that failed; every other step was done.
+    QList<SaveProblem> problems;
+};
+SaveOutcome saveOptions(const QString& programFolder, const QString& folder, const QString& languageEntry);
 
 } // namespace settings

@@ -67,6 +67,12 @@ void TestFieldReader::writtenForms() {
     QCOMPARE(numberLine(-3), QByteArray("-3 \r\n"));
     QCOMPARE(textLine(QStringLiteral("D:/Games/FS2000/")), QByteArray("D:/Games/FS2000/\r\n"));
     QCOMPARE(firstTextField(textLine(QStringLiteral("D:/Games,FS/"))), QStringLiteral("D:/Games"));
+    // A folder outside the Western code page is kept where the system writes UTF-8; one written
+    // in that code page before is read as written.
+    if (systemEncodingIsUtf8()) {
+        QCOMPARE(firstTextField(textLine(QStringLiteral("D:/Łódź/Počítač/"))), QStringLiteral("D:/Łódź/Počítač/"));
+        QCOMPARE(firstTextField("D:\\Spiele \xDC\\FS\r\n"), QStringLiteral("D:\\Spiele Ü\\FS"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFieldReader)

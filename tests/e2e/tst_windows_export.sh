@@ -1,9 +1,12 @@
 #!/bin/sh
-# The Windows program from its zip, under Wine in a real window on a private Xvfb: it starts into
-# the main window, a picture of that window is saved, the co-pilot is seated, an export into the
-# demo FS2000 folder (given as a Z:\ path with backslashes) writes the expected bytes, and the close
-# button ends the program with exit status 0. The zip's folder brings its own DLLs: Wine's search
-# path is emptied.
+# The Windows program from its zip, under Wine in a real window on a private Xvfb, started as a
+# double click starts it: from its own folder on drive C:, with Qt's default font engine. It starts
+# into the main window, whose controls get the system's Tahoma (no fallback font); a picture of
+# that window is saved; the co-pilot is seated; an export into the demo FS2000 folder (a C:\ path
+# with backslashes and letters outside the Western code page) writes the expected bytes; and the
+# close button ends the program with exit status 0. The zip's folder brings its own DLLs: Wine's
+# search path is emptied. The demo's model stand-ins, which the zip does not ship, are put into
+# Models/ as a user trying the demo would.
 #   tst_windows_export.sh <zip> <staged program folder> <wine-run> <merovan-grab> <screenshot.png>
 ZIP=$1
 STAGED=$2
@@ -13,13 +16,22 @@ SCREENSHOT=$5
 . "$(dirname "$0")/lib.sh"
 
 start_display
-[ -f "$ZIP" ] && (cd "$E2E_TMP" && cmake -E tar xf "$ZIP") || fail "could not unpack $ZIP"
-PROGRAM="$E2E_TMP/Merovan"
+# Drive C: of the prefix, where the program is unpacked.
+drive_c=$("$WINE_RUN" winepath -u 'C:\' 2>/dev/null | tr -d '\r') && [ -d "$drive_c" ] ||
+    fail "no drive C: in the Wine prefix"
+ON_C=$(mktemp -d "${drive_c%/}/merovan-e2e.XXXXXX")
+trap 'cleanup; rm -rf "$ON_C"' EXIT
+[ -f "$ZIP" ] && (cd "$ON_C" && cmake -E tar xf "$ZIP") || fail "could not unpack $ZIP"
+PROGRAM="$ON_C/Merovan"
+PROGRAM_DOS="C:\\$(basename "$ON_C")\\Merovan"
 [ -f "$PROGRAM/merovan.exe" ] || fail "no merovan.exe in the zip"
-cp -a "$STAGED/DemoFS2000" "$PROGRAM/DemoFS2000"
+cp "$STAGED"/Models/*.mdl "$PROGRAM/Models/"
+FS2000="$PROGRAM/Gry łč/DemoFS2000"
+mkdir -p "$PROGRAM/Gry łč"
+cp -a "$STAGED/DemoFS2000" "$FS2000"
 printf ' 0 \r\n' >"$PROGRAM/strt.cfg"
-printf 'Z:%s\\DemoFS2000\\\r\n' "$(echo "$PROGRAM" | tr / '\\')" >"$PROGRAM/options.cfg"
-cfg="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg"
+printf '%s\\Gry łč\\DemoFS2000\\\r\n' "$PROGRAM_DOS" >"$PROGRAM/options.cfg"
+cfg="$FS2000/Aircraft/nerova_tq58/aircraft.cfg"
 # As shipped: an aircraft.cfg as users have them (Western code page, CR LF, comments, keys of its
 # own in the weight-and-balance section); the whole result must be exactly the expected file.
 cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
@@ -28,16 +40,29 @@ original="$E2E_TMP/original.cfg"
 cp "$cfg" "$original"
 expected="$(dirname "$0")/expected/nerova_tq58-copilot-75kg.cfg"
 
+# Windows keeps Tahoma and MS Sans Serif in its font folder. This Wine offers its own copies to
+# programs only from there: they are put there, as on Windows, and the program gets them by name.
+fonts_dir=$("$WINE_RUN" winepath -u 'C:\windows\Fonts' 2>/dev/null | tr -d '\r')
+mkdir -p "$fonts_dir"
+for pair in "tahoma.ttf|Tahoma (TrueType)" "ms_sans_serif.ttf|MS Sans Serif Regular (TrueType)"; do
+    file=${pair%%|*}
+    [ -f "/usr/share/wine/fonts/$file" ] || fail "Wine's font $file is missing (Debian: fonts-wine)"
+    cp "/usr/share/wine/fonts/$file" "$fonts_dir/"
+    "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v "${pair#*|}" \
+        /t REG_SZ /d "$file" /f >/dev/null 2>&1 || fail "could not register $file"
+done
+
 # Windows are made through the prefix's desktop process, which takes its X display from the
 # process that starts it: wait until the tests before have left, so that this program starts it.
 "$WINE_RUN" wineserver -w
-# Wine draws the text of line edits on Xvfb only with Qt's FreeType font engine.
-(cd "$PROGRAM" && MEROVAN_WINEPATH= QT_QPA_PLATFORM="windows:fontengine=freetype" \
-    exec "$WINE_RUN" "$PROGRAM/merovan.exe" >"$E2E_TMP/program.log" 2>&1) &
+(cd "$PROGRAM" && MEROVAN_WINEPATH= MEROVAN_FIRST_PAINT_STAMP=1 QT_QPA_PLATFORM=windows \
+    exec "$WINE_RUN" "$PROGRAM_DOS\\merovan.exe" >"$E2E_TMP/program.log" 2>&1) &
 APP_PID=$!
 # Wine's first start in a prefix takes a while.
 window=$(wait_window "TQ 58 Merovan" 60) || fail "main window did not appear"
 sleep 1
+fonts=$(sed -n 's/^first-paint-fonts //p' "$E2E_TMP/program.log" | head -n 1 | tr -d '\r')
+[ "$fonts" = Tahoma ] || fail "the main window's fonts are '$fonts', not Tahoma alone"
 grab "$window" "$SCREENSHOT"
 echo "picture of the main window: $SCREENSHOT"
 seat_person "$window" 3195 2790 75 # co-pilot
@@ -54,10 +79,10 @@ xdotool windowfocus "$done_box" 2>/dev/null || true
 xdotool key Return
 sleep 0.5
 cmp "$cfg" "$expected" || fail "aircraft.cfg differs from the expected bytes"
-cmp "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/2.mdl" ||
+cmp "$FS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/2.mdl" ||
     fail "the model file is not variant 2"
 cmp "$(dirname "$cfg")/merovan-installed/aircraft.cfg.installed" "$original" || fail "no backup of the original aircraft.cfg"
-ls -a "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58" | grep -q '\.tmp$' && fail "a temporary file was left behind"
+ls -a "$FS2000/Aircraft/nerova_tq58" | grep -q '\.tmp$' && fail "a temporary file was left behind"
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen
 wait_exit 15 || fail "program still running after cmdSchliessen"
 [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS"

@@ -60,6 +60,9 @@ inline QByteArray variantContent(int n) {
     return "model variant " + QByteArray::number(n);
 }
 inline const QByteArray kInstalledModel = "model as installed";
+// A demo stand-in as the Linux program folder and the demo FS2000 folder hold them.
+inline const QByteArray kStandIn = "Merovan demo stand-in for a model variant of the TQ 58, not a real FS2000 "
+                                   "model.\nVariant 4: the pilot, the co-pilot and the right passenger shown.\n";
 
 inline QByteArray readFile(const QString& path) {
     QFile f(path);

@@ -86,6 +86,7 @@ private slots:
     void cancelAndEscapeClose();
     void listingProblemsAreSaid_data();
     void listingProblemsAreSaid();
+    void failureIsSaidAndWindowStays_data();
     void failureIsSaidAndWindowStays();
     void withoutMainWindowNothingIsWritten();
     void exportWindowGoesWithItsLoading_data();
@@ -348,10 +349,21 @@ void TestExportWindow::listingProblemsAreSaid() {
     QVERIFY(p.exportWindow()->isVisible());
 }
 
+void TestExportWindow::failureIsSaidAndWindowStays_data() {
+    QTest::addColumn<bool>("standIn"); // Models/4.mdl a demo stand-in rather than missing
+    QTest::newRow("a missing variant says what the program folder needs") << false;
+    QTest::newRow("a demo stand-in never replaces the aircraft's model") << true;
+}
+
 void TestExportWindow::failureIsSaidAndWindowStays() {
+    QFETCH(bool, standIn);
     Program p;
     const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
-    p.pf.remove(QStringLiteral("Models/4.mdl"));
+    const QString variant = QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models/4.mdl")));
+    if (standIn)
+        p.pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
+    else
+        p.pf.remove(QStringLiteral("Models/4.mdl"));
     p.start();
     p.seatThreePersonsAndBaggage();
     p.openExport();
@@ -359,11 +371,13 @@ void TestExportWindow::failureIsSaidAndWindowStays() {
     p.pf.dialogs().clear();
     const auto before = snapshot(p.pf.path());
     p.pressOK();
-    QCOMPARE(
-        texts(p.pf.dialogs(), Kind::Exclamation),
-        QStringList{
-            p.text("strExportVariantMissing").arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models/4.mdl")))) +
-            "\n\n" + p.text("strExportNothingChanged")});
+    const QString said = standIn
+                             ? p.text("strExportStandIn")
+                                   .arg(variant, QDir::toNativeSeparators(p.fs.model(QStringLiteral("nerova_tq58"))),
+                                        QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models"))))
+                             : p.text("strExportVariantMissing4").arg(variant);
+    QVERIFY(!said.isEmpty() && said.contains(variant));
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{said + "\n\n" + p.text("strExportNothingChanged")});
     QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
     QCOMPARE(snapshot(p.pf.path()), before);
     p.settle();

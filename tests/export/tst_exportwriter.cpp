@@ -141,6 +141,7 @@ private slots:
     void modelThatCannotBePutBackIsReported();
     void protectedFilesAreRefused_data();
     void protectedFilesAreRefused();
+    void folderReadOnlyAttributeIsNoRefusal();
     void ownerAndGroupAreKept_data();
     void ownerAndGroupAreKept();
 };
@@ -324,6 +325,8 @@ void TestExportWriter::failureLeavesBothFiles_data() {
     const QString copy = QStringLiteral("FS2000/Aircraft/nerova_tq58/");
     QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl" << false;
     QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl" << false;
+    QTest::newRow("a demo stand-in never replaces the aircraft's model")
+        << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl" << false;
     QTest::newRow("Model folder missing")
         << "no Model folder" << int(Kind::ModelFolderMissing) << copy + "Model" << false;
     QTest::newRow("model file is a folder")
@@ -360,6 +363,8 @@ void TestExportWriter::failureLeavesBothFiles() {
     } else if (scenario == QLatin1String("variant folder")) {
         pf.remove(QStringLiteral("Models/4.mdl"));
         QVERIFY(QDir().mkpath(pf.file(QStringLiteral("Models/4.mdl"))));
+    } else if (scenario == QLatin1String("stand-in")) {
+        pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
     } else if (scenario == QLatin1String("no Model folder")) {
         QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/Model")).removeRecursively());
     } else if (scenario == QLatin1String("model folder")) {
@@ -537,6 +542,26 @@ void TestExportWriter::backupsKeepTheFilesProtection() {
     };
     QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), 0640);
     QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))), 0600);
+#endif
+}
+
+void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
+#ifndef Q_OS_WIN
+    QSKIP("the read-only attribute of folders is a Windows matter");
+#else
+    // Explorer sets it on every customised folder, and Windows ignores it: files are created in
+    // such a folder all the same.
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.aircraft() + kCopy + QStringLiteral("/Model");
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ExeOwner;
+    QVERIFY(QFile::setPermissions(fs.aircraft() + kCopy, readOnly) && QFile::setPermissions(model, readOnly));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    QFile::setPermissions(fs.aircraft() + kCopy, readOnly | QFileDevice::WriteOwner);
+    QFile::setPermissions(model, readOnly | QFileDevice::WriteOwner);
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
 #endif
 }
 

@@ -76,7 +76,7 @@ public:
         show("question", text, title);
         return true;
     }
-    std::optional<QString> openFile(QWidget*, const QString& filter) override {
+    std::optional<QString> openFile(QWidget*, const QString& filter, const QString&) override {
         show("openfile", filter, QString());
         return std::nullopt;
     }

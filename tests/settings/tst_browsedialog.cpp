@@ -43,7 +43,9 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
     }
     QStringList listed;
     QStringList globMatches;
+    QString shownFirst;
     const auto answer = testkit::whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        shownFirst = dialog->directory().absolutePath();
         // What a native dialog does with the patterns: case-sensitive globs.
         const QString filter = dialog->nameFilters().value(0);
         const QString patterns = filter.mid(filter.lastIndexOf(QLatin1Char('(')) + 1).chopped(1);
@@ -79,9 +81,10 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
         }
     });
     QtDialogs dialogs;
-    const std::optional<QString> chosen = dialogs.openFile(nullptr, OptionsWindow::browseFilter());
+    const std::optional<QString> chosen = dialogs.openFile(nullptr, OptionsWindow::browseFilter(), dir.path());
     listed.sort();
     globMatches.sort();
+    QCOMPARE(QDir(shownFirst), QDir(dir.path())); // the folder it was asked to show
     QCOMPARE(listed, kFs2000);
     QCOMPARE(globMatches, kFs2000);
     QCOMPARE(chosen, pick.isEmpty() ? std::optional<QString>() : std::optional<QString>(dir.filePath(pick)));

@@ -44,8 +44,8 @@ bool ScriptedDialogs::question(QWidget*, const QString& text, const QString& tit
     return m_questions.takeFirst();
 }
 
-std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& filter) {
-    m_calls.append({Kind::OpenFile, filter, QString()});
+std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& filter, const QString& folder) {
+    m_calls.append({Kind::OpenFile, filter, folder});
     if (m_files.isEmpty()) {
         QTest::qFail("file dialog shown without a scripted answer", __FILE__, __LINE__);
         return std::nullopt;

@@ -15,8 +15,8 @@ public:
     enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl };
     struct Call {
         Kind kind;
-        QString text; // prompt, message text, file filter or web address
-        QString title;
+        QString text;  // prompt, message text, file filter or web address
+        QString title; // for the file dialog: the folder it shows first
     };
 
     // Answers queued in the order the calls come.
@@ -35,7 +35,7 @@ public:
     void exclamation(QWidget* parent, const QString& text, const QString& title) override;
     void information(QWidget* parent, const QString& text, const QString& title) override;
     bool question(QWidget* parent, const QString& text, const QString& title) override;
-    std::optional<QString> openFile(QWidget* parent, const QString& filter) override;
+    std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
     bool openUrl(const QString& address) override;
 
 private:

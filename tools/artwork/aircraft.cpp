@@ -270,10 +270,11 @@ QImage drawTopView() {
 }
 
 // Window icon: the aircraft nose up, simplified to stay bold at 24 pixels.
-QImage drawWindowIcon() {
-    QImage img = blankImage(24, 24, Qt::transparent);
+QImage drawWindowIcon(int size) {
+    QImage img = blankImage(size, size, Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0); // drawn on a 24 x 24 grid
     QPainterPath plane({12, 1.8});
     plane.cubicTo(14.5, 1.8, 15, 5, 15, 8);
     plane.cubicTo(15, 12, 13.5, 17, 13, 21.5);

@@ -27,13 +27,14 @@ QImage blankImage(int width, int height, const QColor& fill);
 QFont uiFont(int pixelSize, bool bold);
 QFont fittedFont(QFont font, const QString& text, qreal maxWidth);
 
-QImage drawTopView();       // pa.bmp      855 x 647
-QImage drawPersonIcon();    // person.ico  32 x 32
-QImage drawEmptySeatIcon(); // leer.ico    32 x 32
-QImage drawPointerIcon();   // url.ico     32 x 32
-QImage drawSplash();        // splash.bmp  432 x 127
-QImage drawLogo();          // logo.bmp    162 x 65
-QImage drawWindowIcon();    // merovan.ico 24 x 24
-QImage drawInfoPicture();   // infopic.bmp 113 x 185
+QImage drawTopView();            // pa.bmp      855 x 647
+QImage drawPersonIcon();         // person.ico  32 x 32
+QImage drawEmptySeatIcon();      // leer.ico    32 x 32
+QImage drawPointerIcon();        // url.ico     32 x 32
+QImage drawSplash();             // splash.bmp  432 x 127
+QImage drawLogo();               // logo.bmp    162 x 65
+QImage drawWindowIcon(int size); // merovan.ico, one image per size of kIconSizes
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 256};
+QImage drawInfoPicture(); // infopic.bmp 113 x 185
 
 } // namespace art

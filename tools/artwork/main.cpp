@@ -3,13 +3,16 @@
 // read back at the expected size and depth.
 #include "artwork.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QImageWriter>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -20,10 +23,10 @@ struct Picture {
 };
 
 const Picture Pictures[] = {
-    {"pa.bmp", art::drawTopView, {855, 647}},       {"person.ico", art::drawPersonIcon, {32, 32}},
-    {"leer.ico", art::drawEmptySeatIcon, {32, 32}}, {"url.ico", art::drawPointerIcon, {32, 32}},
-    {"splash.bmp", art::drawSplash, {412, 127}},    {"logo.bmp", art::drawLogo, {162, 65}},
-    {"merovan.ico", art::drawWindowIcon, {24, 24}}, {"infopic.bmp", art::drawInfoPicture, {113, 185}},
+    {"pa.bmp", art::drawTopView, {855, 647}},          {"person.ico", art::drawPersonIcon, {32, 32}},
+    {"leer.ico", art::drawEmptySeatIcon, {32, 32}},    {"url.ico", art::drawPointerIcon, {32, 32}},
+    {"splash.bmp", art::drawSplash, {412, 127}},       {"logo.bmp", art::drawLogo, {162, 65}},
+    {"infopic.bmp", art::drawInfoPicture, {113, 185}},
 };
 
 bool fail(const QString& message) {
@@ -54,6 +57,87 @@ bool writePicture(const QString& path, const Picture& pic) {
     return true;
 }
 
+void putLE(QByteArray& out, quint32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xff));
+}
+
+// One image of an icon file: 32-bit BGRA rows bottom-up with an all-clear AND mask (the alpha
+// channel decides), as every Windows version reads it; 256 x 256 as PNG, as Windows keeps it.
+QByteArray iconImageData(const QImage& image) {
+    QByteArray data;
+    if (image.width() >= 256) {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return data;
+    }
+    const int w = image.width();
+    const int h = image.height();
+    const int maskRow = ((w + 31) / 32) * 4;
+    putLE(data, 40, 4); // BITMAPINFOHEADER
+    putLE(data, quint32(w), 4);
+    putLE(data, quint32(2 * h), 4); // the colour rows and the mask rows
+    putLE(data, 1, 2);
+    putLE(data, 32, 2);
+    putLE(data, 0, 4); // BI_RGB
+    putLE(data, quint32(w * h * 4 + maskRow * h), 4);
+    putLE(data, 0, 4);
+    putLE(data, 0, 4);
+    putLE(data, 0, 4);
+    putLE(data, 0, 4);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x)
+            putLE(data, image.pixel(x, y), 4); // 0xAARRGGBB, stored B G R A
+    }
+    data.append(QByteArray(maskRow * h, '\0'));
+    return data;
+}
+
+// merovan.ico: the program's icon in every size Windows shows (title bar, task bar, Explorer's
+// views, at 100 % to 200 %), each drawn for its size rather than scaled from another.
+bool writeProgramIcon(const QString& path) {
+    QList<QByteArray> images;
+    for (int size : art::kIconSizes)
+        images.append(iconImageData(art::drawWindowIcon(size).convertToFormat(QImage::Format_ARGB32)));
+    const int count = int(std::size(art::kIconSizes));
+    QByteArray file;
+    putLE(file, 0, 2); // ICONDIR
+    putLE(file, 1, 2);
+    putLE(file, quint32(count), 2);
+    quint32 offset = 6 + 16 * quint32(count);
+    for (int i = 0; i < count; ++i) {
+        const int size = art::kIconSizes[i];
+        file.append(char(size >= 256 ? 0 : size)); // 0 stands for 256
+        file.append(char(size >= 256 ? 0 : size));
+        file.append(char(0)); // no palette
+        file.append(char(0));
+        putLE(file, 1, 2);  // planes
+        putLE(file, 32, 2); // bits per pixel
+        putLE(file, quint32(images[i].size()), 4);
+        putLE(file, offset, 4);
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray& image : images)
+        file.append(image);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size() || !out.flush())
+        return fail(QStringLiteral("cannot write %1: %2").arg(path, out.errorString()));
+    out.close();
+
+    // Read back: every size there, in order.
+    QImageReader reader(path, "ico");
+    QList<int> sizes;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (!reader.jumpToImage(i))
+            break;
+        sizes.append(reader.read().width());
+    }
+    if (sizes != QList<int>(std::begin(art::kIconSizes), std::end(art::kIconSizes)))
+        return fail(QStringLiteral("%1 does not read back with the sizes 16, 24, 32, 48 and 256").arg(path));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -78,5 +162,6 @@ int main(int argc, char* argv[]) {
     bool ok = true;
     for (const Picture& pic : Pictures)
         ok = writePicture(outDir.filePath(QLatin1String(pic.fileName)), pic) && ok;
+    ok = writeProgramIcon(outDir.filePath(QStringLiteral("merovan.ico"))) && ok;
     return ok ? 0 : 1;
 }
