@@ -91,10 +91,29 @@ void Application::showOptions() {
         return;
     }
     m_options = new OptionsWindow(m_context);
-    connect(m_options, &OptionsWindow::reloadRequested, this, &Application::reloadMainWindow);
+    connect(m_options, &OptionsWindow::confirmed, this, &Application::saveOptions);
     connect(m_options, &OptionsWindow::quitRequested, this, &Application::quitNow);
     connect(m_options, &QObject::destroyed, this, &Application::windowGone);
     m_options->show();
+}
+
+void Application::saveOptions(const settings::Choices& choices) {
+    if (!m_options)
+        return;
+    const settings::SaveOutcome saved = settings::saveOptions(m_context.programFolder, choices);
+    if (saved.refused) {
+        // Nothing has been saved: the window stays with what was entered, so that the user can
+        // cancel and start the program again from a folder of their own.
+        m_options->refuse(*saved.refused);
+        return;
+    }
+    // Each step that failed is reported; the others were done all the same. Every file is replaced
+    // as a whole, so a failed step leaves the old file as it was.
+    m_options->report(saved.problems);
+    m_options->close();
+    // A fresh main window in the language now in force. Should the first start still be pending
+    // (strt.cfg could not be written), it gives way to a fresh options window again.
+    reloadMainWindow();
 }
 
 void Application::showInfo() {

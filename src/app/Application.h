@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/AppContext.h"
+#include "settings/SettingsFiles.h"
 
 #include "QtLanguage.h"
 
@@ -34,6 +35,8 @@ public:
     // Unloads the main window if it is loaded and shows a fresh one.
     void reloadMainWindow();
     void showOptions();
+    // Saves what the options window's OK confirmed; the window says what failed.
+    void saveOptions(const settings::Choices& choices);
     void showInfo();
     // The check before an export (its questions, each answered Yes), then showExport().
     void checkBeforeExport();

@@ -5,6 +5,7 @@
 #include "common/Dialogs.h"
 #include "common/ProductInfo.h"
 #include "common/SystemReasons.h"
+#include "settings/BuiltinTexts.h"
 #include "settings/LanguageStore.h"
 
 #include <QEvent>
@@ -186,6 +187,22 @@ QString Texts::sentences(const QList<MessagePart>& parts) const {
     for (const MessagePart& part : parts)
         texts.append(message(part.key, part.details));
     return texts.join(QLatin1Char(' '));
+}
+
+QString Texts::ownText(const QString& key) const {
+    return textOr(key, builtin::text(key).value_or(key));
+}
+
+QString Texts::ownMessage(const MessagePart& part) const {
+    QString text = ownText(part.key);
+    for (const QString& detail : part.details)
+        text = text.arg(detail);
+    return text;
+}
+
+QString Texts::fileProblem(const MessagePart& part) const {
+    return ownText(part.key) + QStringLiteral("\n\n") + part.details.value(0) + QLatin1Char('\n') +
+           part.details.value(1);
 }
 
 QString Texts::listed(const QList<MessagePart>& messages) const {

@@ -85,6 +85,15 @@ public:
     // The parts of one message as sentences one after the other.
     QString sentences(const QList<MessagePart>& parts) const;
 
+    // The text of `key`, never empty: where the database has none (or cannot answer), the
+    // built-in text, and failing that the key itself.
+    QString ownText(const QString& key) const;
+    // The own text of a message's key with its placeholders filled in.
+    QString ownMessage(const MessagePart& part) const;
+    // A file that could not be handled (details: the file, the reason): the own text of the key,
+    // an empty line, the file, and the reason on a line of its own.
+    QString fileProblem(const MessagePart& part) const;
+
     // Several messages as one text, each after an empty line: at most kListedAtMost of them and
     // then "... and N more", so that the message fits a 1024 x 768 screen.
     static constexpr qsizetype kListedAtMost = 10;

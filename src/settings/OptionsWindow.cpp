@@ -1,6 +1,5 @@
 #include "OptionsWindow.h"
 
-#include "BuiltinTexts.h"
 #include "SettingsFiles.h"
 #include "app/Twips.h"
 #include "common/AppContext.h"
@@ -106,17 +105,11 @@ void OptionsWindow::load() {
     m_texts.apply(QStringLiteral("strBrowse"), QStringLiteral("..."),
                   [this](const QString& t) { cmdBrowse->setToolTip(t); });
 
-    QString reason;
-    const std::optional<QString> folder = settings::readFs2000Folder(m_context.programFolder, &reason);
-    if (!folder && !reason.isEmpty()) {
-        // A missing options.cfg simply means no folder has been chosen yet; one that is there but
-        // cannot be read is worth a word, since OK would write the empty folder over it.
-        reportFailure(QStringLiteral("strFolderNotRead"), m_context.path(QLatin1String(settings::kOptionsFile)),
-                      reason);
-    }
+    const settings::Loaded loaded = settings::loadOptions(m_context.programFolder);
+    report(loaded.problems);
 
     cmdOK->setEnabled(m_context.intFirstStart != 1);
-    txtFS2000->setText(folder.value_or(QString()));
+    txtFS2000->setText(loaded.fs2000Folder);
 }
 
 void OptionsWindow::keyPressEvent(QKeyEvent* event) {
@@ -151,26 +144,7 @@ void OptionsWindow::cmdBrowseClick() {
 }
 
 void OptionsWindow::cmdOKClick() {
-    const settings::SaveOutcome saved =
-        settings::saveOptions(m_context.programFolder, txtFS2000->text(), cmbSprache->currentText());
-    if (!saved.unwritableFolder.isEmpty()) {
-        // Nothing has been saved: the window stays with what was entered, so that the user can
-        // cancel and start the program again from a folder of their own.
-        m_context.dialogs->exclamation(
-            this,
-            textOf(QStringLiteral("strProgramFolderReadOnly")).arg(QDir::toNativeSeparators(saved.unwritableFolder)),
-            textOf(QStringLiteral("strOptionsError")));
-        return;
-    }
-    // Each step that failed is reported; the others were done all the same. Every file is replaced
-    // as a whole, so a failed step leaves the old file as it was.
-    for (const settings::SaveProblem& problem : saved.problems)
-        reportFailure(problem.key, problem.file, problem.reason);
-
-    close();
-    // A fresh main window in the language now in force. Should the first start still be pending
-    // (strt.cfg could not be written), it gives way to a fresh options window again.
-    emit reloadRequested();
+    emit confirmed({txtFS2000->text(), cmbSprache->currentText()});
 }
 
 void OptionsWindow::cmdAbbrechenClick() {
@@ -182,13 +156,13 @@ void OptionsWindow::cmdAbbrechenClick() {
     close();
 }
 
-QString OptionsWindow::textOf(const QString& key) const {
-    // Never an empty message: where the database has no text, the program's own stands in.
-    return m_texts.textOr(key, builtin::text(key).value_or(key));
+void OptionsWindow::refuse(const MessagePart& message) {
+    m_context.dialogs->exclamation(this, m_texts.ownMessage(message),
+                                   m_texts.ownText(QStringLiteral("strOptionsError")));
 }
 
-void OptionsWindow::reportFailure(const QString& key, const QString& file, const QString& reason) {
-    const QString message =
-        textOf(key) + QStringLiteral("\n\n") + QDir::toNativeSeparators(file) + QStringLiteral("\n") + reason;
-    m_context.dialogs->exclamation(this, message, textOf(QStringLiteral("strOptionsError")));
+void OptionsWindow::report(const QList<MessagePart>& problems) {
+    for (const MessagePart& problem : problems)
+        m_context.dialogs->exclamation(this, m_texts.fileProblem(problem),
+                                       m_texts.ownText(QStringLiteral("strOptionsError")));
 }

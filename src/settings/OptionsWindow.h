@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WindowKit.h"
+#include "settings/SettingsFiles.h"
 
 #include <QWidget>
 
@@ -21,9 +22,15 @@ public:
     // The file filter of the browse dialog.
     static QString browseFilter();
 
+    // What OK could not save (see settings::saveOptions): nothing at all, and the window stays
+    // with what was entered; or each step that failed, one message each.
+    void refuse(const MessagePart& message);
+    void report(const QList<MessagePart>& problems);
+
 signals:
-    // OK has saved what it could: a fresh main window in the language now in force is wanted.
-    void reloadRequested();
+    // OK: the choices are to be saved, and a fresh main window in the language then in force is
+    // wanted.
+    void confirmed(const settings::Choices& choices);
     // Cancel on the first start: the program ends.
     void quitRequested();
 
@@ -41,11 +48,6 @@ private:
     void cmdBrowseClick();
     void cmdOKClick();
     void cmdAbbrechenClick();
-
-    // Tells the user that `file` could not be handled: the text of `key`, the file and the reason.
-    void reportFailure(const QString& key, const QString& file, const QString& reason);
-    // The text of a key; the program's own where the database has none.
-    QString textOf(const QString& key) const;
 
     AppContext& m_context;
     kit::Texts m_texts;

@@ -4,6 +4,7 @@
 #include "common/FieldReader.h"
 #include "common/FileRead.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -113,9 +114,27 @@ bool takesNewFiles(const QString& folder) {
     return probe.open();
 }
 
+// A file that could not be handled, as the options window tells it.
+MessagePart fileProblem(const char* key, const QString& file, const QString& reason) {
+    return {QString::fromLatin1(key), {QDir::toNativeSeparators(file), reason}};
+}
+
 } // namespace
 
-SaveOutcome saveOptions(const QString& programFolder, const QString& folder, const QString& languageEntry) {
+Loaded loadOptions(const QString& programFolder) {
+    Loaded loaded;
+    QString reason;
+    const std::optional<QString> folder = readFs2000Folder(programFolder, &reason);
+    // A missing options.cfg simply means no folder has been chosen yet.
+    if (!folder && !reason.isEmpty())
+        loaded.problems.append(fileProblem("strFolderNotRead", programFolder + QLatin1String(kOptionsFile), reason));
+    loaded.fs2000Folder = folder.value_or(QString());
+    return loaded;
+}
+
+SaveOutcome saveOptions(const QString& programFolder, const Choices& choices) {
+    const QString& folder = choices.fs2000Folder;
+    const QString& languageEntry = choices.languageEntry;
     SaveOutcome outcome;
     const QString optionsFile = programFolder + QLatin1String(kOptionsFile);
     const QString flagFile = programFolder + QLatin1String(kFirstStartFile);
@@ -125,13 +144,13 @@ SaveOutcome saveOptions(const QString& programFolder, const QString& folder, con
     QString reason;
     const std::optional<QByteArray> line = optionsLine(folder, &reason);
     if (!line)
-        outcome.problems.append({QStringLiteral("strFolderNotSaved"), optionsFile, reason});
+        outcome.problems.append(fileProblem("strFolderNotSaved", optionsFile, reason));
     const bool folderChanges = line && !holds(optionsFile, *line);
     std::optional<QByteArray> shipped;
     if (!source.isEmpty()) {
         shipped = readWholeFile(programFolder + source, &reason);
         if (!shipped)
-            outcome.problems.append({QStringLiteral("strLanguageNotSwitched"), programFolder + source, reason});
+            outcome.problems.append(fileProblem("strLanguageNotSwitched", programFolder + source, reason));
     }
     const bool languageChanges = shipped && !holds(database, *shipped);
     const bool flagChanges = !holds(flagFile, numberLine(0));
@@ -149,20 +168,21 @@ SaveOutcome saveOptions(const QString& programFolder, const QString& folder, con
         folders << folderOf(flagFile);
     for (const QString& written : folders) {
         if (!takesNewFiles(written)) {
-            outcome.unwritableFolder = written;
+            outcome.refused =
+                MessagePart{QStringLiteral("strProgramFolderReadOnly"), {QDir::toNativeSeparators(written)}};
             outcome.problems.clear();
             return outcome;
         }
     }
 
     if (folderChanges && !atomicfile::replaceWithData(optionsFile, *line, &reason))
-        outcome.problems.append({QStringLiteral("strFolderNotSaved"), optionsFile, reason});
+        outcome.problems.append(fileProblem("strFolderNotSaved", optionsFile, reason));
     if (languageChanges) {
         if (const auto problem = switchLanguage(programFolder, source))
-            outcome.problems.append({QStringLiteral("strLanguageNotSwitched"), problem->file, problem->reason});
+            outcome.problems.append(fileProblem("strLanguageNotSwitched", problem->file, problem->reason));
     }
     if (flagChanges && !atomicfile::replaceWithData(flagFile, numberLine(0), &reason))
-        outcome.problems.append({QStringLiteral("strFirstStartNotSaved"), flagFile, reason});
+        outcome.problems.append(fileProblem("strFirstStartNotSaved", flagFile, reason));
     return outcome;
 }
 

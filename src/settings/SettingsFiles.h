@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/MessagePart.h"
+
 #include <QList>
 #include <QString>
 
@@ -48,22 +50,33 @@ struct FileProblem {
 // be read, else the database in force, which then stays as it was) and why.
 std::optional<FileProblem> switchLanguage(const QString& programFolder, const QString& source);
 
-// What the options' OK saves: the FS2000 folder into options.cfg, the language of `languageEntry`
-// (an entry of the language list; any other text leaves the language as it is) into
-// Data/language.crf, and the end of the first start into strt.cfg. A file that already holds what
-// it would get is not rewritten.
-struct SaveProblem {
-    QString key; // the message's language key
-    QString file;
-    QString reason;
+// What the options window shows when it opens: the FS2000 folder of options.cfg (empty when there
+// is none) and, when options.cfg is there but cannot be read, the message that says so (key, the
+// file with native separators, the reason): OK would write the empty folder over it.
+struct Loaded {
+    QString fs2000Folder;
+    QList<MessagePart> problems;
 };
+Loaded loadOptions(const QString& programFolder);
+
+// What the user chose in the options window.
+struct Choices {
+    QString fs2000Folder;
+    QString languageEntry; // an entry of the language list; any other text leaves the language
+};
+
+// What the options' OK saves: the FS2000 folder into options.cfg, the language of the chosen entry
+// into Data/language.crf, and the end of the first start into strt.cfg. A file that already holds
+// what it would get is not rewritten.
 struct SaveOutcome {
     // Set when a folder that a changed file lies in cannot take a new file (the program folder
-    // unpacked where the user cannot write, say): then nothing at all has been written.
-    QString unwritableFolder;
-    // Otherwise the steps that failed; every other step was done.
-    QList<SaveProblem> problems;
+    // unpacked where the user cannot write, say): then nothing at all has been written. The
+    // message's detail is the folder, with native separators.
+    std::optional<MessagePart> refused;
+    // Otherwise the steps that failed (key, the file with native separators, the reason); every
+    // other step was done.
+    QList<MessagePart> problems;
 };
-SaveOutcome saveOptions(const QString& programFolder, const QString& folder, const QString& languageEntry);
+SaveOutcome saveOptions(const QString& programFolder, const Choices& choices);
 
 } // namespace settings
