@@ -3,9 +3,9 @@
 // already done, so that "nothing has been changed" stays true and the model never shows a loading
 // that aircraft.cfg does not have.
 
-#include "common/AtomicFile.h"
-#include "export/ExportFixture.h"
-#include "export/ExportWriter.h"
+#include "core/common/AtomicFile.h"
+#include "core/export/ExportWriter.h"
+#include "support/ExportFixture.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 
 #include "Controls.h"
 #include "TestProgramFolder.h"
-#include "app/Application.h"
-#include "app/MainWindow.h"
-#include "loading/LoadingModel.h"
+#include "core/loading/LoadingModel.h"
+#include "gui/app/Application.h"
+#include "gui/app/MainWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
