@@ -5,8 +5,8 @@
 
 #include "Bench.h"
 
-#include "export/ExportWriter.h"
-#include "export/WeightAndBalance.h"
+#include "core/export/ExportWriter.h"
+#include "core/export/WeightAndBalance.h"
 
 #include <QCoreApplication>
 #include <QDir>

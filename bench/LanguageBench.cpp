@@ -5,7 +5,7 @@
 
 #include "Bench.h"
 
-#include "settings/LanguageStore.h"
+#include "core/settings/LanguageStore.h"
 
 #include <QFile>
 

@@ -4,8 +4,8 @@
 
 #include "Bench.h"
 
-#include "app/MainWindow.h"
-#include "settings/LanguageStore.h"
+#include "core/settings/LanguageStore.h"
+#include "gui/app/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>

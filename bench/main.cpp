@@ -5,7 +5,7 @@
 
 #include "Bench.h"
 
-#include "app/Fonts.h"
+#include "gui/app/Fonts.h"
 
 #include <QApplication>
 #include <QFile>

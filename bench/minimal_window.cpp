@@ -3,7 +3,7 @@
 // twips at 96 dpi), so that both pay for the same window area. Started by merovan-bench; with
 // MEROVAN_FIRST_PAINT_STAMP set it reports its first paint the way the program does.
 
-#include "app/FirstPaintStamp.h"
+#include "gui/app/FirstPaintStamp.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The settings-file field reader: always ends, every field is a piece of the input, and the
 // number form reads back what it writes.
-#include "common/FieldReader.h"
+#include "core/common/FieldReader.h"
 
 #include <cstdint>
 #include <cstdlib>

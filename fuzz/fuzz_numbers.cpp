@@ -1,5 +1,5 @@
 // Any text read as a number: no crash, and a whole number is either in range or refused.
-#include "common/Numbers.h"
+#include "core/common/Numbers.h"
 
 #include <QString>
 

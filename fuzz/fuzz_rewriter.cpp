@@ -4,7 +4,7 @@
 //    lines;
 //  - rewriting the output again with the same loads changes nothing.
 // The owned lines are worked out here on their own, the plain way, not with the writer's code.
-#include "export/WeightAndBalance.h"
+#include "core/export/WeightAndBalance.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // The title of any aircraft.cfg: no crash, and a title only comes from a "title=" field.
-#include "export/AircraftFiles.h"
+#include "core/export/AircraftFiles.h"
 
 #include <cstdint>
 #include <cstdlib>

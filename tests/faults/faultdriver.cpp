@@ -19,14 +19,14 @@
 //
 // With --loop the export runs until the process is killed, seating and freeing the left
 // passenger between runs, so that consecutive exports write different files.
-#include "app/Application.h"
-#include "app/MainWindow.h"
-#include "common/AppContext.h"
-#include "common/Dialogs.h"
-#include "common/RandomSource.h"
-#include "export/ExportWindow.h"
-#include "export/RestoreWindow.h"
-#include "settings/OptionsWindow.h"
+#include "core/common/AppContext.h"
+#include "core/common/Dialogs.h"
+#include "core/common/RandomSource.h"
+#include "gui/app/Application.h"
+#include "gui/app/MainWindow.h"
+#include "gui/export/ExportWindow.h"
+#include "gui/export/RestoreWindow.h"
+#include "gui/settings/OptionsWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -270,7 +270,7 @@ int main(int argc, char* argv[]) {
                 if (dialogs.informations == before)
                     return 4; // the export failed; the dialog line says why
                 // The next export writes the other model and other loads.
-                if (!app.mainWindow()->loading().blnPaxLeft())
+                if (!app.mainWindow()->loading().occupied(Seat::PaxLeft))
                     dialogs.answers.append(QStringLiteral("50"));
                 app.mainWindow()->seatClicked(Seat::PaxLeft);
             }

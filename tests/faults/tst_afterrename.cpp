@@ -3,9 +3,9 @@
 // already done, so that "nothing has been changed" stays true and the model never shows a loading
 // that aircraft.cfg does not have.
 
-#include "common/AtomicFile.h"
-#include "export/ExportFixture.h"
-#include "export/ExportWriter.h"
+#include "core/common/AtomicFile.h"
+#include "core/export/ExportWriter.h"
+#include "support/ExportFixture.h"
 
 #include <QTest>
 
@@ -88,7 +88,7 @@ void TestAfterRename::replacementIsTakenBack() {
     QCOMPARE(int(failure->kind), int(Kind::WriteFailed));
     QCOMPARE(failure->path, lateTarget);
     QCOMPARE(failure->reason, kSyncFailed);
-    QCOMPARE(failure->unrestoredModel, QString());
+    QVERIFY(!failure->standing.model);
     // Nothing has been changed in the aircraft; the backups hold what was there.
     QCOMPARE(readFile(cfg), kCfg);
     QCOMPARE(QFileInfo::exists(model), modelThere);
@@ -116,13 +116,13 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     QCOMPARE(readFile(model), variantContent(4));
     // The message must not say that nothing has changed: it names both files and the backups.
     QVERIFY(!failure->nothingChanged());
-    QCOMPARE(failure->unrestoredCfg, cfg);
-    QCOMPARE(failure->cfgRestoreReason, kSyncFailed);
-    QCOMPARE(failure->cfgBackup, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
-    QCOMPARE(readFile(failure->cfgBackup), kCfg);
-    QCOMPARE(failure->newModel, model);
-    QCOMPARE(failure->newModelBackup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
-    QCOMPARE(readFile(failure->newModelBackup), kInstalledModel);
+    QCOMPARE(failure->standing.cfg->path, cfg);
+    QCOMPARE(failure->standing.cfg->reason, kSyncFailed);
+    QCOMPARE(failure->standing.cfg->backup, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
+    QCOMPARE(readFile(failure->standing.cfg->backup), kCfg);
+    QCOMPARE(failure->standing.model->path, model);
+    QCOMPARE(failure->standing.model->backup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
+    QCOMPARE(readFile(failure->standing.model->backup), kInstalledModel);
 }
 
 QTEST_GUILESS_MAIN(TestAfterRename)

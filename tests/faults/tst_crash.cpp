@@ -8,8 +8,8 @@
 // MEROVAN_CRASH_SECONDS (default 150, the bound on the whole run). `make crash-long` runs 500.
 
 #include "FaultHarness.h"
-#include "export/ExportFixture.h"
-#include "export/WeightAndBalance.h"
+#include "core/export/WeightAndBalance.h"
+#include "support/ExportFixture.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -7,9 +7,9 @@
 // tmpfs mounted in a private mount namespace.
 
 #include "FaultHarness.h"
-#include "common/SystemReasons.h"
-#include "export/ExportFixture.h"
-#include "settings/LanguageStore.h"
+#include "core/common/SystemReasons.h"
+#include "core/settings/LanguageStore.h"
+#include "support/ExportFixture.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

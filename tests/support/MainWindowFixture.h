@@ -2,9 +2,9 @@
 
 #include "Controls.h"
 #include "TestProgramFolder.h"
-#include "app/Application.h"
-#include "app/MainWindow.h"
-#include "loading/LoadingModel.h"
+#include "core/loading/LoadingModel.h"
+#include "gui/app/Application.h"
+#include "gui/app/MainWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -88,8 +88,8 @@ inline void checkInvariants(const MainWindowFixture& f, const QString& where = Q
         }
     }
     QVERIFY2(m.occupied(Seat::Pilot), qPrintable(where));
-    QVERIFY2(m.blnCo() == m.occupied(Seat::Co) && m.blnPaxLeft() == m.occupied(Seat::PaxLeft) &&
-                 m.blnPaxRight() == m.occupied(Seat::PaxRight),
+    QVERIFY2(m.blnCo() == m.occupied(Seat::Co) && m.occupied(Seat::PaxLeft) == m.occupied(Seat::PaxLeft) &&
+                 m.occupied(Seat::PaxRight) == m.occupied(Seat::PaxRight),
              qPrintable(where));
     QVERIFY2(sum >= -32768 && sum <= 32767, qPrintable(where + ": sum beyond 16 bits"));
     QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(sum));

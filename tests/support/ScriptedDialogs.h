@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Dialogs.h"
+#include "core/common/Dialogs.h"
 
 #include <QList>
 #include <QString>

@@ -1,0 +1,264 @@
+// The POSIX implementation of AtomicFile: open, fsync, rename and the folder's fsync.
+#include "AtomicFilePlatform.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio> // renameat2
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace atomicfile {
+namespace {
+
+QString errnoText(int error, const char* fallback) {
+    if (error != 0)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromLatin1(fallback);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports a failing close (which can carry a delayed write error).
+    bool close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+QByteArray temporaryNameFor(const QByteArray& target) {
+    static std::mt19937 names{std::random_device{}()};
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+    return folder + '.' + name + '.' + QByteArray::number(quint32(names()), 36) + ".tmp";
+}
+
+bool writeAll(int fd, const char* data, qint64 size, QString* reason) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *reason = errnoText(n < 0 ? errno : ENOSPC, "the data could not be written completely");
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool syncFolder(const QByteArray& target, QString* reason) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        *reason = errnoText(errno, "the folder could not be opened");
+        return false;
+    }
+    if (::fsync(fd.get()) != 0) {
+        *reason = errnoText(errno, "the folder could not be synchronised");
+        return false;
+    }
+    return true;
+}
+
+// Gives the finished temporary file the name `target` only when nothing is there. A file system
+// that cannot rename that way gets a hard link, which fails the same way, and loses the temporary
+// name.
+bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, QString* reason) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        *reason = errnoText(errno, "the file could not be created");
+        return false;
+    }
+#endif
+    if (::link(temporary.constData(), target.constData()) != 0) {
+        *reason = errnoText(errno, "the file could not be created");
+        return false;
+    }
+    ::unlink(temporary.constData());
+    return true;
+}
+
+bool hasWriteBits(const QFileInfo& info) {
+    return (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
+}
+
+} // namespace
+
+namespace platform {
+
+bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+    const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
+    removeStaleTemporaries(targetPath);
+    const QByteArray target = QFile::encodeName(targetPath);
+    struct stat old {};
+    const bool existed = how.create ? ::lstat(target.constData(), &old) == 0 : ::stat(target.constData(), &old) == 0;
+    if (existed && how.create) {
+        *reason = QString::fromLocal8Bit(std::strerror(EEXIST));
+        return false;
+    }
+    if (existed && S_ISDIR(old.st_mode)) {
+        *reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+        return false;
+    }
+    if (existed && (old.st_mode & 0222) == 0) {
+        *reason = QStringLiteral("the file is read-only");
+        return false;
+    }
+    // Whose the new file is and who may read it: the old file's, or those of the file named.
+    struct stat like = old;
+    bool keepOwner = existed;
+    if (!how.attributesFrom.isEmpty()) {
+        if (::stat(QFile::encodeName(how.attributesFrom).constData(), &like) != 0) {
+            *reason = errnoText(errno, "the file's owner and permissions could not be read");
+            return false;
+        }
+        keepOwner = true;
+    }
+    const mode_t mode = keepOwner ? (like.st_mode & (how.attributesFrom.isEmpty() ? 07777 : 0777)) : 0644;
+
+    QByteArray temporary;
+    int opened = -1;
+    for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
+        temporary = temporaryNameFor(target);
+        opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (opened < 0 && errno != EEXIST) {
+            *reason = errnoText(errno, "the temporary file could not be created");
+            return false;
+        }
+    }
+    Descriptor fd(opened);
+    if (fd.get() < 0) {
+        *reason = QStringLiteral("no free name for a temporary file");
+        return false;
+    }
+
+    auto fail = [&](const QString& why) {
+        *reason = why;
+        ::unlink(temporary.constData());
+        return false;
+    };
+
+    const auto put = [&](const char* data, qint64 size, QString* why) { return writeAll(fd.get(), data, size, why); };
+    QString why;
+    if (!produce(put, &why))
+        return fail(why);
+    if (keepOwner) {
+        // A file that went to another owner or group would no longer be theirs to write.
+        struct stat fresh {};
+        const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == like.st_uid && fresh.st_gid == like.st_gid;
+        if (!same && ::fchown(fd.get(), like.st_uid, like.st_gid) != 0)
+            return fail(QStringLiteral("the file's owner and group could not be kept (%1)")
+                            .arg(errnoText(errno, "not permitted")));
+    }
+    if (::fchmod(fd.get(), mode) != 0)
+        return fail(errnoText(errno, "the file permissions could not be set"));
+    if (::fsync(fd.get()) != 0)
+        return fail(errnoText(errno, "the data could not be stored on the disk"));
+    if (!fd.close())
+        return fail(errnoText(errno, "the data could not be stored on the disk"));
+    if (how.create) {
+        if (!takeNameExclusively(temporary, target, reason)) {
+            ::unlink(temporary.constData());
+            return false;
+        }
+    } else if (::rename(temporary.constData(), target.constData()) != 0) {
+        return fail(errnoText(errno, "the file could not be replaced"));
+    }
+    // The new file is in place; make its name durable too.
+    return syncFolder(target, reason);
+}
+
+} // namespace platform
+
+bool canKeepOwner(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(resolvedTarget(path)).constData(), &info) != 0)
+        return true;
+    const uid_t user = ::geteuid();
+    if (user == 0)
+        return true;
+    if (info.st_uid != user)
+        return false;
+    if (info.st_gid == ::getegid())
+        return true;
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0)
+        return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = ::getgroups(count, groups.data());
+    return got > 0 && std::find(groups.begin(), groups.begin() + got, info.st_gid) != groups.begin() + got;
+}
+
+bool canCreateIn(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isWritable() && hasWriteBits(info);
+}
+
+bool createFolder(const QString& path, const QString& like, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    struct stat model {};
+    if (::stat(QFile::encodeName(like).constData(), &model) != 0) {
+        *reason = errnoText(errno, "the folder's owner and permissions could not be read");
+        return false;
+    }
+    // Made private first, so that nobody else can use it before it has its owner and permissions.
+    if (::mkdir(name.constData(), 0700) != 0) {
+        *reason = errnoText(errno, "the folder could not be created");
+        return false;
+    }
+    Descriptor fd(::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat made {};
+    const bool ok = fd.get() >= 0 && ::fstat(fd.get(), &made) == 0 &&
+                    ((made.st_uid == model.st_uid && made.st_gid == model.st_gid) ||
+                     ::fchown(fd.get(), model.st_uid, model.st_gid) == 0) &&
+                    ::fchmod(fd.get(), model.st_mode & 0777) == 0 && ::fsync(fd.get()) == 0;
+    if (!ok) {
+        *reason = QStringLiteral("the folder's owner and permissions could not be set (%1)")
+                      .arg(errnoText(errno, "not permitted"));
+        ::rmdir(name.constData());
+        return false;
+    }
+    return syncFolder(name, reason);
+}
+
+bool removeFile(const QString& path, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    if (::unlink(name.constData()) != 0) {
+        *reason = errnoText(errno, "the file could not be removed");
+        return false;
+    }
+    return syncFolder(name, reason);
+}
+
+} // namespace atomicfile

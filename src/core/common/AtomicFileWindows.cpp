@@ -1,0 +1,216 @@
+// The Windows implementation of AtomicFile: CreateFileW, FlushFileBuffers, ReplaceFileW and
+// MoveFileExW.
+#include "AtomicFilePlatform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+#include <qt_windows.h>
+
+namespace atomicfile {
+namespace {
+
+// The system's text for a Windows error code, without the closing full stop.
+QString windowsErrorText(DWORD error, const char* fallback) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    QString text = length > 0 ? QString::fromWCharArray(buffer, int(length)).trimmed() : QString();
+    ::LocalFree(buffer);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : m_handle(h) {}
+    ~Handle() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return m_handle; }
+    void reset(HANDLE h = INVALID_HANDLE_VALUE) {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_handle);
+        m_handle = h;
+    }
+    bool close() {
+        const HANDLE h = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        return ::CloseHandle(h) != 0;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+std::wstring nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+QString temporaryNameFor(const QString& target) {
+    static std::mt19937 names{std::random_device{}()};
+    const QFileInfo info(target);
+    return info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
+           QString::number(quint32(names()), 36) + QLatin1String(".tmp");
+}
+
+bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, data, DWORD(std::min<qint64>(size, 1 << 30)), &written, nullptr)) {
+            *reason = windowsErrorText(::GetLastError(), "the data could not be written completely");
+            return false;
+        }
+        if (written == 0) {
+            *reason = windowsErrorText(ERROR_DISK_FULL, "the data could not be written completely");
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace platform {
+
+// An existing file is replaced with ReplaceFileW, which keeps its owner and security descriptor; a
+// new one is put in place with MoveFileExW, written through to the disk.
+bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+    const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
+    removeStaleTemporaries(targetPath);
+    const std::wstring target = nativePath(targetPath);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && how.create) {
+        *reason = windowsErrorText(ERROR_ALREADY_EXISTS, "something is already there");
+        return false;
+    }
+    if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *reason = QStringLiteral("it is a folder");
+        return false;
+    }
+    // Refused before anything changes: replacing would drop the protection.
+    if (existed && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *reason = QStringLiteral("the file is read-only");
+        return false;
+    }
+
+    std::wstring temporary;
+    Handle file;
+    for (int attempt = 0; attempt < 100 && file.get() == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = nativePath(temporaryNameFor(targetPath));
+        file.reset(
+            ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file.get() == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+                *reason = QStringLiteral("the folder %1 cannot be written (%2)")
+                              .arg(QDir::toNativeSeparators(QFileInfo(targetPath).absolutePath()),
+                                   windowsErrorText(error, "access denied"));
+            else
+                *reason = windowsErrorText(error, "the temporary file could not be created");
+            return false;
+        }
+    }
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        *reason = QStringLiteral("no free name for a temporary file");
+        return false;
+    }
+
+    auto fail = [&](const QString& why) {
+        *reason = why;
+        file.reset();
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    };
+
+    const auto put = [&](const char* data, qint64 size, QString* why) { return writeAll(file.get(), data, size, why); };
+    QString why;
+    if (!produce(put, &why))
+        return fail(why);
+    if (!::FlushFileBuffers(file.get()))
+        return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
+    if (!file.close())
+        return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
+    if (!existed) {
+        // Without MOVEFILE_REPLACE_EXISTING this fails when anything took the name meanwhile.
+        if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+            return fail(windowsErrorText(::GetLastError(), "the file could not be put in place"));
+        return true;
+    }
+    // The new file carries the old one's attributes (hidden, system, archive...) itself, so that
+    // they survive whether or not ReplaceFileW merges them.
+    const DWORD carried = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (carried != 0 && !::SetFileAttributesW(temporary.c_str(), carried))
+        return fail(windowsErrorText(::GetLastError(), "the file attributes could not be set"));
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // The old file is gone or moved aside and the new one has not taken its name: give it the
+        // name now, and should that fail too, keep the new content rather than lose both.
+        if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        *reason = QStringLiteral("%1 (the new content is in %2)")
+                      .arg(windowsErrorText(::GetLastError(), "the file could not be replaced"),
+                           QString::fromStdWString(temporary));
+        return false;
+    }
+    return fail(windowsErrorText(error, "the file could not be replaced"));
+}
+
+} // namespace platform
+
+bool canKeepOwner(const QString& path) {
+    Q_UNUSED(path);
+    return true; // the replaced file keeps its security descriptor
+}
+
+// Windows ignores a folder's read-only attribute (Explorer sets it on every customised folder), so
+// only trying tells: a file is created in the folder and removed again.
+bool canCreateIn(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.merovan-probe.XXXXXX.tmp"));
+    return probe.open();
+}
+
+bool createFolder(const QString& path, const QString& like, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    Q_UNUSED(like);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        *reason = QStringLiteral("something is already there");
+        return false;
+    }
+    if (!QDir().mkdir(path)) {
+        *reason = QStringLiteral("the folder could not be created");
+        return false;
+    }
+    return true;
+}
+
+bool removeFile(const QString& path, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    if (!::DeleteFileW(nativePath(QFileInfo(path).absoluteFilePath()).c_str())) {
+        *reason = windowsErrorText(::GetLastError(), "the file could not be removed");
+        return false;
+    }
+    return true;
+}
+
+} // namespace atomicfile

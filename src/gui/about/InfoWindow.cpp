@@ -1,0 +1,90 @@
+#include "InfoWindow.h"
+
+#include "ProductLabels.h"
+#include "core/common/AppContext.h"
+#include "core/common/ProductInfo.h"
+#include "gui/app/ClickableLabel.h"
+#include "gui/app/Twips.h"
+#include "gui/app/WindowKit.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+const QColor kGrey(128, 128, 128);
+} // namespace
+
+InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_context(context) {
+    setObjectName(QStringLiteral("frmInfo"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("#"));
+    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
+    setFixedSize(twips::toPixels(5280), twips::toPixels(3435));
+    buildControls();
+    kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
+    load();
+}
+
+void InfoWindow::buildControls() {
+    picMain = kit::label(this, "picMain", QString(), {120, 120, 1695, 2775});
+    picMain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    lblProdukttitel = kit::label(this, "lblProdukttitel", QStringLiteral("#"), {1920, 240, 3255, 375});
+    lblProdukttitel->setFont(kit::font(QStringLiteral("Verdana"), 11.25, true));
+
+    // The outline lies beneath the labels it frames.
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Shape1->setLineWidth(1);
+    QPalette grey = Shape1->palette();
+    grey.setColor(QPalette::WindowText, kGrey);
+    Shape1->setPalette(grey);
+    Shape1->setGeometry(twips::rect(1890, 720, 3255, 2175));
+    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    const QFont bold = kit::font(QStringLiteral("Verdana"), 8.25, true);
+    lblVersion_ = kit::label(this, "lblVersion_", QStringLiteral("Version:"), {2160, 960, 1575, 255});
+    lblVersion_->setFont(bold);
+    lblVersion = kit::label(this, "lblVersion", QStringLiteral("#"), {3840, 960, 1095, 375});
+    lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    lblFirma_ = kit::label(this, "lblFirma_", QStringLiteral("Firma:"), {2160, 1440, 1335, 255});
+    lblFirma_->setFont(bold);
+    lblFirma = kit::label(this, "lblFirma", QString::fromUtf8(product::kCompany), {3840, 1440, 1095, 375});
+    lblFirma->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    lblBeschreibung = kit::label(this, "lblBeschreibung", QStringLiteral("#"), {2160, 1920, 2775, 585});
+    lblBeschreibung->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblBeschreibung->setWordWrap(true);
+
+    const kit::WebLink link = kit::webLink(this, {2115, 2610, 2850, 195}, {2070, 2745, 2895, 195}, *m_context.dialogs);
+    Label6 = link.Label6;
+    Label4 = link.Label4;
+
+    cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    // The only control that takes the focus: Return on it closes the window.
+    cmdOK->setAutoDefault(true);
+    cmdOK->setDefault(true);
+}
+
+void InfoWindow::load() {
+    SetProductTitle(this);
+    SetInfoCaption(this);
+    SetVersionLabel(this);
+    SetDescription(this);
+
+    // Centred across the window; the frame is the same on both sides, so the client width will do.
+    cmdOK->move((width() - cmdOK->width()) / 2, cmdOK->y());
+
+    // A missing or unreadable picture leaves the picture box empty and the default pointer.
+    const QPixmap picture(m_context.path(QStringLiteral("infopic.bmp")));
+    if (!picture.isNull())
+        picMain->setPixmap(picture);
+    kit::setLinkPointer(Label4, m_context.path(QStringLiteral("url.ico")), {10, 2});
+}

@@ -1,0 +1,326 @@
+#include "Application.h"
+
+#include "MainWindow.h"
+#include "SplashWindow.h"
+#include "WindowKit.h"
+#include "core/common/AppContext.h"
+#include "core/common/Dialogs.h"
+#include "core/export/ExportWriter.h"
+#include "core/export/PreExportCheck.h"
+#include "core/export/Restore.h"
+#include "core/export/TakeOver.h"
+#include "core/export/WeightAndBalance.h"
+#include "gui/about/InfoWindow.h"
+#include "gui/export/ExportWindow.h"
+#include "gui/export/RestoreWindow.h"
+#include "gui/export/TakeOverWindow.h"
+#include "gui/settings/OptionsWindow.h"
+
+#include <QApplication>
+#include <QTimer>
+
+Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
+
+Application::~Application() {
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
+                       static_cast<QWidget*>(m_takeOver)}) {
+        delete w;
+    }
+}
+
+template <typename W> void Application::bringForward(W* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Application::start() {
+    m_splash = new SplashWindow(m_context);
+    connect(m_splash, &SplashWindow::timeUp, this, &Application::splashFinished);
+    m_splash->show();
+}
+
+void Application::splashFinished() {
+    if (m_splash) {
+        m_splash->close();
+        m_splash->deleteLater();
+    }
+    showMainWindow();
+}
+
+void Application::showMainWindow() {
+    m_qtLanguage.follow(m_context.programFolder, m_context.languageDatabase());
+    auto* window = new MainWindow(m_context);
+    if (window->load() == MainWindow::LoadResult::FirstStart) {
+        // The first start goes through the options window; the main window never appears.
+        delete window;
+        showOptions();
+        return;
+    }
+    m_main = window;
+    connect(window, &MainWindow::quitRequested, this, &Application::quitNow);
+    connect(window, &MainWindow::optionsRequested, this, &Application::showOptions);
+    connect(window, &MainWindow::infoRequested, this, &Application::showInfo);
+    connect(window, &MainWindow::exportRequested, this, &Application::checkBeforeExport);
+    connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
+    connect(window, &MainWindow::takeOverRequested, this, &Application::showTakeOver);
+    connect(window, &QObject::destroyed, this, &Application::windowGone);
+    // The export writes the loading on screen; once that loading is gone, so is the export window.
+    connect(window, &QObject::destroyed, this, &Application::closeExport);
+    window->show();
+    window->activateWindow();
+    window->setStartFocus();
+}
+
+void Application::reloadMainWindow() {
+    closeExport();
+    if (m_main) {
+        MainWindow* old = m_main;
+        m_main = nullptr;
+        old->hide();
+        old->deleteLater();
+    }
+    showMainWindow();
+}
+
+void Application::showOptions() {
+    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
+    if (m_options && m_options->isVisible()) {
+        bringForward(m_options.data());
+        return;
+    }
+    m_options = new OptionsWindow(m_context);
+    connect(m_options, &OptionsWindow::confirmed, this, &Application::saveOptions);
+    connect(m_options, &OptionsWindow::quitRequested, this, &Application::quitNow);
+    connect(m_options, &QObject::destroyed, this, &Application::windowGone);
+    m_options->show();
+}
+
+void Application::saveOptions(const settings::Choices& choices) {
+    if (!m_options)
+        return;
+    const settings::SaveOutcome saved = settings::saveOptions(m_context.programFolder, choices);
+    if (saved.refused) {
+        // Nothing has been saved: the window stays with what was entered, so that the user can
+        // cancel and start the program again from a folder of their own.
+        m_options->refuse(*saved.refused);
+        return;
+    }
+    // Each step that failed is reported; the others were done all the same. Every file is replaced
+    // as a whole, so a failed step leaves the old file as it was.
+    m_options->report(saved.problems);
+    m_options->close();
+    // A fresh main window in the language now in force. Should the first start still be pending
+    // (strt.cfg could not be written), it gives way to a fresh options window again.
+    reloadMainWindow();
+}
+
+void Application::showInfo() {
+    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
+    if (m_info && m_info->isVisible()) {
+        bringForward(m_info.data());
+        return;
+    }
+    m_info = new InfoWindow(m_context);
+    connect(m_info, &QObject::destroyed, this, &Application::windowGone);
+    m_info->show();
+}
+
+void Application::checkBeforeExport() {
+    if (!m_main)
+        return;
+    const kit::Texts texts(m_context.languageDatabase());
+    const auto text = [&texts](const QString& key) { return texts.messageText(key); };
+    for (const QString& question : preexport::questions(m_main->loading().total(), text)) {
+        if (!m_context.dialogs->question(m_main, question, QStringLiteral("?")))
+            return;
+    }
+    showExport();
+}
+
+void Application::showExport() {
+    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
+    if (m_export && m_export->isVisible()) {
+        bringForward(m_export.data());
+        return;
+    }
+    // The list is built once, when the window opens: a copy installed meanwhile shows the next
+    // time.
+    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
+    m_export = new ExportWindow(m_context, offered.copies);
+    if (!offered.problems.isEmpty())
+        m_export->warnListed(offered.problems);
+    connect(m_export, &ExportWindow::copyChosen, this, &Application::exportTo);
+    connect(m_export, &QObject::destroyed, this, &Application::windowGone);
+    m_export->show();
+}
+
+void Application::exportTo(const QString& cfgPath) {
+    if (!m_export)
+        return;
+    // The loading as it is at this moment: the main window stays usable while the export window
+    // is open.
+    const LoadingModel* current = loading();
+    if (!current) {
+        m_export->refuse({{QStringLiteral("strExportNoLoading"), {}}});
+        return;
+    }
+    exportwriter::Job job;
+    job.cfgPath = cfgPath;
+    job.programFolder = m_context.programFolder;
+    job.loads = wab::stationLoads(*current);
+    const exportwriter::Report report = exportwriter::exportLoading(job);
+    if (report.done)
+        m_export->finish(report.message);
+    else
+        m_export->refuse(report.message);
+}
+
+void Application::showRestore() {
+    if (m_restore && m_restore->isVisible()) {
+        bringForward(m_restore.data());
+        return;
+    }
+    const aircraftfiles::OfferedCopies offered =
+        aircraftfiles::offeredCopies(m_context.programFolder, aircraftfiles::Offer::Restore);
+    const QList<aircraftfiles::AircraftCopy>& restorable = offered.copies;
+    const kit::Texts texts(m_context.languageDatabase());
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);
+    if (restorable.isEmpty()) {
+        if (offered.problems.isEmpty())
+            m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strRestoreNothing")),
+                                           texts.messageText(QStringLiteral("frmRestoreCaption")));
+        return;
+    }
+    m_restore = new RestoreWindow(m_context, restorable);
+    connect(m_restore, &RestoreWindow::copyChosen, this, &Application::restoreCopy);
+    connect(m_restore, &QObject::destroyed, this, &Application::windowGone);
+    m_restore->show();
+}
+
+void Application::restoreCopy(const QString& cfgPath, const QString& title) {
+    if (!m_restore)
+        return;
+    // Every check first; the question then says what will happen to each file.
+    restore::Plan plan;
+    auto failure = restore::plan(cfgPath, &plan);
+    if (!failure && !m_restore->ask(restore::question(plan, title)))
+        return;
+    if (!failure)
+        failure = exportwriter::apply(plan.files);
+    if (failure)
+        m_restore->refuse(exportwriter::describe(*failure, exportwriter::Operation::Restore));
+    else
+        m_restore->finish(restore::done(plan));
+}
+
+void Application::showTakeOver() {
+    if (m_takeOver && m_takeOver->isVisible()) {
+        bringForward(m_takeOver.data());
+        return;
+    }
+    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
+    const kit::Texts texts(m_context.languageDatabase());
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);
+    if (offered.copies.isEmpty()) {
+        if (offered.problems.isEmpty())
+            m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strTakeOverNoCopy")),
+                                           texts.messageText(QStringLiteral("frmTakeOverCaption")));
+        return;
+    }
+    QStringList cfgPaths;
+    for (const aircraftfiles::AircraftCopy& copy : offered.copies)
+        cfgPaths << copy.cfgPath;
+    m_takeOver = new TakeOverWindow(
+        m_context, offered.copies, takeover::summaries(cfgPaths, texts.messageText(QStringLiteral("strTakeOverNone"))));
+    connect(m_takeOver, &TakeOverWindow::takeOverRequested, this, &Application::takeOver);
+    connect(m_takeOver, &QObject::destroyed, this, &Application::windowGone);
+    m_takeOver->show();
+}
+
+void Application::takeOver(const QString& cfgPath, const QString& title) {
+    if (!m_takeOver)
+        return;
+    if (!m_main) {
+        m_takeOver->refuse({{QStringLiteral("strExportNoLoading"), {}}});
+        return;
+    }
+    // Read when asked: the file may have changed since the list was made.
+    const takeover::Result result = takeover::takeOver(cfgPath, title);
+    if (!result.loading) {
+        m_takeOver->refuse(result.message);
+        return;
+    }
+    m_main->takeOverLoading(*result.loading);
+    m_takeOver->close();
+}
+
+TakeOverWindow* Application::takeOverWindow() const {
+    return m_takeOver;
+}
+
+RestoreWindow* Application::restoreWindow() const {
+    return m_restore;
+}
+
+MainWindow* Application::mainWindow() const {
+    return m_main;
+}
+OptionsWindow* Application::optionsWindow() const {
+    return m_options;
+}
+InfoWindow* Application::infoWindow() const {
+    return m_info;
+}
+ExportWindow* Application::exportWindow() const {
+    return m_export;
+}
+SplashWindow* Application::splashWindow() const {
+    return m_splash;
+}
+
+const LoadingModel* Application::loading() const {
+    return m_main ? &m_main->loading() : nullptr;
+}
+
+void Application::quitNow() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
+                       static_cast<QWidget*>(m_takeOver)}) {
+        if (w) {
+            w->hide();
+            w->deleteLater();
+        }
+    }
+    emit ended();
+}
+
+void Application::closeExport() {
+    if (m_export)
+        m_export->close();
+}
+
+void Application::windowGone() {
+    // Checked once the current event is done, so that a window replaced within one handler (the
+    // reload of the main window) does not count as the last one gone.
+    QTimer::singleShot(0, this, &Application::checkLastWindow);
+}
+
+void Application::checkLastWindow() {
+    if (m_ended)
+        return;
+    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
+                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
+                       static_cast<QWidget*>(m_takeOver)}) {
+        if (w && w->isVisible())
+            return;
+    }
+    m_ended = true;
+    emit ended();
+}

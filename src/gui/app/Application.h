@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/common/AppContext.h"
+#include "core/settings/SettingsFiles.h"
+
+#include "QtLanguage.h"
+
+#include <QObject>
+#include <QPointer>
+
+struct AppContext;
+class ExportWindow;
+class RestoreWindow;
+class TakeOverWindow;
+class InfoWindow;
+class LoadingModel;
+class MainWindow;
+class OptionsWindow;
+class SplashWindow;
+
+// Owns the life of the program's windows: the splash, then the main window; the reload of the
+// main window after the options are confirmed; at most one options, export and about window,
+// each shown modeless; the end of the program, either at once or when the last window has gone.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    explicit Application(AppContext& context, QObject* parent = nullptr);
+    ~Application() override;
+
+    // Shows the splash window; 250 ms later it gives way to the main window.
+    void start();
+    // Loads a fresh main window and shows it, or, on the first start, the options window in its
+    // place. Qt's own texts follow the language in force first.
+    void showMainWindow();
+    // Unloads the main window if it is loaded and shows a fresh one.
+    void reloadMainWindow();
+    void showOptions();
+    // Saves what the options window's OK confirmed; the window says what failed.
+    void saveOptions(const settings::Choices& choices);
+    void showInfo();
+    // The check before an export (its questions, each answered Yes), then showExport().
+    void checkBeforeExport();
+    void showExport();
+    // Writes the loading on screen into the copy whose aircraft.cfg is `cfgPath`; the export
+    // window says how it went.
+    void exportTo(const QString& cfgPath);
+    // Offers the copies that have backups to be given back as installed; without any, says so and
+    // opens no window.
+    void showRestore();
+    // Gives the copy back as installed, after the restore window has asked; it says how it went.
+    void restoreCopy(const QString& cfgPath, const QString& title);
+    // Offers the copies with the loading each holds; without any copy, says so and opens no window.
+    void showTakeOver();
+    // Takes over the loading of the copy whose aircraft.cfg is `cfgPath` into the main window, or
+    // says in the take-over window why it cannot; then nothing changes.
+    void takeOver(const QString& cfgPath, const QString& title);
+    // Ends the program at once: every window goes, nothing is asked or saved.
+    void quitNow();
+
+    MainWindow* mainWindow() const;
+    OptionsWindow* optionsWindow() const;
+    InfoWindow* infoWindow() const;
+    ExportWindow* exportWindow() const;
+    RestoreWindow* restoreWindow() const;
+    TakeOverWindow* takeOverWindow() const;
+    SplashWindow* splashWindow() const;
+    const QtLanguage& qtLanguage() const { return m_qtLanguage; }
+    // The loading of the main window, or nullptr when no main window is loaded.
+    const LoadingModel* loading() const;
+
+    bool hasEnded() const { return m_ended; }
+
+signals:
+    // The program has ended (at once, or because its last window has gone).
+    void ended();
+
+private:
+    void splashFinished();
+    // A window has closed: when none is left, the program ends.
+    void windowGone();
+    void closeExport();
+    void checkLastWindow();
+    template <typename W> void bringForward(W* window);
+
+    AppContext& m_context;
+    QtLanguage m_qtLanguage;
+    QPointer<SplashWindow> m_splash;
+    QPointer<MainWindow> m_main;
+    QPointer<OptionsWindow> m_options;
+    QPointer<InfoWindow> m_info;
+    QPointer<ExportWindow> m_export;
+    QPointer<RestoreWindow> m_restore;
+    QPointer<TakeOverWindow> m_takeOver;
+    bool m_ended = false;
+};

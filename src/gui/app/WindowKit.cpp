@@ -1,0 +1,217 @@
+#include "WindowKit.h"
+
+#include "ClickableLabel.h"
+#include "Twips.h"
+#include "core/common/Dialogs.h"
+#include "core/common/ProductInfo.h"
+#include "core/common/SystemReasons.h"
+#include "core/settings/BuiltinTexts.h"
+#include "core/settings/LanguageStore.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+#include <utility>
+
+namespace kit {
+
+void centreOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+namespace {
+
+class ActivateWhenShown : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget*>(watched)->activateWindow();
+        return false;
+    }
+};
+
+} // namespace
+
+void activateWhenShown(QWidget* window) {
+    window->installEventFilter(new ActivateWhenShown(window));
+}
+
+QFont font(const QString& family, double points, bool bold, bool underline) {
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(twips::rect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twipsGeometry) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setGeometry(twips::rect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString captionName(const QString& caption) {
+    QString name = caption.trimmed();
+    for (const QLatin1String tail : {QLatin1String("..."), QLatin1String(":")}) {
+        if (name.endsWith(tail)) {
+            name.chop(tail.size());
+            break;
+        }
+    }
+    return name.trimmed();
+}
+
+QString webAddressText(const QString& address) {
+    QString text = address;
+    for (const QLatin1String scheme : {QLatin1String("https://"), QLatin1String("http://")}) {
+        if (text.startsWith(scheme, Qt::CaseInsensitive)) {
+            text.remove(0, scheme.size());
+            break;
+        }
+    }
+    if (text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text;
+}
+
+WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips, Dialogs& dialogs) {
+    const QString address = QString::fromUtf8(product::kWebAddress);
+    WebLink link;
+    link.Label6 = label(parent, "Label6", webAddressText(address), textTwips);
+    link.Label6->setAlignment(Qt::AlignCenter);
+    link.Label6->setFont(font(QStringLiteral("Tahoma"), 8.25, true));
+    QPalette navy = link.Label6->palette();
+    navy.setColor(QPalette::WindowText, kNavy);
+    link.Label6->setPalette(navy);
+
+    link.Label4 = new ClickableLabel(parent);
+    link.Label4->setObjectName(QStringLiteral("Label4"));
+    link.Label4->setGeometry(twips::rect(areaTwips.x(), areaTwips.y(), areaTwips.width(), areaTwips.height()));
+    link.Label4->setAccessibleName(link.Label6->text());
+    QObject::connect(link.Label4, &ClickableLabel::clicked, link.Label4,
+                     [&dialogs, address] { dialogs.openUrl(address); });
+    return link;
+}
+
+void setLinkPointer(ClickableLabel* area, const QString& iconPath, QPoint hotSpot) {
+    const QPixmap pointer(iconPath);
+    if (pointer.isNull())
+        return;
+    area->setCursor(QCursor(pointer, pointer.width() * hotSpot.x() / 32, pointer.height() * hotSpot.y() / 32));
+}
+
+Texts::Texts(QString database) : m_database(std::move(database)) {}
+
+std::optional<QString> Texts::lookUp(const QString& key) const {
+    return tryLanguageText(m_database, key);
+}
+
+void Texts::apply(const QString& key, const QString& suffix, const std::function<void(const QString&)>& apply) const {
+    if (const auto found = lookUp(key))
+        apply(*found + suffix);
+}
+
+QString Texts::text(const QString& key) const {
+    return lookUp(key).value_or(QString());
+}
+
+QString Texts::messageText(const QString& key) const {
+    return ::messageText(m_database, key);
+}
+
+QString Texts::textOr(const QString& key, const QString& fallback) const {
+    const auto found = lookUp(key);
+    return found && !found->isEmpty() ? *found : fallback;
+}
+
+QString Texts::message(const QString& key, const QStringList& given) const {
+    // The system's reasons in the program's language, where it has words for them.
+    QStringList details = given;
+    for (QString& detail : details) {
+        if (const auto reason = systemreasons::keyOf(detail)) {
+            const QString told = messageText(*reason);
+            if (!told.isEmpty())
+                detail = told;
+        }
+    }
+    const QString result = messageText(key);
+    if (result.isEmpty())
+        return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
+    switch (details.size()) {
+    case 0:
+        return result;
+    case 1:
+        return result.arg(details[0]);
+    case 2:
+        return result.arg(details[0], details[1]);
+    default:
+        return result.arg(details[0], details[1], details[2]);
+    }
+}
+
+} // namespace kit
+
+namespace kit {
+
+QString Texts::compose(const QList<MessagePart>& parts) const {
+    QString shown;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i == 1)
+            shown += QStringLiteral("\n\n");
+        else if (i > 1)
+            shown += QLatin1Char(' ');
+        shown += message(parts[i].key, parts[i].details);
+    }
+    return shown;
+}
+
+QString Texts::sentences(const QList<MessagePart>& parts) const {
+    QStringList texts;
+    for (const MessagePart& part : parts)
+        texts.append(message(part.key, part.details));
+    return texts.join(QLatin1Char(' '));
+}
+
+QString Texts::ownText(const QString& key) const {
+    return textOr(key, builtin::text(key).value_or(key));
+}
+
+QString Texts::ownMessage(const MessagePart& part) const {
+    QString text = ownText(part.key);
+    for (const QString& detail : part.details)
+        text = text.arg(detail);
+    return text;
+}
+
+QString Texts::fileProblem(const MessagePart& part) const {
+    return ownText(part.key) + QStringLiteral("\n\n") + part.details.value(0) + QLatin1Char('\n') +
+           part.details.value(1);
+}
+
+QString Texts::listed(const QList<MessagePart>& messages) const {
+    QStringList texts;
+    for (const MessagePart& part : messages.first(std::min<qsizetype>(messages.size(), kListedAtMost)))
+        texts.append(message(part.key, part.details));
+    if (messages.size() > kListedAtMost)
+        texts.append(message(QStringLiteral("strListMore"), {QString::number(messages.size() - kListedAtMost)}));
+    return texts.join(QStringLiteral("\n\n"));
+}
+
+} // namespace kit

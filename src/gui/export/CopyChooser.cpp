@@ -1,0 +1,102 @@
+#include "CopyChooser.h"
+
+#include "core/common/AppContext.h"
+#include "core/common/Dialogs.h"
+#include "gui/app/Twips.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_context(context), m_texts(context.languageDatabase()),
+      m_label(kit::label(this, design.label, design.labelText, {120, 105, 4920, 420})), m_list(new QComboBox(this)),
+      cmdOK(kit::button(this, "cmdOK", QStringLiteral("O.K."), {2265, 1080, 1335, 375})),
+      cmdAbbrechen(kit::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3705, 1080, 1335, 375})) {
+    setObjectName(QString::fromLatin1(design.window));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(design.title);
+    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
+    setFixedSize(twips::toPixels(5160), twips::toPixels(1620));
+
+    m_label->setWordWrap(true);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_list->setObjectName(QString::fromLatin1(design.list));
+    m_list->setEditable(false);
+    m_list->setGeometry(twips::rect(120, 585, 4920, 315));
+
+    // A button with the focus takes Enter itself; elsewhere Enter means OK (keyPressEvent).
+    cmdOK->setAutoDefault(true);
+    cmdAbbrechen->setAutoDefault(true);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOKClick(); });
+    connect(cmdAbbrechen, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrder(m_list, cmdOK);
+    setTabOrder(cmdOK, cmdAbbrechen);
+    m_list->setFocus(Qt::OtherFocusReason);
+    kit::centreOnScreen(this);
+    kit::activateWhenShown(this);
+
+    m_texts.apply(QString::fromLatin1(design.titleKey), QString(), [this](const QString& t) { setWindowTitle(t); });
+    m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),
+                  [this](const QString& t) { m_label->setText(t); });
+    // A screen reader names the list after the label above it.
+    m_list->setAccessibleName(kit::captionName(m_label->text()));
+    m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
+    m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
+}
+
+void CopyChooser::setCopies(const QList<aircraftfiles::AircraftCopy>& copies) {
+    const QStringList titles = aircraftfiles::displayTitles(copies);
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        m_list->addItem(titles[i]);
+        m_lstData.append(copies[i].cfgPath);
+    }
+    m_list->setCurrentIndex(-1);
+}
+
+std::optional<CopyChooser::Chosen> CopyChooser::chosen() const {
+    const int index = m_list->currentIndex();
+    if (m_list->currentText().isEmpty() || index < 0 || index >= lstData().size())
+        return std::nullopt;
+    return Chosen{lstData()[index], m_list->currentText()};
+}
+
+void CopyChooser::cmdOKClick() {
+    if (const auto copy = chosen())
+        emit copyChosen(copy->cfgPath, copy->title);
+}
+
+void CopyChooser::refuse(const QList<MessagePart>& message) {
+    m_context.dialogs->exclamation(this, m_texts.compose(message), kErrorTitle);
+}
+
+bool CopyChooser::ask(const QList<MessagePart>& question) {
+    return m_context.dialogs->question(this, m_texts.compose(question), QStringLiteral("?"));
+}
+
+void CopyChooser::finish(const QList<MessagePart>& message) {
+    m_context.dialogs->information(this, m_texts.sentences(message),
+                                   m_texts.messageText(QStringLiteral("strFinished")));
+    close();
+}
+
+void CopyChooser::warnListed(const QList<MessagePart>& messages) {
+    m_context.dialogs->exclamation(this, m_texts.listed(messages), kErrorTitle);
+}
+
+void CopyChooser::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        cmdOK->click();
+        return;
+    case Qt::Key_Escape:
+        cmdAbbrechen->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,205 @@
+#include "core/common/AtomicFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+} // namespace
+
+class TestAtomicFile : public QObject {
+    Q_OBJECT
+private slots:
+    void replacesWholeFile_data();
+    void replacesWholeFile();
+    void keepsPermissions();
+    void followsSymlink();
+    void copyReplacesTarget();
+    void staleTemporariesAreRemoved();
+    void failureLeavesOldFileAndNoTemporary_data();
+    void failureLeavesOldFileAndNoTemporary();
+    void windowsAttributes_data();
+    void windowsAttributes();
+};
+
+void TestAtomicFile::replacesWholeFile_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("short") << QByteArray(" 0 \r\n");
+    QTest::newRow("bigger than any write buffer") << QByteArray(3 * 1024 * 1024 + 7, 'x');
+}
+
+void TestAtomicFile::replacesWholeFile() {
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("strt.cfg"));
+    writeAll(path, QByteArray(100000, 'o'));
+    QString reason;
+    QVERIFY2(atomicfile::replaceWithData(path, content, &reason), qPrintable(reason));
+    QCOMPARE(readAll(path), content);
+    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("strt.cfg")});
+}
+
+void TestAtomicFile::keepsPermissions() {
+#ifndef Q_OS_UNIX
+    QSKIP("Unix permission bits; windowsAttributes covers Windows");
+#endif
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.cfg"));
+    writeAll(path, "old");
+    const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, perms));
+    QVERIFY(atomicfile::replaceWithData(path, "new", nullptr));
+    QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
+             perms & ~(QFile::ReadUser | QFile::WriteUser));
+}
+
+void TestAtomicFile::followsSymlink() {
+#ifndef Q_OS_UNIX
+    QSKIP("QFile::link makes a shortcut (.lnk) on Windows, which the file system does not follow");
+#endif
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("real.cfg"));
+    const QString link = dir.filePath(QStringLiteral("link.cfg"));
+    writeAll(target, "old");
+    QVERIFY(QFile::link(target, link));
+    QVERIFY(atomicfile::replaceWithData(link, "new", nullptr));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readAll(target), QByteArray("new"));
+}
+
+void TestAtomicFile::copyReplacesTarget() {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("german.crf"));
+    const QString target = dir.filePath(QStringLiteral("language.crf"));
+    QByteArray content(2 * 1024 * 1024 + 3, '\0');
+    for (int i = 0; i < content.size(); ++i)
+        content[i] = char(i * 7);
+    writeAll(source, content);
+    writeAll(target, "old");
+    QString reason;
+    QVERIFY2(atomicfile::replaceWithCopy(source, target, &reason), qPrintable(reason));
+    QCOMPARE(readAll(target), content);
+    QCOMPARE(entries(dir.path()).size(), 2);
+}
+
+void TestAtomicFile::staleTemporariesAreRemoved() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
+    writeAll(path, "old");
+    const QString stale = dir.filePath(QStringLiteral(".aircraft.cfg.k3j9.tmp"));
+    const QString fresh = dir.filePath(QStringLiteral(".aircraft.cfg.x7q2.tmp"));
+    const QString other = dir.filePath(QStringLiteral(".options.cfg.a1b2.tmp"));
+    for (const QString& file : {stale, fresh, other})
+        writeAll(file, "partial");
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& file : {stale, other}) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    QVERIFY(atomicfile::replaceWithData(path, "new", nullptr));
+    QVERIFY(!QFile::exists(stale));
+    QVERIFY(QFile::exists(fresh)); // may belong to a save still running
+    QVERIFY(QFile::exists(other)); // another file's business
+    QCOMPARE(readAll(path), QByteArray("new"));
+}
+
+void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
+    QTest::addColumn<QString>("what");
+    QTest::newRow("missing source") << "missing source";
+    QTest::newRow("missing folder") << "missing folder";
+    QTest::newRow("directory in the way") << "directory in the way";
+    QTest::newRow("read-only file, whoever replaces it") << "read-only";
+}
+
+void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("language.crf"));
+    writeAll(target, "old");
+    QString reason;
+    bool ok = true;
+    if (what == QLatin1String("missing source")) {
+        ok = atomicfile::replaceWithCopy(dir.filePath(QStringLiteral("nope.crf")), target, &reason);
+    } else if (what == QLatin1String("missing folder")) {
+        ok = atomicfile::replaceWithData(dir.filePath(QStringLiteral("Data/x.cfg")), "new", &reason);
+    } else if (what == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        ok = atomicfile::replaceWithData(target, "new", &reason);
+    } else {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("busy.cfg/inner")));
+        ok = atomicfile::replaceWithData(dir.filePath(QStringLiteral("busy.cfg")), "new", &reason);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("busy.cfg"))).isDir());
+    }
+    QVERIFY(!ok);
+    QVERIFY(!reason.isEmpty());
+    QVERIFY2(!reason.contains(QLatin1String("Unknown error")), qPrintable(reason));
+    QCOMPARE(readAll(target), QByteArray("old"));
+    // Temporary files are named ".<name>.<random>.tmp".
+    for (const QString& name : entries(dir.path()))
+        QVERIFY2(!(name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"))), qPrintable(name));
+}
+
+void TestAtomicFile::windowsAttributes_data() {
+    QTest::addColumn<bool>("existed");
+    QTest::addColumn<quint32>("attributes"); // of the existing file
+    QTest::addColumn<bool>("replaced");
+#ifdef Q_OS_WIN
+    QTest::newRow("new file") << false << quint32(0) << true;
+    QTest::newRow("plain file") << true << quint32(FILE_ATTRIBUTE_ARCHIVE) << true;
+    QTest::newRow("hidden file stays hidden") << true << quint32(FILE_ATTRIBUTE_HIDDEN) << true;
+    QTest::newRow("read-only file is refused") << true << quint32(FILE_ATTRIBUTE_READONLY) << false;
+    QTest::newRow("read-only hidden file is refused")
+        << true << quint32(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN) << false;
+#endif
+}
+
+void TestAtomicFile::windowsAttributes() {
+#ifndef Q_OS_WIN
+    QSKIP("Windows file attributes");
+#else
+    QFETCH(bool, existed);
+    QFETCH(quint32, attributes);
+    QFETCH(bool, replaced);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    if (existed) {
+        writeAll(path, "old");
+        QVERIFY(::SetFileAttributesW(native.c_str(), attributes));
+    }
+    QString reason;
+    const bool ok = atomicfile::replaceWithData(path, "new", &reason);
+    const DWORD after = ::GetFileAttributesW(native.c_str());
+    ::SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL);
+    QCOMPARE(ok, replaced);
+    QVERIFY(after != INVALID_FILE_ATTRIBUTES);
+    QCOMPARE(after & kept, attributes & kept);
+    QCOMPARE(readAll(path), QByteArray(replaced ? "new" : "old"));
+    QVERIFY2(replaced || reason.contains(QLatin1String("read-only")), qPrintable(reason));
+    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("aircraft.cfg")});
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"

@@ -1,0 +1,680 @@
+#include "support/AsUser.h"
+#include "support/ExportFixture.h"
+
+#include "core/common/AtomicFile.h"
+#include "core/export/ExportWriter.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <cstring>
+#include <iostream>
+
+#include <QDirIterator>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace exporttest;
+using exportwriter::Failure;
+using Kind = exportwriter::Failure::Kind;
+Q_DECLARE_METATYPE(exportwriter::MessagePart)
+
+namespace {
+
+const QString kCopy = QStringLiteral("nerova_tq58");
+constexpr const char* kChildSwitch = "--export-as-child";
+
+// Pilot 80, co-pilot 75, right passenger 60, baggage 20: variant 4.
+exportwriter::Job threePersonsJob(const QString& cfgPath, const QString& programFolder) {
+    exportwriter::Job job;
+    job.cfgPath = cfgPath;
+    job.programFolder = programFolder;
+    job.loads = {176, 165, std::nullopt, 132, 44};
+    return job;
+}
+
+QByteArray threePersonsCfg() {
+    return exportedCfg(threePersonsSection());
+}
+
+// File operations that fail for one path and otherwise do the real thing.
+exportwriter::FileOps failingFor(const QString& dataTarget, const QString& copyTarget) {
+    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    ops.replaceWithData = [dataTarget](const QString& path, const QByteArray& data, QString* reason) {
+        if (path == dataTarget) {
+            *reason = QStringLiteral("No space left on device");
+            return false;
+        }
+        return atomicfile::replaceWithData(path, data, reason);
+    };
+    ops.replaceWithCopy = [copyTarget](const QString& source, const QString& target, QString* reason) {
+        if (target == copyTarget) {
+            *reason = QStringLiteral("No space left on device");
+            return false;
+        }
+        return atomicfile::replaceWithCopy(source, target, reason);
+    };
+    ops.createCopy = [copyTarget](const QString& source, const QString& target, QString* reason) {
+        if (target == copyTarget) {
+            *reason = QStringLiteral("No space left on device");
+            return false;
+        }
+        return atomicfile::createCopy(source, target, reason);
+    };
+    return ops;
+}
+
+// "" for a successful export, else what stopped it, so that a failing test says why.
+QString failureText(const std::optional<Failure>& failure) {
+    if (!failure)
+        return {};
+    return QStringLiteral("kind %1: %2 (%3)").arg(int(failure->kind)).arg(failure->path, failure->reason);
+}
+
+// Ids no account uses: the owner of the files, another user, and the group of both.
+constexpr unsigned kOwner = 64123;
+constexpr unsigned kOther = 64124;
+[[maybe_unused]] constexpr unsigned kGroup = 64125;
+
+#ifdef Q_OS_UNIX
+// Gives every file and folder below `root` (and `root`) to `user`:`group`, folders 0775, files 0664.
+bool giveTree(const QString& root, unsigned user, unsigned group) {
+    QStringList paths{root};
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString& path : paths) {
+        const QByteArray name = QFile::encodeName(path);
+        const mode_t mode = QFileInfo(path).isDir() ? 0775 : 0664;
+        if (::chown(name.constData(), user, group) != 0 || ::chmod(name.constData(), mode) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Runs the export of threePersonsJob() in a process of its own as `user`:`group`. *ran is false when no
+// such process could be started.
+std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& programFolder, unsigned user, unsigned group,
+                                    bool* ran) {
+    int exitCode = -1;
+    QByteArray output;
+    *ran = asuser::runAs(user, group, QCoreApplication::applicationFilePath(),
+                         {QString::fromLatin1(kChildSwitch), cfgPath, programFolder}, &exitCode, &output) &&
+           (exitCode == 0 || exitCode == 1);
+    if (!*ran || exitCode == 0)
+        return std::nullopt;
+    const QList<QByteArray> parts = output.trimmed().split('\n');
+    Failure failure{};
+    failure.kind = static_cast<Kind>(parts.value(0).toInt());
+    failure.path = QString::fromLocal8Bit(parts.value(1));
+    return failure;
+}
+#endif
+
+} // namespace
+
+class TestExportWriter : public QObject {
+    Q_OBJECT
+private slots:
+    void threePersonsGoIntoBothFiles();
+    void variantFollowsTheSeats_data();
+    void variantFollowsTheSeats();
+    void coPilotFreeWithPassengerLeavesModel();
+    void backupsAppearOnceAndStay();
+    void foreignFilesAreNeverTaken_data();
+    void foreignFilesAreNeverTaken();
+    void backupsKeepTheFilesProtection();
+    void existingFileNamesAreKept();
+    void modelBackupHoldsOnlyAnInstalledModel_data();
+    void modelBackupHoldsOnlyAnInstalledModel();
+    void describeSaysWhatChanged_data();
+    void describeSaysWhatChanged();
+    void failureLeavesBothFiles_data();
+    void failureLeavesBothFiles();
+    void modelPutBackWhenCfgCannotBeWritten();
+    void createdModelRemovedWhenCfgCannotBeWritten();
+    void modelThatCannotBePutBackIsReported();
+    void protectedFilesAreRefused_data();
+    void protectedFilesAreRefused();
+    void folderReadOnlyAttributeIsNoRefusal();
+    void ownerAndGroupAreKept_data();
+    void ownerAndGroupAreKept();
+};
+
+void TestExportWriter::threePersonsGoIntoBothFiles() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
+    QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
+
+    const QString folder = fs.aircraft() + kCopy;
+    const QMap<QString, QByteArray> expected{{"aircraft.cfg", threePersonsCfg()},
+                                             {"merovan-installed/", {}},
+                                             {"merovan-installed/aircraft.cfg.installed", kCfg},
+                                             {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
+                                             {"Model/", {}},
+                                             {"Model/TQ58-161.mdl", variantContent(4)}};
+    QCOMPARE(snapshot(folder), expected);
+    QCOMPARE(readFile(pf.file(QStringLiteral("Models/4.mdl"))), variantContent(4));
+}
+
+void TestExportWriter::variantFollowsTheSeats_data() {
+    QTest::addColumn<bool>("co");
+    QTest::addColumn<bool>("left");
+    QTest::addColumn<bool>("right");
+    QTest::addColumn<int>("variant");
+    QTest::newRow("pilot alone") << false << false << false << 1;
+    QTest::newRow("co-pilot") << true << false << false << 2;
+    QTest::newRow("co-pilot and left") << true << true << false << 3;
+    QTest::newRow("all seats") << true << true << true << 5;
+}
+
+void TestExportWriter::variantFollowsTheSeats() {
+    QFETCH(bool, co);
+    QFETCH(bool, left);
+    QFETCH(bool, right);
+    QFETCH(int, variant);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
+    job.loads.coPilot = co ? std::optional<std::int64_t>(165) : std::nullopt;
+    job.loads.paxLeft = left ? std::optional<std::int64_t>(99) : std::nullopt;
+    job.loads.paxRight = right ? std::optional<std::int64_t>(132) : std::nullopt;
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    QCOMPARE(readFile(fs.model(kCopy)), variantContent(variant));
+}
+
+void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
+    job.loads = {176, std::nullopt, 132, std::nullopt, 44};
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
+    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+    QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
+}
+
+void TestExportWriter::backupsAppearOnceAndStay() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    job.loads.paxLeft = 99;
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
+    QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
+    // Still the files as installed, not those of the first export.
+    QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
+    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+}
+
+void TestExportWriter::foreignFilesAreNeverTaken_data() {
+    QTest::addColumn<QString>("foreign"); // what stands in the copy before the first export
+    QTest::addColumn<int>("kind");        // -1: exported
+    QTest::newRow("a user's own aircraft.cfg.bak is left exactly as it was") << "user bak" << -1;
+    QTest::newRow("a folder named aircraft.cfg.bak is no backup") << "bak folder" << -1;
+    QTest::newRow("a dangling link at the backup's place: refused, nothing lands outside")
+        << "dangling link" << int(Kind::NotAFile);
+    QTest::newRow("a link in place of the backups' folder: refused") << "folder link" << int(Kind::NotAFile);
+    QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
+}
+
+void TestExportWriter::foreignFilesAreNeverTaken() {
+    QFETCH(QString, foreign);
+    QFETCH(int, kind);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString folder = fs.aircraft() + kCopy;
+    const QString outside = pf.path() + QStringLiteral("outside");
+    if (foreign == QLatin1String("user bak")) {
+        QVERIFY(writeFile(cfg + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
+        QVERIFY(writeFile(folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
+    } else if (foreign == QLatin1String("bak folder")) {
+        QVERIFY(QDir().mkpath(cfg + QStringLiteral(".bak")));
+    } else {
+#ifdef Q_OS_UNIX
+        if (foreign == QLatin1String("dangling link")) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
+            QVERIFY(QFile::link(outside, fs.backup(kCopy, "aircraft.cfg.installed")));
+        } else if (foreign == QLatin1String("folder link")) {
+            QVERIFY(QDir().mkpath(outside));
+            QVERIFY(QFile::link(outside, folder + QStringLiteral("/merovan-installed")));
+        } else {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
+            QVERIFY(::mkfifo(QFile::encodeName(fs.backup(kCopy, "TQ58-161.mdl.installed")).constData(), 0644) == 0);
+        }
+#else
+        QSKIP("QFile::link makes a shortcut file here, and there are no pipes in the file system");
+#endif
+    }
+    const auto before = snapshot(folder);
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const auto after = snapshot(folder);
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (!it.key().startsWith(QLatin1String("merovan-installed")) &&
+            !it.key().startsWith(QLatin1String("aircraft.cfg")) && !it.key().startsWith(QLatin1String("Model")))
+            QCOMPARE(after.value(it.key()), it.value());
+    }
+    QVERIFY(!QFileInfo::exists(outside) || QFileInfo(outside).isDir());
+    QVERIFY(QDir(outside).isEmpty());
+    if (kind >= 0) {
+        QVERIFY(failure);
+        QCOMPARE(int(failure->kind), kind);
+        QCOMPARE(readFile(cfg), kCfg);
+        return;
+    }
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
+    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+}
+
+void TestExportWriter::existingFileNamesAreKept() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), kCfg, kInstalledModel,
+                                   QStringLiteral("AIRCRAFT.CFG"), QStringLiteral("MODEL/tq58-161.MDL"));
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
+    const QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", threePersonsCfg()},
+                                             {"merovan-installed/", {}},
+                                             {"merovan-installed/aircraft.cfg.installed", kCfg},
+                                             {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
+                                             {"MODEL/", {}},
+                                             {"MODEL/tq58-161.MDL", variantContent(4)}};
+    QCOMPARE(snapshot(fs.aircraft() + QStringLiteral("NEROVA_TQ58_float")), expected);
+}
+
+void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
+    QTest::addColumn<QByteArray>("installed"); // the model before the first export; null: none
+    QTest::addColumn<QByteArray>("backup");    // TQ58-161.mdl.installed afterwards; null: none
+    QTest::newRow("installed model: kept in the backup") << kInstalledModel << kInstalledModel;
+    QTest::newRow("no model at the first export: noted as absent") << QByteArray() << QByteArray();
+    QTest::newRow("model equal to a shipped variant: backed up all the same") << variantContent(2) << variantContent(2);
+}
+
+void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
+    QFETCH(QByteArray, installed);
+    QFETCH(QByteArray, backup);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    auto job = threePersonsJob(fs.addCopy(kCopy, kCfg, installed), pf.path());
+    QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
+    job.loads.paxLeft = 99;
+    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
+    const QString bak = fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"));
+    QCOMPARE(QFile::exists(bak), !backup.isNull());
+    QCOMPARE(QFile::exists(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.absent"))), backup.isNull());
+    if (!backup.isNull())
+        QCOMPARE(readFile(bak), backup);
+}
+
+void TestExportWriter::failureLeavesBothFiles_data() {
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("path"); // relative to the program folder
+    QTest::addColumn<bool>("backupsMayAppear");
+    const QString copy = QStringLiteral("FS2000/Aircraft/nerova_tq58/");
+    QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl" << false;
+    QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl" << false;
+    QTest::newRow("a demo stand-in never replaces the aircraft's model")
+        << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl" << false;
+    QTest::newRow("Model folder missing")
+        << "no Model folder" << int(Kind::ModelFolderMissing) << copy + "Model" << false;
+    QTest::newRow("model file is a folder")
+        << "model folder" << int(Kind::NotAFile) << copy + "Model/TQ58-161.mdl" << false;
+    QTest::newRow("aircraft.cfg gone since the listing")
+        << "cfg missing" << int(Kind::FileMissing) << copy + "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg is a folder") << "cfg folder" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
+    QTest::newRow("backup cannot be made")
+        << "backup fails" << int(Kind::BackupFailed) << copy + "merovan-installed/aircraft.cfg.installed" << true;
+    QTest::newRow("aircraft.cfg in UTF-16 with its mark: refused whole, unchanged")
+        << "utf-16" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg in UTF-16 without a mark: refused whole, unchanged")
+        << "utf-16 unmarked" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg is a named pipe: never opened, refused")
+        << "cfg pipe" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
+    QTest::newRow("model cannot be replaced")
+        << "model write fails" << int(Kind::WriteFailed) << copy + "Model/TQ58-161.mdl" << true;
+    QTest::newRow("aircraft.cfg cannot be replaced")
+        << "cfg write fails" << int(Kind::WriteFailed) << copy + "aircraft.cfg" << true;
+}
+
+void TestExportWriter::failureLeavesBothFiles() {
+    QFETCH(QString, scenario);
+    QFETCH(int, kind);
+    QFETCH(QString, path);
+    QFETCH(bool, backupsMayAppear);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.model(kCopy);
+    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    if (scenario == QLatin1String("variant missing")) {
+        pf.remove(QStringLiteral("Models/4.mdl"));
+    } else if (scenario == QLatin1String("variant folder")) {
+        pf.remove(QStringLiteral("Models/4.mdl"));
+        QVERIFY(QDir().mkpath(pf.file(QStringLiteral("Models/4.mdl"))));
+    } else if (scenario == QLatin1String("stand-in")) {
+        pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
+    } else if (scenario == QLatin1String("no Model folder")) {
+        QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/Model")).removeRecursively());
+    } else if (scenario == QLatin1String("model folder")) {
+        QVERIFY(QFile::remove(model));
+        QVERIFY(QDir().mkpath(model));
+    } else if (scenario == QLatin1String("cfg missing")) {
+        QVERIFY(QFile::remove(cfg));
+    } else if (scenario == QLatin1String("cfg folder")) {
+        QVERIFY(QFile::remove(cfg));
+        QVERIFY(QDir().mkpath(cfg));
+    } else if (scenario == QLatin1String("backup fails")) {
+        ops = failingFor(QString(), fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
+    } else if (scenario.startsWith(QLatin1String("utf-16"))) {
+        const QString text = QString::fromLatin1(kCfg);
+        const QByteArray wide(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QVERIFY(writeFile(cfg, scenario == QLatin1String("utf-16") ? "\xFF\xFE" + wide : wide));
+    } else if (scenario == QLatin1String("cfg pipe")) {
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::remove(cfg));
+        QVERIFY(::mkfifo(QFile::encodeName(cfg).constData(), 0644) == 0);
+#else
+        QSKIP("no pipes in the file system here");
+#endif
+    } else if (scenario == QLatin1String("model write fails")) {
+        ops = failingFor(QString(), model);
+    } else if (scenario == QLatin1String("cfg write fails")) {
+        ops = failingFor(cfg, QString());
+    }
+    auto before = snapshot(pf.path());
+
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
+    QVERIFY(failure);
+    QCOMPARE(int(failure->kind), kind);
+    QCOMPARE(failure->path, pf.file(path));
+    QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
+    QVERIFY(!failure->standing.model);
+
+    auto after = snapshot(pf.path());
+    if (backupsMayAppear)
+        after.removeIf([](auto it) {
+            return it.key().startsWith(QLatin1String("FS2000/Aircraft/nerova_tq58/merovan-installed"));
+        });
+    QCOMPARE(after, before);
+}
+
+void TestExportWriter::modelPutBackWhenCfgCannotBeWritten() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy, kCfg, "model of an earlier export");
+    // The backup holds the model as installed; putting back means the model just before.
+    QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
+    int modelWrites = 0;
+    exportwriter::FileOps ops = failingFor(cfg, QString());
+    const auto copy = ops.replaceWithCopy;
+    ops.replaceWithCopy = [&](const QString& source, const QString& target, QString* reason) {
+        modelWrites += target == fs.model(kCopy);
+        return copy(source, target, reason);
+    };
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
+    QVERIFY(failure);
+    QCOMPARE(modelWrites, 1); // it really had been replaced
+    QCOMPARE(readFile(fs.model(kCopy)), QByteArray("model of an earlier export"));
+    QCOMPARE(readFile(cfg), kCfg);
+}
+
+void TestExportWriter::createdModelRemovedWhenCfgCannotBeWritten() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy, kCfg, QByteArray());
+    QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), failingFor(cfg, QString()));
+    QVERIFY(failure);
+    QVERIFY(!failure->standing.model);
+    QVERIFY(!QFile::exists(fs.model(kCopy)));
+    QCOMPARE(readFile(cfg), kCfg);
+}
+
+void TestExportWriter::modelThatCannotBePutBackIsReported() {
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    ops.replaceWithData = [](const QString&, const QByteArray&, QString* reason) {
+        *reason = QStringLiteral("Input/output error");
+        return false;
+    };
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, Kind::WriteFailed);
+    QCOMPARE(failure->path, cfg);
+    QCOMPARE(failure->standing.model->path, fs.model(kCopy));
+    QCOMPARE(failure->standing.model->reason, QStringLiteral("Input/output error"));
+    QCOMPARE(failure->standing.model->backup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
+    QCOMPARE(readFile(failure->standing.model->backup), kInstalledModel);
+    QCOMPARE(readFile(cfg), kCfg);
+}
+
+void TestExportWriter::protectedFilesAreRefused_data() {
+    QTest::addColumn<QString>("shut"); // relative to the copy's folder
+    QTest::addColumn<int>("mode");     // what it is given
+    QTest::addColumn<bool>("anyUser"); // holds for the superuser as well: runs as whoever runs the tests
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("path"); // reported, relative to the copy's folder
+    QTest::newRow("read-only aircraft.cfg")
+        << "aircraft.cfg" << 0444 << false << int(Kind::ReadOnly) << "/aircraft.cfg";
+    QTest::newRow("read-only model file")
+        << "Model/TQ58-161.mdl" << 0444 << false << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
+    QTest::newRow("aircraft folder not writable") << "." << 0555 << false << int(Kind::FolderReadOnly) << "";
+    QTest::newRow("Model folder not writable") << "Model" << 0555 << false << int(Kind::FolderReadOnly) << "/Model";
+    QTest::newRow("read-only aircraft.cfg, for an administrator too")
+        << "aircraft.cfg" << 0444 << true << int(Kind::ReadOnly) << "/aircraft.cfg";
+    QTest::newRow("read-only model file, for an administrator too")
+        << "Model/TQ58-161.mdl" << 0444 << true << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
+    QTest::newRow("Model folder without write permission, for an administrator too")
+        << "Model" << 0555 << true << int(Kind::FolderReadOnly) << "/Model";
+    // Existing but unreadable is never "missing".
+    QTest::newRow("aircraft.cfg without read permission")
+        << "aircraft.cfg" << 0222 << false << int(Kind::ReadFailed) << "/aircraft.cfg";
+    QTest::newRow("model file without read permission")
+        << "Model/TQ58-161.mdl" << 0222 << false << int(Kind::ReadFailed) << "/Model/TQ58-161.mdl";
+    QTest::newRow("Model folder that cannot be entered")
+        << "Model" << 0666 << false << int(Kind::ReadFailed) << "/Model/TQ58-161.mdl";
+}
+
+void TestExportWriter::protectedFilesAreRefused() {
+    QFETCH(QString, shut);
+    QFETCH(int, mode);
+    QFETCH(bool, anyUser);
+    QFETCH(int, kind);
+    QFETCH(QString, path);
+#ifndef Q_OS_UNIX
+    // Windows has the read-only attribute of a file, and nothing of the rest.
+    if (kind != int(Kind::ReadOnly))
+        QSKIP("needs Unix permissions");
+#endif
+    if (!anyUser)
+        MEROVAN_RUN_UNPRIVILEGED();
+    TestProgramFolder pf;
+    if (!pf.isValid())
+        QSKIP("the staged program folder cannot be copied by this user");
+    Fs2000 fs(pf);
+    const QString folder = fs.aircraft() + kCopy;
+    const QString cfg = fs.addCopy(kCopy);
+    const QString shutPath = QDir::cleanPath(folder + QLatin1Char('/') + shut);
+    const QFileDevice::Permissions open = QFileInfo(shutPath).permissions();
+    const auto before = snapshot(pf.path());
+#ifdef Q_OS_UNIX
+    QVERIFY(::chmod(QFile::encodeName(shutPath).constData(), mode_t(mode)) == 0);
+#else
+    Q_UNUSED(mode);
+    QVERIFY(QFile::setPermissions(shutPath, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+#endif
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    QVERIFY(QFile::setPermissions(shutPath, open));
+    QVERIFY2(failure, "a protected file was overwritten");
+    QCOMPARE(failureText(failure).section(QLatin1Char(':'), 0, 0), QStringLiteral("kind %1").arg(kind));
+    QCOMPARE(failure->path, folder + path);
+    QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
+    QCOMPARE(snapshot(pf.path()), before);
+}
+
+void TestExportWriter::backupsKeepTheFilesProtection() {
+#ifndef Q_OS_UNIX
+    QSKIP("files have no modes here");
+#else
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    QVERIFY(::chmod(QFile::encodeName(cfg).constData(), 0640) == 0);
+    QVERIFY(::chmod(QFile::encodeName(fs.model(kCopy)).constData(), 0600) == 0);
+    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), 0640);
+    QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))), 0600);
+#endif
+}
+
+void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
+#ifndef Q_OS_WIN
+    QSKIP("the read-only attribute of folders is a Windows matter");
+#else
+    // Explorer sets it on every customised folder, and Windows ignores it: files are created in
+    // such a folder all the same.
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.aircraft() + kCopy + QStringLiteral("/Model");
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ExeOwner;
+    QVERIFY(QFile::setPermissions(fs.aircraft() + kCopy, readOnly) && QFile::setPermissions(model, readOnly));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    QFile::setPermissions(fs.aircraft() + kCopy, readOnly | QFileDevice::WriteOwner);
+    QFile::setPermissions(model, readOnly | QFileDevice::WriteOwner);
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
+#endif
+}
+
+void TestExportWriter::ownerAndGroupAreKept_data() {
+    QTest::addColumn<unsigned>("user"); // who exports; 0: the superuser, in this process
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("administrator: another user's files keep their owner and group") << 0u << false;
+    QTest::newRow("the owner: exported, owner and group kept") << kOwner << false;
+    QTest::newRow("another user of the file's group: refused before anything changes") << kOther << true;
+}
+
+void TestExportWriter::ownerAndGroupAreKept() {
+#ifndef Q_OS_UNIX
+    QSKIP("files have no owners here");
+#else
+    QFETCH(unsigned, user);
+    QFETCH(bool, refused);
+    if (!asuser::isSuperuser())
+        QSKIP("giving files to other users needs the superuser");
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString model = fs.model(kCopy);
+    QVERIFY(::chmod(QFile::encodeName(pf.path()).constData(), 0755) == 0);
+    QVERIFY(giveTree(fs.root(), kOwner, kGroup));
+    const auto before = snapshot(pf.path());
+
+    std::optional<Failure> failure;
+    if (user == 0) {
+        failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    } else {
+        bool ran = false;
+        failure = writeAsChild(cfg, pf.path(), user, kGroup, &ran);
+        if (!ran)
+            QSKIP("no process as another user could be started (setpriv)");
+    }
+    if (refused) {
+        QVERIFY2(failure, "another user's file was replaced");
+        QCOMPARE(failure->kind, Kind::OwnerNotKept);
+        QCOMPARE(failure->path, cfg);
+        QCOMPARE(snapshot(pf.path()), before);
+        return;
+    }
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(cfg), threePersonsCfg());
+    // The backups as well: whoever exported, they are the owner's.
+    for (const QString& path : {cfg, model, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")),
+                                fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))}) {
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+        QCOMPARE(unsigned(info.st_uid), kOwner);
+        QCOMPARE(unsigned(info.st_gid), kGroup);
+        QCOMPARE(int(info.st_mode & 07777), 0664);
+    }
+#endif
+}
+
+void TestExportWriter::describeSaysWhatChanged_data() {
+    using Part = exportwriter::MessagePart;
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QList<Part>>("parts");
+    // Paths are told as the system writes them.
+    const QString cfg = QDir::toNativeSeparators(QStringLiteral("/fs/aircraft.cfg"));
+    const QString model = QDir::toNativeSeparators(QStringLiteral("/fs/Model/TQ58-161.mdl"));
+    const QString io = QStringLiteral("Input/output error");
+    QTest::newRow("aircraft as it was: nothing has been changed")
+        << 0 << QList<Part>{{"strExportWriteFailed", {cfg, io}}, {"strExportNothingChanged", {}}};
+    QTest::newRow("the model could not be put back")
+        << 1 << QList<Part>{{"strExportWriteFailed", {cfg, io}}, {"strExportModelNotPutBack", {model, io}}};
+    QTest::newRow("the new aircraft.cfg could not go back: both files and the backups named")
+        << 2
+        << QList<Part>{{"strExportWriteFailed", {cfg, io}},
+                       {"strExportCfgNotRestored", {cfg, io, cfg + ".bak"}},
+                       {"strExportModelNewBackup", {model, model + ".bak"}}};
+}
+
+void TestExportWriter::describeSaysWhatChanged() {
+    QFETCH(int, state);
+    QFETCH(QList<exportwriter::MessagePart>, parts);
+    Failure failure{};
+    failure.kind = Kind::WriteFailed;
+    failure.path = QStringLiteral("/fs/aircraft.cfg");
+    failure.reason = QStringLiteral("Input/output error");
+    const QString model = QStringLiteral("/fs/Model/TQ58-161.mdl");
+    if (state == 1) {
+        failure.standing.model = exportwriter::FileLeft{model, failure.reason, {}, false};
+    } else if (state == 2) {
+        failure.standing.cfg =
+            exportwriter::FileLeft{failure.path, failure.reason, failure.path + QStringLiteral(".bak"), false};
+        failure.standing.model = exportwriter::FileLeft{model, {}, model + QStringLiteral(".bak"), false};
+    }
+    QCOMPARE(failure.nothingChanged(), state == 0);
+    QCOMPARE(exportwriter::describe(failure), parts);
+}
+
+// The child mode exports three persons and baggage as the user it runs as and says how it ended: exit
+// code 0, or 1 with the failure's kind and path on two lines.
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], kChildSwitch) == 0) {
+        QCoreApplication app(argc, argv);
+        const auto failure =
+            exportwriter::write(threePersonsJob(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+        if (!failure)
+            return 0;
+        std::cout << int(failure->kind) << '\n' << failure->path.toLocal8Bit().constData() << std::endl;
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestExportWriter test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_exportwriter.moc"

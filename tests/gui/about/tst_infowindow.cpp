@@ -1,0 +1,136 @@
+#include "core/common/ProductInfo.h"
+#include "gui/about/InfoWindow.h"
+#include "gui/about/ProductLabels.h"
+#include "support/MainWindowFixture.h"
+
+using Kind = ScriptedDialogs::Kind;
+
+class TestInfoWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheProductInformation();
+    void missingPicturesAreLeftOut_data();
+    void missingPicturesAreLeftOut();
+    void webLinkIgnoresItsOutcome_data();
+    void webLinkIgnoresItsOutcome();
+    void routinesFillOnlyTheirOwnLabel_data();
+    void routinesFillOnlyTheirOwnLabel();
+};
+
+namespace {
+QString labelText(QWidget* w, const char* name) {
+    auto* label = w->findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(QString::fromLatin1(name));
+}
+} // namespace
+
+void TestInfoWindow::showsTheProductInformation() {
+    MainWindowFixture f;
+    f.app->showInfo();
+    InfoWindow* w = f.app->infoWindow();
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Informationen über 'Merovan for TQ 58'"));
+    QCOMPARE(labelText(w, "lblProdukttitel"), QStringLiteral("Merovan for TQ 58"));
+    QCOMPARE(labelText(w, "lblVersion"), QStringLiteral("1.1.0"));
+    QCOMPARE(labelText(w, "lblBeschreibung"), QString::fromUtf8(product::kDescription));
+    QCOMPARE(labelText(w, "lblFirma"), QString::fromUtf8(product::kCompany));
+    QCOMPARE(labelText(w, "Label6"), QStringLiteral("www.velmora-sim.example"));
+    QVERIFY(!testkit::child<QLabel>(w, "picMain")->pixmap().isNull());
+    const QCursor pointer = testkit::child<QLabel>(w, "Label4")->cursor();
+    QCOMPARE(pointer.shape(), Qt::BitmapCursor);
+    QCOMPARE(pointer.hotSpot(), QPoint(10, 2));
+
+    auto* ok = testkit::child<QPushButton>(w, "cmdOK");
+    const int left = ok->x();
+    const int right = w->width() - ok->x() - ok->width();
+    QVERIFY2(qAbs(left - right) <= 1, qPrintable(QStringLiteral("left %1, right %2").arg(left).arg(right)));
+
+    // It opens active, with the focus on O.K.; Return closes it, as a click does.
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QCOMPARE(QApplication::focusWidget(), ok);
+    QTest::keyClick(ok, Qt::Key_Return);
+    QTRY_VERIFY(!f.app->infoWindow());
+    QVERIFY(f.folder.dialogs().calls().isEmpty());
+}
+
+void TestInfoWindow::missingPicturesAreLeftOut_data() {
+    QTest::addColumn<QByteArray>("content"); // of infopic.bmp and url.ico; empty removes them
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("not pictures") << QByteArray("no picture here");
+}
+
+void TestInfoWindow::missingPicturesAreLeftOut() {
+    QFETCH(QByteArray, content);
+    TestProgramFolder pf;
+    for (const char* file : {"infopic.bmp", "url.ico"}) {
+        const QString name = QString::fromLatin1(file);
+        if (content.isEmpty())
+            pf.remove(name);
+        else
+            pf.write(name, content);
+    }
+    InfoWindow w(pf.context());
+    QVERIFY(testkit::child<QLabel>(&w, "picMain")->pixmap().isNull());
+    QVERIFY(testkit::child<QLabel>(&w, "Label4")->cursor().shape() != Qt::BitmapCursor);
+    QCOMPARE(labelText(&w, "lblVersion"), QStringLiteral("1.1.0"));
+}
+
+void TestInfoWindow::webLinkIgnoresItsOutcome_data() {
+    QTest::addColumn<bool>("browserStarts");
+    QTest::newRow("browser starts") << true;
+    QTest::newRow("no browser") << false;
+}
+
+void TestInfoWindow::webLinkIgnoresItsOutcome() {
+    QFETCH(bool, browserStarts);
+    TestProgramFolder pf;
+    pf.dialogs().setOpenUrlResult(browserStarts);
+    InfoWindow w(pf.context());
+    w.show();
+    QTest::mouseClick(testkit::child<QLabel>(&w, "Label6"), Qt::LeftButton);
+    QVERIFY(pf.dialogs().calls().isEmpty()); // the text itself is not the link
+    QTest::mouseClick(testkit::child<QLabel>(&w, "Label4"), Qt::LeftButton);
+    QCOMPARE(pf.dialogs().calls().size(), 1);
+    QCOMPARE(pf.dialogs().calls()[0].kind, Kind::OpenUrl);
+    QCOMPARE(pf.dialogs().calls()[0].text, QString::fromUtf8(product::kWebAddress));
+    QVERIFY(w.isVisible());
+}
+
+void TestInfoWindow::routinesFillOnlyTheirOwnLabel_data() {
+    QTest::addColumn<int>("routine");
+    QTest::addColumn<QString>("label"); // the label it fills; "" for the title
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("SetProductTitle") << 0 << "lblProdukttitel"
+                                     << "Merovan for TQ 58";
+    QTest::newRow("SetInfoCaption") << 1 << ""
+                                    << "Informationen über 'Merovan for TQ 58'";
+    QTest::newRow("SetVersionLabel") << 2 << "lblVersion"
+                                     << "1.1.0";
+    QTest::newRow("SetDescription") << 3 << "lblBeschreibung" << QString::fromUtf8(product::kDescription);
+}
+
+void TestInfoWindow::routinesFillOnlyTheirOwnLabel() {
+    QFETCH(int, routine);
+    QFETCH(QString, label);
+    QFETCH(QString, expected);
+    void (*const routines[])(QWidget*) = {SetProductTitle, SetInfoCaption, SetVersionLabel, SetDescription};
+    // Any window with labels of those names, however deep they lie.
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("#"));
+    auto* panel = new QWidget(&window);
+    const QStringList names = {"lblProdukttitel", "lblVersion", "lblBeschreibung"};
+    for (const QString& name : names)
+        (new QLabel(QStringLiteral("#"), panel))->setObjectName(name);
+    routines[routine](&window);
+    QCOMPARE(window.windowTitle(), label.isEmpty() ? expected : QStringLiteral("#"));
+    for (const QString& name : names)
+        QCOMPARE(panel->findChild<QLabel*>(name)->text(), name == label ? expected : QStringLiteral("#"));
+    // A window without those labels is left alone, and so is no window at all.
+    QWidget bare;
+    routines[routine](&bare);
+    routines[routine](nullptr);
+    QVERIFY(bare.findChildren<QWidget*>().isEmpty());
+}
+
+QTEST_MAIN(TestInfoWindow)
+#include "tst_infowindow.moc"

@@ -1,0 +1,267 @@
+#include "support/MainWindowFixture.h"
+
+#include "gui/about/InfoWindow.h"
+#include "gui/app/Twips.h"
+#include "gui/settings/OptionsWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+
+#include <sqlite3.h>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsInPlace_data();
+    void controlsInPlace();
+    void captionsInGerman();
+    void captionsInEnglish();
+    void clientAreaAndTitle();
+    void tabOrderAndFocus();
+    void withoutLanguageDatabase_data();
+    void withoutLanguageDatabase();
+    void absentKeysLeaveOnlySuffixes();
+    void withoutPictures();
+    void closeCommandsEndAtOnce_data();
+    void closeCommandsEndAtOnce();
+    void webLinkIgnoresFailure();
+    void secondaryWindowsAreSingletons();
+};
+
+void TestMainWindow::controlsInPlace_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twipsRect");
+    auto row = [](const char* name, int x, int y, int w, int h) { QTest::newRow(name) << name << QRect(x, y, w, h); };
+    row("Picture1", 0, 0, 8550, 6465);
+    row("imgCo", 3195, 2790, 390, 390);
+    row("imgPaxRight", 3825, 2790, 390, 390);
+    row("imgPilot", 3195, 3240, 390, 390);
+    row("imgPaxLeft", 3825, 3240, 390, 390);
+    row("imgReset", 8640, 0, 390, 390);
+    row("lblPlatzFrei", 9135, 105, 1875, 195);
+    row("lblPlatzbesetzt", 9150, 525, 1275, 225);
+    row("cmdZufällig", 8820, 855, 2235, 375);
+    row("lblGepäck", 8640, 1380, 1335, 255);
+    row("txtBaggage", 9405, 1755, 600, 285);
+    row("Label1", 10080, 1800, 495, 255);
+    row("Slider1", 8910, 2115, 1950, 240);
+    row("lblPersonengewicht", 8685, 2430, 1335, 255);
+    row("txtPersonengewicht", 9510, 2805, 1185, 285);
+    row("Label2", 10755, 2850, 495, 255);
+    row("lblZFW", 8640, 3330, 870, 240);
+    row("lblZero", 9585, 3330, 1185, 240);
+    row("Label3", 8640, 3690, 870, 240);
+    row("lblGesamt", 9585, 3690, 1230, 240);
+    row("Image1", 8685, 4140, 2430, 975);
+    row("Label6", 8685, 5130, 2400, 195);
+    row("Label4", 8640, 5310, 2490, 195);
+    row("cmdSpeichern", 8775, 5535, 2400, 465);
+    row("cmdSchliessen", 8775, 6030, 2400, 465);
+}
+
+void TestMainWindow::controlsInPlace() {
+    QFETCH(QString, name);
+    QFETCH(QRect, twipsRect);
+    MainWindowFixture f;
+    f.open();
+    auto* widget = f.control<QWidget>(qUtf8Printable(name));
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->geometry(), twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+}
+
+void TestMainWindow::captionsInGerman() {
+    MainWindowFixture f;
+    f.open();
+    QCOMPARE(f.textOf("lblGepäck"), QString::fromUtf8("Gepäck:"));
+    QCOMPARE(f.textOf("lblPersonengewicht"), QStringLiteral("Personengewicht:"));
+    QCOMPARE(f.textOf("lblPlatzbesetzt"), QStringLiteral("Platz besetzt"));
+    QCOMPARE(f.textOf("lblPlatzFrei"), QStringLiteral("Platz frei"));
+    QCOMPARE(f.textOf("Label3"), QStringLiteral("GESAMT:"));
+    QCOMPARE(f.textOf("cmdZufällig"), QString::fromUtf8("Zufällige Beladung"));
+    QCOMPARE(f.textOf("lblZFW"), QStringLiteral("+ ZFW..."));
+    QCOMPARE(f.textOf("lblZero"), QStringLiteral("695 kg"));
+    QCOMPARE(f.tooltip("cmdSpeichern"), QStringLiteral("Exportiert die aktuellen Beladungsdaten zum Flight Simulator"));
+    QCOMPARE(f.control<QAction>("mnuExtrasOptionen")->text(), QStringLiteral("Optionen..."));
+    QCOMPARE(f.control<QMenu>("mnuHelp")->title(), QStringLiteral("?"));
+    QCOMPARE(f.control<QAction>("mnuInfo")->text(), QStringLiteral("Info"));
+}
+
+void TestMainWindow::captionsInEnglish() {
+    MainWindowFixture f;
+    f.folder.remove(QStringLiteral("Data/language.crf"));
+    QFile::copy(f.folder.file(QStringLiteral("Data/languages/english.crf")),
+                f.folder.file(QStringLiteral("Data/language.crf")));
+    f.open();
+    QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Close"));
+    QCOMPARE(f.textOf("Label3"), QStringLiteral("TOTAL:"));
+    QCOMPARE(f.tooltip("imgCo"), QStringLiteral("Seat free"));
+    QCOMPARE(f.control<QAction>("mnuExtrasOptionen")->text(), QStringLiteral("Options..."));
+    QCOMPARE(f.control<QMenu>("mnuHelp")->title(), QStringLiteral("?"));
+    QCOMPARE(f.textOf("lblZFW"), QStringLiteral("+ ZFW..."));
+}
+
+void TestMainWindow::clientAreaAndTitle() {
+    MainWindowFixture f;
+    f.open();
+    QCOMPARE(f.window()->windowTitle(), QStringLiteral("TQ 58 Merovan"));
+    QCOMPARE(f.window()->centralWidget()->size(), QSize(twips::toPixels(11265), twips::toPixels(6570)));
+    QCOMPARE(f.window()->centralWidget()->palette().color(QPalette::Window), QColor(192, 192, 192));
+    // The seats lie above the aircraft picture, Label4 above Label6.
+    const QObjectList children = f.window()->centralWidget()->children();
+    QVERIFY(children.indexOf(f.control<QWidget>("Picture1")) < children.indexOf(f.control<QWidget>("imgCo")));
+    QVERIFY(children.indexOf(f.control<QWidget>("Label6")) < children.indexOf(f.control<QWidget>("Label4")));
+}
+
+void TestMainWindow::tabOrderAndFocus() {
+    MainWindowFixture f;
+    f.open();
+    f.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window()));
+    QCOMPARE(QApplication::focusWidget(), f.control<QWidget>("cmdZufällig"));
+    // Tab goes round the window as it reads; Shift+Tab goes back.
+    const char* order[] = {"imgPilot", "imgCo",        "imgPaxLeft",    "imgPaxRight",
+                           "Slider1",  "cmdSpeichern", "cmdSchliessen", "cmdZufällig"};
+    for (const char* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        QCOMPARE(focused->objectName(), QString::fromUtf8(next));
+        // A focused seat, and only that, has a frame drawn around its picture.
+        QList<QWidget*> frames;
+        for (QWidget* frame : f.window()->findChildren<QWidget*>(QStringLiteral("focusFrame")))
+            if (frame->isVisible())
+                frames.append(frame);
+        const bool seat = QByteArray(next).startsWith("img");
+        QCOMPARE(frames.size(), seat ? 1 : 0);
+        if (seat) {
+            const QRect around = frames[0]->geometry();
+            QVERIFY(around.contains(focused->geometry()) && around != focused->geometry());
+        }
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSchliessen"));
+    // F10 opens the first menu, wherever the focus is.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+    QTRY_VERIFY(f.control<QMenu>("mnuDatei")->isVisible());
+}
+
+void TestMainWindow::withoutLanguageDatabase_data() {
+    QTest::addColumn<QByteArray>("content"); // empty: the file is missing
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("not a database") << QByteArray("this is not a database at all, just text");
+}
+
+void TestMainWindow::withoutLanguageDatabase() {
+    QFETCH(QByteArray, content);
+    MainWindowFixture f;
+    f.folder.remove(QStringLiteral("Data/language.crf"));
+    if (!content.isEmpty())
+        f.folder.write(QStringLiteral("Data/language.crf"), content);
+    QVERIFY(f.open());
+    QCOMPARE(f.control<QMenu>("mnuDatei")->title(), QStringLiteral("#"));
+    QCOMPARE(f.control<QAction>("mnuDateiBeenden")->text(), QStringLiteral("Beenden"));
+    QCOMPARE(f.control<QMenu>("mnuExport")->title(), QStringLiteral("Export"));
+    QCOMPARE(f.control<QAction>("mnuExportBeladung")->text(), QStringLiteral("Beladung in Aircraft.cfg exportieren"));
+    QCOMPARE(f.control<QMenu>("mnuExtras")->title(), QStringLiteral("#"));
+    QCOMPARE(f.control<QAction>("mnuExtrasOptionen")->text(), QStringLiteral("#"));
+    for (const char* name : {"lblPlatzFrei", "lblPlatzbesetzt", "lblGepäck", "lblPersonengewicht", "cmdZufällig"})
+        QCOMPARE(f.textOf(name), QStringLiteral("#"));
+    QCOMPARE(f.textOf("Label3"), QStringLiteral("GESAMT:"));
+    QCOMPARE(f.textOf("cmdSpeichern"), QStringLiteral("Speichern"));
+    QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Schliessen"));
+    QCOMPARE(f.tooltip("cmdSpeichern"), QStringLiteral("Exportiert die aktuellen Beladungsdaten zum Flight Simulator"));
+    for (const char* seat : {"imgCo", "imgPaxLeft", "imgPaxRight"})
+        QCOMPARE(f.tooltip(seat), QString());
+    QCOMPARE(f.tooltip("imgPilot"), QStringLiteral("80 kg"));
+    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
+    // The seats still work; the input box then speaks the program's own built-in texts.
+    f.clickSeat("imgCo", QStringLiteral("75"));
+    QCOMPARE(f.tooltip("imgCo"), QStringLiteral("75 kg"));
+    QCOMPARE(f.folder.dialogs().calls().constFirst().text,
+             QStringLiteral("Bitte geben Sie das Gewicht der Person in kg ein:"));
+    QCOMPARE(f.folder.dialogs().calls().constFirst().title, QStringLiteral("Gewicht"));
+}
+
+void TestMainWindow::absentKeysLeaveOnlySuffixes() {
+    MainWindowFixture f;
+    const QString path = f.folder.file(QStringLiteral("Data/language.crf"));
+    f.folder.remove(QStringLiteral("Data/language.crf"));
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "CREATE TABLE Entry (Variable TEXT, Wert TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    f.open();
+    QCOMPARE(f.textOf("lblGepäck"), QStringLiteral(":"));
+    QCOMPARE(f.textOf("Label3"), QStringLiteral(":"));
+    QCOMPARE(f.control<QAction>("mnuExtrasOptionen")->text(), QStringLiteral("..."));
+    QCOMPARE(f.textOf("cmdSpeichern"), QString());
+    QCOMPARE(f.tooltip("imgCo"), QString());
+}
+
+void TestMainWindow::withoutPictures() {
+    MainWindowFixture f;
+    for (const char* file : {"pa.bmp", "person.ico", "leer.ico", "url.ico"})
+        f.folder.remove(QString::fromUtf8(file));
+    QVERIFY(f.open());
+    QVERIFY(f.control<QLabel>("Picture1")->pixmap().isNull());
+    QVERIFY(f.control<QLabel>("imgPilot")->pixmap().isNull());
+    QCOMPARE(f.control<QWidget>("Label4")->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.textOf("lblPlatzFrei"), QStringLiteral("Platz frei"));
+    f.clickSeat("imgPaxLeft", QStringLiteral("70"));
+    QCOMPARE(f.tooltip("imgPaxLeft"), QStringLiteral("70 kg"));
+    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 845 kg"));
+}
+
+void TestMainWindow::closeCommandsEndAtOnce_data() {
+    QTest::addColumn<bool>("viaMenu");
+    QTest::newRow("cmdSchliessen") << false;
+    QTest::newRow("mnuDateiBeenden") << true;
+}
+
+void TestMainWindow::closeCommandsEndAtOnce() {
+    QFETCH(bool, viaMenu);
+    MainWindowFixture f;
+    f.open();
+    f.app->showInfo();
+    QSignalSpy ended(f.app.get(), &Application::ended);
+    if (viaMenu)
+        testkit::triggerAction(f.window(), "mnuDateiBeenden");
+    else
+        QTest::mouseClick(f.control<QPushButton>("cmdSchliessen"), Qt::LeftButton);
+    QCOMPARE(ended.size(), 1);
+    QVERIFY(f.folder.dialogs().calls().isEmpty());
+    QTRY_VERIFY(!f.app->mainWindow() && !f.app->infoWindow());
+}
+
+void TestMainWindow::webLinkIgnoresFailure() {
+    MainWindowFixture f;
+    f.open();
+    f.folder.dialogs().setOpenUrlResult(false);
+    QTest::mouseClick(f.control<QLabel>("Label4"), Qt::LeftButton);
+    QTest::mouseClick(f.control<QLabel>("Label6"), Qt::LeftButton);
+    const auto calls = f.folder.dialogs().calls();
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].kind, ScriptedDialogs::Kind::OpenUrl);
+    QVERIFY(calls[0].text.startsWith(QLatin1String("https://")));
+    QVERIFY(f.app->mainWindow()->isVisible());
+}
+
+void TestMainWindow::secondaryWindowsAreSingletons() {
+    MainWindowFixture f;
+    f.open();
+    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
+    QWidget* options = f.app->optionsWindow();
+    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
+    QCOMPARE(f.app->optionsWindow(), options);
+    testkit::triggerAction(f.window(), "mnuInfo");
+    QWidget* info = f.app->infoWindow();
+    testkit::triggerAction(f.window(), "mnuInfo");
+    QCOMPARE(f.app->infoWindow(), info);
+    QVERIFY(options && info && options->isVisible() && info->isVisible());
+    QVERIFY(!options->isModal() && !info->isModal());
+    QVERIFY(f.window()->isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

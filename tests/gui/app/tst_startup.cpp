@@ -1,0 +1,157 @@
+#include "support/MainWindowFixture.h"
+
+#include "gui/app/QtDialogs.h"
+#include "gui/app/SplashWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSignalSpy>
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void splashVersion();
+    void splashGivesWayToMainWindow();
+    void firstStartFlag_data();
+    void firstStartFlag();
+    void missingFlagKeepsPreviousValue();
+    void qtTextsSpeakTheProgramsLanguage_data();
+    void qtTextsSpeakTheProgramsLanguage();
+};
+
+namespace {
+
+// Shows a real Qt question box and reads its buttons (and its title) before answering No.
+struct ShownBox {
+    QStringList buttons;
+    QString title;
+};
+
+ShownBox showQuestion(const QString& title) {
+    ShownBox shown;
+    const auto answer = testkit::whenModal<QMessageBox>([&](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons())
+            shown.buttons << button->text().remove(QLatin1Char('&'));
+        shown.buttons.sort();
+        shown.title = box->windowTitle();
+        box->button(QMessageBox::No)->click();
+    });
+    QtDialogs dialogs;
+    dialogs.question(nullptr, QStringLiteral("?"), title);
+    return shown;
+}
+
+} // namespace
+
+void TestStartup::splashVersion() {
+    QCOMPARE(splashVersionText(1, 1, 0), QStringLiteral("Version 1.1.0"));
+    QCOMPARE(splashVersionText(1, 10, 3), QStringLiteral("Version 1.10.3"));
+    TestProgramFolder folder;
+    SplashWindow splash(folder.context());
+    QCOMPARE(testkit::child<QLabel>(&splash, "lblVersion")->text(), QStringLiteral("Version 1.1.0"));
+    QCOMPARE(testkit::child<QLabel>(&splash, "lblTitle")->text(), QStringLiteral("Velmora Control Center"));
+    // The picture stands at its own size in the top-left corner, not stretched over the window.
+    auto* picture = testkit::child<QLabel>(&splash, "imgBackground");
+    QVERIFY(!picture->pixmap().isNull());
+    QVERIFY(!picture->hasScaledContents());
+    QCOMPARE(picture->geometry(), QRect(QPoint(0, 0), picture->pixmap().deviceIndependentSize().toSize()));
+    QCOMPARE(picture->pixmap().size(), QSize(412, 127));
+    QCOMPARE(splash.timer()->interval(), 250);
+    QVERIFY(splash.timer()->isSingleShot());
+    // Not a coarse timer, which may end the splash up to 12 ms early or late.
+    QCOMPARE(splash.timer()->timerType(), Qt::PreciseTimer);
+}
+
+void TestStartup::splashGivesWayToMainWindow() {
+    MainWindowFixture f;
+    f.app->start();
+    QVERIFY(f.app->splashWindow() && f.app->splashWindow()->isVisible());
+    QVERIFY(!f.app->mainWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(f.app->mainWindow() && f.app->mainWindow()->isVisible(), 3000);
+    QTRY_VERIFY(!f.app->splashWindow());
+    QVERIFY(!f.app->hasEnded());
+}
+
+void TestStartup::firstStartFlag_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("firstStart");
+    QTest::newRow("installed form") << QByteArray(" 1 \r\n") << true;
+    QTest::newRow("bare 1") << QByteArray("1") << true;
+    QTest::newRow("1 with blanks, no line end") << QByteArray("  1  ") << true;
+    QTest::newRow("1 with LF") << QByteArray("1\n") << true;
+    QTest::newRow("written 0") << QByteArray(" 0 \r\n") << false;
+    QTest::newRow("2") << QByteArray("2\r\n") << false;
+    QTest::newRow("letters") << QByteArray("yes\r\n") << false;
+    QTest::newRow("beyond 16 bits") << QByteArray("65537\r\n") << false;
+    QTest::newRow("empty") << QByteArray("") << false;
+}
+
+void TestStartup::firstStartFlag() {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, firstStart);
+    MainWindowFixture f;
+    f.folder.write(QStringLiteral("strt.cfg"), content);
+    f.app->showMainWindow();
+    QCOMPARE(f.folder.context().intFirstStart == 1, firstStart);
+    // On the first start the main window unloads again and the options window takes its place.
+    QCOMPARE(f.app->mainWindow() == nullptr, firstStart);
+    QCOMPARE(f.app->optionsWindow() != nullptr, firstStart);
+    QVERIFY(f.folder.dialogs().calls().isEmpty());
+    QVERIFY(!f.app->hasEnded());
+}
+
+void TestStartup::missingFlagKeepsPreviousValue() {
+    MainWindowFixture f;
+    f.folder.remove(QStringLiteral("strt.cfg"));
+    f.app->showMainWindow();
+    QVERIFY(f.app->mainWindow());
+    QCOMPARE(f.folder.context().intFirstStart, qint16(0));
+    QVERIFY(f.folder.dialogs().calls().isEmpty());
+}
+
+void TestStartup::qtTextsSpeakTheProgramsLanguage_data() {
+    QTest::addColumn<QString>("database");    // copied over Data/language.crf
+    QTest::addColumn<QString>("change");      // what is done to the program folder first
+    QTest::addColumn<QStringList>("buttons"); // of a question box, sorted
+    QTest::newRow("German") << "german.crf"
+                            << "" << QStringList{"Ja", "Nein"};
+    QTest::newRow("English") << "english.crf"
+                             << "" << QStringList{"No", "Yes"};
+    QTest::newRow("German, then switched to English") << "german.crf"
+                                                      << "switch" << QStringList{"No", "Yes"};
+    QTest::newRow("a database that names no language: Qt's English") << "german.crf"
+                                                                     << "no strLocale" << QStringList{"No", "Yes"};
+    QTest::newRow("no translation file: Qt's English") << "german.crf"
+                                                       << "no translation" << QStringList{"No", "Yes"};
+}
+
+void TestStartup::qtTextsSpeakTheProgramsLanguage() {
+    QFETCH(QString, database);
+    QFETCH(QString, change);
+    QFETCH(QStringList, buttons);
+    MainWindowFixture f;
+    const QString active = f.folder.file(QStringLiteral("Data/language.crf"));
+    f.folder.remove(QStringLiteral("Data/language.crf"));
+    QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/") + database), active));
+    QVERIFY(QFile::setPermissions(active, QFile::ReadOwner | QFile::WriteOwner));
+    if (change == QLatin1String("no strLocale"))
+        QVERIFY(runSql(active, "DELETE FROM Entry WHERE Variable = 'strLocale'"));
+    if (change == QLatin1String("no translation"))
+        f.folder.remove(QStringLiteral("translations/qtbase_de.qm"));
+    QVERIFY(f.open());
+    if (change == QLatin1String("switch")) {
+        QCOMPARE(f.app->qtLanguage().installed(), QStringLiteral("de"));
+        f.folder.remove(QStringLiteral("Data/language.crf"));
+        QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/english.crf")), active));
+        f.app->reloadMainWindow();
+    }
+    const ShownBox shown = showQuestion(QStringLiteral("?"));
+    QCOMPARE(shown.buttons, buttons);
+    // An empty title stays blank: never an empty one, which the system fills with the program's name.
+    const QString blank = showQuestion(QString()).title;
+    QVERIFY(!blank.isEmpty() && blank.trimmed().isEmpty());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,491 @@
+#include "support/Controls.h"
+#include "support/ExportFixture.h"
+
+#include "core/common/SystemReasons.h"
+#include "core/export/WeightAndBalance.h"
+#include "core/settings/LanguageStore.h"
+#include "core/settings/SettingsFiles.h"
+#include "gui/app/Application.h"
+#include "gui/app/MainWindow.h"
+#include "gui/export/ExportWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace exporttest;
+using Kind = ScriptedDialogs::Kind;
+
+namespace {
+
+// A running program with its main window, and an FS2000 folder to export into.
+struct Program {
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    Application app{pf.context()};
+
+    MainWindow* main() const { return app.mainWindow(); }
+    ExportWindow* exportWindow() const { return app.exportWindow(); }
+    template <typename T> T* control(const char* name) const { return testkit::child<T>(exportWindow(), name); }
+    QComboBox* list() const { return control<QComboBox>("cmbPA"); }
+    QString text(const char* key) {
+        return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
+    }
+
+    void start() {
+        app.showMainWindow();
+        QVERIFY(main());
+    }
+    // Pilot 80 (the start), co-pilot 75, right passenger 60, baggage 20.
+    void seatThreePersonsAndBaggage() {
+        pf.dialogs().answerInput(QStringLiteral("75"));
+        main()->seatClicked(Seat::Co);
+        pf.dialogs().answerInput(QStringLiteral("60"));
+        main()->seatClicked(Seat::PaxRight);
+        testkit::child<QSlider>(main(), "Slider1")->setValue(20);
+    }
+    void openExport() {
+        app.showExport();
+        QVERIFY(exportWindow());
+    }
+    void choose(int index) { list()->setCurrentIndex(index); }
+    void pressOK() { control<QPushButton>("cmdOK")->click(); }
+    // Lets the closed window go (it deletes itself later).
+    void settle() { testkit::settle(); }
+};
+
+QStringList texts(const ScriptedDialogs& dialogs, Kind kind) {
+    QStringList result;
+    for (const auto& call : dialogs.callsOf(kind))
+        result << call.text;
+    return result;
+}
+
+} // namespace
+
+class TestExportWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void captions_data();
+    void captions();
+    void listsTheCopiesNothingPreselected();
+    void threePersonsThroughTheWindows();
+    void loadingIsReadWhenOkIsPressed();
+    void duplicateTitlesExportedByPosition();
+    void nothingChosenTouchesNothing();
+    void keyboardChoosesAndConfirms();
+    void cancelAndEscapeClose_data();
+    void cancelAndEscapeClose();
+    void listingProblemsAreSaid_data();
+    void listingProblemsAreSaid();
+    void failureIsSaidAndWindowStays_data();
+    void failureIsSaidAndWindowStays();
+    void withoutMainWindowNothingIsWritten();
+    void exportWindowGoesWithItsLoading_data();
+    void exportWindowGoesWithItsLoading();
+    void completionMessage_data();
+    void completionMessage();
+    void demoFolderCanBeExportedTo();
+};
+
+void TestExportWindow::captions_data() {
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("ok");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("German") << "german.crf" << QString::fromUtf8("Flugzeug wählen")
+                            << QString::fromUtf8("Wählen Sie bitte, welches der installierten TQ 58 Flugzeuge beladen "
+                                                 "werden soll:")
+                            << "O.K."
+                            << "Abbrechen";
+    QTest::newRow("English") << "english.crf"
+                             << "Choose aircraft"
+                             << "Please choose which of the installed TQ 58 aircraft to load:"
+                             << "OK"
+                             << "Cancel";
+}
+
+void TestExportWindow::captions() {
+    QFETCH(QString, database);
+    QFETCH(QString, title);
+    QFETCH(QString, label);
+    QFETCH(QString, ok);
+    QFETCH(QString, cancel);
+    Program p;
+    p.pf.remove(QStringLiteral("Data/language.crf"));
+    QVERIFY(QFile::copy(p.pf.file(QStringLiteral("Data/languages/") + database),
+                        p.pf.file(QStringLiteral("Data/language.crf"))));
+    p.openExport();
+    QCOMPARE(p.exportWindow()->objectName(), QStringLiteral("frmExport"));
+    QCOMPARE(p.exportWindow()->windowTitle(), title);
+    QCOMPARE(p.control<QLabel>("lblOne")->text(), label);
+    QCOMPARE(p.list()->accessibleName() + ":", label); // a screen reader names the list after its label
+    QCOMPARE(p.control<QPushButton>("cmdOK")->text(), ok);
+    QCOMPARE(p.control<QPushButton>("cmdAbbrechen")->text(), cancel);
+}
+
+void TestExportWindow::listsTheCopiesNothingPreselected() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"), "[fltsim.0]\r\ntitle=Wheels, red\r\n");
+    p.fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), "title =Not a title\r\ntitle=Float\r\n");
+    p.fs.addCopy(QStringLiteral("nerova_tq58_untitled"), "[fltsim.0]\r\ntitle = Blank before the sign\r\n");
+    p.fs.addCopy(QStringLiteral("velmora_kestrel"), "title=Kestrel\r\n");
+    p.start();
+    p.openExport();
+    QComboBox* list = p.list();
+    QVERIFY(list);
+    QVERIFY(!list->isEditable());
+    QStringList titles;
+    for (int i = 0; i < list->count(); ++i)
+        titles << list->itemText(i);
+    // A copy without a title shows its folder name.
+    QCOMPARE(titles, (QStringList{"Wheels", "Float", "nerova_tq58_untitled"}));
+    QCOMPARE(p.exportWindow()->lstData(),
+             (QStringList{p.fs.cfg(QStringLiteral("nerova_tq58")), p.fs.cfg(QStringLiteral("NEROVA_TQ58_float")),
+                          p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))}));
+    QCOMPARE(list->currentIndex(), -1);
+    QCOMPARE(list->currentText(), QString());
+    QCOMPARE(p.exportWindow()->focusWidget(), list);
+    QVERIFY(p.control<QPushButton>("cmdOK")->isDefault());
+    QVERIFY(p.pf.dialogs().calls().isEmpty());
+    // O.K. on the copy without a title exports into it.
+    p.choose(2);
+    p.pressOK();
+    QVERIFY(readFile(p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))).contains("\r\n[WEIGHT_AND_BALANCE]\r\n"));
+}
+
+void TestExportWindow::threePersonsThroughTheWindows() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58_float"));
+    p.start();
+    p.seatThreePersonsAndBaggage();
+    p.pf.dialogs().clear();
+    p.pf.dialogs().answerQuestion(true);
+    testkit::child<QPushButton>(p.main(), "cmdSpeichern")->click();
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Question),
+             QStringList{p.text("strOnlyFuel_1") + "128 kg (= 282 lbs) " + p.text("strOnlyFuel_2")});
+    QVERIFY(p.exportWindow());
+
+    p.choose(1);
+    p.pressOK();
+    QCOMPARE(readFile(cfg), exportedCfg(threePersonsSection()));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_float"))), variantContent(4));
+    QCOMPARE(readFile(p.fs.cfg(QStringLiteral("nerova_tq58"))), kCfg);
+    const auto info = p.pf.dialogs().callsOf(Kind::Information);
+    QCOMPARE(info.size(), 1);
+    QCOMPARE(info[0].text, p.text("strWritten"));
+    QCOMPARE(info[0].title, p.text("strFinished"));
+    QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
+    p.settle();
+    QVERIFY(!p.exportWindow());
+}
+
+void TestExportWindow::loadingIsReadWhenOkIsPressed() {
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    p.choose(0);
+    // The main window stays usable while the export window is open.
+    p.seatThreePersonsAndBaggage();
+    p.pressOK();
+    QCOMPARE(readFile(cfg), exportedCfg(threePersonsSection()));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), variantContent(4));
+}
+
+void TestExportWindow::duplicateTitlesExportedByPosition() {
+    // The titles differ only after a comma, where the title field ends: the folder names tell them
+    // apart, and each line exports its own copy.
+    Program p;
+    const QByteArray a = "title=Nerova TQ 58, D-EABC\r\n";
+    const QByteArray b = "title=Nerova TQ 58, D-EXYZ\r\n";
+    const QString first = p.fs.addCopy(QStringLiteral("nerova_tq58_a"), a);
+    const QString second = p.fs.addCopy(QStringLiteral("nerova_tq58_b"), b);
+    p.start();
+    p.openExport();
+    QCOMPARE(p.list()->count(), 2);
+    QCOMPARE(p.list()->itemText(0), QStringLiteral("Nerova TQ 58 (nerova_tq58_a)"));
+    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 (nerova_tq58_b)"));
+    p.choose(1);
+    p.pressOK();
+    QCOMPARE(readFile(first), a);
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_a"))), kInstalledModel);
+    QCOMPARE(readFile(second), b + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_b"))), variantContent(1));
+}
+
+void TestExportWindow::nothingChosenTouchesNothing() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    const auto before = snapshot(p.pf.path());
+    p.pressOK();
+    p.settle();
+    QCOMPARE(snapshot(p.pf.path()), before);
+    QVERIFY(p.exportWindow());
+    QVERIFY(p.exportWindow()->isVisible());
+    QVERIFY(p.pf.dialogs().calls().isEmpty());
+}
+
+void TestExportWindow::keyboardChoosesAndConfirms() {
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    QTest::keyClick(p.list(), Qt::Key_Down);
+    QCOMPARE(p.list()->currentIndex(), 0);
+    QTest::keyClick(p.list(), Qt::Key_Return);
+    QCOMPARE(p.pf.dialogs().callsOf(Kind::Information).size(), 1);
+    QCOMPARE(readFile(cfg), exportedCfg(wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0})));
+}
+
+void TestExportWindow::cancelAndEscapeClose_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("Escape key") << true;
+}
+
+void TestExportWindow::cancelAndEscapeClose() {
+    QFETCH(bool, escape);
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.openExport();
+    p.choose(0);
+    const auto before = snapshot(p.pf.path());
+    if (escape)
+        QTest::keyClick(p.list(), Qt::Key_Escape);
+    else
+        p.control<QPushButton>("cmdAbbrechen")->click();
+    p.settle();
+    QVERIFY(!p.exportWindow());
+    QCOMPARE(snapshot(p.pf.path()), before);
+    QVERIFY(p.pf.dialogs().calls().isEmpty());
+}
+
+void TestExportWindow::listingProblemsAreSaid_data() {
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<int>("listed");
+    QTest::newRow("options.cfg missing") << "no options" << 0;
+    QTest::newRow("options.cfg unreadable") << "unreadable options" << 0;
+    QTest::newRow("no FS2000 folder chosen yet") << "empty options" << 0;
+    QTest::newRow("Aircraft folder missing") << "no Aircraft" << 0;
+    QTest::newRow("a copy without aircraft.cfg is skipped") << "no cfg" << 1;
+    QTest::newRow("forty leftover folders: ten are named, then how many more") << "forty" << 1;
+    QTest::newRow("aircraft.cfg is a named pipe: named as not a file, the list opens") << "pipe" << 1;
+}
+
+void TestExportWindow::listingProblemsAreSaid() {
+    QFETCH(QString, problem);
+    QFETCH(int, listed);
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    QString expected;
+    if (problem == QLatin1String("no options")) {
+        p.pf.remove(QStringLiteral("options.cfg"));
+        expected = p.text("strExportNoOptions").arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("options.cfg"))));
+    } else if (problem == QLatin1String("unreadable options")) {
+        p.pf.remove(QStringLiteral("options.cfg"));
+        QVERIFY(QDir().mkpath(p.pf.file(QStringLiteral("options.cfg"))));
+        QString reason;
+        QVERIFY(!settings::readFs2000Folder(p.pf.path(), &reason));
+        // The system's reason, told in the program's language.
+        QCOMPARE(systemreasons::keyOf(reason), std::optional<QString>(QStringLiteral("strReasonIsFolder")));
+        expected =
+            p.text("strExportOptionsUnreadable")
+                .arg(QDir::toNativeSeparators(p.pf.file(QStringLiteral("options.cfg"))), p.text("strReasonIsFolder"));
+    } else if (problem == QLatin1String("empty options")) {
+        p.pf.write(QStringLiteral("options.cfg"), "\r\n");
+        expected = p.text("strExportNoFs2000Folder");
+    } else if (problem == QLatin1String("no Aircraft")) {
+        QVERIFY(QDir(p.fs.aircraft()).removeRecursively());
+        expected =
+            p.text("strExportNoAircraftFolder").arg(QDir::toNativeSeparators(p.fs.root() + QStringLiteral("Aircraft")));
+    } else if (problem == QLatin1String("forty")) {
+        QStringList told;
+        for (int n = 0; n < 40; ++n) {
+            const QString folder =
+                p.fs.aircraft() + QStringLiteral("nerova_tq58_left%1").arg(n, 2, 10, QLatin1Char('0'));
+            QVERIFY(QDir().mkpath(folder));
+            if (n < 10)
+                told.append(p.text("strExportNoAircraftCfg").arg(QDir::toNativeSeparators(folder)));
+        }
+        told.append(p.text("strListMore").arg(30));
+        expected = told.join(QStringLiteral("\n\n"));
+    } else if (problem == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+        const QString cfg = p.fs.aircraft() + QStringLiteral("nerova_tq58_pipe/aircraft.cfg");
+        QVERIFY(QDir().mkpath(QFileInfo(cfg).path()));
+        QVERIFY(::mkfifo(QFile::encodeName(cfg).constData(), 0644) == 0);
+        expected = p.text("strExportListedNotAFile").arg(QDir::toNativeSeparators(cfg));
+#else
+        QSKIP("no pipes in the file system here");
+#endif
+    } else {
+        QVERIFY(QDir().mkpath(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty/Model")));
+        expected = p.text("strExportNoAircraftCfg")
+                       .arg(QDir::toNativeSeparators(p.fs.aircraft() + QStringLiteral("nerova_tq58_empty")));
+    }
+    QVERIFY(!expected.isEmpty());
+    p.start();
+    p.openExport();
+    const auto warnings = p.pf.dialogs().callsOf(Kind::Exclamation);
+    QCOMPARE(warnings.size(), 1);
+    QCOMPARE(warnings[0].text, expected);
+    QCOMPARE(warnings[0].title, QStringLiteral("Error!"));
+    QCOMPARE(p.list()->count(), listed);
+    QCOMPARE(p.list()->currentIndex(), -1);
+    QVERIFY(p.exportWindow()->isVisible());
+}
+
+void TestExportWindow::failureIsSaidAndWindowStays_data() {
+    QTest::addColumn<bool>("standIn"); // Models/4.mdl a demo stand-in rather than missing
+    QTest::newRow("a missing variant says what the program folder needs") << false;
+    QTest::newRow("a demo stand-in never replaces the aircraft's model") << true;
+}
+
+void TestExportWindow::failureIsSaidAndWindowStays() {
+    QFETCH(bool, standIn);
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    const QString variant = QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models/4.mdl")));
+    if (standIn)
+        p.pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
+    else
+        p.pf.remove(QStringLiteral("Models/4.mdl"));
+    p.start();
+    p.seatThreePersonsAndBaggage();
+    p.openExport();
+    p.choose(0);
+    p.pf.dialogs().clear();
+    const auto before = snapshot(p.pf.path());
+    p.pressOK();
+    const QString said = standIn
+                             ? p.text("strExportStandIn")
+                                   .arg(variant, QDir::toNativeSeparators(p.fs.model(QStringLiteral("nerova_tq58"))),
+                                        QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models"))))
+                             : p.text("strExportVariantMissing4").arg(variant);
+    QVERIFY(!said.isEmpty() && said.contains(variant));
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{said + "\n\n" + p.text("strExportNothingChanged")});
+    QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
+    QCOMPARE(snapshot(p.pf.path()), before);
+    p.settle();
+    QVERIFY(p.exportWindow());
+    QCOMPARE(readFile(cfg), kCfg);
+}
+
+void TestExportWindow::withoutMainWindowNothingIsWritten() {
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.openExport(); // no main window, so no loading
+    p.choose(0);
+    const auto before = snapshot(p.pf.path());
+    p.pressOK();
+    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
+    QCOMPARE(snapshot(p.pf.path()), before);
+}
+
+void TestExportWindow::exportWindowGoesWithItsLoading_data() {
+    QTest::addColumn<bool>("reload");
+    QTest::newRow("options O.K. reloads the main window") << true;
+    QTest::newRow("main window closed") << false;
+}
+
+void TestExportWindow::exportWindowGoesWithItsLoading() {
+    // The export must never write a loading the user no longer sees (the start state after a
+    // reload), so the export window closes with the main window's loading.
+    QFETCH(bool, reload);
+    Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    p.seatThreePersonsAndBaggage();
+    p.openExport();
+    p.choose(0);
+    const QPointer<ExportWindow> window = p.exportWindow();
+    if (reload)
+        p.app.reloadMainWindow();
+    else
+        p.main()->close();
+    p.settle();
+    p.settle();
+    QVERIFY(!window || !window->isVisible());
+    QVERIFY(!p.exportWindow() || !p.exportWindow()->isVisible());
+}
+
+void TestExportWindow::completionMessage_data() {
+    QTest::addColumn<bool>("damaged");   // Data/language.crf is a text file when OK is pressed
+    QTest::addColumn<bool>("passenger"); // a passenger without a co-pilot: no model variant shows that
+    const QString written = QStringLiteral("Die Beladung wurde in das Flugzeug geschrieben.");
+    const QString modelKept =
+        QStringLiteral("Das Modell wurde nicht ersetzt, denn keine Modellvariante zeigt Passagiere ohne Co-Piloten. "
+                       "Es zeigt daher weiterhin die Sitze wie zuvor: die des vorigen Exports oder wie ausgeliefert.");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("pilot alone") << false << false << written;
+    QTest::newRow("passenger without co-pilot: the model stays, and the message says so")
+        << false << true << written + QLatin1Char(' ') + modelKept;
+    QTest::newRow("damaged database: the program's own texts, never an empty box") << true << false << written;
+    QTest::newRow("damaged database, passenger without co-pilot")
+        << true << true << written + QLatin1Char(' ') + modelKept;
+}
+
+void TestExportWindow::completionMessage() {
+    QFETCH(bool, damaged);
+    QFETCH(bool, passenger);
+    QFETCH(QString, text);
+    Program p;
+    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    p.start();
+    if (passenger) {
+        p.pf.dialogs().answerInput(QStringLiteral("60"));
+        p.main()->seatClicked(Seat::PaxLeft);
+    }
+    p.openExport();
+    p.choose(0);
+    if (damaged)
+        p.pf.write(QStringLiteral("Data/language.crf"), "not a database\r\n");
+    p.pressOK();
+    const auto info = p.pf.dialogs().callsOf(Kind::Information);
+    QCOMPARE(info.size(), 1);
+    QCOMPARE(info[0].text, text);
+    QCOMPARE(info[0].title, QStringLiteral("Fertig"));
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), passenger ? kInstalledModel : variantContent(1));
+    const wab::StationLoads loads{176, std::nullopt, passenger ? std::optional<std::int64_t>(132) : std::nullopt,
+                                  std::nullopt, 0};
+    QCOMPARE(readFile(cfg), exportedCfg(wab::section(loads)));
+}
+
+void TestExportWindow::demoFolderCanBeExportedTo() {
+    Program p;
+    const QString demo = p.pf.path() + QStringLiteral("DemoFS2000/");
+    QVERIFY2(QFile::exists(demo + QStringLiteral("fs2000.exe")), "the demo is not in the staged program folder");
+    p.pf.write(QStringLiteral("options.cfg"), demo.toLocal8Bit() + "\r\n");
+    const QByteArray installedModel =
+        p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl"));
+    const QByteArray variant = p.pf.read(QStringLiteral("Models/1.mdl"));
+    QVERIFY(!variant.isEmpty() && variant != installedModel);
+    p.start();
+    p.openExport();
+    QCOMPARE(p.list()->count(), 2);
+    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 Float (demo)"));
+    p.choose(1);
+    p.pressOK();
+    QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
+    const QByteArray cfg = p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/aircraft.cfg"));
+    QCOMPARE(cfg.count("[WEIGHT_AND_BALANCE]"), 1);
+    QVERIFY(cfg.contains("[contact_points]"));
+    QCOMPARE(p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl")), variant);
+}
+
+QTEST_MAIN(TestExportWindow)
+#include "tst_exportwindow.moc"

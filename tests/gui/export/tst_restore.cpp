@@ -1,0 +1,283 @@
+// Giving a copy back as installed: the restore itself without a window, and the restore window
+// with scripted dialogs.
+
+#include "support/ExportFixture.h"
+
+#include "core/common/AtomicFile.h"
+#include "core/export/ExportWriter.h"
+#include "core/export/Restore.h"
+#include "core/settings/LanguageStore.h"
+#include "gui/app/Application.h"
+#include "gui/app/MainWindow.h"
+#include "gui/export/RestoreWindow.h"
+#include "support/Controls.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace exporttest;
+using Kind = exportwriter::Failure::Kind;
+using Dialog = ScriptedDialogs::Kind;
+
+namespace {
+
+const QString kCopy = QStringLiteral("nerova_tq58");
+const QByteArray kExported = exportedCfg(threePersonsSection());
+
+// A copy as an export leaves it: the loading and model variant 4 in place, the files as installed
+// in the backups (a null model: there was none before the first export).
+QString exportedCopy(const Fs2000& fs, const QString& folder = kCopy,
+                     const QByteArray& installedModel = kInstalledModel) {
+    const QString cfg = fs.addCopy(folder, kExported, variantContent(4));
+    writeFile(fs.backup(folder, QStringLiteral("aircraft.cfg.installed")), kCfg);
+    if (installedModel.isNull())
+        writeFile(fs.backup(folder, QStringLiteral("TQ58-161.mdl.absent")), "none");
+    else
+        writeFile(fs.backup(folder, QStringLiteral("TQ58-161.mdl.installed")), installedModel);
+    return cfg;
+}
+
+// A restore as the window runs it: the plan, then its apply.
+std::optional<exportwriter::Failure> run(const QString& cfg, restore::Plan* plan,
+                                         const exportwriter::FileOps& ops = exportwriter::FileOps::atomic()) {
+    if (auto problem = restore::plan(cfg, plan))
+        return problem;
+    return exportwriter::apply(plan->files, ops);
+}
+
+// File operations whose replacement of aircraft.cfg fails.
+exportwriter::FileOps cfgFails(const QString& cfg) {
+    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    ops.replaceWithData = [cfg](const QString& path, const QByteArray& data, QString* reason) {
+        if (path == cfg) {
+            *reason = QStringLiteral("No space left on device");
+            return false;
+        }
+        return atomicfile::replaceWithData(path, data, reason);
+    };
+    ops.restoreCopy = [cfg](const QString& source, const QString& target, QString* reason) {
+        if (target == cfg) {
+            *reason = QStringLiteral("No space left on device");
+            return false;
+        }
+        return atomicfile::restoreCopy(source, target, reason);
+    };
+    return ops;
+}
+
+} // namespace
+
+class TestRestore : public QObject {
+    Q_OBJECT
+private slots:
+    void restore_data();
+    void restore();
+    void window_data();
+    void window();
+};
+
+void TestRestore::restore_data() {
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<int>("kind"); // -1: restored
+    QTest::addColumn<QByteArray>("cfg");
+    QTest::addColumn<QByteArray>("model"); // null: no model file afterwards
+    const QByteArray edited = QByteArray(kExported).replace("editable=1", "editable=0");
+    QTest::newRow("both backups: both files as installed") << "both" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("model equal to a shipped variant when installed: that variant again")
+        << "shipped" << -1 << kCfg << variantContent(2);
+    QTest::newRow("no model before the first export: the model the export made is removed")
+        << "created" << -1 << kCfg << QByteArray();
+    QTest::newRow("aircraft.cfg backup only: the model stays as it is")
+        << "cfg only" << -1 << kCfg << variantContent(4);
+    QTest::newRow("model gone since: made again from its backup") << "model gone" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("aircraft.cfg missing: made again from its backup, with its mode")
+        << "cfg missing" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("edits made after the export: the current file is kept beside the backups")
+        << "edited" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("read-only aircraft.cfg: refused, for an administrator too")
+        << "read-only" << int(Kind::ReadOnly) << kExported << variantContent(4);
+    QTest::newRow("read-only model: refused before anything changes")
+        << "model read-only" << int(Kind::ReadOnly) << kExported << variantContent(4);
+    QTest::newRow("aircraft.cfg cannot be replaced: the model goes back too")
+        << "cfg fails" << int(Kind::WriteFailed) << kExported << variantContent(4);
+    QTest::newRow("a user's own aircraft.cfg.bak is never restored")
+        << "user bak" << int(Kind::FileMissing) << kExported << variantContent(4);
+    QTest::newRow("aircraft.cfg changed while the question was open: not touched")
+        << "changed meanwhile" << int(Kind::ChangedMeanwhile) << edited << variantContent(4);
+}
+
+void TestRestore::restore() {
+    QFETCH(QString, scenario);
+    QFETCH(int, kind);
+    QFETCH(QByteArray, cfg);
+    QFETCH(QByteArray, model);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QByteArray installedModel = scenario == QLatin1String("cfg only")  ? QByteArray("-")
+                                      : scenario == QLatin1String("created") ? QByteArray()
+                                      : scenario == QLatin1String("shipped") ? variantContent(2)
+                                                                             : kInstalledModel;
+    const QString cfgPath = exportedCopy(fs, kCopy, installedModel);
+    if (scenario == QLatin1String("cfg only"))
+        QVERIFY(QFile::remove(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))));
+    const QString modelPath = fs.model(kCopy);
+    const QByteArray edited = QByteArray(kExported).replace("editable=1", "editable=0");
+    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    if (scenario == QLatin1String("model gone"))
+        QVERIFY(QFile::remove(modelPath));
+    if (scenario == QLatin1String("cfg missing")) {
+        QVERIFY(QFile::remove(cfgPath));
+        QVERIFY(QFile::setPermissions(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    }
+    if (scenario == QLatin1String("edited"))
+        QVERIFY(writeFile(cfgPath, edited));
+    if (scenario == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(cfgPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    if (scenario == QLatin1String("model read-only"))
+        QVERIFY(QFile::setPermissions(modelPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    if (scenario == QLatin1String("cfg fails"))
+        ops = cfgFails(cfgPath);
+    if (scenario == QLatin1String("user bak")) {
+        QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")).removeRecursively());
+        QVERIFY(writeFile(cfgPath + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
+    }
+    const auto backupsBefore = snapshot(fs.aircraft() + kCopy);
+
+    restore::Plan plan;
+    std::optional<exportwriter::Failure> failure;
+    if (scenario == QLatin1String("changed meanwhile")) {
+        QVERIFY(!restore::plan(cfgPath, &plan));
+        QVERIFY(writeFile(cfgPath, edited)); // while the question is open
+        failure = exportwriter::apply(plan.files, ops);
+    } else {
+        failure = run(cfgPath, &plan, ops);
+    }
+    if (scenario.endsWith(QLatin1String("read-only"))) {
+        QFile::setPermissions(cfgPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(modelPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    if (kind < 0) {
+        QVERIFY2(!failure, failure ? qPrintable(failure->path + QLatin1Char(' ') + failure->reason) : "");
+        QCOMPARE(plan.model == restore::Plan::Model::Keep, scenario == QLatin1String("cfg only"));
+    } else {
+        QVERIFY(failure);
+        QCOMPARE(int(failure->kind), kind);
+        QVERIFY(failure->nothingChanged());
+        if (scenario == QLatin1String("user bak"))
+            QCOMPARE(failure->path, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
+        if (scenario == QLatin1String("model read-only"))
+            QCOMPARE(failure->path, modelPath);
+    }
+    QCOMPARE(readFile(cfgPath), cfg);
+    QCOMPARE(QFileInfo::exists(modelPath), !model.isNull());
+    QCOMPARE(readFile(modelPath), model);
+#ifdef Q_OS_UNIX // files have modes only here
+    if (scenario == QLatin1String("cfg missing"))
+        QCOMPARE(QFileInfo(cfgPath).permissions() &
+                     ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+#endif
+    // Edits are kept; a file that differed only in the loading is not.
+    const QString kept = fs.backup(kCopy, QStringLiteral("aircraft.cfg.before-restore"));
+    QCOMPARE(QFileInfo::exists(kept), scenario == QLatin1String("edited"));
+    if (scenario == QLatin1String("edited")) {
+        QCOMPARE(readFile(kept), edited);
+        // The question said so beforehand.
+        QVERIFY(restore::question(plan, QStringLiteral("T"))
+                    .contains(MessagePart{QStringLiteral("strRestoreCfgEdited"),
+                                          {QDir::toNativeSeparators(cfgPath), QDir::toNativeSeparators(kept)}}));
+    }
+    // The backups (and a user's .bak) stay.
+    const auto after = snapshot(fs.aircraft() + kCopy);
+    for (auto it = backupsBefore.begin(); it != backupsBefore.end(); ++it) {
+        if (it.key().contains(QLatin1String("merovan-installed")) || it.key().endsWith(QLatin1String(".bak")))
+            QCOMPARE(after.value(it.key()), it.value());
+    }
+    QVERIFY(temporaryFiles(fs.aircraft() + kCopy).isEmpty());
+}
+
+void TestRestore::window_data() {
+    // A second copy that was never exported is there each time, and never listed.
+    QTest::addColumn<QString>("copies"); // "exported", "none exported", "no model backup"
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes: both files as installed, and a message says so") << "exported" << true;
+    QTest::newRow("No: nothing changes, and the window stays") << "exported" << false;
+    QTest::newRow("no copy with a backup: a plain message, no window") << "none exported" << true;
+    QTest::newRow("no backup of the model: the question and the message say it stays") << "no model backup" << true;
+    QTest::newRow("aircraft.cfg missing: the copy is offered and its file made again") << "cfg missing" << true;
+}
+
+void TestRestore::window() {
+    QFETCH(QString, copies);
+    QFETCH(bool, yes);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    Application app(pf.context());
+    auto text = [&](const char* key) {
+        return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
+    };
+    fs.addCopy(QStringLiteral("nerova_tq58_a"));
+    const QString cfg = copies == QLatin1String("none exported") ? fs.addCopy(kCopy) : exportedCopy(fs, kCopy);
+    if (copies == QLatin1String("no model backup"))
+        QVERIFY(QFile::remove(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))));
+    if (copies == QLatin1String("cfg missing"))
+        QVERIFY(QFile::remove(cfg));
+    app.showMainWindow();
+    QVERIFY(app.mainWindow());
+    testkit::triggerAction(app.mainWindow(), "mnuExportRestore");
+
+    if (copies == QLatin1String("none exported")) {
+        QVERIFY(!app.restoreWindow());
+        const auto info = pf.dialogs().callsOf(Dialog::Information);
+        QCOMPARE(info.size(), 1);
+        QCOMPARE(info[0].text, text("strRestoreNothing"));
+        QCOMPARE(info[0].title, text("frmRestoreCaption"));
+        return;
+    }
+    RestoreWindow* window = app.restoreWindow();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), text("frmRestoreCaption"));
+    auto* list = testkit::child<QComboBox>(window, "cmbRestore");
+    QCOMPARE(list->count(), 1); // nerova_tq58_a has never been exported
+    QCOMPARE(list->itemText(0), QStringLiteral("Nerova TQ 58"));
+    QCOMPARE(window->focusWidget(), list);
+    list->setCurrentIndex(0);
+    pf.dialogs().answerQuestion(yes);
+    testkit::child<QPushButton>(window, "cmdOK")->click();
+
+    const auto questions = pf.dialogs().callsOf(Dialog::Question);
+    QCOMPARE(questions.size(), 1);
+    const bool modelBackup = copies != QLatin1String("no model backup");
+    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
+    // What happens to each file, after the question itself.
+    QCOMPARE(
+        questions[0].text,
+        text("strRestoreQuestion")
+                .arg(QStringLiteral("Nerova TQ 58"), native(fs.aircraft() + kCopy + QLatin1Char('/'))) +
+            "\n\n" +
+            text(copies == QLatin1String("cfg missing") ? "strRestoreCfgMade" : "strRestoreCfgBack").arg(native(cfg)) +
+            ' ' +
+            (modelBackup ? text("strRestoreModelBack").arg(native(fs.model(kCopy))) : text("strRestoreModelStays")));
+    QCOMPARE(questions[0].title, QStringLiteral("?"));
+    if (!yes) {
+        QCOMPARE(readFile(cfg), kExported);
+        QVERIFY(pf.dialogs().callsOf(Dialog::Information).isEmpty());
+        QVERIFY(window->isVisible());
+        return;
+    }
+    QCOMPARE(readFile(cfg), kCfg);
+    QCOMPARE(readFile(fs.model(kCopy)), modelBackup ? kInstalledModel : variantContent(4));
+    const auto info = pf.dialogs().callsOf(Dialog::Information);
+    QCOMPARE(info.size(), 1);
+    QCOMPARE(info[0].text, modelBackup ? text("strRestoreDone")
+                                       : text("strRestoreDone") + QLatin1Char(' ') + text("strRestoreModelKept"));
+    QCOMPARE(info[0].title, text("strFinished"));
+    QVERIFY(pf.dialogs().callsOf(Dialog::Exclamation).isEmpty());
+    testkit::settle();
+    QVERIFY(!app.restoreWindow());
+}
+
+QTEST_MAIN(TestRestore)
+#include "tst_restore.moc"

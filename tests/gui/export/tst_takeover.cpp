@@ -1,0 +1,286 @@
+// Taking over the loading a copy already holds: reading the loads without a window, the way back
+// from every loading an export writes, and the take-over window with scripted dialogs.
+
+#include "support/ExportFixture.h"
+
+#include "core/export/ExportWriter.h"
+#include "core/export/TakeOver.h"
+#include "core/export/WeightAndBalance.h"
+#include "core/loading/RandomLoading.h"
+#include "core/loading/SeatOperations.h"
+#include "core/settings/LanguageStore.h"
+#include "gui/export/TakeOverWindow.h"
+#include "support/MainWindowFixture.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include <random>
+
+using namespace exporttest;
+using Kind = takeover::Reading::Kind;
+using Reason = takeover::Reason;
+using Dialog = ScriptedDialogs::Kind;
+
+namespace {
+
+// kCfg with a weight-and-balance section holding the given first values of station_load.0 to .4
+// ("-" leaves a station's line out).
+QByteArray cfgWith(const QByteArrayList& values) {
+    QByteArray section = "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight = 2332\r\n";
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (values[i] != "-")
+            section += "station_load." + QByteArray::number(i) + " =   " + values[i] + ", 0.4, -1.7, 0.0 // x\r\n";
+    }
+    return kHead + section + kTail;
+}
+
+// Draws from a fixed seed, so that a failing loading can be found again.
+class SeededRandom final : public RandomSource {
+public:
+    void reseed() override {}
+    double next() override { return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine); }
+
+private:
+    std::mt19937_64 m_engine{58};
+};
+
+LoadingModel loadingOf(std::int16_t pilot, std::int16_t co, std::int16_t left, std::int16_t right,
+                       std::int16_t baggage) {
+    LoadingModel m;
+    bool ok = m.setPilotWeight(pilot) && m.setBaggage(baggage);
+    for (const auto& [seat, kg] : {std::pair{Seat::Co, co}, {Seat::PaxLeft, left}, {Seat::PaxRight, right}})
+        ok = ok && (kg == 0 || m.seat(seat, kg));
+    if (!ok)
+        QTest::qFail("loading out of range", __FILE__, __LINE__);
+    return m;
+}
+
+} // namespace
+
+class TestTakeOver : public QObject {
+    Q_OBJECT
+private slots:
+    void interpret_data();
+    void interpret();
+    void message_data();
+    void message();
+    void roundTrip();
+    void window_data();
+    void window();
+};
+
+void TestTakeOver::interpret_data() {
+    QTest::addColumn<QByteArrayList>("values");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("station"); // of a refusal
+    QTest::addColumn<int>("reason");  // of a refusal
+    QTest::addColumn<QString>("summary");
+    const int refused = int(Kind::Refused);
+    const int loading = int(Kind::Loading);
+    const int none = int(Kind::NoLoading);
+    auto row = [](const char* name, QByteArrayList values, int kind, int station, Reason reason, const char* summary) {
+        QTest::newRow(name) << values << kind << station << int(reason) << QString::fromUtf8(summary);
+    };
+    row("three persons and baggage as written", {"176", "165", "0", "132", "44"}, loading, 0, {},
+        "80 / 75 / – / 60 kg, 20 kg");
+    row("zero form and 0 both mean free; 0 pounds of baggage is 0 kg", {"220", " 0 ", "0", "-0", "0"}, loading, 0, {},
+        "100 / – / – / – kg, 0 kg");
+    row("a passenger of -20 kg (-45 lb) the window accepts", {"176", "-45", "+22", "-17663", "50"}, loading, 0, {},
+        "80 / -20 / 10 / -8012 kg, 23 kg");
+    row("170.0 and 0.00 as other tools write them are whole numbers", {"176.0", "0.00", "0", "0", "44."}, loading, 0,
+        {}, "80 / – / – / – kg, 20 kg");
+    row("12.5 pounds: not a whole number", {"176", "0", "12.5", "0", "0"}, refused, 2, Reason::NotWhole, "");
+    row("an empty value: not a whole number", {"176", "", "0", "0", "0"}, refused, 1, Reason::NotWhole, "");
+    row("pilot in the zero form: under 40 kg", {" 0 ", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
+    row("pilot 86 lb (39 kg): under 40 kg", {"86", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
+    row("pilot 88 lb (40 kg) is taken", {"88", "0", "0", "0", "0"}, loading, 0, {}, "40 / – / – / – kg, 0 kg");
+    row("co-pilot 17666 lb (8013 kg): beyond the per-entry limit", {"176", "17666", "0", "0", "0"}, refused, 1,
+        Reason::BeyondLimit, "");
+    row("passenger -17666 lb (-8013 kg): beyond the per-entry limit", {"176", "0", "0", "-17666", "0"}, refused, 3,
+        Reason::BeyondLimit, "");
+    row("pilot of thirty digits: beyond the per-entry limit", {"123456789012345678901234567890", "0", "0", "0", "0"},
+        refused, 0, Reason::BeyondLimit, "");
+    row("passenger 1 lb (0 kg): no person", {"176", "0", "1", "0", "0"}, refused, 2, Reason::NoWeight, "");
+    row("baggage 52 lb (24 kg): beyond the slider", {"176", "0", "0", "0", "52"}, refused, 4, Reason::BaggageRange, "");
+    row("baggage -3 lb (-1 kg): below the slider", {"176", "0", "0", "0", "-3"}, refused, 4, Reason::BaggageRange, "");
+    row("the first station that cannot be taken is named", {"176", "1.5", "x", "0", "99"}, refused, 1, Reason::NotWhole,
+        "");
+    row("no baggage line: no loading", {"176", "0", "0", "0", "-"}, none, 0, {}, "");
+    row("no station lines: no loading", {"-", "-", "-", "-", "-"}, none, 0, {}, "");
+}
+
+void TestTakeOver::interpret() {
+    QFETCH(QByteArrayList, values);
+    QFETCH(int, kind);
+    QFETCH(int, station);
+    QFETCH(int, reason);
+    QFETCH(QString, summary);
+    const takeover::Reading reading = takeover::interpret(cfgWith(values));
+    QCOMPARE(int(reading.kind), kind);
+    if (reading.kind == Kind::Loading)
+        QCOMPARE(takeover::summary(reading.loading), summary);
+    if (reading.kind == Kind::Refused) {
+        QCOMPARE(reading.refusal.station, station);
+        QCOMPARE(int(reading.refusal.reason), reason);
+        QCOMPARE(reading.refusal.value, values[station].trimmed());
+    }
+}
+
+void TestTakeOver::message_data() {
+    QTest::addColumn<QByteArray>("cfg"); // "folder": the aircraft.cfg is a folder
+    QTest::addColumn<QList<MessagePart>>("message");
+    const MessagePart refused{"strTakeOverRefused", {"Nerova TQ 58"}};
+    const MessagePart unchanged{"strTakeOverUnchanged", {}};
+    QTest::newRow("pilot under 40 kg: station, pounds, kilograms and the bound")
+        << cfgWith({"66", "0", "0", "0", "0"})
+        << QList<MessagePart>{
+               refused, {"strTakeOverStation0", {}}, {"strTakeOverPilotUnder", {"66", "30", "40"}}, unchanged};
+    QTest::newRow("aircraft.cfg cannot be read: the file and the reason")
+        << QByteArray("folder")
+        << QList<MessagePart>{refused, {"strExportReadFailed", {"<cfg>", "it is a folder, not a file"}}, unchanged};
+}
+
+void TestTakeOver::message() {
+    QFETCH(QByteArray, cfg);
+    QFETCH(QList<MessagePart>, message);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    QString path = fs.cfg(QStringLiteral("nerova_tq58"));
+    if (cfg == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else
+        fs.addCopy(QStringLiteral("nerova_tq58"), cfg);
+    for (MessagePart& part : message)
+        part.details.replaceInStrings(QStringLiteral("<cfg>"), QDir::toNativeSeparators(path));
+    const takeover::Result result = takeover::takeOver(path, QStringLiteral("Nerova TQ 58"));
+    QVERIFY(!result.loading);
+    QCOMPARE(result.message, message);
+}
+
+void TestTakeOver::roundTrip() {
+    // The limits the window allows, either way, passengers without a co-pilot, and random loadings.
+    QList<LoadingModel> loadings{loadingOf(8012, 8012, 8012, 8012, 23), loadingOf(40, -8012, -8012, -8012, 0),
+                                 loadingOf(80, 0, 68, 1, 12), loadingOf(8012, -8012, 8012, -8012, 23)};
+    SeededRandom random;
+    for (int i = 0; i < 5000; ++i) {
+        LoadingModel loading;
+        QVERIFY(loading.setBaggage(randomloading::apply(loading, random, LoadingModel::kBaggageMaximum)));
+        loadings << loading;
+    }
+    // Every weight one entry may have, on each seat, and every baggage.
+    for (int kg = -SeatOperations::kLargestEntry; kg <= SeatOperations::kLargestEntry; ++kg) {
+        const auto w = static_cast<std::int16_t>(kg);
+        if (kg >= SeatOperations::kPilotMinimum)
+            loadings << loadingOf(w, 0, 0, 0, 0);
+        if (kg != 0)
+            loadings << loadingOf(80, w, 0, 0, 0) << loadingOf(80, 0, w, 0, 0) << loadingOf(80, 0, 0, w, 0);
+        if (kg >= 0 && kg <= LoadingModel::kBaggageMaximum)
+            loadings << loadingOf(80, 0, 0, 0, w);
+    }
+    for (const LoadingModel& loading : loadings) {
+        const takeover::Reading back =
+            takeover::interpret(wab::rewriteWeightAndBalance(kCfg, wab::stationLoads(loading)));
+        QVERIFY2(back.kind == Kind::Loading && back.loading == loading, qPrintable(takeover::summary(loading)));
+    }
+}
+
+void TestTakeOver::window_data() {
+    QTest::addColumn<QString>("scenario");
+    QTest::newRow("exported loading: the main window shows it as entered") << "exported";
+    QTest::newRow("a load the window refuses: said, nothing changes, the window stays") << "refused";
+    QTest::newRow("a copy without station loads: said, nothing changes") << "no loading";
+    QTest::newRow("no copy at all: a plain message and no window") << "no copy";
+}
+
+void TestTakeOver::window() {
+    QFETCH(QString, scenario);
+    MainWindowFixture f;
+    Fs2000 fs(f.folder);
+    auto text = [&](const char* key) {
+        return tryLanguageText(f.folder.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
+    };
+    QVERIFY(f.open());
+
+    // A loading entered as a user enters it, exported into the first copy.
+    f.clickSeat("imgCo", QStringLiteral("75"));
+    f.clickSeat("imgPaxRight", QStringLiteral("-20"));
+    f.control<QSlider>("Slider1")->setValue(23);
+    const LoadingModel exported = f.window()->loading();
+    if (scenario != QLatin1String("no copy")) {
+        const QString cfg = fs.addCopy(QStringLiteral("nerova_tq58"));
+        exportwriter::Job job{cfg, f.folder.path(), wab::stationLoads(exported)};
+        QVERIFY(!exportwriter::write(job));
+        fs.addCopy(QStringLiteral("nerova_tq58_float"),
+                   scenario == QLatin1String("refused") ? cfgWith({"176", "0", "0", "0", "52"}) : kHead + kTail);
+    }
+    // A fresh main window: the loading of the start.
+    f.app->reloadMainWindow();
+    QVERIFY(f.window());
+    const LoadingModel start = f.window()->loading();
+    QVERIFY(start != exported);
+    f.folder.dialogs().clear();
+
+    // The command sits in the Export menu, above the restore.
+    const QList<QAction*> actions = testkit::child<QMenu>(f.window(), "mnuExport")->actions();
+    QVERIFY(actions.indexOf(testkit::child<QAction>(f.window(), "mnuExportTakeOver")) ==
+            actions.indexOf(testkit::child<QAction>(f.window(), "mnuExportRestore")) - 1);
+    testkit::triggerAction(f.window(), "mnuExportTakeOver");
+
+    if (scenario == QLatin1String("no copy")) {
+        QVERIFY(!f.app->takeOverWindow());
+        const auto info = f.folder.dialogs().callsOf(Dialog::Information);
+        QCOMPARE(info.size(), 1);
+        QCOMPARE(info[0].text, text("strTakeOverNoCopy"));
+        return;
+    }
+    TakeOverWindow* window = f.app->takeOverWindow();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), text("frmTakeOverCaption"));
+    auto* list = testkit::child<QComboBox>(window, "cmbTakeOver");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
+    QCOMPARE(list->itemText(1), QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") + text("strTakeOverNone"));
+    QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
+
+    list->setCurrentIndex(scenario == QLatin1String("exported") ? 0 : 1);
+    testkit::child<QPushButton>(window, "cmdOK")->click();
+    testkit::settle();
+    if (scenario == QLatin1String("exported")) {
+        QVERIFY(f.folder.dialogs().calls().isEmpty());
+        QVERIFY(!f.app->takeOverWindow());
+        QVERIFY(f.window()->loading() == exported);
+        checkInvariants(f, QStringLiteral("taken over"));
+        QCOMPARE(f.tooltip("imgPaxRight"), QStringLiteral("-20 kg"));
+        QCOMPARE(f.tooltip("imgPaxLeft"), text("lblPlatzFrei"));
+        QCOMPARE(f.control<QSlider>("Slider1")->value(), 23);
+        QCOMPARE(f.textOf("txtBaggage"), QStringLiteral("23"));
+        QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 853 kg"));
+        // Taken over as if entered: a click frees the seat as usual.
+        f.clickSeat("imgCo", std::nullopt, false);
+        QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("60"));
+        checkInvariants(f, QStringLiteral("freed after the take-over"));
+        return;
+    }
+    const auto warnings = f.folder.dialogs().callsOf(Dialog::Exclamation);
+    QCOMPARE(warnings.size(), 1);
+    const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
+    const QString expected =
+        scenario == QLatin1String("refused")
+            ? text("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + text("strTakeOverStation4") +
+                  QLatin1Char(' ') +
+                  text("strTakeOverBaggageRange")
+                      .arg(QStringLiteral("52"), QStringLiteral("24"), QStringLiteral("23")) +
+                  QLatin1Char(' ') + text("strTakeOverUnchanged")
+            : text("strTakeOverNoLoading").arg(title) + QStringLiteral("\n\n") + text("strTakeOverUnchanged");
+    QCOMPARE(warnings[0].text, expected);
+    QVERIFY(window->isVisible());
+    QVERIFY(f.window()->loading() == start);
+    checkInvariants(f, QStringLiteral("refused"));
+}
+
+QTEST_MAIN(TestTakeOver)
+#include "tst_takeover.moc"

@@ -1,0 +1,473 @@
+#include "gui/settings/OptionsWindow.h"
+#include "support/AsUser.h"
+#include "support/MainWindowFixture.h"
+
+#include <QComboBox>
+#include <QDir>
+
+#include <sqlite3.h>
+
+using Kind = ScriptedDialogs::Kind;
+
+namespace {
+
+const QString kGerman = QStringLiteral("Data/languages/german.crf");
+const QString kEnglish = QStringLiteral("Data/languages/english.crf");
+const QString kActive = QStringLiteral("Data/language.crf");
+
+// The options window of the fixture, opened as the menu opens it (or as the first start did).
+struct Options : MainWindowFixture {
+    OptionsWindow* open(const QByteArray& firstStartFlag = " 0 \r\n") {
+        folder.write(QStringLiteral("strt.cfg"), firstStartFlag);
+        app->showMainWindow();
+        if (!app->optionsWindow())
+            app->showOptions();
+        return app->optionsWindow();
+    }
+    template <typename T = QWidget> T* get(const char* name) const {
+        return testkit::child<T>(app->optionsWindow(), name);
+    }
+    // Picks a language with the keyboard, the way a user does; "" picks nothing.
+    void choose(const QString& entry) {
+        if (!entry.isEmpty())
+            QTest::keyClicks(get<QComboBox>("cmbSprache"), entry.left(1));
+    }
+    void browse(std::optional<QString> answer) {
+        folder.dialogs().answerOpenFile(std::move(answer));
+        QTest::mouseClick(get<QPushButton>("cmdBrowse"), Qt::LeftButton);
+    }
+    void press(const char* button) {
+        QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QByteArray settingsBytes() const {
+        return folder.read(QStringLiteral("strt.cfg")) + '|' + folder.read(QStringLiteral("options.cfg")) + '|' +
+               folder.read(kActive);
+    }
+};
+
+// A non-empty folder where a settings file should be: it can be neither read nor replaced.
+void blockWithFolder(const TestProgramFolder& pf, const QString& relative) {
+    pf.remove(relative);
+    pf.write(relative + QStringLiteral("/keep"), "x");
+}
+
+} // namespace
+
+class TestOptionsWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void loadTakesTextsFromTheDatabase_data();
+    void loadTakesTextsFromTheDatabase();
+    void loadShowsTheFolderOfOptionsCfg_data();
+    void loadShowsTheFolderOfOptionsCfg();
+    void choosingALanguageEnablesOk_data();
+    void choosingALanguageEnablesOk();
+    void browsePutsTheFolderOfTheFile_data();
+    void browsePutsTheFolderOfTheFile();
+    void okSavesAndReloadsTheMainWindow_data();
+    void okSavesAndReloadsTheMainWindow();
+    void okReportsAFailedStepAndGoesOn_data();
+    void okReportsAFailedStepAndGoesOn();
+    void readOnlyProgramFolderKeepsEveryFile_data();
+    void readOnlyProgramFolderKeepsEveryFile();
+    void firstStartWaitsForALanguage();
+    void firstStartOkThatCannotMarkTheStartShowsOptionsAgain();
+    void cancelAndCloseSaveNothing_data();
+    void cancelAndCloseSaveNothing();
+};
+
+void TestOptionsWindow::loadTakesTextsFromTheDatabase_data() {
+    QTest::addColumn<QString>("database");  // copied over Data/language.crf; "" removes it
+    QTest::addColumn<QStringList>("texts"); // title, lblFSPath, lblSprache, cmdOK, cmdAbbrechen, tooltip
+    QTest::newRow("German") << kGerman << QStringList{"Optionen", "FS2000-Pfad:", "Sprache:",
+                                                      "O.K.",     "Abbrechen",    "Durchsuchen..."};
+    QTest::newRow("English") << kEnglish
+                             << QStringList{"Options", "FS2000 folder:", "Language:", "OK", "Cancel", "Browse..."};
+    QTest::newRow("key missing") << QStringLiteral("no strLanguage")
+                                 << QStringList{"Optionen", "FS2000-Pfad:", ":", "O.K.", "Abbrechen", "Durchsuchen..."};
+    QTest::newRow("database missing: design texts")
+        << QString() << QStringList{"Optionen", "FS2000-Pfad:", "#", "O.K.", "Abbrechen", "Durchsuchen"};
+}
+
+void TestOptionsWindow::loadTakesTextsFromTheDatabase() {
+    QFETCH(QString, database);
+    QFETCH(QStringList, texts);
+    Options f;
+    f.folder.remove(kActive);
+    if (database.startsWith(QLatin1String("Data/"))) {
+        QFile::copy(f.folder.file(database), f.folder.file(kActive));
+    } else if (!database.isEmpty()) {
+        QFile::copy(f.folder.file(kGerman), f.folder.file(kActive));
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(f.folder.file(kActive)).constData(), &db);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM Entry WHERE Variable = 'strLanguage'", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+    }
+    OptionsWindow* w = f.open();
+    QVERIFY(w && w->isVisible());
+    QCOMPARE((QStringList{w->windowTitle(), f.get<QLabel>("lblFSPath")->text(), f.get<QLabel>("lblSprache")->text(),
+                          f.get<QPushButton>("cmdOK")->text(), f.get<QPushButton>("cmdAbbrechen")->text(),
+                          f.get<QPushButton>("cmdBrowse")->toolTip()}),
+             texts);
+    auto* cmb = f.get<QComboBox>("cmbSprache");
+    QVERIFY(!cmb->isEditable());
+    QCOMPARE(cmb->count(), 2);
+    QCOMPARE((QStringList{cmb->itemText(0), cmb->itemText(1)}), (QStringList{"English", "Deutsch"}));
+    QCOMPARE(cmb->currentIndex(), -1);
+    QVERIFY(f.get<QPushButton>("cmdOK")->isEnabled());
+}
+
+void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg_data() {
+    QTest::addColumn<QByteArray>("content"); // "-" removes options.cfg, "dir" blocks it with a folder
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("folder") << QByteArray("D:\\Games\\FS2000\\\r\n") << "D:\\Games\\FS2000\\" << false;
+    QTest::newRow("comma ends it") << QByteArray("C:\\Spiele, alt\\FS2000\\\r\n") << "C:\\Spiele" << false;
+    QTest::newRow("blanks before") << QByteArray("   C:/FS2000/\r\n") << "C:/FS2000/" << false;
+    QTest::newRow("quoted") << QByteArray("\"C:\\A,B\\\"\r\n") << "C:\\A,B\\" << false;
+    QTest::newRow("second line ignored") << QByteArray("C:/A/\r\nC:/B/\r\n") << "C:/A/" << false;
+    QTest::newRow("missing") << QByteArray("-") << "" << false;
+    QTest::newRow("unreadable") << QByteArray("dir") << "" << true;
+}
+
+void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, shown);
+    QFETCH(bool, reported);
+    Options f;
+    if (content == "-")
+        f.folder.remove(QStringLiteral("options.cfg"));
+    else if (content == "dir")
+        blockWithFolder(f.folder, QStringLiteral("options.cfg"));
+    else
+        f.folder.write(QStringLiteral("options.cfg"), content);
+    QVERIFY(f.open());
+    QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), shown);
+    const auto messages = f.folder.dialogs().callsOf(Kind::Exclamation);
+    QCOMPARE(messages.size(), reported ? 1 : 0);
+    if (reported)
+        QVERIFY(messages[0].text.contains(QDir::toNativeSeparators(f.folder.file(QStringLiteral("options.cfg")))));
+}
+
+void TestOptionsWindow::choosingALanguageEnablesOk_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("folder, English") << "C:\\FS2000\\"
+                                     << "English" << true;
+    QTest::newRow("empty folder, Deutsch") << ""
+                                           << "Deutsch" << true;
+    QTest::newRow("<>") << "<>"
+                        << "English" << false;
+    QTest::newRow("<> between blanks") << "  <>  "
+                                       << "Deutsch" << false;
+    QTest::newRow("more than <>") << "<>x"
+                                  << "English" << true;
+    QTest::newRow("no choice") << "C:\\FS2000\\"
+                               << "" << false;
+}
+
+void TestOptionsWindow::choosingALanguageEnablesOk() {
+    QFETCH(QString, folder);
+    QFETCH(QString, language);
+    QFETCH(bool, enabled);
+    Options f;
+    QVERIFY(f.open(" 1 \r\n"));
+    QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
+    f.get<QLineEdit>("txtFS2000")->setText(folder);
+    f.choose(language);
+    QCOMPARE(f.get<QComboBox>("cmbSprache")->currentText(), language);
+    QCOMPARE(f.get<QPushButton>("cmdOK")->isEnabled(), enabled);
+}
+
+void TestOptionsWindow::browsePutsTheFolderOfTheFile_data() {
+    QTest::addColumn<QString>("entered"); // options.cfg's folder; "FS/" a folder of the program folder
+    QTest::addColumn<std::optional<QString>>("chosen");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("shown"); // as the system writes it
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("opensInEntered"); // else in the program folder
+    QTest::newRow("Qt path, shown with the system's separators")
+        << "C:/Old/" << std::optional<QString>("D:/Games/FS2000/fs2000.exe") << ""
+        << QDir::toNativeSeparators("D:/Games/FS2000/") << false << false;
+    QTest::newRow("Windows path, language chosen")
+        << "C:/Old/" << std::optional<QString>("D:\\Games\\FS2000\\FS2000.EXE") << "Deutsch"
+        << "D:\\Games\\FS2000\\" << true << false;
+    QTest::newRow("dialog cancelled") << "C:/Old/" << std::optional<QString>() << "English"
+                                      << "C:/Old/" << true << false;
+    QTest::newRow("no folder in the name") << "C:/Old/" << std::optional<QString>("fs2000.exe") << ""
+                                           << "C:/Old/" << false << false;
+    QTest::newRow("opens in the FS2000 folder entered") << "FS/" << std::optional<QString>() << ""
+                                                        << "FS/" << false << true;
+    QTest::newRow("opens in the program folder when no folder is entered") << "" << std::optional<QString>() << ""
+                                                                           << "" << false << false;
+}
+
+void TestOptionsWindow::browsePutsTheFolderOfTheFile() {
+    QFETCH(QString, entered);
+    QFETCH(std::optional<QString>, chosen);
+    QFETCH(QString, language);
+    QFETCH(QString, shown);
+    QFETCH(bool, enabled);
+    QFETCH(bool, opensInEntered);
+    Options f;
+    if (entered == QLatin1String("FS/")) {
+        f.folder.write(QStringLiteral("FS/fs2000.exe"), "");
+        entered = f.folder.file(entered);
+        shown = entered;
+    }
+    f.folder.write(QStringLiteral("options.cfg"), entered.toLocal8Bit() + "\r\n");
+    QVERIFY(f.open(" 1 \r\n"));
+    f.choose(language);
+    f.browse(chosen);
+    QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), shown);
+    QCOMPARE(f.get<QPushButton>("cmdOK")->isEnabled(), enabled);
+    const auto calls = f.folder.dialogs().calls();
+    QCOMPARE(calls.size(), 1); // the file dialog, and no message whatever the outcome
+    QCOMPARE(calls[0].text, QStringLiteral("FS2000 - EXE ( fs2000.exe )|fs2000.exe"));
+    QCOMPARE(calls[0].title, opensInEntered ? entered : f.folder.path());
+}
+
+void TestOptionsWindow::okSavesAndReloadsTheMainWindow_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("written"); // options.cfg afterwards
+    QTest::addColumn<QString>("database");   // what Data/language.crf must equal afterwards
+    QTest::addColumn<QString>("closeText");
+    QTest::newRow("English") << "English"
+                             << "D:/Games/FS2000/" << QByteArray("D:/Games/FS2000/\r\n") << kEnglish << "Close";
+    QTest::newRow("Deutsch after English")
+        << "Deutsch"
+        << "C:\\FS2000\\" << QByteArray("C:\\FS2000\\\r\n") << kGerman << "Schliessen";
+    QTest::newRow("no language: untouched; a comma in the folder is kept in quotes")
+        << ""
+        << "C:\\Spiele, alt\\" << QByteArray("\"C:\\Spiele, alt\\\"\r\n") << kEnglish << "Close";
+    QTest::newRow("a leading blank is kept in quotes")
+        << "English"
+        << " /games/FS2000/" << QByteArray("\" /games/FS2000/\"\r\n") << kEnglish << "Close";
+    QTest::newRow("a leading tab is kept in quotes")
+        << "English"
+        << "\t/games/FS2000/" << QByteArray("\"\t/games/FS2000/\"\r\n") << kEnglish << "Close";
+}
+
+void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
+    QFETCH(QString, language);
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, database);
+    QFETCH(QString, closeText);
+    Options f;
+    f.folder.write(kActive, f.folder.read(kEnglish)); // English is in force before
+    QVERIFY(f.open());
+    MainWindow* before = f.app->mainWindow();
+    const auto startSum = f.app->loading()->personSum();
+    f.folder.dialogs().answerInput(QStringLiteral("80"));
+    before->seatClicked(Seat::Co);
+    QCOMPARE(f.app->loading()->personSum(), startSum + 80);
+    f.get<QLineEdit>("txtFS2000")->setText(folder);
+    f.choose(language);
+    f.press("cmdOK");
+    QCOMPARE(f.folder.read(QStringLiteral("options.cfg")), written);
+    QCOMPARE(f.folder.read(kActive), f.folder.read(database));
+    QCOMPARE(f.folder.read(QStringLiteral("strt.cfg")), QByteArray(" 0 \r\n"));
+    QVERIFY(f.folder.dialogs().callsOf(Kind::Exclamation).isEmpty());
+    QVERIFY(!f.app->optionsWindow());
+    QVERIFY(f.window() && f.window() != before && f.window()->isVisible());
+    QCOMPARE(f.textOf("cmdSchliessen"), closeText);
+    QCOMPARE(f.app->loading()->personSum(), startSum); // the loading starts afresh
+    // The next opening reads the folder back whole.
+    f.app->showOptions();
+    QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), folder);
+}
+
+void TestOptionsWindow::okReportsAFailedStepAndGoesOn_data() {
+    QTest::addColumn<QString>("blocked"); // made unwritable
+    QTest::addColumn<QString>("folderText");
+    QTest::addColumn<QString>("named"); // the file the message names
+    QTest::newRow("options.cfg") << "options.cfg"
+                                 << "C:/FS/"
+                                 << "options.cfg";
+    QTest::newRow("folder with a line break") << ""
+                                              << "C:/FS\nD:/"
+                                              << "options.cfg";
+    QTest::newRow("folder with a double quote") << ""
+                                                << "C:/\"FS\"/"
+                                                << "options.cfg";
+    QTest::newRow("folder the encoding cannot store")
+        << "" << (QStringLiteral("C:/") + QChar(0xD800) + QStringLiteral("/")) << "options.cfg";
+    QTest::newRow("language source missing") << "-Data/languages/english.crf"
+                                             << "C:/FS/" << kEnglish;
+    QTest::newRow("language database") << "Data/language.crf"
+                                       << "C:/FS/" << kActive;
+    QTest::newRow("strt.cfg") << "strt.cfg"
+                              << "C:/FS/"
+                              << "strt.cfg";
+}
+
+void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
+    QFETCH(QString, blocked);
+    QFETCH(QString, folderText);
+    QFETCH(QString, named);
+    Options f;
+    f.folder.write(QStringLiteral("options.cfg"), "C:/Old/\r\n");
+    QVERIFY(f.open());
+    const QByteArray options = f.folder.read(QStringLiteral("options.cfg"));
+    const QByteArray german = f.folder.read(kActive);
+    if (blocked.startsWith(QLatin1Char('-')))
+        f.folder.remove(blocked.mid(1));
+    else if (!blocked.isEmpty())
+        blockWithFolder(f.folder, blocked);
+    f.get<QLineEdit>("txtFS2000")->setText(folderText);
+    f.choose(QStringLiteral("English"));
+    f.press("cmdOK");
+
+    const auto messages = f.folder.dialogs().callsOf(Kind::Exclamation);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].text.contains(QDir::toNativeSeparators(f.folder.file(named))), qPrintable(messages[0].text));
+    QVERIFY(messages[0].text.count(QLatin1Char('\n')) >= 3 && !messages[0].text.endsWith(QLatin1Char('\n')));
+    if (folderText.contains(QLatin1Char('"')))
+        QVERIFY2(messages[0].text.contains(folderText), qPrintable(messages[0].text));
+    // The failed step left its file whole; the others were done all the same.
+    const bool optionsFailed = named == QLatin1String("options.cfg");
+    const bool languageFailed = named.startsWith(QLatin1String("Data/"));
+    if (blocked != QLatin1String("options.cfg"))
+        QCOMPARE(f.folder.read(QStringLiteral("options.cfg")), optionsFailed ? options : QByteArray("C:/FS/\r\n"));
+    if (blocked != kActive)
+        QCOMPARE(f.folder.read(kActive), languageFailed ? german : f.folder.read(kEnglish));
+    if (blocked != QLatin1String("strt.cfg"))
+        QCOMPARE(f.folder.read(QStringLiteral("strt.cfg")), QByteArray(" 0 \r\n"));
+    QVERIFY(f.window() && !f.app->optionsWindow());
+}
+
+void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile_data() {
+    QTest::addColumn<bool>("changed"); // a folder and a language other than those in force
+    QTest::newRow("one message names the folder; the window keeps what was entered") << true;
+    QTest::newRow("nothing changed: no file rewritten, no message") << false;
+}
+
+void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
+    QFETCH(bool, changed);
+#ifndef Q_OS_UNIX
+    // A folder's read-only attribute does not stop anybody from writing into it on Windows.
+    QSKIP("a folder that cannot be written needs Unix permissions");
+#else
+    MEROVAN_RUN_UNPRIVILEGED();
+    Options f;
+    if (!f.folder.isValid())
+        QSKIP("the staged program folder cannot be copied by this user");
+    f.folder.write(QStringLiteral("options.cfg"), "C:/Old/\r\n");
+    QVERIFY(f.open());
+    MainWindow* main = f.window();
+    const QByteArray before = f.settingsBytes();
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup;
+    QVERIFY(QFile::setPermissions(f.folder.path(), readOnly));
+    QVERIFY(QFile::setPermissions(f.folder.file(QStringLiteral("Data")), readOnly));
+    f.get<QLineEdit>("txtFS2000")->setText(changed ? QStringLiteral("D:/New/") : QStringLiteral("C:/Old/"));
+    f.choose(changed ? QStringLiteral("English") : QStringLiteral("Deutsch"));
+    f.press("cmdOK");
+    const QByteArray after = f.settingsBytes();
+    const auto messages = f.folder.dialogs().callsOf(Kind::Exclamation);
+    QFile::setPermissions(f.folder.file(QStringLiteral("Data")), readOnly | QFile::WriteOwner);
+    QFile::setPermissions(f.folder.path(), readOnly | QFile::WriteOwner);
+    QCOMPARE(after, before);
+    if (!changed) {
+        QVERIFY(messages.isEmpty());
+        QVERIFY(f.window() && f.window() != main && !f.app->optionsWindow());
+        return;
+    }
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].text.contains(QDir::toNativeSeparators(QDir::cleanPath(f.folder.path()))),
+             qPrintable(messages[0].text));
+    QVERIFY2(messages[0].text.contains(QStringLiteral("Dokumente")), qPrintable(messages[0].text));
+    QVERIFY(f.app->optionsWindow() && f.app->optionsWindow()->isVisible());
+    QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), QStringLiteral("D:/New/"));
+    QCOMPARE(f.get<QComboBox>("cmbSprache")->currentText(), QStringLiteral("English"));
+    QCOMPARE(f.window(), main); // not reloaded
+#endif
+}
+
+void TestOptionsWindow::firstStartWaitsForALanguage() {
+    Options f;
+    QVERIFY(f.open(" 1 \r\n"));
+    QVERIFY(!f.window());
+    f.browse(QStringLiteral("/wine/drive_c/FS2000/Fs2000.exe"));
+    QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
+    // Return presses O.K., the default button, once it is enabled; by keys alone, as a user without a mouse does.
+    auto* folderBox = f.get<QLineEdit>("txtFS2000");
+    QTest::keyClick(folderBox, Qt::Key_Return);
+    QVERIFY(f.app->optionsWindow() && f.app->optionsWindow()->isVisible());
+    f.choose(QStringLiteral("English"));
+    QVERIFY(f.get<QPushButton>("cmdOK")->isEnabled());
+    QTest::keyClick(folderBox, Qt::Key_Return);
+    testkit::settle();
+    QCOMPARE(f.folder.read(QStringLiteral("strt.cfg")), QByteArray(" 0 \r\n"));
+    QCOMPARE(f.folder.read(QStringLiteral("options.cfg")),
+             QDir::toNativeSeparators(QStringLiteral("/wine/drive_c/FS2000/")).toLocal8Bit() + "\r\n");
+    QVERIFY(f.window() && f.window()->isVisible() && !f.app->optionsWindow());
+    QCOMPARE(f.folder.context().intFirstStart, qint16(0));
+    QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Close"));
+    QVERIFY(!f.app->hasEnded());
+}
+
+void TestOptionsWindow::firstStartOkThatCannotMarkTheStartShowsOptionsAgain() {
+    Options f;
+    OptionsWindow* w = f.open(" 1 \r\n");
+    QVERIFY(w);
+    blockWithFolder(f.folder, QStringLiteral("strt.cfg"));
+    f.choose(QStringLiteral("English"));
+    f.press("cmdOK");
+    QCOMPARE(f.folder.dialogs().callsOf(Kind::Exclamation).size(), 1);
+    // Still the first start: the options window, loaded afresh (now in English), and no main window.
+    QVERIFY(!f.window());
+    QVERIFY(f.app->optionsWindow() && f.app->optionsWindow() != w);
+    w = f.app->optionsWindow();
+    QVERIFY(w->isVisible());
+    QCOMPARE(f.get<QComboBox>("cmbSprache")->currentIndex(), -1);
+    QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Options"));
+    testkit::settle();
+    QVERIFY(!f.app->hasEnded());
+}
+
+void TestOptionsWindow::cancelAndCloseSaveNothing_data() {
+    QTest::addColumn<bool>("firstStart");
+    QTest::addColumn<QString>("how"); // "cancel", "escape" or "frame"
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("first start, Cancel") << true << "cancel" << true;
+    QTest::newRow("first start, Esc") << true << "escape" << true;
+    QTest::newRow("first start, frame") << true << "frame" << true;
+    QTest::newRow("later, Cancel") << false << "cancel" << false;
+    QTest::newRow("later, frame") << false << "frame" << false;
+}
+
+void TestOptionsWindow::cancelAndCloseSaveNothing() {
+    QFETCH(bool, firstStart);
+    QFETCH(QString, how);
+    QFETCH(bool, ends);
+    Options f;
+    QVERIFY(f.open(firstStart ? " 1 \r\n" : " 0 \r\n"));
+    const QByteArray before = f.settingsBytes();
+    f.get<QLineEdit>("txtFS2000")->setText(QStringLiteral("D:/Elsewhere/"));
+    f.choose(QStringLiteral("English"));
+    if (how == QLatin1String("cancel")) {
+        f.press("cmdAbbrechen");
+    } else if (how == QLatin1String("escape")) {
+        f.app->optionsWindow()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.app->optionsWindow()));
+        QTest::keyClick(f.get<QLineEdit>("txtFS2000"), Qt::Key_Escape);
+    } else {
+        f.app->optionsWindow()->close();
+    }
+    QTRY_VERIFY(!f.app->optionsWindow());
+    testkit::settle();
+    QCOMPARE(f.app->hasEnded(), ends);
+    QCOMPARE(f.window() != nullptr, !ends);
+    QCOMPARE(f.settingsBytes(), before);
+    QVERIFY(f.folder.dialogs().callsOf(Kind::Exclamation).isEmpty());
+}
+
+QTEST_MAIN(TestOptionsWindow)
+#include "tst_optionswindow.moc"
