@@ -141,16 +141,19 @@ QString Texts::textOr(const QString& key, const QString& fallback) const {
     return found && !found->isEmpty() ? *found : fallback;
 }
 
-QString Texts::message(const QString& key, const QStringList& given) const {
-    // The system's reasons in the program's language, where it has words for them.
-    QStringList details = given;
-    for (QString& detail : details) {
-        if (const auto reason = systemreasons::keyOf(detail)) {
-            const QString told = messageText(*reason);
-            if (!told.isEmpty())
-                detail = told;
-        }
+QString Texts::reason(const QString& given) const {
+    if (const auto key = systemreasons::keyOf(given)) {
+        const QString told = messageText(*key);
+        if (!told.isEmpty())
+            return told;
     }
+    return given;
+}
+
+QString Texts::message(const QString& key, const QStringList& given) const {
+    QStringList details = given;
+    for (QString& detail : details)
+        detail = reason(detail);
     const QString result = messageText(key);
     if (result.isEmpty())
         return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
@@ -202,7 +205,7 @@ QString Texts::ownMessage(const MessagePart& part) const {
 
 QString Texts::fileProblem(const MessagePart& part) const {
     return ownText(part.key) + QStringLiteral("\n\n") + part.details.value(0) + QLatin1Char('\n') +
-           part.details.value(1);
+           reason(part.details.value(1));
 }
 
 QString Texts::listed(const QList<MessagePart>& messages) const {

@@ -78,6 +78,8 @@ public:
     // key and the details still tell what happened. A detail that is a reason the system gave
     // (see SystemReasons.h) is told in the program's language.
     QString message(const QString& key, const QStringList& details = {}) const;
+    // A reason the system gave, in the program's language where it has words for it.
+    QString reason(const QString& given) const;
 
     // The parts of one message joined as the user reads them: the first, an empty line, the rest
     // one after the other.
@@ -91,7 +93,7 @@ public:
     // The own text of a message's key with its placeholders filled in.
     QString ownMessage(const MessagePart& part) const;
     // A file that could not be handled (details: the file, the reason): the own text of the key,
-    // an empty line, the file, and the reason on a line of its own.
+    // an empty line, the file, and the reason (in the program's language) on a line of its own.
     QString fileProblem(const MessagePart& part) const;
 
     // Several messages as one text, each after an empty line: at most kListedAtMost of them and
