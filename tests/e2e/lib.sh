@@ -58,6 +58,18 @@ make_program_folder() {
     cp "$PROGRAM/Data/languages/german.crf" "$PROGRAM/Data/language.crf"
 }
 
+# A program folder past its first start whose FS2000 folder is the demo one, with the demo TQ 58's
+# aircraft.cfg as shipped and no backups (the staged demo keeps whatever a developer's export left
+# in it): $copy is the copy's folder, $cfg its aircraft.cfg.
+demo_copy() {
+    make_program_folder 0
+    printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
+    copy="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58"
+    cfg="$copy/aircraft.cfg"
+    cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
+    rm -rf "$copy/merovan-installed"
+}
+
 start_program() {
     unset QT_QPA_PLATFORM
     XDG_RUNTIME_DIR="$E2E_TMP" "$PROGRAM/merovan" >"$E2E_TMP/program.log" 2>&1 &

@@ -6,12 +6,7 @@ STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
 start_display
-make_program_folder 0
-printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
-cfg="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg"
-# As shipped (the staged demo keeps whatever an earlier export of a developer wrote into it).
-cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
-rm -rf "$(dirname "$cfg")/merovan-installed"
+demo_copy
 original="$E2E_TMP/original.cfg"
 cp "$cfg" "$original"
 

@@ -6,10 +6,7 @@ STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
 start_display
-make_program_folder 0
-printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
-cfg="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg"
-cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$cfg"
+demo_copy
 
 # Waits up to $2 seconds until the window $1 (an id) has the keyboard focus, without giving it.
 wait_focus() {

@@ -5,11 +5,7 @@ STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
 start_display
-make_program_folder 0
-printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
-copy="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58"
-cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$copy/aircraft.cfg"
-rm -rf "$copy/merovan-installed"
+demo_copy
 cp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg"
 cp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl"
 

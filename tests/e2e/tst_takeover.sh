@@ -6,10 +6,7 @@ STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
 start_display
-make_program_folder 0
-printf '%s/DemoFS2000/\r\n' "$PROGRAM" >"$PROGRAM/options.cfg"
-copy="$PROGRAM/DemoFS2000/Aircraft/nerova_tq58"
-cp "$(dirname "$0")/../../data/demo/DemoFS2000/Aircraft/nerova_tq58/aircraft.cfg" "$copy/aircraft.cfg"
+demo_copy
 
 start_program
 wait_main_window "main window did not appear"
