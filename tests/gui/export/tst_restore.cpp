@@ -71,13 +71,13 @@ exportwriter::FileOps cfgFails(const QString& cfg) {
 class TestRestore : public QObject {
     Q_OBJECT
 private slots:
-    void restore_data();
-    void restore();
-    void window_data();
-    void window();
+    void givesBackWhatWasInstalledOrNothing_data();
+    void givesBackWhatWasInstalledOrNothing();
+    void offersOnlyExportedCopiesAndAsksFirst_data();
+    void offersOnlyExportedCopiesAndAsksFirst();
 };
 
-void TestRestore::restore_data() {
+void TestRestore::givesBackWhatWasInstalledOrNothing_data() {
     QTest::addColumn<QString>("scenario");
     QTest::addColumn<int>("kind"); // -1: restored
     QTest::addColumn<QByteArray>("cfg");
@@ -107,7 +107,7 @@ void TestRestore::restore_data() {
         << "changed meanwhile" << int(Kind::ChangedMeanwhile) << edited << variantContent(4);
 }
 
-void TestRestore::restore() {
+void TestRestore::givesBackWhatWasInstalledOrNothing() {
     QFETCH(QString, scenario);
     QFETCH(int, kind);
     QFETCH(QByteArray, cfg);
@@ -198,7 +198,7 @@ void TestRestore::restore() {
     QVERIFY(temporaryFiles(fs.aircraft() + kCopy).isEmpty());
 }
 
-void TestRestore::window_data() {
+void TestRestore::offersOnlyExportedCopiesAndAsksFirst_data() {
     // A second copy that was never exported is there each time, and never listed.
     QTest::addColumn<QString>("copies"); // "exported", "none exported", "no model backup"
     QTest::addColumn<bool>("yes");
@@ -209,7 +209,7 @@ void TestRestore::window_data() {
     QTest::newRow("aircraft.cfg missing: the copy is offered and its file made again") << "cfg missing" << true;
 }
 
-void TestRestore::window() {
+void TestRestore::offersOnlyExportedCopiesAndAsksFirst() {
     QFETCH(QString, copies);
     QFETCH(bool, yes);
     TestProgramFolder pf;
