@@ -5,6 +5,9 @@
 
 #include "support/TestProgramFolder.h"
 
+#include "core/common/AtomicFile.h"
+#include "core/export/ExportWriter.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -147,5 +150,27 @@ public:
 private:
     QString m_root;
 };
+
+// File operations that fail as a full disk does where data is to go to `dataTarget`, or a copy
+// (replacing, backing up, restoring) to `copyTarget`, and otherwise do the real thing.
+inline exportwriter::FileOps failingFor(const QString& dataTarget, const QString& copyTarget) {
+    const auto full = [](QString* reason) {
+        *reason = QStringLiteral("No space left on device");
+        return false;
+    };
+    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    ops.replaceWithData = [=](const QString& path, const QByteArray& data, QString* reason) {
+        return path == dataTarget ? full(reason) : atomicfile::replaceWithData(path, data, reason);
+    };
+    const auto copy = [=](const exportwriter::FileOps::Copy& real) -> exportwriter::FileOps::Copy {
+        return [=](const QString& source, const QString& target, QString* reason) {
+            return target == copyTarget ? full(reason) : real(source, target, reason);
+        };
+    };
+    ops.replaceWithCopy = copy(atomicfile::replaceWithCopy);
+    ops.createCopy = copy(atomicfile::createCopy);
+    ops.restoreCopy = copy(atomicfile::restoreCopy);
+    return ops;
+}
 
 } // namespace exporttest

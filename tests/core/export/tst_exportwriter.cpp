@@ -42,33 +42,6 @@ QByteArray threePersonsCfg() {
     return exportedCfg(threePersonsSection());
 }
 
-// File operations that fail for one path and otherwise do the real thing.
-exportwriter::FileOps failingFor(const QString& dataTarget, const QString& copyTarget) {
-    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
-    ops.replaceWithData = [dataTarget](const QString& path, const QByteArray& data, QString* reason) {
-        if (path == dataTarget) {
-            *reason = QStringLiteral("No space left on device");
-            return false;
-        }
-        return atomicfile::replaceWithData(path, data, reason);
-    };
-    ops.replaceWithCopy = [copyTarget](const QString& source, const QString& target, QString* reason) {
-        if (target == copyTarget) {
-            *reason = QStringLiteral("No space left on device");
-            return false;
-        }
-        return atomicfile::replaceWithCopy(source, target, reason);
-    };
-    ops.createCopy = [copyTarget](const QString& source, const QString& target, QString* reason) {
-        if (target == copyTarget) {
-            *reason = QStringLiteral("No space left on device");
-            return false;
-        }
-        return atomicfile::createCopy(source, target, reason);
-    };
-    return ops;
-}
-
 // "" for a successful export, else what stopped it, so that a failing test says why.
 QString failureText(const std::optional<Failure>& failure) {
     if (!failure)

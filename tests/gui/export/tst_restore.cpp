@@ -46,26 +46,6 @@ std::optional<exportwriter::Failure> run(const QString& cfg, restore::Plan* plan
     return exportwriter::apply(plan->files, ops);
 }
 
-// File operations whose replacement of aircraft.cfg fails.
-exportwriter::FileOps cfgFails(const QString& cfg) {
-    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
-    ops.replaceWithData = [cfg](const QString& path, const QByteArray& data, QString* reason) {
-        if (path == cfg) {
-            *reason = QStringLiteral("No space left on device");
-            return false;
-        }
-        return atomicfile::replaceWithData(path, data, reason);
-    };
-    ops.restoreCopy = [cfg](const QString& source, const QString& target, QString* reason) {
-        if (target == cfg) {
-            *reason = QStringLiteral("No space left on device");
-            return false;
-        }
-        return atomicfile::restoreCopy(source, target, reason);
-    };
-    return ops;
-}
-
 } // namespace
 
 class TestRestore : public QObject {
@@ -138,7 +118,7 @@ void TestRestore::givesBackWhatWasInstalledOrNothing() {
     if (scenario == QLatin1String("model read-only"))
         QVERIFY(QFile::setPermissions(modelPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     if (scenario == QLatin1String("cfg fails"))
-        ops = cfgFails(cfgPath);
+        ops = failingFor(cfgPath, cfgPath);
     if (scenario == QLatin1String("user bak")) {
         QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")).removeRecursively());
         QVERIFY(writeFile(cfgPath + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
