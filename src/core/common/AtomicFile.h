@@ -18,8 +18,8 @@
 // On failure these return false, remove the temporary file and put a reason a person can read
 // into *reason (never "Unknown error").
 //
-// AtomicFile.cpp holds what both systems share; AtomicFilePosix.cpp and AtomicFileWindows.cpp the
-// system calls, one of them built for the target.
+// AtomicFilePosix.cpp and AtomicFileWindows.cpp, one of them built for the target, carry out every
+// function below; AtomicFile.cpp holds the few helpers both use.
 namespace atomicfile {
 
 bool replaceWithData(const QString& path, const QByteArray& data, QString* reason);

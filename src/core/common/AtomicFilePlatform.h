@@ -2,16 +2,15 @@
 
 #include "AtomicFile.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
-#include <functional>
-
 // What the two implementations of AtomicFile (AtomicFilePosix.cpp, AtomicFileWindows.cpp; CMake
-// builds the one of the target) give the shared part, AtomicFile.cpp.
+// builds the one of the target) share. Both carry out every function of AtomicFile.h themselves;
+// AtomicFile.cpp holds the helpers below, which they call and which return.
 namespace atomicfile::platform {
-
-// Writes the next block of the new content into `put`; returns false with a reason on failure.
-using Producer = std::function<bool(const std::function<bool(const char*, qint64, QString*)>& put, QString* reason)>;
 
 // How a file is put in place.
 struct How {
@@ -19,8 +18,23 @@ struct How {
     QString attributesFrom; // owner, group and permissions from this file instead of the old one
 };
 
-// Puts the content `produce` writes in place of `path` (see AtomicFile.h).
-bool replace(const QString& path, const Producer& produce, const How& how, QString* reason);
+// The new content of a file, handed out in blocks: bytes, or a byte copy of a file.
+class Content {
+public:
+    explicit Content(const QByteArray& data) : m_data(data) {}
+    explicit Content(const QString& source) : m_file(source), m_copy(true) {}
+
+    // Opens the file to copy; false with the reason when it cannot be read. Bytes need no opening.
+    bool open(QString* reason);
+    // The next block, empty at the end; false with the reason when the file cannot be read.
+    bool next(QByteArrayView* block, QString* reason);
+
+private:
+    QByteArray m_data; // the bytes, or the buffer a copy is read into
+    QFile m_file;
+    bool m_copy = false;
+    bool m_handedOut = false;
+};
 
 // Temporary files of `target` that a killed process left behind (".<name>.<random>.tmp", untouched
 // for ten minutes) are removed; a fresh one may belong to a save still running elsewhere.

@@ -107,13 +107,15 @@ bool hasWriteBits(const QFileInfo& info) {
     return (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
 }
 
-} // namespace
-
-namespace platform {
-
-bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+// Puts `content` in place of `path` (see AtomicFile.h).
+bool replace(const QString& path, platform::Content&& content, const platform::How& how, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    if (!content.open(reason))
+        return false;
     const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
-    removeStaleTemporaries(targetPath);
+    platform::removeStaleTemporaries(targetPath);
     const QByteArray target = QFile::encodeName(targetPath);
     struct stat old {};
     const bool existed = how.create ? ::lstat(target.constData(), &old) == 0 : ::stat(target.constData(), &old) == 0;
@@ -163,10 +165,12 @@ bool replace(const QString& path, const Producer& produce, const How& how, QStri
         return false;
     };
 
-    const auto put = [&](const char* data, qint64 size, QString* why) { return writeAll(fd.get(), data, size, why); };
+    QByteArrayView block;
     QString why;
-    if (!produce(put, &why))
-        return fail(why);
+    do {
+        if (!content.next(&block, &why) || !writeAll(fd.get(), block.data(), block.size(), &why))
+            return fail(why);
+    } while (!block.isEmpty());
     if (keepOwner) {
         // A file that went to another owner or group would no longer be theirs to write.
         struct stat fresh {};
@@ -193,7 +197,27 @@ bool replace(const QString& path, const Producer& produce, const How& how, QStri
     return syncFolder(target, reason);
 }
 
-} // namespace platform
+} // namespace
+
+bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
+    return replace(path, platform::Content(data), {}, reason);
+}
+
+bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
+    return replace(target, platform::Content(source), {}, reason);
+}
+
+bool createCopy(const QString& source, const QString& path, QString* reason) {
+    return replace(path, platform::Content(source), {true, source}, reason);
+}
+
+bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
+    return replace(path, platform::Content(data), {true, like}, reason);
+}
+
+bool restoreCopy(const QString& source, const QString& target, QString* reason) {
+    return replace(target, platform::Content(source), {false, source}, reason);
+}
 
 bool canKeepOwner(const QString& path) {
     struct stat info {};

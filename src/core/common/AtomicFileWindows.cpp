@@ -81,15 +81,17 @@ bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
     return true;
 }
 
-} // namespace
-
-namespace platform {
-
-// An existing file is replaced with ReplaceFileW, which keeps its owner and security descriptor; a
-// new one is put in place with MoveFileExW, written through to the disk.
-bool replace(const QString& path, const Producer& produce, const How& how, QString* reason) {
+// Puts `content` in place of `path` (see AtomicFile.h). An existing file is replaced with
+// ReplaceFileW, which keeps its owner and security descriptor; a new one is put in place with
+// MoveFileExW, written through to the disk.
+bool replace(const QString& path, platform::Content&& content, const platform::How& how, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    if (!content.open(reason))
+        return false;
     const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
-    removeStaleTemporaries(targetPath);
+    platform::removeStaleTemporaries(targetPath);
     const std::wstring target = nativePath(targetPath);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
@@ -136,10 +138,12 @@ bool replace(const QString& path, const Producer& produce, const How& how, QStri
         return false;
     };
 
-    const auto put = [&](const char* data, qint64 size, QString* why) { return writeAll(file.get(), data, size, why); };
+    QByteArrayView block;
     QString why;
-    if (!produce(put, &why))
-        return fail(why);
+    do {
+        if (!content.next(&block, &why) || !writeAll(file.get(), block.data(), block.size(), &why))
+            return fail(why);
+    } while (!block.isEmpty());
     if (!::FlushFileBuffers(file.get()))
         return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
     if (!file.close())
@@ -172,7 +176,27 @@ bool replace(const QString& path, const Producer& produce, const How& how, QStri
     return fail(windowsErrorText(error, "the file could not be replaced"));
 }
 
-} // namespace platform
+} // namespace
+
+bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
+    return replace(path, platform::Content(data), {}, reason);
+}
+
+bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
+    return replace(target, platform::Content(source), {}, reason);
+}
+
+bool createCopy(const QString& source, const QString& path, QString* reason) {
+    return replace(path, platform::Content(source), {true, source}, reason);
+}
+
+bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
+    return replace(path, platform::Content(data), {true, like}, reason);
+}
+
+bool restoreCopy(const QString& source, const QString& target, QString* reason) {
+    return replace(target, platform::Content(source), {false, source}, reason);
+}
 
 bool canKeepOwner(const QString& path) {
     Q_UNUSED(path);

@@ -17,7 +17,7 @@
 //
 // An export, like a restore (see Restore.h), first makes a plan: plain data that says for each
 // file its path, what it holds now, what it will hold and where that comes from, and its backup.
-// Every check is made while planning. One apply (Apply.cpp) then carries out any plan.
+// Every check is made while planning. One apply then carries out any plan.
 //
 // Everything that can be checked beforehand is checked before the first file changes: that every
 // file can be read and is a regular file, that aircraft.cfg is not in UTF-16 or UTF-32 (which the
