@@ -17,6 +17,9 @@
  *   MEROVAN_FAULT_PARTIAL  for write: when 1, the failing write first stores half of its bytes
  *                          and returns that short count; the next write on that descriptor then
  *                          fails with the error, as on a disk that has just become full
+ *   MEROVAN_FAULT_NO_NOREPLACE  when 1, renameat2 with RENAME_NOREPLACE below the folder fails with
+ *                          EINVAL, as on a file system that cannot rename that way (ntfs-3g, many
+ *                          network shares); the trace gets "noreplace\t0\t<path>" for each
  *   MEROVAN_FAULT_TRACE    a file (outside the folder) that receives one line per counted call:
  *                          "<class>\t<n>\t<path>[\t<second path>]", and for the injected fault
  *                          "fault\t<class>\t<n>\t<errno>\t<path>"
@@ -49,6 +52,7 @@ static int g_failClass = -1;
 static long g_failNth;
 static int g_failErrno = EIO;
 static int g_partial;
+static int g_noNoreplace;
 static int g_trace = -1;
 static atomic_long g_counts[C_COUNT];
 
@@ -116,6 +120,8 @@ static void setUp(void) {
         g_failErrno = atoi(error);
     const char* partial = getenv("MEROVAN_FAULT_PARTIAL");
     g_partial = partial && strcmp(partial, "1") == 0;
+    const char* noNoreplace = getenv("MEROVAN_FAULT_NO_NOREPLACE");
+    g_noNoreplace = noNoreplace && strcmp(noNoreplace, "1") == 0;
     const char* trace = getenv("MEROVAN_FAULT_TRACE");
     if (trace && real_open)
         g_trace = real_open(trace, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -369,6 +375,15 @@ int renameat(int fromDir, const char* from, int toDir, const char* to) {
 
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned int flags) {
     ensureSetUp();
+    char target[PATH_MAX];
+    if (g_noNoreplace && (flags & RENAME_NOREPLACE) && absolutePath(toDir, to, target, sizeof target) &&
+        isBelow(target)) {
+        char line[PATH_MAX + 32];
+        snprintf(line, sizeof line, "noreplace\t0\t%s\n", target);
+        traceLine(line);
+        errno = EINVAL;
+        return -1;
+    }
     if (renameFails(fromDir, from, toDir, to)) {
         errno = g_failErrno;
         return -1;

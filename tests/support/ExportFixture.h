@@ -80,10 +80,12 @@ inline bool writeFile(const QString& path, const QByteArray& content) {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
-// The temporary files of interrupted replacements (".<name>.<random>.tmp") below `folder`.
+// The temporary files and folders of interrupted replacements (".<name>.<random>.tmp") below
+// `folder`.
 inline QStringList temporaryFiles(const QString& folder) {
     QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden | QDir::System,
+    QDirIterator it(folder, {QStringLiteral(".*.tmp")},
+                    QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
         found.append(it.next());

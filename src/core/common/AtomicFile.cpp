@@ -49,11 +49,17 @@ void removeStaleTemporaries(const QString& target) {
     const QFileInfo info(target);
     const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
     const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(-600);
-    const QFileInfoList entries = info.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    QDir folder = info.absoluteDir();
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& entry : entries) {
         const QString name = entry.fileName();
-        if (name.startsWith(prefix) && name.endsWith(QLatin1String(".tmp")) && name.size() > prefix.size() + 4 &&
-            entry.lastModified().toUTC() < staleBefore)
+        if (!name.startsWith(prefix) || !name.endsWith(QLatin1String(".tmp")) || name.size() <= prefix.size() + 4 ||
+            entry.lastModified().toUTC() >= staleBefore)
+            continue;
+        if (entry.isDir())
+            folder.rmdir(name); // only an empty one goes
+        else
             QFile::remove(entry.absoluteFilePath());
     }
 }

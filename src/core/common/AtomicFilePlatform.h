@@ -37,7 +37,8 @@ private:
 };
 
 // Temporary files of `target` that a killed process left behind (".<name>.<random>.tmp", untouched
-// for ten minutes) are removed; a fresh one may belong to a save still running elsewhere.
+// for ten minutes) are removed, and so are such folders while empty; a fresh one may belong to a
+// save still running elsewhere.
 void removeStaleTemporaries(const QString& target);
 
 } // namespace atomicfile::platform

@@ -83,10 +83,11 @@ bool syncFolder(const QByteArray& target, QString* reason) {
     return true;
 }
 
-// Gives the finished temporary file the name `target` only when nothing is there. A file system
-// that cannot rename that way gets a hard link, which fails the same way, and loses the temporary
-// name.
-bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, QString* reason) {
+// Gives the finished temporary file or folder the name `target` only when nothing is there. A file
+// system that cannot rename that way gets, for a file, a hard link, which fails the same way and
+// loses the temporary name; for a folder, which cannot be linked, a rename after a look that
+// nothing is there.
+bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, bool folder, QString* reason) {
 #ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
         return true;
@@ -95,6 +96,19 @@ bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, 
         return false;
     }
 #endif
+    if (folder) {
+        struct stat there {};
+        const bool taken = ::lstat(target.constData(), &there) == 0;
+        if (taken || errno != ENOENT) {
+            *reason = errnoText(taken ? EEXIST : errno, "the folder could not be created");
+            return false;
+        }
+        if (::rename(temporary.constData(), target.constData()) != 0) {
+            *reason = errnoText(errno, "the folder could not be created");
+            return false;
+        }
+        return true;
+    }
     if (::link(temporary.constData(), target.constData()) != 0) {
         *reason = errnoText(errno, "the file could not be created");
         return false;
@@ -186,7 +200,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     if (!fd.close())
         return fail(errnoText(errno, "the data could not be stored on the disk"));
     if (how.create) {
-        if (!takeNameExclusively(temporary, target, reason)) {
+        if (!takeNameExclusively(temporary, target, false, reason)) {
             ::unlink(temporary.constData());
             return false;
         }
@@ -247,27 +261,45 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
     QString dummy;
     if (!reason)
         reason = &dummy;
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QByteArray name = QFile::encodeName(absolute);
     struct stat model {};
     if (::stat(QFile::encodeName(like).constData(), &model) != 0) {
         *reason = errnoText(errno, "the folder's owner and permissions could not be read");
         return false;
     }
-    // Made private first, so that nobody else can use it before it has its owner and permissions.
-    if (::mkdir(name.constData(), 0700) != 0) {
-        *reason = errnoText(errno, "the folder could not be created");
+    platform::removeStaleTemporaries(absolute);
+    // Made private and under a temporary name first: it takes its name only with its owner and
+    // permissions, so that nobody else can use it before, and a run killed half-way leaves no
+    // folder that its owner could not use.
+    QByteArray temporary;
+    bool made = false;
+    for (int attempt = 0; attempt < 100 && !made; ++attempt) {
+        temporary = temporaryNameFor(name);
+        made = ::mkdir(temporary.constData(), 0700) == 0;
+        if (!made && errno != EEXIST) {
+            *reason = errnoText(errno, "the folder could not be created");
+            return false;
+        }
+    }
+    if (!made) {
+        *reason = QStringLiteral("no free name for a temporary folder");
         return false;
     }
-    Descriptor fd(::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat made {};
-    const bool ok = fd.get() >= 0 && ::fstat(fd.get(), &made) == 0 &&
-                    ((made.st_uid == model.st_uid && made.st_gid == model.st_gid) ||
+    Descriptor fd(::open(temporary.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat fresh {};
+    const bool ok = fd.get() >= 0 && ::fstat(fd.get(), &fresh) == 0 &&
+                    ((fresh.st_uid == model.st_uid && fresh.st_gid == model.st_gid) ||
                      ::fchown(fd.get(), model.st_uid, model.st_gid) == 0) &&
                     ::fchmod(fd.get(), model.st_mode & 0777) == 0 && ::fsync(fd.get()) == 0;
     if (!ok) {
         *reason = QStringLiteral("the folder's owner and permissions could not be set (%1)")
                       .arg(errnoText(errno, "not permitted"));
-        ::rmdir(name.constData());
+        ::rmdir(temporary.constData());
+        return false;
+    }
+    if (!takeNameExclusively(temporary, name, true, reason)) {
+        ::rmdir(temporary.constData());
         return false;
     }
     return syncFolder(name, reason);

@@ -11,11 +11,13 @@
 
 #include <cstring>
 #include <iostream>
+#include <tuple>
 
 #include <QDirIterator>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 #endif
 
@@ -198,6 +200,7 @@ void TestExportWriter::foreignFilesAreNeverTaken_data() {
         << "dangling link" << int(Kind::NotAFile);
     QTest::newRow("a link in place of the backups' folder: refused") << "folder link" << int(Kind::NotAFile);
     QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
+    QTest::newRow("a private backups' folder a killed export left half made: cleared away") << "half-made folder" << -1;
 }
 
 void TestExportWriter::foreignFilesAreNeverTaken() {
@@ -218,6 +221,10 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
         if (foreign == QLatin1String("dangling link")) {
             QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
             QVERIFY(QFile::link(outside, fs.backup(kCopy, "aircraft.cfg.installed")));
+        } else if (foreign == QLatin1String("half-made folder")) {
+            const QByteArray half = QFile::encodeName(folder + QStringLiteral("/.merovan-installed.k3j9.tmp"));
+            const struct timeval longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+            QVERIFY(::mkdir(half.constData(), 0700) == 0 && ::utimes(half.constData(), longAgo) == 0);
         } else if (foreign == QLatin1String("folder link")) {
             QVERIFY(QDir().mkpath(outside));
             QVERIFY(QFile::link(outside, folder + QStringLiteral("/merovan-installed")));
@@ -248,6 +255,7 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
     QCOMPARE(failureText(failure), QString());
     QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
     QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+    QCOMPARE(temporaryFiles(folder), QStringList());
 }
 
 void TestExportWriter::existingFileNamesAreKept() {
@@ -510,11 +518,13 @@ void TestExportWriter::backupsKeepTheFilesProtection() {
     const QString cfg = fs.addCopy(kCopy);
     QVERIFY(::chmod(QFile::encodeName(cfg).constData(), 0640) == 0);
     QVERIFY(::chmod(QFile::encodeName(fs.model(kCopy)).constData(), 0600) == 0);
+    QVERIFY(::chmod(QFile::encodeName(fs.aircraft() + kCopy).constData(), 0751) == 0);
     QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
     const auto mode = [](const QString& path) {
         struct stat info {};
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
     };
+    QCOMPARE(mode(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")), 0751);
     QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), 0640);
     QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))), 0600);
 #endif
@@ -591,6 +601,13 @@ void TestExportWriter::ownerAndGroupAreKept() {
         QCOMPARE(unsigned(info.st_gid), kGroup);
         QCOMPARE(int(info.st_mode & 07777), 0664);
     }
+    struct stat copyFolder {
+    }, backups{};
+    QVERIFY(::stat(QFile::encodeName(fs.aircraft() + kCopy).constData(), &copyFolder) == 0);
+    QVERIFY(::stat(QFile::encodeName(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")).constData(),
+                   &backups) == 0);
+    QCOMPARE(std::make_tuple(backups.st_uid, backups.st_gid, backups.st_mode),
+             std::make_tuple(copyFolder.st_uid, copyFolder.st_gid, copyFolder.st_mode));
 #endif
 }
 
