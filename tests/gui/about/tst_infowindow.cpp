@@ -94,7 +94,7 @@ void TestInfoWindow::webLinkIgnoresItsOutcome() {
     QTest::mouseClick(testkit::child<QLabel>(w, "Label6"), Qt::LeftButton);
     QVERIFY(f.folder.dialogs().calls().isEmpty()); // the text itself is not the link
     if (key) {
-        // O.K. keeps the first focus; Tab goes on to the link, and from there back to O.K.
+        // O.K. keeps the first focus; Tab goes on to the link.
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), link);
@@ -106,10 +106,6 @@ void TestInfoWindow::webLinkIgnoresItsOutcome() {
     QCOMPARE(f.folder.dialogs().calls()[0].kind, Kind::OpenUrl);
     QCOMPARE(f.folder.dialogs().calls()[0].text, QStringLiteral("https://www.velmora-sim.example/"));
     QVERIFY(w->isVisible());
-    if (key) {
-        QTest::keyClick(link, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
-    }
     // A screen reader meets a link named after the address it shows, and can follow it.
     QAccessibleInterface* told = QAccessible::queryAccessibleInterface(link);
     QCOMPARE(told->role(), QAccessible::Link);
@@ -138,6 +134,7 @@ void TestInfoWindow::keysCloseTheWindow() {
     QCOMPARE(QApplication::focusWidget(), testkit::child<QPushButton>(w, "cmdOK"));
     if (onLink)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(onLink ? "Label4" : "cmdOK"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
     QTRY_VERIFY(!f.app->infoWindow());
     QVERIFY(f.folder.dialogs().calls().isEmpty());
