@@ -1,7 +1,8 @@
 #!/bin/sh
 # A whole loading and export by keys alone: Tab to the co-pilot and seat him with Space, to the
 # left passenger and seat her with Return, set the baggage with the arrow keys, export with
-# "Speichern", choose the copy and confirm; the written aircraft.cfg and model must follow.
+# "Speichern", choose the copy and confirm; the written aircraft.cfg and model must follow. Then
+# Tab on to the web link, open it with Return, and close with "Schliessen".
 STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
@@ -51,6 +52,17 @@ back_to() {
     xdotool windowfocus "$1" 2>/dev/null || true
 }
 
+# The browser the system would start: it only notes the address it is given.
+mkdir "$E2E_TMP/bin"
+cat >"$E2E_TMP/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$1" >"$E2E_TMP/opened.tmp" && mv "$E2E_TMP/opened.tmp" "$E2E_TMP/opened"
+EOF
+chmod +x "$E2E_TMP/bin/xdg-open"
+PATH="$E2E_TMP/bin:$PATH"
+export PATH
+link_opened() { [ -s "$E2E_TMP/opened" ]; }
+
 start_program
 window=$(wait_window "TQ 58 Merovan" 10) || fail "main window did not appear"
 # The focus starts on the random loading; the pilot comes next, then the co-pilot.
@@ -72,6 +84,10 @@ for line in "0 = *176 *," "1 = *165 *," "2 = *121 *," "3 = *0 *," "4 = *11 *,"; 
 done
 cmp "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/3.mdl" ||
     fail "the model file is not variant 3 (co-pilot and left passenger)"
-keys_to "$window" Tab space # Schliessen
+keys_to "$window" Tab Tab Return # past Schliessen to the web link
+wait_until 5 link_opened || fail "Return on the web link opened nothing"
+[ "$(cat "$E2E_TMP/opened")" = "https://www.velmora-sim.example/" ] ||
+    fail "the web link opened \"$(cat "$E2E_TMP/opened")\""
+keys_to "$window" shift+Tab space # Schliessen
 wait_exit 5 || fail "program still running after Schliessen"
 echo "PASS"

@@ -3,13 +3,14 @@
 #include "ProductLabels.h"
 #include "core/common/AppContext.h"
 #include "core/common/ProductInfo.h"
-#include "gui/app/ClickableLabel.h"
+#include "gui/app/PressableLabel.h"
 #include "gui/app/Twips.h"
 #include "gui/app/WindowKit.h"
 
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 const QColor kGrey(128, 128, 128);
@@ -68,9 +69,13 @@ void InfoWindow::buildControls() {
 
     cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
-    // The only control that takes the focus: Return on it closes the window.
+    // O.K. has the focus when the window opens, and Return on it closes the window; so does
+    // Escape, wherever the focus is. Tab goes on to the web link.
     cmdOK->setAutoDefault(true);
     cmdOK->setDefault(true);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cmdOK, &QPushButton::click);
+    setTabOrder(cmdOK, Label4);
+    cmdOK->setFocus(Qt::OtherFocusReason);
 }
 
 void InfoWindow::load() {

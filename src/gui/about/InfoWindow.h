@@ -3,7 +3,7 @@
 #include <QWidget>
 
 struct AppContext;
-class ClickableLabel;
+class PressableLabel;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -30,6 +30,6 @@ private:
     QLabel* lblFirma = nullptr;
     QLabel* lblBeschreibung = nullptr;
     QLabel* Label6 = nullptr;
-    ClickableLabel* Label4 = nullptr;
+    PressableLabel* Label4 = nullptr;
     QPushButton* cmdOK = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "ClickableLabel.h"
 #include "FirstPaintStamp.h"
-#include "SeatPicture.h"
+#include "PressableLabel.h"
 #include "Twips.h"
 #include "core/common/AppContext.h"
 #include "core/common/Dialogs.h"
@@ -90,7 +90,7 @@ void MainWindow::buildControls() {
                                 twips::rect(3825, 3240, 390, 390), twips::rect(3825, 2790, 390, 390)};
     for (Seat seat : kAllSeats) {
         const auto i = static_cast<std::size_t>(seat);
-        auto* image = new SeatPicture(m_client);
+        auto* image = new PressableLabel(PressableLabel::Role::Button, m_client);
         image->setObjectName(QString::fromUtf8(kSeatNames[i]));
         image->setGeometry(seatPlaces[i]);
         image->setScaledContents(true);
@@ -178,10 +178,16 @@ void MainWindow::buildControls() {
         b->setAutoDefault(true);
 
     // The tab order follows the window: the random loading, the seats from the front row to the
-    // back, the baggage, then the two commands. The read-only boxes are no stops.
-    QWidget* order[] = {
-        cmdZufaellig, seatImage(Seat::Pilot), seatImage(Seat::Co), seatImage(Seat::PaxLeft), seatImage(Seat::PaxRight),
-        Slider1,      cmdSpeichern,           cmdSchliessen};
+    // back, the baggage, the two commands, then the web link. The read-only boxes are no stops.
+    QWidget* order[] = {cmdZufaellig,
+                        seatImage(Seat::Pilot),
+                        seatImage(Seat::Co),
+                        seatImage(Seat::PaxLeft),
+                        seatImage(Seat::PaxRight),
+                        Slider1,
+                        cmdSpeichern,
+                        cmdSchliessen,
+                        Label4};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

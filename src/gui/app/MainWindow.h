@@ -9,6 +9,7 @@
 
 struct AppContext;
 class ClickableLabel;
+class PressableLabel;
 class QAction;
 class QFrame;
 class QLabel;
@@ -98,7 +99,7 @@ private:
     QLabel* lblGesamt = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Label6 = nullptr;
-    ClickableLabel* Label4 = nullptr;
+    PressableLabel* Label4 = nullptr;
     QPushButton* cmdSpeichern = nullptr;
     QPushButton* cmdSchliessen = nullptr;
 

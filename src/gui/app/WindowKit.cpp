@@ -1,6 +1,7 @@
 #include "WindowKit.h"
 
 #include "ClickableLabel.h"
+#include "PressableLabel.h"
 #include "Twips.h"
 #include "core/common/Dialogs.h"
 #include "core/common/ProductInfo.h"
@@ -101,9 +102,11 @@ WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips,
     navy.setColor(QPalette::WindowText, kNavy);
     link.Label6->setPalette(navy);
 
-    link.Label4 = new ClickableLabel(parent);
+    link.Label4 = new PressableLabel(PressableLabel::Role::Link, parent);
     link.Label4->setObjectName(QStringLiteral("Label4"));
     link.Label4->setGeometry(twips::rect(areaTwips.x(), areaTwips.y(), areaTwips.width(), areaTwips.height()));
+    link.Label4->setFocusPolicy(Qt::TabFocus);
+    link.Label4->frameTextOf(link.Label6);
     link.Label4->setAccessibleName(link.Label6->text());
     QObject::connect(link.Label4, &ClickableLabel::clicked, link.Label4,
                      [&dialogs, address] { dialogs.openUrl(address); });

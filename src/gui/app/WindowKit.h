@@ -14,6 +14,7 @@
 
 class ClickableLabel;
 class Dialogs;
+class PressableLabel;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -48,9 +49,12 @@ QString webAddressText(const QString& address);
 // The web link: Label6 shows the address (navy, Tahoma bold, centred) and Label4, an empty label
 // lying over it, is the click area; a click opens the address in the browser, and whatever goes
 // wrong there is not the user's concern. Label4 is created after Label6, so it lies above it.
+// Label4 is also the link for the keyboard and for screen readers: Tab reaches it (a click does
+// not move the focus), it frames the address while it has the focus, and Return or Space opens
+// the address as a click does. It is named after the address; the window puts it in its tab order.
 struct WebLink {
     QLabel* Label6 = nullptr;
-    ClickableLabel* Label4 = nullptr;
+    PressableLabel* Label4 = nullptr;
 };
 WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips, Dialogs& dialogs);
 

@@ -3,6 +3,9 @@
 #include "gui/about/ProductLabels.h"
 #include "support/MainWindowFixture.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+
 using Kind = ScriptedDialogs::Kind;
 
 class TestInfoWindow : public QObject {
@@ -13,6 +16,8 @@ private slots:
     void missingPicturesAreLeftOut();
     void webLinkIgnoresItsOutcome_data();
     void webLinkIgnoresItsOutcome();
+    void keysCloseTheWindow_data();
+    void keysCloseTheWindow();
     void routinesFillOnlyTheirOwnLabel_data();
     void routinesFillOnlyTheirOwnLabel();
 };
@@ -44,13 +49,6 @@ void TestInfoWindow::showsTheProductInformation() {
     const int left = ok->x();
     const int right = w->width() - ok->x() - ok->width();
     QVERIFY2(qAbs(left - right) <= 1, qPrintable(QStringLiteral("left %1, right %2").arg(left).arg(right)));
-
-    // It opens active, with the focus on O.K.; Return closes it, as a click does.
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    QCOMPARE(QApplication::focusWidget(), ok);
-    QTest::keyClick(ok, Qt::Key_Return);
-    QTRY_VERIFY(!f.app->infoWindow());
-    QVERIFY(f.folder.dialogs().calls().isEmpty());
 }
 
 void TestInfoWindow::missingPicturesAreLeftOut_data() {
@@ -77,23 +75,69 @@ void TestInfoWindow::missingPicturesAreLeftOut() {
 
 void TestInfoWindow::webLinkIgnoresItsOutcome_data() {
     QTest::addColumn<bool>("browserStarts");
-    QTest::newRow("browser starts") << true;
-    QTest::newRow("no browser") << false;
+    QTest::addColumn<int>("key"); // pressed on the link after a Tab from O.K.; 0: a click
+    QTest::newRow("click, browser starts") << true << 0;
+    QTest::newRow("click, no browser") << false << 0;
+    QTest::newRow("Tab and Return, browser starts") << true << int(Qt::Key_Return);
+    QTest::newRow("Tab and Space, no browser") << false << int(Qt::Key_Space);
 }
 
 void TestInfoWindow::webLinkIgnoresItsOutcome() {
     QFETCH(bool, browserStarts);
-    TestProgramFolder pf;
-    pf.dialogs().setOpenUrlResult(browserStarts);
-    InfoWindow w(pf.context());
-    w.show();
-    QTest::mouseClick(testkit::child<QLabel>(&w, "Label6"), Qt::LeftButton);
-    QVERIFY(pf.dialogs().calls().isEmpty()); // the text itself is not the link
-    QTest::mouseClick(testkit::child<QLabel>(&w, "Label4"), Qt::LeftButton);
-    QCOMPARE(pf.dialogs().calls().size(), 1);
-    QCOMPARE(pf.dialogs().calls()[0].kind, Kind::OpenUrl);
-    QCOMPARE(pf.dialogs().calls()[0].text, QString::fromUtf8(product::kWebAddress));
-    QVERIFY(w.isVisible());
+    QFETCH(int, key);
+    MainWindowFixture f;
+    f.folder.dialogs().setOpenUrlResult(browserStarts);
+    f.app->showInfo();
+    InfoWindow* w = f.app->infoWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    auto* link = testkit::child<QLabel>(w, "Label4");
+    QTest::mouseClick(testkit::child<QLabel>(w, "Label6"), Qt::LeftButton);
+    QVERIFY(f.folder.dialogs().calls().isEmpty()); // the text itself is not the link
+    if (key) {
+        // O.K. keeps the first focus; Tab goes on to the link.
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), link);
+        QTest::keyClick(link, Qt::Key(key));
+    } else {
+        QTest::mouseClick(link, Qt::LeftButton);
+    }
+    QCOMPARE(f.folder.dialogs().calls().size(), 1);
+    QCOMPARE(f.folder.dialogs().calls()[0].kind, Kind::OpenUrl);
+    QCOMPARE(f.folder.dialogs().calls()[0].text, QStringLiteral("https://www.velmora-sim.example/"));
+    QVERIFY(w->isVisible());
+    // A screen reader meets a link named after the address it shows, and can follow it.
+    QAccessibleInterface* told = QAccessible::queryAccessibleInterface(link);
+    QCOMPARE(told->role(), QAccessible::Link);
+    QCOMPARE(told->text(QAccessible::Name), QStringLiteral("www.velmora-sim.example"));
+    told->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(f.folder.dialogs().calls().size(), 2);
+    QCOMPARE(f.folder.dialogs().calls()[1].text, f.folder.dialogs().calls()[0].text);
+}
+
+void TestInfoWindow::keysCloseTheWindow_data() {
+    QTest::addColumn<bool>("onLink"); // the focus on the web link instead of O.K.
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return on O.K.") << false << int(Qt::Key_Return);
+    QTest::newRow("Escape on O.K.") << false << int(Qt::Key_Escape);
+    QTest::newRow("Escape on the web link") << true << int(Qt::Key_Escape);
+}
+
+void TestInfoWindow::keysCloseTheWindow() {
+    QFETCH(bool, onLink);
+    QFETCH(int, key);
+    MainWindowFixture f;
+    f.app->showInfo();
+    InfoWindow* w = f.app->infoWindow();
+    // It opens active, with the focus on O.K.
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QCOMPARE(QApplication::focusWidget(), testkit::child<QPushButton>(w, "cmdOK"));
+    if (onLink)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(onLink ? "Label4" : "cmdOK"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QTRY_VERIFY(!f.app->infoWindow());
+    QVERIFY(f.folder.dialogs().calls().isEmpty());
 }
 
 void TestInfoWindow::routinesFillOnlyTheirOwnLabel_data() {

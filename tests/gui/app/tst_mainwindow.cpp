@@ -19,6 +19,7 @@ private slots:
     void captionsInGerman();
     void captionsInEnglish();
     void clientAreaAndTitle();
+    void tabOrderAndFocus_data();
     void tabOrderAndFocus();
     void withoutLanguageDatabase_data();
     void withoutLanguageDatabase();
@@ -29,6 +30,18 @@ private slots:
     void webLinkIgnoresFailure();
     void secondaryWindowsAreSingletons();
 };
+
+namespace {
+// The box of what is drawn on a picture: the pixels unlike its top left one.
+QRect inkOf(const QImage& picture) {
+    QRect ink;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != picture.pixel(0, 0))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+} // namespace
 
 void TestMainWindow::controlsInPlace_data() {
     QTest::addColumn<QString>("name");
@@ -114,31 +127,65 @@ void TestMainWindow::clientAreaAndTitle() {
     QVERIFY(children.indexOf(f.control<QWidget>("Label6")) < children.indexOf(f.control<QWidget>("Label4")));
 }
 
+void TestMainWindow::tabOrderAndFocus_data() {
+    QTest::addColumn<int>("key"); // pressed on the web link
+    QTest::newRow("Return opens the web link") << int(Qt::Key_Return);
+    QTest::newRow("Space opens the web link") << int(Qt::Key_Space);
+    QTest::newRow("Enter on the keypad opens the web link") << int(Qt::Key_Enter);
+}
+
 void TestMainWindow::tabOrderAndFocus() {
+    QFETCH(int, key);
     MainWindowFixture f;
     f.open();
     f.window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.window()));
     QCOMPARE(QApplication::focusWidget(), f.control<QWidget>("cmdZufällig"));
+    // The web link's letters as the window shows them unfocused, and a strip around their line.
+    QWidget* client = f.control<QWidget>("clientArea");
+    const QRect line = f.control<QWidget>("Label6")->geometry();
+    const QRect letters = inkOf(client->grab(line).toImage()).translated(line.topLeft());
+    QVERIFY(letters.width() > line.width() / 3);
+    const QRect strip = line.adjusted(0, -3, 0, 3);
+    const QImage lettersUnfocused = client->grab(letters).toImage();
+    const QImage stripUnfocused = client->grab(strip).toImage();
     // Tab goes round the window as it reads; Shift+Tab goes back.
-    const char* order[] = {"imgPilot", "imgCo",        "imgPaxLeft",    "imgPaxRight",
-                           "Slider1",  "cmdSpeichern", "cmdSchliessen", "cmdZufällig"};
+    const char* order[] = {"imgPilot",     "imgCo",         "imgPaxLeft", "imgPaxRight", "Slider1",
+                           "cmdSpeichern", "cmdSchliessen", "Label4",     "cmdZufällig"};
     for (const char* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focused = QApplication::focusWidget();
         QCOMPARE(focused->objectName(), QString::fromUtf8(next));
-        // A focused seat, and only that, has a frame drawn around its picture.
+        // A focused seat or web link, and only that, has a frame drawn around what it shows.
         QList<QWidget*> frames;
         for (QWidget* frame : f.window()->findChildren<QWidget*>(QStringLiteral("focusFrame")))
             if (frame->isVisible())
                 frames.append(frame);
         const bool seat = QByteArray(next).startsWith("img");
-        QCOMPARE(frames.size(), seat ? 1 : 0);
+        const bool link = QByteArray(next) == "Label4";
+        QCOMPARE(frames.size(), seat || link ? 1 : 0);
         if (seat) {
             const QRect around = frames[0]->geometry();
             QVERIFY(around.contains(focused->geometry()) && around != focused->geometry());
         }
+        // The link's frame shows around its text and leaves the text exactly as it was.
+        QCOMPARE(client->grab(letters).toImage(), lettersUnfocused);
+        QCOMPARE(client->grab(strip).toImage() == stripUnfocused, !link);
+        if (link) {
+            QVERIFY(frames[0]->geometry().contains(letters));
+            // Return or Space opens the maker's page as a click does, and the focus stays.
+            QTest::keyClick(focused, Qt::Key(key));
+            QTest::mouseClick(f.control<QWidget>("Label4"), Qt::LeftButton);
+            const auto opened = f.folder.dialogs().calls();
+            QCOMPARE(opened.size(), 2);
+            QCOMPARE(opened[0].kind, ScriptedDialogs::Kind::OpenUrl);
+            QCOMPARE(opened[0].text, opened[1].text);
+            QCOMPARE(opened[0].text, QStringLiteral("https://www.velmora-sim.example/"));
+            QCOMPARE(QApplication::focusWidget(), focused);
+        }
     }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Label4"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSchliessen"));
     // F10 opens the first menu, wherever the focus is.

@@ -1,9 +1,13 @@
-#include "SeatPicture.h"
+#include "PressableLabel.h"
 
 #include <QFocusFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 #if QT_CONFIG(accessibility)
 #include <QAccessible>
@@ -17,9 +21,11 @@ namespace {
 constexpr int kDarkBand = 2;
 constexpr int kLightBand = 1;
 constexpr int kFrameWidth = kDarkBand + kLightBand;
+// Room left between a text and its frame, so that the frame does not touch the letters.
+constexpr int kTextMargin = 2;
 
 // A QFocusFrame only for what that class means to assistive tools: a focus frame is no control
-// of its own, so they pass it over. Its place is kept by the seat, not by QFocusFrame::setWidget.
+// of its own, so they pass it over. Its place is kept by the label, not by QFocusFrame::setWidget.
 class FocusFrame : public QFocusFrame {
 public:
     using QFocusFrame::QFocusFrame;
@@ -29,8 +35,8 @@ protected:
         QPainter painter(this);
         const QRect outer = rect();
         const QRect dark = outer.adjusted(kLightBand, kLightBand, -kLightBand, -kLightBand);
-        const QRect picture = outer.adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
-        painter.setClipRegion(QRegion(outer).subtracted(QRegion(picture)));
+        const QRect framed = outer.adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
+        painter.setClipRegion(QRegion(outer).subtracted(QRegion(framed)));
         painter.fillRect(outer, Qt::white);
         painter.fillRect(dark, Qt::black);
     }
@@ -41,14 +47,16 @@ bool plainKey(const QKeyEvent* event) {
 }
 
 #if QT_CONFIG(accessibility)
-class SeatAccessible : public QAccessibleWidget {
+class PressableAccessible : public QAccessibleWidget {
 public:
-    explicit SeatAccessible(SeatPicture* seat) : QAccessibleWidget(seat, QAccessible::Button) {}
+    explicit PressableAccessible(PressableLabel* label)
+        : QAccessibleWidget(label,
+                            label->role() == PressableLabel::Role::Link ? QAccessible::Link : QAccessible::Button) {}
 
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
     void doAction(const QString& actionName) override {
         if (actionName == pressAction())
-            static_cast<SeatPicture*>(widget())->clickLater();
+            static_cast<PressableLabel*>(widget())->clickLater();
         else
             QAccessibleWidget::doAction(actionName);
     }
@@ -59,19 +67,19 @@ public:
     }
 };
 
-QAccessibleInterface* seatAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("SeatPicture") && object && object->isWidgetType())
-        return new SeatAccessible(static_cast<SeatPicture*>(object));
+QAccessibleInterface* pressableAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("PressableLabel") && object && object->isWidgetType())
+        return new PressableAccessible(static_cast<PressableLabel*>(object));
     return nullptr;
 }
 #endif
 
 } // namespace
 
-SeatPicture::SeatPicture(QWidget* parent) : ClickableLabel(parent) {
+PressableLabel::PressableLabel(Role role, QWidget* parent) : ClickableLabel(parent), m_role(role) {
 #if QT_CONFIG(accessibility)
     static const bool installed = [] {
-        QAccessible::installFactory(seatAccessible);
+        QAccessible::installFactory(pressableAccessible);
         return true;
     }();
     Q_UNUSED(installed);
@@ -85,15 +93,15 @@ SeatPicture::SeatPicture(QWidget* parent) : ClickableLabel(parent) {
     }
 }
 
-SeatPicture::~SeatPicture() {
+PressableLabel::~PressableLabel() {
     delete m_frame;
 }
 
-void SeatPicture::clickLater() {
-    QTimer::singleShot(0, this, &SeatPicture::clicked);
+void PressableLabel::clickLater() {
+    QTimer::singleShot(0, this, &PressableLabel::clicked);
 }
 
-void SeatPicture::keyPressEvent(QKeyEvent* event) {
+void PressableLabel::keyPressEvent(QKeyEvent* event) {
     if (plainKey(event)) {
         switch (event->key()) {
         case Qt::Key_Space:
@@ -113,7 +121,7 @@ void SeatPicture::keyPressEvent(QKeyEvent* event) {
     ClickableLabel::keyPressEvent(event);
 }
 
-void SeatPicture::keyReleaseEvent(QKeyEvent* event) {
+void PressableLabel::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && m_spacePressed) {
         m_spacePressed = false;
         emit clicked();
@@ -122,41 +130,58 @@ void SeatPicture::keyReleaseEvent(QKeyEvent* event) {
     ClickableLabel::keyReleaseEvent(event);
 }
 
-void SeatPicture::focusInEvent(QFocusEvent* event) {
+void PressableLabel::focusInEvent(QFocusEvent* event) {
     ClickableLabel::focusInEvent(event);
     placeFrame();
 }
 
-void SeatPicture::focusOutEvent(QFocusEvent* event) {
+void PressableLabel::focusOutEvent(QFocusEvent* event) {
     m_spacePressed = false;
     ClickableLabel::focusOutEvent(event);
     placeFrame();
 }
 
-void SeatPicture::moveEvent(QMoveEvent* event) {
+void PressableLabel::moveEvent(QMoveEvent* event) {
     ClickableLabel::moveEvent(event);
     placeFrame();
 }
 
-void SeatPicture::resizeEvent(QResizeEvent* event) {
+void PressableLabel::resizeEvent(QResizeEvent* event) {
     ClickableLabel::resizeEvent(event);
     placeFrame();
 }
 
-void SeatPicture::hideEvent(QHideEvent* event) {
+void PressableLabel::hideEvent(QHideEvent* event) {
     ClickableLabel::hideEvent(event);
     placeFrame();
 }
 
-void SeatPicture::placeFrame() {
+void PressableLabel::frameTextOf(QWidget* shown) {
+    m_shown = shown;
+    placeFrame();
+}
+
+QRect PressableLabel::framedArea() const {
+    const auto* text = qobject_cast<const QLabel*>(m_shown.data());
+    if (!text)
+        return geometry();
+    // The width the text takes where the label puts it, across the label's full height: the frame
+    // then lies outside the label above and below, and never on a letter.
+    const QRect room = text->contentsRect();
+    const int width = std::min(text->fontMetrics().horizontalAdvance(text->text()), room.width());
+    const QRect inLabel = QStyle::alignedRect(text->layoutDirection(), text->alignment(), {width, room.height()}, room);
+    return inLabel.translated(text->pos()).adjusted(-kTextMargin, 0, kTextMargin, 0);
+}
+
+void PressableLabel::placeFrame() {
     if (!m_frame)
         return;
-    // Shown only while this seat has the focus; its window need not be the active one.
+    // Shown only while this label has the focus; its window need not be the active one.
     if (!hasFocus() || isHidden()) {
         m_frame->hide();
         return;
     }
-    m_frame->setGeometry(geometry().adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth));
+    m_frame->setGeometry(framedArea().adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth));
     m_frame->stackUnder(this);
     m_frame->show();
 }
