@@ -196,12 +196,18 @@ void addOperations() {
     QTest::newRow("restore of an edited aircraft.cfg, the model made by the export") << int(Scene::Op::RestoreEdited);
 }
 
-// Runs the operation once under the fault library without a fault, for its trace.
-Trace countCalls(Scene& scene, const QString& trace, QString* failure) {
+// Runs the operation once under the fault library without a fault, for its trace; `settings` are
+// further settings of the library. A run that did not go through or warned is a failure.
+Trace countCalls(Scene& scene, const QString& trace, QString* failure, const QStringList& settings = {}) {
+    QProcessEnvironment env = faultEnvironment(scene, trace);
+    for (const QString& setting : settings)
+        env.insert(setting, QStringLiteral("1"));
     Driver driver;
-    driver.start(kDriver, scene.driverArguments, faultEnvironment(scene, trace));
+    driver.start(kDriver, scene.driverArguments, env);
     if (!driver.finish(120000))
         *failure = QStringLiteral("the driver did not run through: ") + driver.errorOutput() + driver.transcript();
+    else if (!driver.dialogs(1, QStringLiteral("exclamation")).isEmpty())
+        *failure = QStringLiteral("a warning: ") + driver.transcript();
     return Trace::read(trace);
 }
 
@@ -405,8 +411,6 @@ void TestFaults::everyCallFails() {
     }
 }
 
-// A real full disk: the aircraft's folder is a 64 KiB tmpfs, mounted in a mount namespace of the
-// driver's own, so nothing outside sees it.
 // A file system whose rename cannot refuse to replace (ntfs-3g, many network shares): a backup
 // still takes its name only where nothing is, by a hard link for a file and, for the backups'
 // folder, after a look that nothing is there.
@@ -424,14 +428,11 @@ void TestFaults::withoutExclusiveRename() {
     Scene scene{Scene::Op(op)};
     QVERIFY(scene.pf.isValid());
     QTemporaryDir traces;
-    const QString tracePath = traces.filePath(QStringLiteral("trace"));
-    QProcessEnvironment env = faultEnvironment(scene, tracePath);
-    env.insert(QStringLiteral("MEROVAN_FAULT_NO_NOREPLACE"), QStringLiteral("1"));
-    Driver driver;
-    driver.start(kDriver, scene.driverArguments, env);
-    QVERIFY2(driver.finish(120000), qPrintable(driver.errorOutput() + driver.transcript()));
-    QVERIFY2(driver.dialogs(1, QStringLiteral("exclamation")).isEmpty(), qPrintable(driver.transcript()));
-    QVERIFY(Trace::read(tracePath).count(QStringLiteral("noreplace")) > 0);
+    QString failure;
+    const Trace trace = countCalls(scene, traces.filePath(QStringLiteral("trace")), &failure,
+                                   {QStringLiteral("MEROVAN_FAULT_NO_NOREPLACE")});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(trace.count(QStringLiteral("noreplace")) > 0);
     for (auto it = scene.after.begin(); it != scene.after.end(); ++it)
         QVERIFY2(readAll(it.key()) == it.value(), qPrintable(it.key()));
     for (const QString& path : scene.watchedFiles()) {
@@ -441,6 +442,8 @@ void TestFaults::withoutExclusiveRename() {
     QCOMPARE(temporaryFiles(scene.pf.path()), QStringList());
 }
 
+// A real full disk: the aircraft's folder is a 64 KiB tmpfs, mounted in a mount namespace of the
+// driver's own, so nothing outside sees it.
 void TestFaults::fullDisk_data() {
     QTest::addColumn<int>("modelSize");   // bytes of the model variant to be copied; 0: no model change
     QTest::addColumn<int>("cfgSize");     // bytes of the aircraft.cfg
