@@ -101,9 +101,10 @@ wait_window() { wait_until "$2" window_shown "$1" && echo "$id"; }
 wait_gone() { wait_until "$2" window_gone "$1"; }
 
 # Gives window $1 the keyboard focus and waits until it has it, so that keys and clicks go there.
+focus_is() { [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]; }
 has_focus() {
     xdotool windowfocus "$1" 2>/dev/null || true
-    [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
+    focus_is "$1"
 }
 focus_window() { wait_until 5 has_focus "$1" || fail "window $1 did not take the focus"; }
 

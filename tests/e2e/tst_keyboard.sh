@@ -10,24 +10,7 @@ start_display
 demo_copy
 
 # Waits up to $2 seconds until the window $1 (an id) has the keyboard focus, without giving it.
-wait_focus() {
-    deadline=$(($(now_ms) + $2 * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ] && return 0
-        sleep 0.02
-    done
-    return 1
-}
-
-# Waits up to $2 seconds until no visible window is titled exactly $1.
-wait_gone() {
-    deadline=$(($(now_ms) + $2 * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.02
-    done
-    return 1
-}
+wait_focus() { wait_until "$2" focus_is "$1"; }
 
 # Presses the keys $2... once the window $1 (an id) has the focus.
 keys_to() {

@@ -60,24 +60,19 @@ done
 APP_PID=$!
 # Wine's first start in a prefix takes a while.
 window=$(wait_window "TQ 58 Merovan" 60) || fail "main window did not appear"
-sleep 1
+first_paint() { grep -q '^first-paint-fonts ' "$E2E_TMP/program.log"; }
+wait_until 10 first_paint || fail "the main window was not painted"
 fonts=$(sed -n 's/^first-paint-fonts //p' "$E2E_TMP/program.log" | head -n 1 | tr -d '\r')
 [ "$fonts" = Tahoma ] || fail "the main window's fonts are '$fonts', not Tahoma alone"
 grab "$window" "$SCREENSHOT"
 echo "picture of the main window: $SCREENSHOT"
 seat_person "$window" 3195 2790 75 # co-pilot
 click_client "$window" 8775 5535 2400 465 # cmdSpeichern
-export_window=$(wait_window "Flugzeug wählen" 10) || fail "export window did not appear"
-sleep 0.5
-xdotool windowfocus "$export_window" 2>/dev/null || true
-xdotool key Down
-sleep 0.3
-xdotool key Return
-done_box=$(wait_window "Fertig" 10) || fail "no completion message"
-sleep 0.3
-xdotool windowfocus "$done_box" 2>/dev/null || true
-xdotool key Return
-sleep 0.5
+# Wine takes its time with a new window; answer_window then finds it at once.
+wait_window "Flugzeug wählen" 10 >/dev/null || fail "export window did not appear"
+answer_window "Flugzeug wählen" "Down Return" "export window went away"
+wait_window "Fertig" 10 >/dev/null || fail "no completion message"
+answer_window "Fertig" Return "completion message went away" closes
 cmp "$cfg" "$expected" || fail "aircraft.cfg differs from the expected bytes"
 cmp "$FS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/2.mdl" ||
     fail "the model file is not variant 2"
