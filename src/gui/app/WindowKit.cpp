@@ -18,6 +18,11 @@
 
 #include <utility>
 
+#if QT_CONFIG(accessibility)
+#include <QAccessible>
+#include <QAccessibleWidget>
+#endif
+
 namespace kit {
 
 void centreOnScreen(QWidget* window) {
@@ -40,6 +45,81 @@ protected:
 };
 
 } // namespace
+
+namespace {
+
+// Marks a widget that only shows what another control already tells assistive tools.
+constexpr char kShownOnly[] = "merovanShownOnly";
+
+bool shownOnly(const QObject* object) {
+    return object && object->property(kShownOnly).toBool();
+}
+
+#if QT_CONFIG(accessibility)
+// A plain container (a window or area made of a QWidget) as assistive tools meet it: as Qt presents
+// it, less the children marked as shown only, so that a screen reader does not meet their text
+// twice. The marks are read each time the children are asked for, so a mark made after the
+// container was first asked about counts too.
+class ContainerAccessible : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    int childCount() const override { return told().size(); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAccessibleInterface*> children = told();
+        return index >= 0 && index < children.size() ? children.at(index) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return told().indexOf(const_cast<QAccessibleInterface*>(child));
+    }
+
+private:
+    QList<QAccessibleInterface*> told() const {
+        QList<QAccessibleInterface*> children;
+        for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+            QAccessibleInterface* child = QAccessibleWidget::child(i);
+            if (child && !shownOnly(child->object()))
+                children.append(child);
+        }
+        return children;
+    }
+};
+
+// Only for widgets that Qt presents as a plain QWidget (QWidget itself, or classes of ours made
+// directly from it): for any Qt class below QWidget, Qt's own presentation stays.
+bool plainWidgetClass(const QMetaObject* meta) {
+    for (; meta && meta != &QWidget::staticMetaObject; meta = meta->superClass()) {
+        if (meta->className()[0] == 'Q')
+            return false;
+    }
+    return meta != nullptr;
+}
+
+QAccessibleInterface* containerAccessible(const QString&, QObject* object) {
+    if (!object || !object->isWidgetType() || !plainWidgetClass(object->metaObject()))
+        return nullptr;
+    return new ContainerAccessible(static_cast<QWidget*>(object));
+}
+#endif
+
+} // namespace
+
+void hideFromAssistiveTools(QWidget* shown) {
+    shown->setProperty(kShownOnly, true);
+#if QT_CONFIG(accessibility)
+    // The factory asked last comes first: it must come before the one QApplication installs,
+    // which presents every QWidget, and that one goes with each QApplication.
+    QAccessible::removeFactory(containerAccessible);
+    QAccessible::installFactory(containerAccessible);
+    // A container that was presented before (an event while it was built) is presented anew.
+    QWidget* parent = shown->parentWidget();
+    if (parent && plainWidgetClass(parent->metaObject())) {
+        QAccessibleInterface* presented = QAccessible::queryAccessibleInterface(parent);
+        if (presented && !dynamic_cast<ContainerAccessible*>(presented))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(presented));
+    }
+#endif
+}
 
 void activateWhenShown(QWidget* window) {
     window->installEventFilter(new ActivateWhenShown(window));
@@ -101,6 +181,8 @@ WebLink webLink(QWidget* parent, const QRect& textTwips, const QRect& areaTwips,
     QPalette navy = link.Label6->palette();
     navy.setColor(QPalette::WindowText, kNavy);
     link.Label6->setPalette(navy);
+    // Label4 tells the address as the link's name; Label6 would tell it a second time.
+    hideFromAssistiveTools(link.Label6);
 
     link.Label4 = new PressableLabel(PressableLabel::Role::Link, parent);
     link.Label4->setObjectName(QStringLiteral("Label4"));

@@ -32,6 +32,11 @@ void centreOnScreen(QWidget* window);
 // its keys work at once, also where the window manager would leave the focus where it was.
 void activateWhenShown(QWidget* window);
 
+// Leaves a widget that only shows what another control tells out of what assistive tools meet of
+// its parent (when the parent is a plain QWidget or a class of ours made from it), so that a screen
+// reader does not read the same text twice. The widget still shows and takes clicks.
+void hideFromAssistiveTools(QWidget* shown);
+
 QFont font(const QString& family, double points, bool bold = false, bool underline = false);
 
 // A label or a button of `parent` with its objectName, caption and place (in twips). Buttons do
@@ -49,6 +54,7 @@ QString webAddressText(const QString& address);
 // The web link: Label6 shows the address (navy, Tahoma bold, centred) and Label4, an empty label
 // lying over it, is the click area; a click opens the address in the browser, and whatever goes
 // wrong there is not the user's concern. Label4 is created after Label6, so it lies above it.
+// Screen readers meet only Label4: Label6 is hidden from them.
 // Label4 is also the link for the keyboard and for screen readers: Tab reaches it (a click does
 // not move the focus), it frames the address while it has the focus, and Return or Space opens
 // the address as a click does. It is named after the address; the window puts it in its tab order.

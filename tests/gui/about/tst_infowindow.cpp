@@ -110,6 +110,12 @@ void TestInfoWindow::webLinkIgnoresItsOutcome() {
     QAccessibleInterface* told = QAccessible::queryAccessibleInterface(link);
     QCOMPARE(told->role(), QAccessible::Link);
     QCOMPARE(told->text(QAccessible::Name), QStringLiteral("www.velmora-sim.example"));
+    // ... and meets the address once: the text Label6 under the link is not told again.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
+    QStringList names;
+    for (int i = 0; i < window->childCount(); ++i)
+        names << window->child(i)->text(QAccessible::Name);
+    QCOMPARE(names.count(QStringLiteral("www.velmora-sim.example")), 1);
     told->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QTRY_COMPARE(f.folder.dialogs().calls().size(), 2);
     QCOMPARE(f.folder.dialogs().calls()[1].text, f.folder.dialogs().calls()[0].text);
