@@ -26,6 +26,8 @@ stop_buses() {
 }
 trap stop_buses EXIT
 
+# Only the buses of this test: no accessibility bus given by the environment, none turned off.
+unset AT_SPI_BUS_ADDRESS NO_AT_BRIDGE QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 # The accessibility bus's socket goes under the runtime folder: the private one of this test.
 XDG_RUNTIME_DIR=$E2E_TMP
 # Without dconf the bus launcher keeps its settings in memory, without warnings.
