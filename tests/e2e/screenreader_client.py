@@ -305,7 +305,10 @@ def main():
 
     # The program ends by its close button, pressed as the screen reader presses it.
     close = main_window.one("Schliessen", Atspi.Role.PUSH_BUTTON)
-    close.do_action(action_names(close).index("Press"))
+    try:
+        close.do_action(action_names(close).index("Press"))
+    except GLib.Error:
+        pass  # the program may end before it answers; the script checks that it ended well
     print("screen reader client: all checks passed")
 
 
