@@ -22,8 +22,11 @@ stop_buses() {
         fi
     done
     APP_PID=""
+    # The registry is no child of this script: it is waited for until it has gone.
+    [ -z "$REGISTRY_PID" ] || wait_until 5 registry_gone || true
     cleanup
 }
+registry_gone() { ! kill -0 "$REGISTRY_PID" 2>/dev/null; }
 trap stop_buses EXIT
 
 # Only the buses of this test: no accessibility bus given by the environment, none turned off.
