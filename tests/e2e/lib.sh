@@ -70,9 +70,10 @@ demo_copy() {
     rm -rf "$copy/merovan-installed"
 }
 
+# Starts the program; arguments are handed to it (a loading file to open).
 start_program() {
     unset QT_QPA_PLATFORM
-    XDG_RUNTIME_DIR="$E2E_TMP" "$PROGRAM/merovan" >"$E2E_TMP/program.log" 2>&1 &
+    XDG_RUNTIME_DIR="$E2E_TMP" "$PROGRAM/merovan" "$@" >"$E2E_TMP/program.log" 2>&1 &
     APP_PID=$!
 }
 
@@ -187,6 +188,16 @@ export_menu_entry() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     menu=$((HEIGHT - $(px 6570)))
     open_menu $((X + 60)) $((Y + menu / 2))
+    xdotool key --repeat "$2" Down
+    xdotool key Return
+}
+
+# Opens the n-th entry ($2, from 1) of the File menu of main window $1: "Datei" is the menu bar's
+# first title, about 20 pixels from the left.
+file_menu_entry() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    menu=$((HEIGHT - $(px 6570)))
+    open_menu $((X + 20)) $((Y + menu / 2))
     xdotool key --repeat "$2" Down
     xdotool key Return
 }

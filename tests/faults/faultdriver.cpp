@@ -80,6 +80,10 @@ public:
         show("openfile", filter, QString());
         return std::nullopt;
     }
+    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString&) override {
+        show("savefile", filter, QString());
+        return std::nullopt;
+    }
     bool openUrl(const QString& address) override {
         show("openurl", address, QString());
         return false;

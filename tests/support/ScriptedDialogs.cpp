@@ -16,6 +16,7 @@ void ScriptedDialogs::clear() {
     m_inputs.clear();
     m_questions.clear();
     m_files.clear();
+    m_saveFiles.clear();
 }
 
 std::optional<QString> ScriptedDialogs::inputBox(QWidget*, const QString& prompt, const QString& title) {
@@ -51,6 +52,15 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& filter
         return std::nullopt;
     }
     return m_files.takeFirst();
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter, const QString& folder) {
+    m_calls.append({Kind::SaveFile, filter, folder});
+    if (m_saveFiles.isEmpty()) {
+        QTest::qFail("save dialog shown without a scripted answer", __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    return m_saveFiles.takeFirst();
 }
 
 bool ScriptedDialogs::openUrl(const QString& address) {

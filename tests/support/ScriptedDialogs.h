@@ -12,7 +12,7 @@
 // fails the test (it is answered with Cancel / No / nothing).
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl };
+    enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl, SaveFile };
     struct Call {
         Kind kind;
         QString text;  // prompt, message text, file filter or web address
@@ -23,19 +23,23 @@ public:
     void answerInput(std::optional<QString> answer) { m_inputs.append(std::move(answer)); }
     void answerQuestion(bool yes) { m_questions.append(yes); }
     void answerOpenFile(std::optional<QString> path) { m_files.append(std::move(path)); }
+    void answerSaveFile(std::optional<QString> path) { m_saveFiles.append(std::move(path)); }
     void setOpenUrlResult(bool ok) { m_openUrlResult = ok; }
 
     const QList<Call>& calls() const { return m_calls; }
     QList<Call> callsOf(Kind kind) const;
     void clear();
     // True when every queued answer has been used.
-    bool allAnswered() const { return m_inputs.isEmpty() && m_questions.isEmpty() && m_files.isEmpty(); }
+    bool allAnswered() const {
+        return m_inputs.isEmpty() && m_questions.isEmpty() && m_files.isEmpty() && m_saveFiles.isEmpty();
+    }
 
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) override;
     void exclamation(QWidget* parent, const QString& text, const QString& title) override;
     void information(QWidget* parent, const QString& text, const QString& title) override;
     bool question(QWidget* parent, const QString& text, const QString& title) override;
     std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) override;
     bool openUrl(const QString& address) override;
 
 private:
@@ -43,5 +47,6 @@ private:
     QList<std::optional<QString>> m_inputs;
     QList<bool> m_questions;
     QList<std::optional<QString>> m_files;
+    QList<std::optional<QString>> m_saveFiles;
     bool m_openUrlResult = true;
 };

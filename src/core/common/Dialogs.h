@@ -26,6 +26,9 @@ public:
     // File-open dialog showing `folder` first; `filter` is in the form
     // "Description|pattern[;pattern...]". std::nullopt when the user cancels.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) = 0;
+    // File-save dialog showing `folder` first, with the filter in the same form; it asks nothing
+    // about a name already taken (the caller does). std::nullopt when the user cancels.
+    virtual std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) = 0;
     // Opens a web address in the user's browser; false when that could not be started.
     virtual bool openUrl(const QString& address) = 0;
 };

@@ -10,6 +10,7 @@
 #include "core/export/Restore.h"
 #include "core/export/TakeOver.h"
 #include "core/export/WeightAndBalance.h"
+#include "core/loading/LoadingFile.h"
 #include "gui/about/InfoWindow.h"
 #include "gui/export/ExportWindow.h"
 #include "gui/export/RestoreWindow.h"
@@ -17,6 +18,7 @@
 #include "gui/settings/OptionsWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
@@ -65,12 +67,21 @@ void Application::showMainWindow() {
     connect(window, &MainWindow::exportRequested, this, &Application::checkBeforeExport);
     connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
     connect(window, &MainWindow::takeOverRequested, this, &Application::showTakeOver);
+    connect(window, &MainWindow::openLoadingRequested, this, &Application::openLoading);
+    connect(window, &MainWindow::saveLoadingRequested, this, &Application::saveLoadingAs);
+    connect(window, &MainWindow::recentLoadingRequested, this, &Application::openLoadingFile);
     connect(window, &QObject::destroyed, this, &Application::windowGone);
     // The export writes the loading on screen; once that loading is gone, so is the export window.
     connect(window, &QObject::destroyed, this, &Application::closeExport);
+    m_loadingNote.clear();
+    showRecent();
     window->show();
     window->activateWindow();
     window->setStartFocus();
+    // Once the window is there: a message about the file then stands over it.
+    if (!m_openAtStart.isEmpty()) {
+        QTimer::singleShot(0, this, [this, file = std::exchange(m_openAtStart, QString())] { openLoadingFile(file); });
+    }
 }
 
 void Application::reloadMainWindow() {
@@ -255,7 +266,93 @@ void Application::takeOver(const QString& cfgPath, const QString& title) {
         return;
     }
     m_main->takeOverLoading(*result.loading);
+    m_loadingNote.clear();
     m_takeOver->close();
+}
+
+void Application::openAtStart(const QString& path) {
+    m_openAtStart = path;
+}
+
+void Application::openLoading() {
+    if (!m_main)
+        return;
+    const kit::Texts texts(m_context.languageDatabase());
+    const auto file = m_context.dialogs->openFile(
+        m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
+        recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
+    if (file)
+        openLoadingFile(*file);
+}
+
+void Application::openLoadingFile(const QString& path) {
+    if (!m_main)
+        return;
+    const loadingfile::Opened opened = loadingfile::open(path);
+    if (!opened.contents) {
+        // A loading that is no longer there leaves the list of those used last.
+        keepRecent([&](const recentloadings::Recent& recent) {
+            const recentloadings::Recent chosen = recentloadings::chosen(recent, path);
+            return opened.missing ? recentloadings::forgotten(chosen, path) : chosen;
+        });
+        const kit::Texts texts(m_context.languageDatabase());
+        m_context.dialogs->exclamation(m_main, texts.compose(opened.message), kErrorTitle);
+        return;
+    }
+    m_main->takeOverLoading(opened.contents->loading);
+    m_loadingNote = opened.contents->note;
+    keepRecent([&path](const recentloadings::Recent& recent) { return recentloadings::used(recent, path); });
+}
+
+void Application::saveLoadingAs() {
+    if (!m_main)
+        return;
+    const kit::Texts texts(m_context.languageDatabase());
+    const auto chosen = m_context.dialogs->saveFile(
+        m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
+        recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
+    if (!chosen || !m_main)
+        return;
+    const QString file = loadingfile::withExtension(*chosen);
+    const loadingfile::Target target = loadingfile::target(file);
+    std::optional<QList<MessagePart>> failure;
+    if (!target.refusal.isEmpty())
+        failure = target.refusal;
+    else if (target.exists &&
+             !m_context.dialogs->question(
+                 m_main, texts.message(QStringLiteral("strLoadingFileReplace"), {QDir::toNativeSeparators(file)}),
+                 texts.messageText(QStringLiteral("mnuDateiBeladungSpeichern"))))
+        return;
+    // The main window is gone after a dialog only when the program is ending.
+    if (!m_main)
+        return;
+    if (!failure)
+        failure = loadingfile::save(file, {m_main->loading(), m_loadingNote});
+    if (failure) {
+        keepRecent([&file](const recentloadings::Recent& recent) { return recentloadings::chosen(recent, file); });
+        m_context.dialogs->exclamation(m_main, texts.compose(*failure), kErrorTitle);
+        return;
+    }
+    keepRecent([&file](const recentloadings::Recent& recent) { return recentloadings::used(recent, file); });
+}
+
+void Application::keepRecent(const std::function<recentloadings::Recent(const recentloadings::Recent&)>& change) {
+    const recentloadings::Recent before = recentloadings::read(m_context.programFolder);
+    const recentloadings::Recent after = change(before);
+    // The list is a convenience: where the program folder takes no file, it is lost with the end
+    // of the program, and the loading itself has been opened or saved all the same.
+    QString reason;
+    if (after != before)
+        recentloadings::write(m_context.programFolder, after, &reason);
+    if (m_main)
+        m_main->showRecentLoadings(recentloadings::names(after.files), after.files);
+}
+
+void Application::showRecent() {
+    if (!m_main)
+        return;
+    const QStringList files = recentloadings::read(m_context.programFolder).files;
+    m_main->showRecentLoadings(recentloadings::names(files), files);
 }
 
 TakeOverWindow* Application::takeOverWindow() const {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "core/common/AppContext.h"
+#include "core/loading/RecentLoadings.h"
 #include "core/settings/SettingsFiles.h"
 
 #include "QtLanguage.h"
 
 #include <QObject>
 #include <QPointer>
+
+#include <functional>
 
 struct AppContext;
 class ExportWindow;
@@ -54,6 +57,18 @@ public:
     // Takes over the loading of the copy whose aircraft.cfg is `cfgPath` into the main window, or
     // says in the take-over window why it cannot; then nothing changes.
     void takeOver(const QString& cfgPath, const QString& title);
+    // File > Open loading...: the file dialog, then openLoadingFile().
+    void openLoading();
+    // Shows the loading of the file `path` in the main window, or says why it cannot (then the
+    // loading on screen stays as it was). Either way the file's folder is the one the file
+    // dialogs show next; a loading opened is the first of those used last.
+    void openLoadingFile(const QString& path);
+    // File > Save loading as...: the file dialog, the question before a file is replaced, and the
+    // loading on screen written to the file.
+    void saveLoadingAs();
+    // A loading file to open once a main window is shown (the one named on the command line): on
+    // the first start, after the options have been confirmed.
+    void openAtStart(const QString& path);
     // Ends the program at once: every window goes, nothing is asked or saved.
     void quitNow();
 
@@ -81,6 +96,10 @@ private:
     void closeExport();
     void checkLastWindow();
     template <typename W> void bringForward(W* window);
+    // Keeps `recent` (read afresh from its file and changed by `change`, so that another instance's
+    // entries stay) and shows it in the main window's File menu.
+    void keepRecent(const std::function<recentloadings::Recent(const recentloadings::Recent&)>& change);
+    void showRecent();
 
     AppContext& m_context;
     QtLanguage m_qtLanguage;
@@ -92,4 +111,8 @@ private:
     QPointer<RestoreWindow> m_restore;
     QPointer<TakeOverWindow> m_takeOver;
     bool m_ended = false;
+    // The note of the loading file last opened, written again when the loading is saved; a new
+    // main window and a take-over start without one.
+    QString m_loadingNote;
+    QString m_openAtStart;
 };

@@ -13,6 +13,7 @@
 #include "core/settings/SettingsFiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -206,6 +207,16 @@ void MainWindow::buildMenus() {
         return a;
     };
     mnuDatei = menu("mnuDatei", QStringLiteral("#"));
+    mnuDateiBeladungOeffnen = item(mnuDatei, "mnuDateiBeladungOeffnen", QStringLiteral("Beladung öffnen..."));
+    connect(mnuDateiBeladungOeffnen, &QAction::triggered, this, &MainWindow::openLoadingRequested);
+    mnuDateiBeladungSpeichern =
+        item(mnuDatei, "mnuDateiBeladungSpeichern", QStringLiteral("Beladung speichern unter..."));
+    connect(mnuDateiBeladungSpeichern, &QAction::triggered, this, &MainWindow::saveLoadingRequested);
+    // The loadings used last go between these two separators (showRecentLoadings()).
+    mnuDatei->addSeparator();
+    m_recentLoadingsEnd = mnuDatei->addSeparator();
+    // A loading's tooltip is its whole path.
+    mnuDatei->setToolTipsVisible(true);
     mnuDateiBeenden = item(mnuDatei, "mnuDateiBeenden", QStringLiteral("Beenden"));
     connect(mnuDateiBeenden, &QAction::triggered, this, &MainWindow::quitRequested);
 
@@ -278,6 +289,8 @@ MainWindow::LoadResult MainWindow::load() {
         {[this](const QString& t) { seatImage(Seat::Co)->setToolTip(m_freeRecord[1] = t); }, "lblPlatzFrei", ""},
         {[this](const QString& t) { mnuDatei->setTitle(t); }, "mnuDatei", ""},
         {[this](const QString& t) { mnuDateiBeenden->setText(t); }, "mnuDateiBeenden", ""},
+        {[this](const QString& t) { mnuDateiBeladungOeffnen->setText(t); }, "mnuDateiBeladungOeffnen", "..."},
+        {[this](const QString& t) { mnuDateiBeladungSpeichern->setText(t); }, "mnuDateiBeladungSpeichern", "..."},
         {[this](const QString& t) { mnuExport->setTitle(t); }, "mnuExport", ""},
         {[this](const QString& t) { mnuExportBeladung->setText(t); }, "mnuExportBeladung", ""},
         {[this](const QString& t) { mnuExportRestore->setText(t); }, "mnuExportRestore", "..."},
@@ -425,6 +438,29 @@ void MainWindow::takeOverLoading(const LoadingModel& loading) {
     }
     // Writes the baggage read-out and the total, as a move of the slider does.
     onSliderChanged(Slider1->value());
+}
+
+void MainWindow::showRecentLoadings(const QStringList& names, const QStringList& files) {
+    // The entry chosen may be the one whose signal is still on its way: the old entries leave
+    // the menu now and are deleted once that is done.
+    for (QAction* old : std::as_const(m_recentLoadings)) {
+        mnuDatei->removeAction(old);
+        old->setObjectName(QString());
+        old->deleteLater();
+    }
+    m_recentLoadings.clear();
+    for (qsizetype i = 0; i < files.size() && i < names.size(); ++i) {
+        // An "&" in a name is shown as it is, not taken for an access key.
+        QString caption = names[i];
+        caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QStringLiteral("mnuDateiZuletzt%1").arg(i + 1));
+        action->setToolTip(QDir::toNativeSeparators(files[i]));
+        const QString file = files[i];
+        connect(action, &QAction::triggered, this, [this, file] { emit recentLoadingRequested(file); });
+        mnuDatei->insertAction(m_recentLoadingsEnd, action);
+        m_recentLoadings.append(action);
+    }
 }
 
 void MainWindow::cmdSpeichernClick() {

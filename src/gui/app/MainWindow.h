@@ -43,6 +43,9 @@ public:
     void cmdSpeichernClick();
     // Shows `loading` as if the user had entered it: seats, weight records, sum, slider, total.
     void takeOverLoading(const LoadingModel& loading);
+    // The loadings used last in the File menu, most recent first: `names` as shown, `files` what
+    // each opens.
+    void showRecentLoadings(const QStringList& names, const QStringList& files);
 
 signals:
     // Asked for by the commands; the application decides.
@@ -53,6 +56,10 @@ signals:
     void exportRequested();
     void restoreRequested();
     void takeOverRequested();
+    void openLoadingRequested();
+    void saveLoadingRequested();
+    // One of the loadings used last has been chosen in the File menu.
+    void recentLoadingRequested(const QString& file);
 
 protected:
     // F10 opens the menu bar, as on the desktops where that is the way to it.
@@ -104,6 +111,10 @@ private:
     QPushButton* cmdSchliessen = nullptr;
 
     QMenu* mnuDatei = nullptr;
+    QAction* mnuDateiBeladungOeffnen = nullptr;
+    QAction* mnuDateiBeladungSpeichern = nullptr;
+    QList<QAction*> m_recentLoadings;
+    QAction* m_recentLoadingsEnd = nullptr; // the separator after them
     QAction* mnuDateiBeenden = nullptr;
     QMenu* mnuExport = nullptr;
     QAction* mnuExportBeladung = nullptr;

@@ -14,6 +14,35 @@ QString shownTitle(const QString& title) {
     return title.isEmpty() ? QStringLiteral(" ") : title;
 }
 
+// "Description|pattern[;pattern...]" becomes Qt's "Description (pattern pattern...)". Where the
+// file system tells letter cases apart (FS2000 in a Wine prefix, for one), the program's files may
+// be named FS2000.EXE or Fs2000.exe as well: each letter of a pattern then matches either case
+// ("fs2000.exe" becomes "[fF][sS]2000.[eE][xX][eE]"), which Qt's own dialog and the native ones of
+// those systems all understand.
+QString qtFilterOf(const QString& filter) {
+    QString qtFilter = filter;
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    if (bar >= 0) {
+        QStringList patterns = filter.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+        for (QString& pattern : patterns) {
+            if (pattern.contains(QLatin1Char('[')))
+                continue; // already a pattern with character classes: left as written
+            QString anyCase;
+            for (const QChar c : pattern) {
+                if (c.isLetter() && c.toLower() != c.toUpper())
+                    anyCase += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+                else
+                    anyCase += c;
+            }
+            pattern = anyCase;
+        }
+#endif
+        qtFilter = filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return qtFilter;
+}
+
 } // namespace
 
 std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& prompt, const QString& title) {
@@ -38,34 +67,21 @@ bool QtDialogs::question(QWidget* parent, const QString& text, const QString& ti
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filter, const QString& folder) {
-    // "Description|pattern[;pattern...]" becomes Qt's "Description (pattern pattern...)". Where
-    // the file system tells letter cases apart (FS2000 in a Wine prefix, for one), the program's
-    // files may be named FS2000.EXE or Fs2000.exe as well: each letter of a pattern then matches
-    // either case ("fs2000.exe" becomes "[fF][sS]2000.[eE][xX][eE]"), which Qt's own dialog and
-    // the native ones of those systems all understand.
-    QString qtFilter = filter;
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    if (bar >= 0) {
-        QStringList patterns = filter.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
-        for (QString& pattern : patterns) {
-            if (pattern.contains(QLatin1Char('[')))
-                continue; // already a pattern with character classes: left as written
-            QString anyCase;
-            for (const QChar c : pattern) {
-                if (c.isLetter() && c.toLower() != c.toUpper())
-                    anyCase += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
-                else
-                    anyCase += c;
-            }
-            pattern = anyCase;
-        }
-#endif
-        qtFilter = filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    QFileDialog dialog(parent, QString(), folder, qtFilter);
+    QFileDialog dialog(parent, QString(), folder, qtFilterOf(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     // The description already names the file; the patterns themselves need not be shown.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const QString& filter, const QString& folder) {
+    QFileDialog dialog(parent, QString(), folder, qtFilterOf(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller asks before a file is replaced, through these dialogs like every question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

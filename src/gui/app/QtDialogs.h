@@ -10,5 +10,6 @@ public:
     void information(QWidget* parent, const QString& text, const QString& title) override;
     bool question(QWidget* parent, const QString& text, const QString& title) override;
     std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) override;
     bool openUrl(const QString& address) override;
 };

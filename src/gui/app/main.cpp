@@ -1,11 +1,13 @@
 #include "core/common/AppContext.h"
 #include "core/common/Paths.h"
 #include "core/common/RandomSource.h"
+#include "core/loading/LoadingFile.h"
 #include "gui/app/Application.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/QtDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
@@ -26,6 +28,10 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(context.path(QStringLiteral("merovan.ico"))));
 
     Application app(context);
+    // "merovan trip.tqload", which is also how Windows opens a file by double click: the loading
+    // is opened once the main window is there.
+    if (const auto file = loadingfile::fromCommandLine(QCoreApplication::arguments(), QDir::currentPath()))
+        app.openAtStart(*file);
     QObject::connect(&app, &Application::ended, &qtApp, &QCoreApplication::quit, Qt::QueuedConnection);
     app.start();
     return QApplication::exec();
