@@ -21,7 +21,7 @@ namespace {
 
 enum Field { Pilot, Copilot, PassengerLeft, PassengerRight, Baggage, Note, kFields };
 constexpr std::array<const char*, kFields> kKeys{"pilot",           "copilot", "passenger_left",
-                                                  "passenger_right", "baggage", "note"};
+                                                 "passenger_right", "baggage", "note"};
 constexpr std::array<Seat, 4> kSeatOf{Seat::Pilot, Seat::Co, Seat::PaxLeft, Seat::PaxRight};
 
 // A line is shown in a message up to this many characters: a line may be as long as the file.
@@ -183,8 +183,9 @@ Parsed parse(const QByteArray& bytes) {
         if (equals < 0 || line.first(equals).trimmed().isEmpty())
             return refused(atLine("strLoadingFileNotKeyValue", entry));
         const QString name = line.first(equals).trimmed();
-        const auto known = std::find_if(kKeys.begin(), kKeys.end(),
-                                        [&name](const char* k) { return name.compare(QLatin1String(k), Qt::CaseInsensitive) == 0; });
+        const auto known = std::find_if(kKeys.begin(), kKeys.end(), [&name](const char* k) {
+            return name.compare(QLatin1String(k), Qt::CaseInsensitive) == 0;
+        });
         if (known == kKeys.end())
             continue; // a key of a later version
         const auto field = static_cast<Field>(known - kKeys.begin());
@@ -247,7 +248,8 @@ Opened open(const QString& path) {
         break;
     }
     auto tooLarge = [&refuse](qint64 size) {
-        return refuse({QStringLiteral("strLoadingFileTooLarge"), {QString::number(size), QString::number(kLargestFile)}});
+        return refuse(
+            {QStringLiteral("strLoadingFileTooLarge"), {QString::number(size), QString::number(kLargestFile)}});
     };
     if (const qint64 size = QFileInfo(path).size(); size > kLargestFile)
         return tooLarge(size);
@@ -275,6 +277,16 @@ Target target(const QString& path) {
         return Target{false, {{QStringLiteral("strLoadingFileNotSaved"), {QDir::toNativeSeparators(path), reason}}}};
     };
     const pathprobe::Probe probe = pathprobe::probe(path);
+    // Said before the question whether to replace it: a file that is read-only (for everybody,
+    // administrators too) or a folder that takes no file.
+    const QFileInfo written(atomicfile::resolvedTarget(path));
+    const bool exists = probe.state == pathprobe::Probe::State::File;
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (exists && (!written.isWritable() || !(written.permissions() & writeBits)))
+        return refuse(QStringLiteral("the file is read-only"));
+    if ((exists || probe.state == pathprobe::Probe::State::Missing) && written.dir().exists() &&
+        !atomicfile::canCreateIn(written.absolutePath()))
+        return refuse(QString::fromLocal8Bit(std::strerror(EACCES)));
     switch (probe.state) {
     case pathprobe::Probe::State::Missing:
         return {};

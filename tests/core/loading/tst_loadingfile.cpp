@@ -36,7 +36,7 @@ LoadingModel loadingOf(std::int16_t pilot, std::int16_t co, std::int16_t left, s
 // A file as the program writes it, with lines replaced or added: "key=value" replaces the line of
 // that key, a line without a known key is added at the end.
 QByteArray fileWith(const QByteArrayList& changes) {
-    QByteArrayList lines{"Merovan TQ 58 loading 1", "pilot=80", "copilot=75", "passenger_left=",
+    QByteArrayList lines{"Merovan TQ 58 loading 1", "pilot=80",   "copilot=75",  "passenger_left=",
                          "passenger_right=60",      "baggage=12", "note=Hamburg"};
     for (const QByteArray& change : changes) {
         const QByteArray key = change.left(change.indexOf('=') + 1);
@@ -104,16 +104,16 @@ void TestLoadingFile::roundTrip_data() {
     QTest::newRow("passengers without a co-pilot, commas and quotes")
         << QStringLiteral("Anna, Ben") << loadingOf(90, 0, 70, 71, 0)
         << QStringLiteral("\"Anna\", 'Ben' = 2 # not a comment; 100% sure \\ no escape");
-    QTest::newRow("the lightest pilot, fullest baggage") << QStringLiteral("leicht") << loadingOf(40, 0, 0, 0, 23)
-                                                         << QStringLiteral("=");
+    QTest::newRow("the lightest pilot, fullest baggage")
+        << QStringLiteral("leicht") << loadingOf(40, 0, 0, 0, 23) << QStringLiteral("=");
     QTest::newRow("the largest weights everywhere")
         << QStringLiteral("schwer") << loadingOf(8012, 8012, 8012, 8012, 23) << QStringLiteral("32766 kg");
     QTest::newRow("negative weights, as the seats take them")
         << QStringLiteral("minus") << loadingOf(40, -8012, -20, 0, 1) << QString::fromUtf8("€ ‚„… ł č 日本 😀");
 #ifndef Q_OS_WIN
     // Windows takes no double quote in a file name.
-    QTest::newRow("a name with double quotes") << QStringLiteral("Der \"Chef\", allein") << loadingOf(95, 0, 0, 0, 3)
-                                               << QString();
+    QTest::newRow("a name with double quotes")
+        << QStringLiteral("Der \"Chef\", allein") << loadingOf(95, 0, 0, 0, 3) << QString();
 #endif
 }
 
@@ -164,8 +164,8 @@ void TestLoadingFile::handWritten_data() {
     QTest::newRow("LF line ends, no last line end")
         << fileWith({}).replace("\r\n", "\n").chopped(1) << usual << QStringLiteral("Hamburg");
     QTest::newRow("CR line ends") << fileWith({}).replace("\r\n", "\r") << usual << QStringLiteral("Hamburg");
-    QTest::newRow("a byte-order mark, as Notepad writes") << "\xEF\xBB\xBF" + fileWith({}) << usual
-                                                          << QStringLiteral("Hamburg");
+    QTest::newRow("a byte-order mark, as Notepad writes")
+        << "\xEF\xBB\xBF" + fileWith({}) << usual << QStringLiteral("Hamburg");
     QTest::newRow("the note in the Windows code page")
         << fileWith({"note=J\xFCrgen \x80 5"}) << usual << QString::fromUtf8("Jürgen € 5");
     QTest::newRow("keys in capitals, blanks, tabs, kg, comments, unknown keys")
@@ -173,10 +173,9 @@ void TestLoadingFile::handWritten_data() {
                       "passenger_left =\npassenger_right= 60 KG \n; baggage=99\nBaggage=12\n")
         << usual << QString();
     QTest::newRow("no note") << fileWith({}).replace("note=Hamburg\r\n", "") << usual << QString();
-    QTest::newRow("a note with = and leading blanks")
-        << fileWith({"note=   a=b  "}) << usual << QStringLiteral("a=b");
-    QTest::newRow("a key a later version adds, twice") << fileWith({"fuel=1", "fuel=2"}) << usual
-                                                       << QStringLiteral("Hamburg");
+    QTest::newRow("a note with = and leading blanks") << fileWith({"note=   a=b  "}) << usual << QStringLiteral("a=b");
+    QTest::newRow("a key a later version adds, twice")
+        << fileWith({"fuel=1", "fuel=2"}) << usual << QStringLiteral("Hamburg");
     QTest::newRow("a passenger below zero, as the seats take it")
         << fileWith({"passenger_left=-20"}) << loadingOf(80, 75, -20, 60, 12) << QStringLiteral("Hamburg");
     QTest::newRow("leading zeros") << fileWith({"pilot=0080", "baggage=00"}) << loadingOf(80, 75, 0, 60, 0)
@@ -214,8 +213,8 @@ void TestLoadingFile::refused_data() {
     row("saved as UTF-16 (Notepad's Unicode)", utf16, "strLoadingFileNotText", {});
     row("a line without =", fileWith({"copilot 75"}), "strLoadingFileNotKeyValue", {"8", "copilot 75"});
     row("a value without a key", fileWith({" =80"}), "strLoadingFileNotKeyValue", {"8", "=80"});
-    row("the pilot twice", fileWith({}).replace("copilot=75", "copilot=75\r\nPilot = 90"),
-        "strLoadingFileTwice", {"4", "Pilot = 90", "pilot"});
+    row("the pilot twice", fileWith({}).replace("copilot=75", "copilot=75\r\nPilot = 90"), "strLoadingFileTwice",
+        {"4", "Pilot = 90", "pilot"});
     row("the co-pilot missing", fileWith({}).replace("copilot=75\r\n", ""), "strLoadingFileMissing", {"copilot"});
     row("the baggage missing", fileWith({}).replace("baggage=12\r\n", ""), "strLoadingFileMissing", {"baggage"});
     row("a pilot of 39 kg", fileWith({"pilot=39"}), "strLoadingFilePilotUnder", {"2", "pilot=39", "40"});
@@ -237,8 +236,7 @@ void TestLoadingFile::refused_data() {
     row("24 kg of baggage", fileWith({"baggage=24"}), "strLoadingFileBaggageRange", {"6", "baggage=24", "23"});
     row("baggage below zero", fileWith({"baggage=-1"}), "strLoadingFileBaggageRange", {"6", "baggage=-1", "23"});
     row("no baggage value", fileWith({"baggage="}), "strLoadingFileNotWhole", {"6", "baggage="});
-    row("the first of two faults", fileWith({"copilot=x", "baggage=99"}), "strLoadingFileNotWhole",
-        {"3", "copilot=x"});
+    row("the first of two faults", fileWith({"copilot=x", "baggage=99"}), "strLoadingFileNotWhole", {"3", "copilot=x"});
 }
 
 void TestLoadingFile::refused() {
@@ -260,8 +258,9 @@ void TestLoadingFile::notAFile_data() {
     };
     QTest::newRow("nothing there") << "missing" << reason(std::strerror(ENOENT)) << true;
     QTest::newRow("a folder") << "folder" << reason("it is a folder, not a file") << false;
-    QTest::newRow("one byte too large")
-        << "large" << MessagePart{QStringLiteral("strLoadingFileTooLarge"), {"65537", "65536"}} << false;
+    QTest::newRow("one byte too large") << "large"
+                                        << MessagePart{QStringLiteral("strLoadingFileTooLarge"), {"65537", "65536"}}
+                                        << false;
     QTest::newRow("spoilt") << "spoilt" << MessagePart{QStringLiteral("strLoadingFileNotKeyValue"), {"3", "copilot"}}
                             << false;
 #ifdef Q_OS_UNIX
@@ -298,11 +297,16 @@ void TestLoadingFile::notAFile() {
 void TestLoadingFile::savedWhere_data() {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("a name without extension") << "trip" << "trip.tqload";
-    QTest::newRow("the extension given") << "trip.tqload" << "trip.tqload";
-    QTest::newRow("the extension in capitals") << "TRIP.TQLOAD" << "TRIP.TQLOAD";
-    QTest::newRow("a name with a dot") << "Hans.Müller" << "Hans.Müller.tqload";
-    QTest::newRow("another extension") << "trip.txt" << "trip.txt.tqload";
+    QTest::newRow("a name without extension") << "trip"
+                                              << "trip.tqload";
+    QTest::newRow("the extension given") << "trip.tqload"
+                                         << "trip.tqload";
+    QTest::newRow("the extension in capitals") << "TRIP.TQLOAD"
+                                               << "TRIP.TQLOAD";
+    QTest::newRow("a name with a dot") << "Hans.Müller"
+                                       << "Hans.Müller.tqload";
+    QTest::newRow("another extension") << "trip.txt"
+                                       << "trip.txt.tqload";
 }
 
 void TestLoadingFile::savedWhere() {
@@ -348,12 +352,11 @@ void TestLoadingFile::recentList_data() {
     QTest::newRow("four at most") << rooted({"/a.tqload", "/b.tqload", "/c.tqload", "/d.tqload"})
                                   << root() + "/e.tqload"
                                   << rooted({"/e.tqload", "/a.tqload", "/b.tqload", "/c.tqload"});
-    QTest::newRow("names that differ in letter case only")
-        << rooted({"/Trip.tqload"}) << root() + "/trip.tqload"
+    QTest::newRow("names that differ in letter case only") << rooted({"/Trip.tqload"}) << root() + "/trip.tqload"
 #ifdef Q_OS_WIN
-        << rooted({"/trip.tqload"});
+                                                           << rooted({"/trip.tqload"});
 #else
-        << rooted({"/trip.tqload", "/Trip.tqload"});
+                                                           << rooted({"/trip.tqload", "/Trip.tqload"});
 #endif
 }
 
@@ -384,7 +387,8 @@ void TestLoadingFile::recentFileDamaged_data() {
     QTest::newRow("another file") << QByteArray("[WEIGHT_AND_BALANCE]\r\nfile=/l/a.tqload\r\n") << QStringList{};
     QTest::newRow("not UTF-8") << head + "file=/l/\xFC.tqload\r\n" << QStringList{};
     QTest::newRow("relative, empty and odd lines passed over")
-        << head + "file=a.tqload\r\nfile=\r\nnonsense\r\nfile=/l/b.tqload\r\n" << QStringList{"/l/b.tqload"};
+        << head + "file=a.tqload\r\nfile=\r\nnonsense\r\nfile=/l/b.tqload\r\n"
+        << QStringList{"/l/b.tqload"};
     QTest::newRow("more than four, and twice")
         << head + "file=/l/a\nfile=/l/a\nfile=/l/b\nfile=/l/c\nfile=/l/d\nfile=/l/e\n"
         << QStringList{"/l/a", "/l/b", "/l/c", "/l/d"};

@@ -53,6 +53,8 @@ private slots:
     void menuInEnglish();
     void replacingAsksFirst_data();
     void replacingAsksFirst();
+    void saveRefusedBeforeAsking_data();
+    void saveRefusedBeforeAsking();
     void refusedFileLeavesTheLoading_data();
     void refusedFileLeavesTheLoading();
     void listKeepsFourAndForgetsTheMissing();
@@ -163,6 +165,46 @@ void TestLoadingFiles::replacingAsksFirst() {
     QVERIFY(f.folder.dialogs().callsOf(Dialog::Exclamation).isEmpty());
 }
 
+void TestLoadingFiles::saveRefusedBeforeAsking_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason"); // as the message tells it
+    QTest::newRow("a folder of that name") << "folder" << QStringLiteral("es ist ein Ordner");
+    QTest::newRow("a read-only file") << "read-only file" << QStringLiteral("die Datei ist schreibgeschützt");
+#ifdef Q_OS_UNIX
+    // Windows ignores a folder's read-only attribute.
+    QTest::newRow("a folder without write permission, also for an administrator")
+        << "read-only folder" << QStringLiteral("Zugriff verweigert");
+#endif
+}
+
+void TestLoadingFiles::saveRefusedBeforeAsking() {
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    MainWindowFixture f;
+    f.open();
+    const QString folder = f.folder.file(QStringLiteral("Loadings"));
+    const QString file = folder + QStringLiteral("/trip.tqload");
+    QVERIFY(QDir().mkpath(what == QLatin1String("folder") ? file : folder));
+    if (what == QLatin1String("read-only file")) {
+        f.folder.write(QStringLiteral("Loadings/trip.tqload"), "mine");
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    if (what == QLatin1String("read-only folder"))
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    saveAs(f, folder + QStringLiteral("/trip"));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(f.folder.dialogs().callsOf(Dialog::Question).isEmpty());
+    const auto messages = f.folder.dialogs().callsOf(Dialog::Exclamation);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].text, QStringLiteral("Die Beladung konnte nicht als %1 gespeichert werden: %2")
+                                   .arg(QDir::toNativeSeparators(file), reason));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             what == QLatin1String("read-only file") ? QStringList{"trip.tqload"} : QStringList{});
+    if (what == QLatin1String("read-only file"))
+        QCOMPARE(f.folder.read(QStringLiteral("Loadings/trip.tqload")), QByteArray("mine"));
+    QVERIFY(recentEntries(f).isEmpty());
+}
+
 void TestLoadingFiles::refusedFileLeavesTheLoading_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content"); // "folder": a folder of that name
@@ -227,20 +269,21 @@ void TestLoadingFiles::listKeepsFourAndForgetsTheMissing() {
     const auto entry = [&folder](const char* caption, const char* file) {
         return QPair<QString, QString>{QString::fromUtf8(caption), QDir::toNativeSeparators(folder + file)};
     };
-    QCOMPARE(recentEntries(f), (QList<QPair<QString, QString>>{entry("b", "b.tqload"), entry("e", "e.tqload"),
-                                                               entry("Anna && Ben", "Anna & Ben.tqload"),
-                                                               entry("c", "c.tqload")}));
+    QCOMPARE(recentEntries(f),
+             (QList<QPair<QString, QString>>{entry("b", "b.tqload"), entry("e", "e.tqload"),
+                                             entry("Anna && Ben", "Anna & Ben.tqload"), entry("c", "c.tqload")}));
     // A loading that has gone is said so, and leaves the list.
     QVERIFY(QFile::remove(folder + QStringLiteral("e.tqload")));
     testkit::triggerAction(f.window(), "mnuDateiZuletzt2");
     const auto messages = f.folder.dialogs().callsOf(Dialog::Exclamation);
     QCOMPARE(messages.size(), 1);
-    QCOMPARE(messages[0].text,
-             kOpenFailed.arg(QDir::toNativeSeparators(folder + QStringLiteral("e.tqload")),
-                             QStringLiteral("Die Datei kann nicht gelesen werden: Datei oder Ordner nicht vorhanden.")));
-    QCOMPARE(recentEntries(f), (QList<QPair<QString, QString>>{entry("b", "b.tqload"),
-                                                               entry("Anna && Ben", "Anna & Ben.tqload"),
-                                                               entry("c", "c.tqload")}));
+    QCOMPARE(
+        messages[0].text,
+        kOpenFailed.arg(QDir::toNativeSeparators(folder + QStringLiteral("e.tqload")),
+                        QStringLiteral("Die Datei kann nicht gelesen werden: Datei oder Ordner nicht vorhanden.")));
+    QCOMPARE(recentEntries(f),
+             (QList<QPair<QString, QString>>{entry("b", "b.tqload"), entry("Anna && Ben", "Anna & Ben.tqload"),
+                                             entry("c", "c.tqload")}));
     testkit::triggerAction(f.window(), "mnuDateiZuletzt2");
     QVERIFY(f.window()->loading() == LoadingModel());
     QCOMPARE(recentEntries(f).constFirst(), entry("Anna && Ben", "Anna & Ben.tqload"));
