@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -128,7 +129,9 @@ QString dialogFolder(const QString& programFolder, const Recent& recent) {
     const QString loadings = programFolder + QLatin1String(kLoadingsFolder);
     if (pathprobe::probe(loadings).state == State::Folder || QDir().mkpath(loadings))
         return loadings;
-    return QDir::cleanPath(programFolder);
+    // A program folder the user cannot write (unpacked under C:\Program Files, say).
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::cleanPath(programFolder) : documents;
 }
 
 } // namespace recentloadings

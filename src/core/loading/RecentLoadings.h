@@ -39,7 +39,7 @@ Recent forgotten(const Recent& recent, const QString& path);
 QStringList names(const QStringList& files);
 
 // The folder the file dialogs open in: the one last used while it is there, else the program
-// folder's Loadings folder (made now if need be), else the program folder itself.
+// folder's Loadings folder (made now if need be), else the user's documents folder.
 QString dialogFolder(const QString& programFolder, const Recent& recent);
 
 } // namespace recentloadings
