@@ -4,9 +4,10 @@
 # into the main window, whose controls get the system's Tahoma (no fallback font); a picture of
 # that window is saved; the co-pilot is seated; an export into the demo FS2000 folder (a C:\ path
 # with backslashes and letters outside the Western code page) writes the expected bytes; and the
-# close button ends the program with exit status 0. The zip's folder brings its own DLLs: Wine's
-# search path is emptied. The demo's model stand-ins, which the zip does not ship, are put into
-# Models/ as a user trying the demo would.
+# close button ends the program with exit status 0. Started again with a loading file named on the
+# command line, as a double click on the file starts it, it exports the same bytes. The zip's
+# folder brings its own DLLs: Wine's search path is emptied. The demo's model stand-ins, which the
+# zip does not ship, are put into Models/ as a user trying the demo would.
 #   tst_windows_export.sh <zip> <staged program folder> <wine-run> <merovan-grab> <screenshot.png>
 ZIP=$1
 STAGED=$2
@@ -81,4 +82,24 @@ ls -a "$FS2000/Aircraft/nerova_tq58" | grep -q '\.tmp$' && fail "a temporary fil
 click_client "$window" 8775 6030 2400 465 # cmdSchliessen
 wait_exit 15 || fail "program still running after cmdSchliessen"
 [ "$APP_STATUS" -eq 0 ] || fail "exit status $APP_STATUS"
+
+# Opened as a double click opens a loading file: its path with backslashes and letters outside the
+# Western code page on the command line. Exported into the copy as it was, it gives the same bytes.
+printf 'Merovan TQ 58 loading 1\r\npilot=80\r\ncopilot=75\r\npassenger_left=\r\npassenger_right=\r\nbaggage=0\r\n' \
+    >"$PROGRAM/Gry łč/Flug über Łódź.tqload"
+cp "$original" "$cfg"
+(cd "$PROGRAM" && MEROVAN_WINEPATH= MEROVAN_FIRST_PAINT_STAMP=1 QT_QPA_PLATFORM=windows \
+    exec "$WINE_RUN" "$PROGRAM_DOS\\merovan.exe" "$PROGRAM_DOS\\Gry łč\\Flug über Łódź.tqload" \
+    >"$E2E_TMP/program.log" 2>&1) &
+APP_PID=$!
+window=$(wait_window "TQ 58 Merovan" 30) || fail "main window did not appear with a loading file named"
+wait_until 10 first_paint || fail "the main window was not painted"
+click_client "$window" 8775 5535 2400 465 # cmdSpeichern
+wait_window "Flugzeug wählen" 10 >/dev/null || fail "export window did not appear"
+answer_window "Flugzeug wählen" "Down Return" "export window went away"
+wait_window "Fertig" 10 >/dev/null || fail "no completion message"
+answer_window "Fertig" Return "completion message went away" closes
+cmp "$cfg" "$expected" || fail "the loading file named on the command line was not the one exported"
+click_client "$window" 8775 6030 2400 465 # cmdSchliessen
+wait_exit 15 || fail "program still running after cmdSchliessen"
 echo "PASS"
