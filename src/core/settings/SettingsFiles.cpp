@@ -86,9 +86,10 @@ QString languageSource(const QString& entry) {
 
 std::optional<FileProblem> switchLanguage(const QString& programFolder, const QString& source) {
     const QString sourcePath = programFolder + source;
-    QFile shipped(sourcePath);
-    if (!shipped.open(QIODevice::ReadOnly))
-        return FileProblem{sourcePath, shipped.errorString()};
+    QFile shipped;
+    QString why;
+    if (!openRegularFile(shipped, sourcePath, &why))
+        return FileProblem{sourcePath, why};
     shipped.close();
     const QString database = programFolder + QLatin1String(kLanguageDatabase);
     QString reason;
