@@ -72,6 +72,7 @@ private slots:
     void okReportsAFailedStepAndGoesOn();
     void readOnlyProgramFolderKeepsEveryFile_data();
     void readOnlyProgramFolderKeepsEveryFile();
+    void firstStartWaitsForALanguage_data();
     void firstStartWaitsForALanguage();
     void firstStartOkThatCannotMarkTheStartShowsOptionsAgain();
     void cancelAndCloseSaveNothing_data();
@@ -389,10 +390,36 @@ void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
 #endif
 }
 
+void TestOptionsWindow::firstStartWaitsForALanguage_data() {
+    QTest::addColumn<bool>("linked");
+    QTest::newRow("the three settings files written") << false;
+    QTest::newRow("each behind a chain of two links: the files at their ends written, every link stays a link") << true;
+}
+
 void TestOptionsWindow::firstStartWaitsForALanguage() {
+    QFETCH(bool, linked);
     Options f;
     QVERIFY(f.open(" 1 \r\n"));
     QVERIFY(!f.window());
+    // options.cfg -> settings/options.cfg.link -> settings/options.cfg, and so on.
+    QStringList links;
+    for (const QString& name : {QStringLiteral("options.cfg"), QStringLiteral("strt.cfg"), kActive}) {
+        if (!linked)
+            break;
+#ifdef Q_OS_UNIX
+        const QString end = f.folder.file(QStringLiteral("settings/") + QFileInfo(name).fileName());
+        QVERIFY(QDir().mkpath(QFileInfo(end).path()));
+        if (!QFileInfo::exists(f.folder.file(name)))
+            f.folder.write(name, "C:/Old/\r\n");
+        QVERIFY(QFile::rename(f.folder.file(name), end));
+        QVERIFY(QFile::link(QFileInfo(end).fileName(), end + QStringLiteral(".link")));
+        QVERIFY(QFile::link(QDir(QFileInfo(f.folder.file(name)).path()).relativeFilePath(end + QStringLiteral(".link")),
+                            f.folder.file(name)));
+        links << f.folder.file(name) << end + QStringLiteral(".link");
+#else
+        QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
+#endif
+    }
     f.browse(QStringLiteral("/wine/drive_c/FS2000/Fs2000.exe"));
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
     // Return presses O.K., the default button, once it is enabled; by keys alone, as a user without a mouse does.
@@ -410,6 +437,9 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
     QCOMPARE(f.folder.context().intFirstStart, qint16(0));
     QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Close"));
     QVERIFY(!f.app->hasEnded());
+    QCOMPARE(f.folder.read(kActive), f.folder.read(kEnglish));
+    for (const QString& link : links)
+        QVERIFY2(QFileInfo(link).isSymbolicLink(), qPrintable(link));
 }
 
 void TestOptionsWindow::firstStartOkThatCannotMarkTheStartShowsOptionsAgain() {
