@@ -1,5 +1,7 @@
 #include "FileRead.h"
 
+#include "AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -34,7 +36,11 @@ bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevic
     // Opened without waiting, and checked again, should something else have taken the name.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        const int error = errno;
+        // Links that lead round in a circle are said as such, not as too many links.
+        QString end;
+        if (error != ELOOP || atomicfile::resolveTarget(path, &end, reason))
+            *reason = QString::fromLocal8Bit(std::strerror(error));
         return false;
     }
     struct stat opened {};

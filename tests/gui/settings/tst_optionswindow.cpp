@@ -1,3 +1,4 @@
+#include "gui/app/WindowKit.h"
 #include "gui/settings/OptionsWindow.h"
 #include "support/AsUser.h"
 #include "support/MainWindowFixture.h"
@@ -6,6 +7,11 @@
 #include <QDir>
 
 #include <sqlite3.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using Kind = ScriptedDialogs::Kind;
 
@@ -132,6 +138,8 @@ void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg_data() {
     QTest::newRow("second line ignored") << QByteArray("C:/A/\r\nC:/B/\r\n") << "C:/A/" << false;
     QTest::newRow("missing") << QByteArray("-") << "" << false;
     QTest::newRow("unreadable") << QByteArray("dir") << "" << true;
+    QTest::newRow("a named pipe: said at once as not a file, never waited on") << QByteArray("pipe") << "" << true;
+    QTest::newRow("links that lead round in a circle: said so") << QByteArray("circle") << "" << true;
 }
 
 void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
@@ -143,14 +151,32 @@ void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
         f.folder.remove(QStringLiteral("options.cfg"));
     else if (content == "dir")
         blockWithFolder(f.folder, QStringLiteral("options.cfg"));
-    else
+    else if (content != "pipe" && content != "circle")
         f.folder.write(QStringLiteral("options.cfg"), content);
+#ifdef Q_OS_UNIX
+    const QByteArray options = QFile::encodeName(f.folder.file(QStringLiteral("options.cfg")));
+    if (content == "pipe" || content == "circle")
+        f.folder.remove(QStringLiteral("options.cfg"));
+    if (content == "pipe")
+        QVERIFY(::mkfifo(options.constData(), 0644) == 0);
+    if (content == "circle")
+        QVERIFY(::symlink("options.cfg", options.constData()) == 0);
+#else
+    if (content == "pipe" || content == "circle")
+        QSKIP("no pipes, and links made as shortcut files here");
+#endif
     QVERIFY(f.open());
     QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), shown);
     const auto messages = f.folder.dialogs().callsOf(Kind::Exclamation);
     QCOMPARE(messages.size(), reported ? 1 : 0);
     if (reported)
         QVERIFY(messages[0].text.contains(QDir::toNativeSeparators(f.folder.file(QStringLiteral("options.cfg")))));
+    // The reason in the program's language.
+    const QString reason =
+        content == "pipe" ? QStringLiteral("strReasonNotAFile") : QStringLiteral("strReasonLinkLoop");
+    if (content == "pipe" || content == "circle")
+        QVERIFY2(messages[0].text.contains(kit::Texts(f.folder.context().languageDatabase()).messageText(reason)),
+                 qPrintable(messages[0].text));
 }
 
 void TestOptionsWindow::choosingALanguageEnablesOk_data() {
