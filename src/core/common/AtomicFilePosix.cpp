@@ -1,7 +1,6 @@
 // The POSIX implementation of AtomicFile: open, fsync, rename and the folder's fsync.
 #include "AtomicFilePlatform.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -11,6 +10,7 @@
 #include <cstdio> // renameat2
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -294,7 +294,7 @@ bool restoreCopy(const QString& source, const QString& target, const Attributes&
 
 bool resolveTarget(const QString& path, QString* target, QString* reason) {
     QByteArray current = QFile::encodeName(path);
-    QSet<QString> seen;
+    QSet<std::pair<quint64, quint64>> seen; // the links met, by device and inode
     for (int links = 0;; ++links) {
         struct stat info {};
         // Whatever is not a link (or not there, or not to be looked at) ends the chain: the file
@@ -303,7 +303,7 @@ bool resolveTarget(const QString& path, QString* target, QString* reason) {
             *target = QFile::decodeName(current);
             return true;
         }
-        const QString key = QDir::cleanPath(QFileInfo(QFile::decodeName(current)).absoluteFilePath());
+        const std::pair<quint64, quint64> key{quint64(info.st_dev), quint64(info.st_ino)};
         if (seen.contains(key)) {
             *reason = QString::fromLatin1(kLinkLoop);
             return false;

@@ -64,15 +64,13 @@ std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelF
             if (auto problem = trouble(place))
                 return problem;
         }
-        if (model.state == Place::State::Made)
+        const bool keptEarlier = model.state == Place::State::Made || noModel.state == Place::State::Made;
+        if (model.state == Place::State::Made || (!keptEarlier && modelExists))
             *modelBackup = model.path;
-        if (model.state == Place::State::Made || noModel.state == Place::State::Made) {
-            // Kept at an earlier export.
-        } else if (modelExists) {
+        if (!keptEarlier && modelExists) {
             keeps->append({Keep::How::Copy, model.path, modelPath, {}});
-            *modelBackup = model.path;
             modelRecorded = modelPath;
-        } else {
+        } else if (!keptEarlier) {
             keeps->append({Keep::How::Data, noModel.path, cfgPath, "There was no model before the first export.\r\n"});
         }
     }
