@@ -149,7 +149,6 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
     QTest::newRow("directory in the way") << "directory in the way";
     QTest::newRow("read-only file, whoever replaces it") << "read-only";
     QTest::newRow("a named pipe: neither opened nor replaced by a file") << "pipe";
-    QTest::newRow("links that lead round in a circle: said so") << "circle";
 }
 
 void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
@@ -166,22 +165,14 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     } else if (what == QLatin1String("read-only")) {
         QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         ok = atomicfile::replaceWithData(target, "new", &reason);
-    } else if (what == QLatin1String("pipe") || what == QLatin1String("circle")) {
+    } else if (what == QLatin1String("pipe")) {
 #ifdef Q_OS_UNIX
-        const QString at = dir.filePath(QStringLiteral("options.cfg"));
-        if (what == QLatin1String("pipe"))
-            QVERIFY(::mkfifo(QFile::encodeName(at).constData(), 0644) == 0);
-        else
-            QVERIFY(QFile::link(QStringLiteral("options.cfg"), dir.filePath(QStringLiteral("other.cfg"))) &&
-                    QFile::link(QStringLiteral("other.cfg"), at));
-        ok = atomicfile::replaceWithData(at, "new", &reason);
-        QCOMPARE(QFileInfo(at).isSymbolicLink(), what == QLatin1String("circle"));
-        if (what == QLatin1String("circle"))
-            QCOMPARE(reason, QString::fromLatin1(atomicfile::kLinkLoop));
-        else
-            QVERIFY(!QFileInfo(at).isFile());
+        const QString pipe = dir.filePath(QStringLiteral("options.cfg"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+        ok = atomicfile::replaceWithData(pipe, "new", &reason);
+        QVERIFY(!QFileInfo(pipe).isFile());
 #else
-        QSKIP("no pipes, and links made as shortcut files here");
+        QSKIP("no pipes in the file system here");
 #endif
     } else {
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("busy.cfg/inner")));
