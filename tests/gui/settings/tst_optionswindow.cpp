@@ -416,10 +416,13 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
     QVERIFY(!f.window());
     // options.cfg -> settings/options.cfg.link -> settings/options.cfg, and so on.
     QStringList links;
+#ifndef Q_OS_UNIX
+    if (linked)
+        QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
+#endif
     for (const QString& name : {QStringLiteral("options.cfg"), QStringLiteral("strt.cfg"), kActive}) {
         if (!linked)
             break;
-#ifdef Q_OS_UNIX
         const QString end = f.folder.file(QStringLiteral("settings/") + QFileInfo(name).fileName());
         QVERIFY(QDir().mkpath(QFileInfo(end).path()));
         if (!QFileInfo::exists(f.folder.file(name)))
@@ -429,9 +432,6 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
         QVERIFY(QFile::link(QDir(QFileInfo(f.folder.file(name)).path()).relativeFilePath(end + QStringLiteral(".link")),
                             f.folder.file(name)));
         links << f.folder.file(name) << end + QStringLiteral(".link");
-#else
-        QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
-#endif
     }
     f.browse(QStringLiteral("/wine/drive_c/FS2000/Fs2000.exe"));
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
