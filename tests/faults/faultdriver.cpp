@@ -4,13 +4,14 @@
 // what it printed.
 //
 //   merovan_faultdriver <program folder> export  [--seats Co:75,PaxRight:60] [--baggage 20]
-//                                                [--index 0] [--runs N] [--pause] [--loop]
+//                                                [--index 0] [--runs N] [--pause] [--loop] [--hold]
 //   merovan_faultdriver <program folder> options [--language English] [--folder D:/New/]
 //                                                [--runs N] [--pause]
 //   merovan_faultdriver <program folder> restore [--index 0] [--runs N] [--pause]
 //
 // Output, one line each (tabs, line breaks and backslashes in texts written as \t, \n, \\):
-//   READY                         the main window is loaded (and the loading seated)
+//   READY                         the main window is loaded (and the loading seated); with --hold it
+//                                 then waits for one line on standard input before the first run
 //   RUN <k>                       run k of the operation begins
 //   DIALOG\t<kind>\t<title>\t<text>   a dialog, kind input|exclamation|information|question|...
 //   STATE\tmain=<0|1>\toptions=<0|1>\texport=<0|1>   which windows are open after the run
@@ -113,6 +114,7 @@ struct Options {
     int runs = 1;
     bool pause = false;
     bool loop = false;
+    bool hold = false;
     QString language = QStringLiteral("English");
     QString fs2000 = QStringLiteral("D:/New/");
 };
@@ -147,6 +149,8 @@ Options parse(const QStringList& args) {
             o.pause = true;
         else if (a == QLatin1String("--loop"))
             o.loop = true;
+        else if (a == QLatin1String("--hold"))
+            o.hold = true;
         else if (a == QLatin1String("--language"))
             o.language = value();
         else if (a == QLatin1String("--folder"))
@@ -264,6 +268,11 @@ int main(int argc, char* argv[]) {
     }
     settle();
     say(QStringLiteral("READY"));
+    if (o.hold) {
+        std::string line;
+        if (!std::getline(std::cin, line))
+            return 0;
+    }
 
     for (int run = 1; o.loop || run <= o.runs; ++run) {
         say(QStringLiteral("RUN %1").arg(run));

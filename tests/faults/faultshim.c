@@ -20,6 +20,9 @@
  *   MEROVAN_FAULT_NO_NOREPLACE  when 1, renameat2 with RENAME_NOREPLACE below the folder fails with
  *                          EINVAL, as on a file system that cannot rename that way (ntfs-3g, many
  *                          network shares); the trace gets "noreplace\t0\t<path>" for each
+ *   MEROVAN_FAULT_SLOW_FSYNC_MS  a pause (milliseconds) before each sync of a descriptor opened
+ *                          below the folder, as on a slow disk; with MEROVAN_FAULT_SLOW_MATCH only
+ *                          for paths that contain that text
  *   MEROVAN_FAULT_TRACE    a file (outside the folder) that receives one line per counted call:
  *                          "<class>\t<n>\t<path>[\t<second path>]", and for the injected fault
  *                          "fault\t<class>\t<n>\t<errno>\t<path>"
@@ -38,6 +41,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
 
 enum { C_OPEN, C_WRITE, C_FSYNC, C_RENAME, C_COUNT };
@@ -53,6 +57,8 @@ static long g_failNth;
 static int g_failErrno = EIO;
 static int g_partial;
 static int g_noNoreplace;
+static long g_slowMs;
+static char g_slowMatch[PATH_MAX];
 static int g_trace = -1;
 static atomic_long g_counts[C_COUNT];
 
@@ -122,6 +128,11 @@ static void setUp(void) {
     g_partial = partial && strcmp(partial, "1") == 0;
     const char* noNoreplace = getenv("MEROVAN_FAULT_NO_NOREPLACE");
     g_noNoreplace = noNoreplace && strcmp(noNoreplace, "1") == 0;
+    const char* slow = getenv("MEROVAN_FAULT_SLOW_FSYNC_MS");
+    g_slowMs = slow ? strtol(slow, NULL, 10) : 0;
+    const char* match = getenv("MEROVAN_FAULT_SLOW_MATCH");
+    if (match && strlen(match) < sizeof g_slowMatch)
+        strcpy(g_slowMatch, match);
     const char* trace = getenv("MEROVAN_FAULT_TRACE");
     if (trace && real_open)
         g_trace = real_open(trace, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -327,7 +338,12 @@ ssize_t write(int fd, const void* data, size_t size) {
 static int syncCall(int fd, int (*real)(int)) {
     ensureSetUp();
     char path[PATH_MAX];
-    if (pathOf(fd, path, sizeof path) && countCall(C_FSYNC, path, NULL)) {
+    const int below = pathOf(fd, path, sizeof path);
+    if (below && g_slowMs > 0 && strstr(path, g_slowMatch)) {
+        const struct timespec pause = {g_slowMs / 1000, (g_slowMs % 1000) * 1000000L};
+        nanosleep(&pause, NULL);
+    }
+    if (below && countCall(C_FSYNC, path, NULL)) {
         errno = g_failErrno;
         return -1;
     }

@@ -95,6 +95,7 @@ void TestCrash::killedExportsLeaveWholeFiles() {
                             "merovan-installed/",
                             "merovan-installed/aircraft.cfg.installed",
                             "merovan-installed/TQ58-161.mdl.installed",
+                            "merovan-installed/attributes.installed",
                             "Model/",
                             "Model/TQ58-161.mdl"};
 

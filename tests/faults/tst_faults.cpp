@@ -8,12 +8,14 @@
 
 #include "FaultHarness.h"
 #include "core/common/SystemReasons.h"
+#include "core/export/WeightAndBalance.h"
 #include "core/settings/LanguageStore.h"
 #include "support/ExportFixture.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -56,7 +58,7 @@ struct Scene {
     QMap<QString, QByteArray> after;  // what a successful run leaves there
     QStringList driverArguments;
     QString cfgBackup, modelBackup; // where the first export keeps the files as installed
-    QString kept;                   // where a restore keeps an edited aircraft.cfg
+    QByteArray record;              // what the first export records of their owner, group and mode
 
     explicit Scene(Op operation) : op(operation) {
         if (op == Op::Options) {
@@ -85,14 +87,16 @@ struct Scene {
         modelBackup = fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("TQ58-161.mdl.installed"));
         if (op == Op::Restore || op == Op::RestoreEdited) {
             // An export has been made; the backups hold the files as installed. Edited: aircraft.cfg
-            // has edits of its own since, which the restore keeps, and the export made the model.
+            // has edits of its own since, and the copy had no model before the export but has one
+            // put in by hand since; the restore keeps both before it goes on.
             const QByteArray now = op == Op::Restore ? exportedCfg(threePersonsSection())
                                                      : exportedCfg(threePersonsSection()) + "// edited\r\n";
+            const QByteArray modelNow = op == Op::Restore ? variantContent(4) : QByteArray("a model put in by hand");
             writeFile(cfg, now);
-            writeFile(model, variantContent(4));
+            writeFile(model, modelNow);
             writeFile(cfgBackup, kCfg);
             before[cfg] = now;
-            before[model] = variantContent(4);
+            before[model] = modelNow;
             after[cfg] = kCfg;
             if (op == Op::Restore) {
                 writeFile(modelBackup, kInstalledModel);
@@ -100,7 +104,6 @@ struct Scene {
             } else {
                 writeFile(fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("TQ58-161.mdl.absent")), "");
                 after[model] = QByteArray(); // removed
-                kept = fs.backup(QStringLiteral("nerova_tq58"), QStringLiteral("aircraft.cfg.before-restore"));
             }
             driverArguments = {pf.path(), QStringLiteral("restore")};
             return;
@@ -110,6 +113,8 @@ struct Scene {
             writeFile(cfgBackup, kCfg);
             writeFile(modelBackup, kInstalledModel);
         }
+        if (op == Op::ExportFirst)
+            record = attributesRecord(cfg, model);
         before[cfg] = kCfg;
         before[model] = kInstalledModel;
         after[cfg] = exportedCfg(threePersonsSection());
@@ -123,20 +128,32 @@ struct Scene {
     }
 
     // The content a backup must have: its file as it was before the first export (for a restore,
-    // what the restore brings back).
+    // what the restore brings back); a file a restore keeps: its file as it was before the restore.
     std::optional<QByteArray> backupOf(const QString& path) const {
         if (path.isEmpty())
             return std::nullopt;
+        if (path == QFileInfo(cfgBackup).path() + QStringLiteral("/attributes.installed") && !record.isNull())
+            return record;
         const bool restoring = op == Op::Restore || op == Op::RestoreEdited;
+        const QString kept = keptFor(path);
         for (auto it = before.begin(); it != before.end(); ++it) {
             const bool isBackup = (path == cfgBackup && it.key().endsWith(QLatin1String("aircraft.cfg"))) ||
                                   (path == modelBackup && it.key().endsWith(QLatin1String(".mdl")));
             if (isBackup)
                 return restoring ? after[it.key()] : it.value();
-            if (path == kept && it.key().endsWith(QLatin1String("aircraft.cfg")))
-                return it.value(); // aircraft.cfg as it was before the restore
+            if (!kept.isEmpty() && it.key().endsWith(kept))
+                return it.value();
         }
         return std::nullopt;
+    }
+
+    // The file a restore kept at `path` stands for ("aircraft.cfg", "TQ58-161.mdl"); empty for
+    // anything else. Its name holds the time it was kept.
+    static QString keptFor(const QString& path) {
+        static const QRegularExpression keptName(
+            QStringLiteral("/merovan-installed/(aircraft|TQ58-161)\\.before-restore-[0-9_-]+\\.(cfg|mdl)$"));
+        const auto m = keptName.match(path);
+        return m.hasMatch() ? m.captured(1) + QLatin1Char('.') + m.captured(2) : QString();
     }
 
     // The export's closing words when a failure left the aircraft untouched.
@@ -180,6 +197,8 @@ private slots:
     void everyCallFails();
     void withoutExclusiveRename_data();
     void withoutExclusiveRename();
+    void twoProgramsAtOnceNeverMix_data();
+    void twoProgramsAtOnceNeverMix();
     void fullDisk_data();
     void fullDisk();
     void cleanupTestCase();
@@ -193,7 +212,8 @@ void addOperations() {
     QTest::newRow("export, backups there") << int(Scene::Op::ExportAgain);
     QTest::newRow("options OK on the first start") << int(Scene::Op::Options);
     QTest::newRow("restore as installed") << int(Scene::Op::Restore);
-    QTest::newRow("restore of an edited aircraft.cfg, the model made by the export") << int(Scene::Op::RestoreEdited);
+    QTest::newRow("restore of an edited aircraft.cfg and a model put in by hand where there was none")
+        << int(Scene::Op::RestoreEdited);
 }
 
 // Runs the operation once under the fault library without a fault, for its trace; `settings` are
@@ -230,11 +250,11 @@ void TestFaults::callsAreCounted() {
     const Trace trace = countCalls(scene, traces.filePath(QStringLiteral("trace")), &failure);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
-    // The files written, in the order of their renames.
+    // The files written, in the order of their renames (a file a restore keeps as the one it keeps).
     QStringList renamed;
     for (const TraceCall& c : trace.calls) {
         if (c.kind == QLatin1String("rename"))
-            renamed.append(c.second);
+            renamed.append(Scene::keptFor(c.second).isEmpty() ? c.second : "kept " + Scene::keptFor(c.second));
     }
     QStringList expected;
     int extraSyncs = 0; // of folders besides those of each file's replacement
@@ -243,13 +263,14 @@ void TestFaults::callsAreCounted() {
     switch (Scene::Op(op)) {
     case Scene::Op::ExportFirst:
         // The backups' folder takes its name only when its owner and permissions are set.
-        expected = {air + "merovan-installed", scene.cfgBackup, scene.modelBackup, air + "Model/TQ58-161.mdl",
-                    air + "aircraft.cfg"};
+        expected = {air + "merovan-installed",  scene.cfgBackup,
+                    scene.modelBackup,          air + "merovan-installed/attributes.installed",
+                    air + "Model/TQ58-161.mdl", air + "aircraft.cfg"};
         extraSyncs = 2; // the new backups folder and the folder it is in
         folders = 1;
         break;
     case Scene::Op::RestoreEdited:
-        expected = {scene.kept, air + "aircraft.cfg"};
+        expected = {"kept aircraft.cfg", "kept TQ58-161.mdl", air + "aircraft.cfg"};
         extraSyncs = 1; // the Model folder after the model's removal
         break;
     case Scene::Op::ExportAgain:
@@ -265,8 +286,10 @@ void TestFaults::callsAreCounted() {
     QCOMPARE(trace.count(QStringLiteral("open")), files);
     QVERIFY(trace.count(QStringLiteral("write")) >= files);
     QCOMPARE(trace.count(QStringLiteral("fsync")), 2 * files + extraSyncs);
-    for (const QString& path : expected.mid(folders))
-        QCOMPARE(readAll(path), scene.backupOf(path).value_or(scene.after.value(path)));
+    for (const QString& path : expected.mid(folders)) {
+        if (!path.startsWith(QLatin1String("kept ")))
+            QCOMPARE(readAll(path), scene.backupOf(path).value_or(scene.after.value(path)));
+    }
 }
 
 void TestFaults::everyCallFails_data() {
@@ -440,6 +463,84 @@ void TestFaults::withoutExclusiveRename() {
             QVERIFY2(readAll(path) == *backup, qPrintable(path));
     }
     QCOMPARE(temporaryFiles(scene.pf.path()), QStringList());
+}
+
+// Two instances of the program export different loadings to the same copy at once, the first on a
+// slow disk: its sync of aircraft.cfg takes long, and the second starts while the first is writing
+// it, its new model already in place. The second waits for the first, or after a moment says that
+// another program is changing the aircraft and changes nothing; aircraft.cfg and the model always
+// hold one and the same loading, never one each.
+void TestFaults::twoProgramsAtOnceNeverMix_data() {
+    QTest::addColumn<int>("slowSync");  // milliseconds the first one's sync of aircraft.cfg takes
+    QTest::addColumn<bool>("bothDone"); // else the second gives up
+    QTest::newRow("the first done within the moment the second waits: both written in turn, one loading")
+        << 1000 << true;
+    QTest::newRow("the first slower than that: the second says so and changes nothing, one loading") << 5000 << false;
+}
+
+void TestFaults::twoProgramsAtOnceNeverMix() {
+    if (kAddressSanitizer)
+        QSKIP(kPreloadSkip);
+    QFETCH(int, slowSync);
+    QFETCH(bool, bothDone);
+    Scene scene{Scene::Op::ExportAgain};
+    QVERIFY(scene.pf.isValid());
+    const QString air = scene.fs.aircraft() + QStringLiteral("nerova_tq58");
+    const QString cfg = air + QStringLiteral("/aircraft.cfg");
+    const QString model = air + QStringLiteral("/Model/TQ58-161.mdl");
+    // The first seats the co-pilot and the right passenger (model 4), the second the left passenger too (5).
+    const QByteArray cfgA = wab::rewriteWeightAndBalance(kCfg, {176, 165, std::nullopt, 132, 44});
+    const QByteArray cfgB = wab::rewriteWeightAndBalance(kCfg, {176, 165, 110, 132, 44});
+
+    QProcessEnvironment plain = QProcessEnvironment::systemEnvironment();
+    plain.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcessEnvironment slow = plain;
+    slow.insert(QStringLiteral("LD_PRELOAD"), kShim);
+    slow.insert(QStringLiteral("MEROVAN_FAULT_DIR"), QDir(scene.pf.path()).absolutePath());
+    slow.insert(QStringLiteral("MEROVAN_FAULT_SLOW_FSYNC_MS"), QString::number(slowSync));
+    slow.insert(QStringLiteral("MEROVAN_FAULT_SLOW_MATCH"), QStringLiteral("/.aircraft.cfg."));
+    Driver first;
+    Driver second;
+    first.start(kDriver, scene.driverArguments + QStringList{"--hold"}, slow);
+    second.start(kDriver,
+                 {scene.pf.path(), "export", "--seats", "Co:75,PaxLeft:50,PaxRight:60", "--baggage", "20", "--hold"},
+                 plain);
+    QVERIFY2(first.waitForLine(QStringLiteral("READY")), qPrintable(first.errorOutput()));
+    QVERIFY2(second.waitForLine(QStringLiteral("READY")), qPrintable(second.errorOutput()));
+
+    // The second starts once the first writes aircraft.cfg, its model already replaced.
+    first.resume();
+    QVERIFY(first.process().waitForBytesWritten(10000));
+    QDeadlineTimer deadline(30000);
+    while (QDir(air).entryList({QStringLiteral(".aircraft.cfg.*.tmp")}, QDir::Files | QDir::Hidden).isEmpty() &&
+           !deadline.hasExpired())
+        QThread::msleep(5);
+    QVERIFY2(!deadline.hasExpired(), "the first instance never wrote aircraft.cfg");
+    QCOMPARE(readAll(model), variantContent(4));
+    second.resume();
+    QVERIFY(second.process().waitForBytesWritten(10000));
+    QVERIFY2(first.waitForLine(QStringLiteral("DONE 1")), qPrintable(first.transcript()));
+    QVERIFY2(second.waitForLine(QStringLiteral("DONE 1")), qPrintable(second.transcript()));
+    QVERIFY(first.finish() && second.finish());
+
+    QCOMPARE(first.dialogs(1, QStringLiteral("information")).size(), 1);
+    QCOMPARE(second.dialogs(1, QStringLiteral("information")).size(), bothDone ? 1 : 0);
+    if (!bothDone) {
+        const auto warnings = second.dialogs(1, QStringLiteral("exclamation"));
+        QVERIFY2(warnings.size() == 1, qPrintable(second.transcript()));
+        const QString busy =
+            tryLanguageText(scene.pf.file(QStringLiteral("Data/language.crf")), QStringLiteral("strExportBusy"))
+                .value_or(QStringLiteral("-"))
+                .arg(QDir::toNativeSeparators(air + QLatin1Char('/')));
+        QVERIFY2(warnings[0].text.startsWith(busy), qPrintable(warnings[0].text));
+        QVERIFY2(warnings[0].text.contains(scene.nothingChanged()), qPrintable(warnings[0].text));
+    }
+    const QByteArray cfgNow = readAll(cfg);
+    const QByteArray modelNow = readAll(model);
+    QVERIFY2(cfgNow == cfgA || cfgNow == cfgB, cfgNow.constData());
+    QCOMPARE(modelNow, variantContent(cfgNow == cfgA ? 4 : 5)); // never the loading of one, the model of the other
+    QCOMPARE(cfgNow, bothDone ? cfgB : cfgA);
+    QCOMPARE(temporaryFiles(air), QStringList());
 }
 
 // A real full disk: the aircraft's folder is a 64 KiB tmpfs, mounted in a mount namespace of the

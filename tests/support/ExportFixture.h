@@ -6,6 +6,7 @@
 #include "support/TestProgramFolder.h"
 
 #include "core/common/AtomicFile.h"
+#include "core/common/CopyLock.h"
 #include "core/export/ExportWriter.h"
 
 #include <QByteArray>
@@ -15,6 +16,10 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QString>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace exporttest {
 
@@ -80,6 +85,27 @@ inline bool writeFile(const QString& path, const QByteArray& content) {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
+// What the first export records of the owner, group and permissions of `cfg` and `model` (empty:
+// no model) as they are now, in the backups' "attributes.installed"; null where files have no
+// such attributes (Windows), and no record is kept.
+inline QByteArray attributesRecord(const QString& cfg, const QString& model) {
+#ifdef Q_OS_UNIX
+    const auto line = [](const char* name, const QString& path) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+            return QByteArray("?");
+        return QByteArray(name) + '\t' + QByteArray::number(info.st_mode & 07777, 8).rightJustified(4, '0') + '\t' +
+               QByteArray::number(info.st_uid) + '\t' + QByteArray::number(info.st_gid) + "\r\n";
+    };
+    return "# Owner, group and permissions of the files as installed, kept by Merovan.\r\n" +
+           line("aircraft.cfg", cfg) + (model.isEmpty() ? QByteArray() : line("TQ58-161.mdl", model));
+#else
+    Q_UNUSED(cfg);
+    Q_UNUSED(model);
+    return {};
+#endif
+}
+
 // The temporary files and folders of interrupted replacements (".<name>.<random>.tmp") below
 // `folder`.
 inline QStringList temporaryFiles(const QString& folder) {
@@ -92,13 +118,16 @@ inline QStringList temporaryFiles(const QString& folder) {
     return found;
 }
 
-// Every file below `folder` with its content, by path relative to `folder`.
+// Every file below `folder` with its content, by path relative to `folder`; without the lock file
+// that the lock of a copy leaves on Windows.
 inline QMap<QString, QByteArray> snapshot(const QString& folder) {
     QMap<QString, QByteArray> files;
     QDir root(folder);
     const auto entries = [&](auto&& self, const QString& sub) -> void {
         const QDir dir(root.filePath(sub));
         for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            if (info.fileName() == QLatin1String(copylock::kLockFileName))
+                continue;
             const QString relative = root.relativeFilePath(info.filePath());
             if (info.isDir()) {
                 files.insert(relative + QLatin1Char('/'), QByteArray());
@@ -171,7 +200,10 @@ inline exportwriter::FileOps failingFor(const QString& dataTarget, const QString
     };
     ops.replaceWithCopy = copy(atomicfile::replaceWithCopy);
     ops.createCopy = copy(atomicfile::createCopy);
-    ops.restoreCopy = copy(atomicfile::restoreCopy);
+    ops.restoreCopy = [=](const QString& source, const QString& target, const atomicfile::Attributes& installed,
+                          QString* reason) {
+        return target == copyTarget ? full(reason) : atomicfile::restoreCopy(source, target, installed, reason);
+    };
     return ops;
 }
 

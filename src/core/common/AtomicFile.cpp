@@ -1,5 +1,6 @@
 // The helpers both implementations of AtomicFile use (see AtomicFilePlatform.h).
 #include "AtomicFilePlatform.h"
+#include "FileRead.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,24 +9,15 @@
 namespace atomicfile {
 
 QString resolvedTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.symLinkTarget();
-        if (!target.isEmpty())
-            return target;
-    }
-    return path;
+    QString target;
+    QString reason;
+    return resolveTarget(path, &target, &reason) ? target : path;
 }
 
 namespace platform {
 
 bool Content::open(QString* reason) {
-    if (!m_copy)
-        return true;
-    if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return true;
-    *reason = m_file.errorString();
-    return false;
+    return !m_copy || openRegularFile(m_file, m_source, reason, QIODevice::Unbuffered);
 }
 
 bool Content::next(QByteArrayView* block, QString* reason) {

@@ -16,21 +16,24 @@ namespace atomicfile::platform {
 struct How {
     bool create = false;    // only where nothing is, never following the path (a new backup)
     QString attributesFrom; // owner, group and permissions from this file instead of the old one
+    Attributes installed;   // for a restore: these first, where known
 };
 
 // The new content of a file, handed out in blocks: bytes, or a byte copy of a file.
 class Content {
 public:
     explicit Content(const QByteArray& data) : m_data(data) {}
-    explicit Content(const QString& source) : m_file(source), m_copy(true) {}
+    explicit Content(const QString& source) : m_source(source), m_copy(true) {}
 
-    // Opens the file to copy; false with the reason when it cannot be read. Bytes need no opening.
+    // Opens the file to copy, only a regular file and without waiting; false with the reason when
+    // it cannot be read. Bytes need no opening.
     bool open(QString* reason);
     // The next block, empty at the end; false with the reason when the file cannot be read.
     bool next(QByteArrayView* block, QString* reason);
 
 private:
     QByteArray m_data; // the bytes, or the buffer a copy is read into
+    QString m_source;
     QFile m_file;
     bool m_copy = false;
     bool m_handedOut = false;

@@ -3,12 +3,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio> // renameat2
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -121,6 +123,41 @@ bool hasWriteBits(const QFileInfo& info) {
     return (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
 }
 
+const char* const kNotAFile = "it is not a file (but a pipe, a socket or a device)";
+
+// The group of the folder `entry` lies in, or `fallback` when it cannot be looked at.
+gid_t groupOfFolderOf(const QByteArray& entry, gid_t fallback) {
+    const qsizetype slash = entry.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? entry.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    struct stat info {};
+    return ::stat(folder.constData(), &info) == 0 ? info.st_gid : fallback;
+}
+
+// Gives the new file or folder `fd` the owner `uid` and the group `gid`. Where the system does not
+// let this user do so (only an administrator may give a file away, and only to one of their
+// groups), it stays the user's own and takes the group `gid`, or else `folderGroup`, the group of
+// the folder it is in; in any other group it loses the group's permissions in *mode, so that it is
+// never open to more people than meant.
+bool giveOwner(int fd, uid_t uid, gid_t gid, gid_t folderGroup, mode_t* mode, QString* reason) {
+    struct stat now {};
+    if (::fstat(fd, &now) != 0) {
+        *reason = errnoText(errno, "the owner could not be read");
+        return false;
+    }
+    if ((now.st_uid == uid && now.st_gid == gid) || ::fchown(fd, uid, gid) == 0)
+        return true;
+    if (errno != EPERM) {
+        *reason = QStringLiteral("the owner and group could not be set (%1)").arg(errnoText(errno, "not permitted"));
+        return false;
+    }
+    for (const gid_t group : {gid, folderGroup}) {
+        if (now.st_gid == group || ::fchown(fd, uid_t(-1), group) == 0)
+            return true;
+    }
+    *mode &= ~mode_t(02070);
+    return true;
+}
+
 // Puts `content` in place of `path` (see AtomicFile.h).
 bool replace(const QString& path, platform::Content&& content, const platform::How& how, QString* reason) {
     QString dummy;
@@ -128,7 +165,10 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         reason = &dummy;
     if (!content.open(reason))
         return false;
-    const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
+    QString resolved = path;
+    if (!how.create && !resolveTarget(path, &resolved, reason))
+        return false;
+    const QString targetPath = QFileInfo(resolved).absoluteFilePath();
     platform::removeStaleTemporaries(targetPath);
     const QByteArray target = QFile::encodeName(targetPath);
     struct stat old {};
@@ -141,27 +181,43 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         *reason = QString::fromLocal8Bit(std::strerror(EISDIR));
         return false;
     }
+    // A pipe or a device is never replaced by a file (nor a device's node in /dev through a link).
+    if (existed && !S_ISREG(old.st_mode)) {
+        *reason = QString::fromLatin1(kNotAFile);
+        return false;
+    }
     if (existed && (old.st_mode & 0222) == 0) {
         *reason = QStringLiteral("the file is read-only");
         return false;
     }
-    // Whose the new file is and who may read it: the old file's, or those of the file named.
+    // Whose the new file is and who may read it: the old file's exactly; for a backup or a restore
+    // those of the file named (a restore: those recorded as installed first, and the permissions
+    // of the file it replaces before the backup's), with the way out of giveOwner(); a new file of
+    // its own gets what the user's umask gives.
+    const bool attributed = !how.attributesFrom.isEmpty();
     struct stat like = old;
-    bool keepOwner = existed;
-    if (!how.attributesFrom.isEmpty()) {
-        if (::stat(QFile::encodeName(how.attributesFrom).constData(), &like) != 0) {
-            *reason = errnoText(errno, "the file's owner and permissions could not be read");
-            return false;
-        }
-        keepOwner = true;
+    if (attributed && ::stat(QFile::encodeName(how.attributesFrom).constData(), &like) != 0) {
+        *reason = errnoText(errno, "the file's owner and permissions could not be read");
+        return false;
     }
-    const mode_t mode = keepOwner ? (like.st_mode & (how.attributesFrom.isEmpty() ? 07777 : 0777)) : 0644;
+    const bool keepOwner = existed || attributed;
+    uid_t owner = like.st_uid;
+    gid_t group = like.st_gid;
+    mode_t mode = like.st_mode & (attributed ? 0777 : 07777);
+    if (attributed && existed)
+        mode = old.st_mode & 0777;
+    if (how.installed.owner)
+        owner = uid_t(*how.installed.owner);
+    if (how.installed.group)
+        group = gid_t(*how.installed.group);
+    if (how.installed.mode)
+        mode = mode_t(*how.installed.mode & 07777);
 
     QByteArray temporary;
     int opened = -1;
     for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
         temporary = temporaryNameFor(target);
-        opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepOwner ? 0600 : 0666);
         if (opened < 0 && errno != EEXIST) {
             *reason = errnoText(errno, "the temporary file could not be created");
             return false;
@@ -185,15 +241,18 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         if (!content.next(&block, &why) || !writeAll(fd.get(), block.data(), block.size(), &why))
             return fail(why);
     } while (!block.isEmpty());
-    if (keepOwner) {
+    if (attributed) {
+        if (!giveOwner(fd.get(), owner, group, groupOfFolderOf(target, group), &mode, &why))
+            return fail(why);
+    } else if (keepOwner) {
         // A file that went to another owner or group would no longer be theirs to write.
         struct stat fresh {};
-        const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == like.st_uid && fresh.st_gid == like.st_gid;
-        if (!same && ::fchown(fd.get(), like.st_uid, like.st_gid) != 0)
+        const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == owner && fresh.st_gid == group;
+        if (!same && ::fchown(fd.get(), owner, group) != 0)
             return fail(QStringLiteral("the file's owner and group could not be kept (%1)")
                             .arg(errnoText(errno, "not permitted")));
     }
-    if (::fchmod(fd.get(), mode) != 0)
+    if (keepOwner && ::fchmod(fd.get(), mode) != 0)
         return fail(errnoText(errno, "the file permissions could not be set"));
     if (::fsync(fd.get()) != 0)
         return fail(errnoText(errno, "the data could not be stored on the disk"));
@@ -222,15 +281,57 @@ bool replaceWithCopy(const QString& source, const QString& target, QString* reas
 }
 
 bool createCopy(const QString& source, const QString& path, QString* reason) {
-    return replace(path, platform::Content(source), {true, source}, reason);
+    return replace(path, platform::Content(source), {true, source, {}}, reason);
 }
 
 bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
-    return replace(path, platform::Content(data), {true, like}, reason);
+    return replace(path, platform::Content(data), {true, like, {}}, reason);
 }
 
-bool restoreCopy(const QString& source, const QString& target, QString* reason) {
-    return replace(target, platform::Content(source), {false, source}, reason);
+bool restoreCopy(const QString& source, const QString& target, const Attributes& installed, QString* reason) {
+    return replace(target, platform::Content(source), {false, source, installed}, reason);
+}
+
+bool resolveTarget(const QString& path, QString* target, QString* reason) {
+    QByteArray current = QFile::encodeName(path);
+    QSet<std::pair<quint64, quint64>> seen; // the links met, by device and inode
+    for (int links = 0;; ++links) {
+        struct stat info {};
+        // Whatever is not a link (or not there, or not to be looked at) ends the chain: the file
+        // is written there, or the write says why it cannot be.
+        if (::lstat(current.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *target = QFile::decodeName(current);
+            return true;
+        }
+        const std::pair<quint64, quint64> key{quint64(info.st_dev), quint64(info.st_ino)};
+        if (seen.contains(key)) {
+            *reason = QString::fromLatin1(kLinkLoop);
+            return false;
+        }
+        if (links == kMaxLinks) {
+            *reason = QString::fromLocal8Bit(std::strerror(ELOOP));
+            return false;
+        }
+        seen.insert(key);
+        QByteArray link(qsizetype(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t n = 0;
+        while ((n = ::readlink(current.constData(), link.data(), size_t(link.size()))) == ssize_t(link.size()))
+            link.resize(link.size() * 2);
+        if (n < 0) {
+            *reason = errnoText(errno, "the link could not be read");
+            return false;
+        }
+        link.truncate(n);
+        const qsizetype slash = current.lastIndexOf('/');
+        current = link.startsWith('/') || slash < 0 ? link : current.left(slash + 1) + link;
+    }
+}
+
+Attributes attributesOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {unsigned(info.st_uid), unsigned(info.st_gid), unsigned(info.st_mode & 07777)};
 }
 
 bool canKeepOwner(const QString& path) {
@@ -287,14 +388,14 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
         return false;
     }
     Descriptor fd(::open(temporary.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat fresh {};
-    const bool ok = fd.get() >= 0 && ::fstat(fd.get(), &fresh) == 0 &&
-                    ((fresh.st_uid == model.st_uid && fresh.st_gid == model.st_gid) ||
-                     ::fchown(fd.get(), model.st_uid, model.st_gid) == 0) &&
-                    ::fchmod(fd.get(), model.st_mode & 0777) == 0 && ::fsync(fd.get()) == 0;
-    if (!ok) {
-        *reason = QStringLiteral("the folder's owner and permissions could not be set (%1)")
-                      .arg(errnoText(errno, "not permitted"));
+    mode_t mode = model.st_mode & 02777;
+    QString why;
+    if (fd.get() < 0 ||
+        !giveOwner(fd.get(), model.st_uid, model.st_gid, groupOfFolderOf(name, model.st_gid), &mode, &why) ||
+        ::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0) {
+        *reason = !why.isEmpty() ? why
+                                 : QStringLiteral("the folder's owner and permissions could not be set (%1)")
+                                       .arg(errnoText(errno, "not permitted"));
         ::rmdir(temporary.constData());
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -90,7 +91,10 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         reason = &dummy;
     if (!content.open(reason))
         return false;
-    const QString targetPath = QFileInfo(how.create ? path : resolvedTarget(path)).absoluteFilePath();
+    QString resolved = path;
+    if (!how.create && !resolveTarget(path, &resolved, reason))
+        return false;
+    const QString targetPath = QFileInfo(resolved).absoluteFilePath();
     platform::removeStaleTemporaries(targetPath);
     const std::wstring target = nativePath(targetPath);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
@@ -187,15 +191,50 @@ bool replaceWithCopy(const QString& source, const QString& target, QString* reas
 }
 
 bool createCopy(const QString& source, const QString& path, QString* reason) {
-    return replace(path, platform::Content(source), {true, source}, reason);
+    return replace(path, platform::Content(source), {true, source, {}}, reason);
 }
 
 bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
-    return replace(path, platform::Content(data), {true, like}, reason);
+    return replace(path, platform::Content(data), {true, like, {}}, reason);
 }
 
-bool restoreCopy(const QString& source, const QString& target, QString* reason) {
-    return replace(target, platform::Content(source), {false, source}, reason);
+bool restoreCopy(const QString& source, const QString& target, const Attributes& installed, QString* reason) {
+    return replace(target, platform::Content(source), {false, source, installed}, reason);
+}
+
+// Symbolic links (and junctions) are followed one by one as the system follows them, so that a
+// circle can be told apart from a long chain. Shortcut files (.lnk) are files, not links.
+bool resolveTarget(const QString& path, QString* target, QString* reason) {
+    QString current = path;
+    QSet<QString> seen;
+    for (int links = 0;; ++links) {
+        const QFileInfo info(current);
+        if (!info.isSymbolicLink() && !info.isJunction()) {
+            *target = current;
+            return true;
+        }
+        const QString key = QDir::cleanPath(info.absoluteFilePath()).toCaseFolded();
+        if (seen.contains(key)) {
+            *reason = QString::fromLatin1(kLinkLoop);
+            return false;
+        }
+        if (links == kMaxLinks) {
+            *reason = windowsErrorText(ERROR_CANT_RESOLVE_FILENAME, "too many links");
+            return false;
+        }
+        seen.insert(key);
+        const QString next = info.symLinkTarget();
+        if (next.isEmpty()) {
+            *reason = QStringLiteral("the link could not be read");
+            return false;
+        }
+        current = next;
+    }
+}
+
+Attributes attributesOf(const QString& path) {
+    Q_UNUSED(path);
+    return {}; // the security descriptor, not owner numbers and modes
 }
 
 bool canKeepOwner(const QString& path) {

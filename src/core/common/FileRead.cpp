@@ -1,5 +1,7 @@
 #include "FileRead.h"
 
+#include "AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,46 +19,59 @@ const char* const kNotAFile = "it is not a file (but a pipe, a socket or a devic
 
 } // namespace
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* reason) {
+bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevice::OpenMode mode) {
     QString dummy;
     if (!reason)
         reason = &dummy;
     const QFileInfo info(path);
     if (info.isDir()) {
         *reason = QStringLiteral("it is a folder, not a file");
-        return std::nullopt;
+        return false;
     }
-    // A pipe would wait for a writer, a device might do anything: only regular files are opened.
     if (info.exists() && !info.isFile()) {
         *reason = QString::fromLatin1(kNotAFile);
-        return std::nullopt;
+        return false;
     }
 #ifdef Q_OS_UNIX
     // Opened without waiting, and checked again, should something else have taken the name.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        return std::nullopt;
+        const int error = errno;
+        // Links that lead round in a circle are said as such, not as too many links.
+        QString end;
+        if (error != ELOOP || atomicfile::resolveTarget(path, &end, reason))
+            *reason = QString::fromLocal8Bit(std::strerror(error));
+        return false;
     }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        *reason = QString::fromLatin1(kNotAFile);
-        return std::nullopt;
+        *reason =
+            S_ISDIR(opened.st_mode) ? QStringLiteral("it is a folder, not a file") : QString::fromLatin1(kNotAFile);
+        return false;
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         *reason = file.errorString();
-        return std::nullopt;
+        return false;
     }
 #else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly | mode)) {
         *reason = file.errorString();
-        return std::nullopt;
+        return false;
     }
 #endif
+    return true;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    QFile file;
+    if (!openRegularFile(file, path, reason))
+        return std::nullopt;
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         *reason = file.errorString();

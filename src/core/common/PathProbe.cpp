@@ -1,5 +1,7 @@
 #include "PathProbe.h"
 
+#include "AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +34,11 @@ Probe probeWith(const QString& path, bool follow) {
         const int error = errno;
         if (meansMissing(error))
             return {Probe::State::Missing, {}};
+        // Too many links, or links that lead round in a circle: said as the one it is.
+        QString target;
+        QString loop;
+        if (error == ELOOP && !atomicfile::resolveTarget(path, &target, &loop))
+            return {Probe::State::Unreadable, loop};
         return {Probe::State::Unreadable, systemReason(error)};
     }
     if (S_ISLNK(info.st_mode))
@@ -81,6 +88,10 @@ std::optional<QStringList> listFolder(const QString& folder, bool* missing, QStr
 
 Probe probe(const QString& path) {
     const QFileInfo info(path);
+    QString target;
+    QString loop;
+    if (!info.exists() && info.isSymbolicLink() && !atomicfile::resolveTarget(path, &target, &loop))
+        return {Probe::State::Unreadable, loop};
     if (!info.exists())
         return {Probe::State::Missing, {}};
     if (info.isDir())

@@ -1,5 +1,7 @@
 #include "SystemReasons.h"
 
+#include "AtomicFile.h"
+
 #include <QHash>
 
 #include <cerrno>
@@ -41,6 +43,7 @@ QHash<QString, QString> makeKeys() {
     keys.insert(QStringLiteral("it is not a file (but a pipe, a socket or a device)"),
                 QStringLiteral("strReasonNotAFile"));
     keys.insert(QStringLiteral("the file is read-only"), QStringLiteral("strReasonReadOnlyFile"));
+    keys.insert(QString::fromLatin1(atomicfile::kLinkLoop), QStringLiteral("strReasonLinkLoop"));
     return keys;
 }
 

@@ -1,7 +1,10 @@
 #include "Backups.h"
 
+#include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
+
+#include <QList>
 
 namespace backups {
 namespace {
@@ -40,6 +43,69 @@ Place lookAtFolder(const QString& copyFolder) {
 
 bool hasCfgBackup(const QString& copyFolder) {
     return look(copyFolder, kCfg).state == Place::State::Made;
+}
+
+namespace {
+
+constexpr auto kCfgLine = "aircraft.cfg";
+constexpr auto kModelLine = "TQ58-161.mdl";
+
+QByteArray recordLine(const char* name, const atomicfile::Attributes& attributes) {
+    if (!attributes.mode || !attributes.owner || !attributes.group)
+        return {};
+    return QByteArray(name) + '\t' + QByteArray::number(*attributes.mode, 8).rightJustified(4, '0') + '\t' +
+           QByteArray::number(*attributes.owner) + '\t' + QByteArray::number(*attributes.group) + "\r\n";
+}
+
+} // namespace
+
+QByteArray attributesRecord(const QString& cfgPath, const QString& modelPath) {
+    const QByteArray cfg = recordLine(kCfgLine, atomicfile::attributesOf(cfgPath));
+    if (cfg.isEmpty())
+        return {};
+    return "# Owner, group and permissions of the files as installed, kept by Merovan.\r\n" + cfg +
+           (modelPath.isEmpty() ? QByteArray() : recordLine(kModelLine, atomicfile::attributesOf(modelPath)));
+}
+
+Installed installedAttributes(const QString& copyFolder) {
+    Installed installed;
+    if (look(copyFolder, kAttributes).state != Place::State::Made)
+        return installed;
+    const auto content = readWholeFile(pathOf(copyFolder, kAttributes));
+    if (!content)
+        return installed;
+    for (const QByteArray& line : content->split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split('\t');
+        if (fields.size() != 4)
+            continue;
+        bool okMode = false, okOwner = false, okGroup = false;
+        const unsigned mode = fields[1].toUInt(&okMode, 8);
+        const unsigned owner = fields[2].toUInt(&okOwner);
+        const unsigned group = fields[3].toUInt(&okGroup);
+        if (!okMode || !okOwner || !okGroup || mode > 07777)
+            continue;
+        atomicfile::Attributes* file = fields[0] == kCfgLine     ? &installed.cfg
+                                       : fields[0] == kModelLine ? &installed.model
+                                                                 : nullptr;
+        if (file)
+            *file = {owner, group, mode};
+    }
+    return installed;
+}
+
+QString keepingPlace(const QString& copyFolder, const QString& stem, const QString& extension, const QDateTime& when) {
+    const QString base =
+        stem + QStringLiteral(".before-restore-") + when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QString path;
+    for (int n = 1; n <= 1000; ++n) {
+        const QString name = n == 1 ? base + extension : base + QLatin1Char('_') + QString::number(n) + extension;
+        path = joinPath(folderOf(copyFolder), name);
+        // A place that cannot be looked at is taken too: making the file there then says why not.
+        const pathprobe::Probe::State there = pathprobe::probeEntry(path).state;
+        if (there == pathprobe::Probe::State::Missing || there == pathprobe::Probe::State::Unreadable)
+            break;
+    }
+    return path;
 }
 
 } // namespace backups

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/common/AtomicFile.h"
+
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 // Where an export keeps a copy's files as they were installed.
@@ -13,10 +17,10 @@
 namespace backups {
 
 inline constexpr auto kFolder = "merovan-installed";
-inline constexpr auto kCfg = "aircraft.cfg.installed";            // aircraft.cfg as installed
-inline constexpr auto kModel = "TQ58-161.mdl.installed";          // the model as installed
-inline constexpr auto kNoModel = "TQ58-161.mdl.absent";           // there was no model before the first export
-inline constexpr auto kEditedCfg = "aircraft.cfg.before-restore"; // edits kept by the last restore
+inline constexpr auto kCfg = "aircraft.cfg.installed";      // aircraft.cfg as installed
+inline constexpr auto kModel = "TQ58-161.mdl.installed";    // the model as installed
+inline constexpr auto kNoModel = "TQ58-161.mdl.absent";     // there was no model before the first export
+inline constexpr auto kAttributes = "attributes.installed"; // owner, group and mode of both as installed
 
 // The folder of the backups of the copy in `copyFolder`, and the path of one of them.
 QString folderOf(const QString& copyFolder);
@@ -39,5 +43,23 @@ Place lookAtFolder(const QString& copyFolder);
 
 // True when the copy in `copyFolder` has its aircraft.cfg as installed.
 bool hasCfgBackup(const QString& copyFolder);
+
+// The owner, group and permissions of aircraft.cfg and the model as installed, recorded at the first
+// export (where the system has them), so that a restore gives them back whatever the backups have
+// since: one line per file, "<file>\t<permissions in octal>\t<owner>\t<group>".
+struct Installed {
+    atomicfile::Attributes cfg;
+    atomicfile::Attributes model;
+};
+// The record of the files at `cfgPath` and `modelPath` (empty: no model); empty when the system
+// has no such attributes.
+QByteArray attributesRecord(const QString& cfgPath, const QString& modelPath);
+// What the copy's record says; nothing known where there is none (or it is not a file).
+Installed installedAttributes(const QString& copyFolder);
+
+// Where a restore keeps a file the program did not write, under a name of its own that no later
+// restore takes: "<stem>.before-restore-<date>_<time><extension>" in the backups' folder, with
+// "_2", "_3", ... after the time where that name is taken.
+QString keepingPlace(const QString& copyFolder, const QString& stem, const QString& extension, const QDateTime& when);
 
 } // namespace backups

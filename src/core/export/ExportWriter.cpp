@@ -4,6 +4,7 @@
 #include "Backups.h"
 #include "StandIn.h"
 #include "core/common/AtomicFile.h"
+#include "core/common/CopyLock.h"
 #include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
@@ -33,9 +34,10 @@ std::optional<Failure> trouble(const backups::Place& place) {
 }
 
 // Plans the copy's backups that are not there yet: its aircraft.cfg as it is now, and, where the
-// copy has a Model folder, its model (or the note that it has none). They are made before any file
-// of the aircraft changes, so they hold the files as installed; the ones that are there already
-// did so at the first export and stay. *modelBackup is where the model as installed is kept.
+// copy has a Model folder, its model (or the note that it has none), and with the first of them the
+// owner, group and mode of both. They are made before any file of the aircraft changes, so they
+// hold the files as installed; the ones that are there already did so at the first export and
+// stay. *modelBackup is where the model as installed is kept.
 std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelFolder, const QString& modelPath,
                                    bool modelExists, QList<Keep>* keeps, QString* modelBackup) {
     using Place = backups::Place;
@@ -43,33 +45,47 @@ std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelF
     const Place folder = backups::lookAtFolder(copyFolder);
     if (auto problem = trouble(folder))
         return problem;
+    const qsizetype before = keeps->size();
     if (folder.state == Place::State::Nothing)
         keeps->append({Keep::How::Folder, folder.path, copyFolder, {}});
 
     const Place cfg = backups::look(copyFolder, backups::kCfg);
     if (auto problem = trouble(cfg))
         return problem;
-    if (cfg.state == Place::State::Nothing)
+    const bool first = cfg.state == Place::State::Nothing;
+    if (first)
         keeps->append({Keep::How::Copy, cfg.path, cfgPath, {}});
 
-    if (modelFolder.isEmpty())
-        return std::nullopt;
-    const Place model = backups::look(copyFolder, backups::kModel);
-    const Place noModel = backups::look(copyFolder, backups::kNoModel);
-    for (const Place& place : {model, noModel}) {
-        if (auto problem = trouble(place))
+    QString modelRecorded; // the model whose owner, group and mode go into the record
+    if (!modelFolder.isEmpty()) {
+        const Place model = backups::look(copyFolder, backups::kModel);
+        const Place noModel = backups::look(copyFolder, backups::kNoModel);
+        for (const Place& place : {model, noModel}) {
+            if (auto problem = trouble(place))
+                return problem;
+        }
+        const bool keptEarlier = model.state == Place::State::Made || noModel.state == Place::State::Made;
+        if (model.state == Place::State::Made || (!keptEarlier && modelExists))
+            *modelBackup = model.path;
+        if (!keptEarlier && modelExists) {
+            keeps->append({Keep::How::Copy, model.path, modelPath, {}});
+            modelRecorded = modelPath;
+        } else if (!keptEarlier) {
+            keeps->append({Keep::How::Data, noModel.path, cfgPath, "There was no model before the first export.\r\n"});
+        }
+    }
+
+    if (first) {
+        const Place record = backups::look(copyFolder, backups::kAttributes);
+        if (auto problem = trouble(record))
             return problem;
+        const QByteArray attributes = backups::attributesRecord(cfgPath, modelRecorded);
+        if (record.state == Place::State::Nothing && !attributes.isEmpty())
+            keeps->append({Keep::How::Data, record.path, cfgPath, attributes});
     }
-    if (model.state == Place::State::Made)
-        *modelBackup = model.path;
-    if (model.state == Place::State::Made || noModel.state == Place::State::Made)
-        return std::nullopt;
-    if (modelExists) {
-        keeps->append({Keep::How::Copy, model.path, modelPath, {}});
-        *modelBackup = model.path;
-    } else {
-        keeps->append({Keep::How::Data, noModel.path, cfgPath, "There was no model before the first export.\r\n"});
-    }
+    // The user may protect the backups as any other folder.
+    if (folder.state == Place::State::Made && keeps->size() > before && !atomicfile::canCreateIn(folder.path))
+        return failure(Kind::FolderReadOnly, folder.path);
     return std::nullopt;
 }
 
@@ -98,7 +114,7 @@ bool put(const Change& change, const FileOps& ops, QString* reason) {
     if (change.from.isEmpty())
         return ops.replaceWithData(change.path, *change.after, reason);
     if (change.fromAttributes)
-        return ops.restoreCopy(change.from, change.path, reason);
+        return ops.restoreCopy(change.from, change.path, change.installed, reason);
     return ops.replaceWithCopy(change.from, change.path, reason);
 }
 
@@ -121,19 +137,48 @@ std::optional<Failure> keep(const Keep& k, const FileOps& ops) {
     case Keep::How::Data:
         made = ops.createWithData(k.path, k.data, k.from, &reason);
         break;
-    case Keep::How::Refresh: {
-        // Ours to replace: made by the program, and never a link (checked again right here).
-        const pathprobe::Probe::State there = pathprobe::probeEntry(k.path).state;
-        if (there != pathprobe::Probe::State::Missing && there != pathprobe::Probe::State::File)
-            return failure(Kind::NotAFile, k.path);
-        made = there == pathprobe::Probe::State::Missing ? ops.createWithData(k.path, k.data, k.from, &reason)
-                                                         : ops.replaceWithData(k.path, k.data, &reason);
-        break;
-    }
     }
     if (!made)
-        return failure(Kind::BackupFailed, k.path, reason);
+        return failure(k.ofAircraft ? Kind::WriteFailed : Kind::BackupFailed, k.path, reason);
     return std::nullopt;
+}
+
+// The model, then aircraft.cfg. A replacement can fail after its rename (the folder could not be
+// synced), with the new file in place all the same; whatever was done is taken back, so the model
+// never shows a loading that aircraft.cfg does not have. Should the new aircraft.cfg be in place and
+// the old one not go back, the failure says so, and the new model stays with it.
+std::optional<Failure> replaceFiles(const Plan& plan, const FileOps& ops) {
+    // Takes the model back to what it was; the failure says when it cannot.
+    const auto putModelBack = [&](Failure& problem) {
+        QString why;
+        if (!takeBack(*plan.model, ops, &why))
+            problem.standing.model = FileLeft{plan.model->path, why, plan.model->backup, !plan.model->before};
+    };
+
+    QString reason;
+    if (plan.model && !put(*plan.model, ops, &reason)) {
+        Failure problem = failure(Kind::WriteFailed, plan.model->path, reason);
+        if (holdsNew(*plan.model))
+            putModelBack(problem);
+        return problem;
+    }
+    if (put(plan.cfg, ops, &reason))
+        return std::nullopt;
+
+    Failure problem = failure(Kind::WriteFailed, plan.cfg.path, reason);
+    if (holdsNew(plan.cfg)) {
+        QString why;
+        if (!takeBack(plan.cfg, ops, &why) && holdsNew(plan.cfg)) {
+            // The new aircraft.cfg stays; the new model stays with it.
+            problem.standing.cfg = FileLeft{plan.cfg.path, why, plan.cfg.backup, !plan.cfg.before};
+            if (plan.model)
+                problem.standing.model = FileLeft{plan.model->path, {}, plan.model->backup, !plan.model->before};
+            return problem;
+        }
+    }
+    if (plan.model)
+        putModelBack(problem);
+    return problem;
 }
 
 } // namespace
@@ -168,6 +213,8 @@ QString messageKey(Failure::Kind kind) {
         return QStringLiteral("strExportChangedMeanwhile");
     case Kind::StandInVariant:
         return QStringLiteral("strExportStandIn");
+    case Kind::Busy:
+        return QStringLiteral("strExportBusy");
     }
     return {};
 }
@@ -337,9 +384,6 @@ std::optional<Failure> plan(const Job& job, Plan* p) {
         const QString variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
         if (auto problem = checkIsFile(variantPath, Kind::VariantMissing))
             return problem;
-        QFile variantFile(variantPath);
-        if (!variantFile.open(QIODevice::ReadOnly))
-            return failure(Kind::ReadFailed, variantPath, variantFile.errorString());
         QString reason;
         auto content = readWholeFile(variantPath, &reason);
         if (!content)
@@ -376,10 +420,8 @@ std::optional<Failure> plan(const Job& job, Plan* p) {
     return std::nullopt;
 }
 
-// A replacement can fail after its rename (the folder could not be synced), with the new file in
-// place all the same; whatever was done is taken back, so the model never shows a loading that
-// aircraft.cfg does not have. Should the new aircraft.cfg be in place and the old one not go back,
-// the failure says so, and the new model stays with it.
+// The files and folders to keep, then the files (see replaceFiles). A folder of the aircraft made
+// for the files goes again when they could not be put in place.
 std::optional<Failure> apply(const Plan& plan, const FileOps& ops) {
     if (plan.recheck) {
         // The files must still be what the question was about.
@@ -388,46 +430,34 @@ std::optional<Failure> apply(const Plan& plan, const FileOps& ops) {
             if (change && (readIfThere(change->path, &now) || now != change->before))
                 return failure(Kind::ChangedMeanwhile, change->path);
         }
-    }
-    for (const Keep& k : plan.keeps) {
-        if (auto problem = keep(k, ops))
-            return problem;
-    }
-
-    // Takes the model back to what it was; the failure says when it cannot.
-    const auto putModelBack = [&](Failure& problem) {
-        QString why;
-        if (!takeBack(*plan.model, ops, &why))
-            problem.standing.model = FileLeft{plan.model->path, why, plan.model->backup, !plan.model->before};
-    };
-
-    QString reason;
-    if (plan.model && !put(*plan.model, ops, &reason)) {
-        Failure problem = failure(Kind::WriteFailed, plan.model->path, reason);
-        if (holdsNew(*plan.model))
-            putModelBack(problem);
-        return problem;
-    }
-    if (put(plan.cfg, ops, &reason))
-        return std::nullopt;
-
-    Failure problem = failure(Kind::WriteFailed, plan.cfg.path, reason);
-    if (holdsNew(plan.cfg)) {
-        QString why;
-        if (!takeBack(plan.cfg, ops, &why) && holdsNew(plan.cfg)) {
-            // The new aircraft.cfg stays; the new model stays with it.
-            problem.standing.cfg = FileLeft{plan.cfg.path, why, plan.cfg.backup, !plan.cfg.before};
-            if (plan.model)
-                problem.standing.model = FileLeft{plan.model->path, {}, plan.model->backup, !plan.model->before};
-            return problem;
+        for (const Keep& k : plan.keeps) {
+            if (k.ofAircraft && pathprobe::probeEntry(k.path).state != pathprobe::Probe::State::Missing)
+                return failure(Kind::ChangedMeanwhile, k.path);
         }
     }
-    if (plan.model)
-        putModelBack(problem);
+    QStringList madeFolders; // of the aircraft itself, which go again should the files not change
+    std::optional<Failure> problem;
+    for (const Keep& k : plan.keeps) {
+        problem = keep(k, ops);
+        if (problem)
+            break;
+        if (k.ofAircraft)
+            madeFolders.prepend(k.path);
+    }
+    if (!problem)
+        problem = replaceFiles(plan, ops);
+    if (problem) {
+        for (const QString& folder : madeFolders)
+            QDir().rmdir(folder); // only while empty
+    }
     return problem;
 }
 
 std::optional<Failure> write(const Job& job, const FileOps& ops) {
+    const QString copyFolder = GetPathName(job.cfgPath);
+    const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Exclusive);
+    if (lock.busy())
+        return failure(Kind::Busy, copyFolder);
     Plan p;
     if (auto problem = plan(job, &p))
         return problem;

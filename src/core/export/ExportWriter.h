@@ -25,8 +25,10 @@
 // whoever the program runs as), and that each replaced file can keep its owner and group. Each
 // file is replaced as a whole (see AtomicFile). The first export keeps the files as installed in
 // the copy's backups (see Backups.h): aircraft.cfg, and the model whatever its content, or the
-// note that there was none; a backup that is there is never overwritten. If aircraft.cfg cannot
-// be replaced after the model was, the old model is put back.
+// note that there was none, and the owner, group and permissions of both; a backup that is there is
+// never overwritten, and a backups' folder without any write permission is read-only for
+// everybody. If aircraft.cfg cannot be replaced after the model was, the old model is put back.
+// The export holds the lock of the copy (see CopyLock.h) from its plan to the end of its apply.
 namespace exportwriter {
 
 inline constexpr auto kModelFolder = "Model";
@@ -73,6 +75,7 @@ struct Failure {
         WideEncoding,       // strExportWideEncoding: aircraft.cfg in UTF-16 or UTF-32
         ChangedMeanwhile,   // strExportChangedMeanwhile: a file changed while the question was open
         StandInVariant,     // strExportStandIn: `path` the variant, `reason` the model it would replace
+        Busy,               // strExportBusy: another program is changing the copy in the folder `path`
     };
     Kind kind;
     QString path;
@@ -115,9 +118,11 @@ struct FileOps {
         createWithData = atomicfile::createWithData;
     std::function<bool(const QString& path, const QString& like, QString* reason)> createFolder =
         atomicfile::createFolder;
-    // The restore: a backup's bytes, owner, group and mode over the file; a model the export made
-    // goes again.
-    Copy restoreCopy = atomicfile::restoreCopy;
+    // The restore: a backup's bytes, with the owner, group and mode as installed, over the file; a
+    // model the export made goes again.
+    std::function<bool(const QString& source, const QString& target, const atomicfile::Attributes& installed,
+                       QString* reason)>
+        restoreCopy = atomicfile::restoreCopy;
     std::function<bool(const QString& path, QString* reason)> removeFile = atomicfile::removeFile;
     static FileOps atomic() { return {}; }
 };
@@ -132,22 +137,25 @@ struct Change {
     std::optional<QByteArray> before; // std::nullopt: not there (taking the change back removes it)
     std::optional<QByteArray> after;  // std::nullopt: the file goes
     QString from;                     // the file `after` is copied from; empty: `after` is written
-    bool fromAttributes = false;      // the file takes `from`'s owner, group and mode too
+    bool fromAttributes = false;      // a restore: the file takes `installed`, else `from`'s owner, group and mode
+    atomicfile::Attributes installed; // for a restore: as recorded at the first export, where known
     QString backup;                   // where the file as installed is kept; empty when nowhere
 };
 
-// A file or folder made before any file of the aircraft changes.
+// A file or folder made before any file of the aircraft changes, only where nothing is.
 struct Keep {
     enum class How {
-        Folder,  // the backups' folder, with the owner, group and mode of the folder `from`
-        Copy,    // a byte copy of `from`, with its owner, group and mode
-        Data,    // `data`, with the owner, group and mode of the file `from`
-        Refresh, // `data` over the program's own file at `path`, or as Data where nothing is
+        Folder, // a folder, with the owner, group and mode of the folder `from`
+        Copy,   // a byte copy of `from`, with its owner, group and mode
+        Data,   // `data`, with the owner, group and mode of the file `from`
     };
     How how;
     QString path;
     QString from;
     QByteArray data;
+    // A folder of the aircraft itself (the Model folder a restore makes again): it must still be
+    // missing when a plan is rechecked, and it goes again (while empty) when the apply fails.
+    bool ofAircraft = false;
 };
 
 // Everything an export or a restore does, worked out with every check made and nothing changed.
@@ -163,7 +171,7 @@ struct Plan {
 std::optional<Failure> plan(const Job& job, Plan* plan);
 
 // Carries out a plan: the files and folders to keep, then the model (if any) and aircraft.cfg in
-// turn. std::nullopt when every step succeeded.
+// turn. std::nullopt when every step succeeded. The caller holds the lock of the copy.
 std::optional<Failure> apply(const Plan& plan, const FileOps& ops = FileOps::atomic());
 
 // The export: its plan, then its apply.

@@ -1,10 +1,13 @@
 #include "Restore.h"
 
 #include "Backups.h"
+#include "core/common/AtomicFile.h"
+#include "core/common/CopyLock.h"
 #include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,15 +37,88 @@ QByteArray withoutLoading(const QByteArray& cfg) {
     return wab::rewriteWeightAndBalance(cfg, wab::StationLoads{});
 }
 
-} // namespace
+// True when the program wrote `model` or found it there: the model as installed, or one of the
+// model variants of the program folder. Anything else was put in by hand.
+bool programsModel(const QByteArray& model, const std::optional<QByteArray>& installed, const QString& programFolder) {
+    if (installed && model == *installed)
+        return true;
+    for (int n = 1; n <= 5; ++n) {
+        const QString variant = programFolder + QStringLiteral("Models/%1.mdl").arg(n);
+        if (QFileInfo(variant).size() != model.size())
+            continue;
+        const auto content = readWholeFile(variant);
+        if (content && *content == model)
+            return true;
+    }
+    return false;
+}
 
-std::optional<Failure> plan(const QString& cfgPath, Plan* p) {
-    *p = Plan{};
+// The model: given back, removed or left, its Model folder made again where it went, and a model
+// put in by hand kept first.
+std::optional<Failure> planModel(const QString& cfgPath, const QString& programFolder, const QDateTime& now,
+                                 const atomicfile::Attributes& attributes, Plan* p) {
+    const QString copyFolder = GetPathName(cfgPath);
+    const Place model = backups::look(copyFolder, backups::kModel);
+    const Place noModel = backups::look(copyFolder, backups::kNoModel);
+    for (const Place& place : {model, noModel}) {
+        if (auto problem = trouble(place))
+            return problem;
+    }
+    if (model.state == Place::State::Nothing && noModel.state == Place::State::Nothing)
+        return std::nullopt; // Keep
+
+    QString modelFolder;
+    bool modelExists = false;
+    if (auto problem = exportwriter::locateModel(cfgPath, &modelFolder, &p->modelPath, &modelExists))
+        return problem;
+    std::optional<QByteArray> installed;
+    if (model.state == Place::State::Made) {
+        p->model = Plan::Model::Restore;
+        installed.emplace();
+        if (auto problem = exportwriter::readExisting(model.path, &*installed))
+            return problem;
+        if (modelFolder.isEmpty()) {
+            // The folder went: it is made again, as the copy's folder is, for the model to come back.
+            const QString folder = QFileInfo(p->modelPath).path();
+            if (pathprobe::probeEntry(folder).state != pathprobe::Probe::State::Missing)
+                return exportwriter::failure(Kind::NotAFile, folder);
+            if (!atomicfile::canCreateIn(copyFolder))
+                return exportwriter::failure(Kind::FolderReadOnly, copyFolder);
+            p->modelFolderMade = folder;
+            p->files.keeps.append({exportwriter::Keep::How::Folder, folder, copyFolder, {}, true});
+        }
+    } else {
+        p->model = modelExists ? Plan::Model::Remove : Plan::Model::Absent;
+    }
+    if (p->model == Plan::Model::Absent)
+        return std::nullopt;
+    exportwriter::Change& change = p->files.model.emplace();
+    change.path = p->modelPath;
+    change.after = installed;
+    change.fromAttributes = true;
+    change.installed = attributes;
+    if (installed)
+        change.from = change.backup = model.path;
+    if (!modelExists)
+        return p->modelFolderMade.isEmpty() ? exportwriter::checkReplaceable(p->modelPath) : std::nullopt;
+    if (auto problem = exportwriter::readIfThere(p->modelPath, &change.before))
+        return problem;
+    if (change.before && !programsModel(*change.before, installed, programFolder)) {
+        p->keepModel = backups::keepingPlace(copyFolder, QStringLiteral("TQ58-161"), QStringLiteral(".mdl"), now);
+        p->files.keeps.append({exportwriter::Keep::How::Data, p->keepModel, p->modelPath, *change.before});
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> planFiles(const QString& cfgPath, const QString& programFolder, Plan* p) {
     p->files.recheck = true;
     exportwriter::Change& cfg = p->files.cfg;
     cfg.path = cfgPath;
     cfg.fromAttributes = true;
     const QString copyFolder = GetPathName(cfgPath);
+    const backups::Installed attributes = backups::installedAttributes(copyFolder);
+    cfg.installed = attributes.cfg;
+    const QDateTime now = QDateTime::currentDateTime();
 
     const Place cfgBackup = backups::look(copyFolder, backups::kCfg);
     if (auto problem = trouble(cfgBackup))
@@ -59,48 +135,36 @@ std::optional<Failure> plan(const QString& cfgPath, Plan* p) {
         if (auto problem = exportwriter::checkReplaceable(cfgPath))
             return problem;
     } else if (cfg.before != cfg.after && withoutLoading(*cfg.before) != withoutLoading(*cfg.after)) {
-        const Place edited = backups::look(copyFolder, backups::kEditedCfg);
-        if (auto problem = trouble(edited))
-            return problem;
-        p->keepEdited = edited.path;
-        p->files.keeps.append({exportwriter::Keep::How::Refresh, edited.path, cfgPath, *cfg.before});
+        p->keepEdited = backups::keepingPlace(copyFolder, QStringLiteral("aircraft"), QStringLiteral(".cfg"), now);
+        p->files.keeps.append({exportwriter::Keep::How::Data, p->keepEdited, cfgPath, *cfg.before});
     }
 
-    const Place model = backups::look(copyFolder, backups::kModel);
-    const Place noModel = backups::look(copyFolder, backups::kNoModel);
-    for (const Place& place : {model, noModel}) {
-        if (auto problem = trouble(place))
-            return problem;
-    }
-    if (model.state == Place::State::Nothing && noModel.state == Place::State::Nothing)
-        return std::nullopt; // Keep
-
-    QString modelFolder;
-    bool modelExists = false;
-    if (auto problem = exportwriter::locateModel(cfgPath, &modelFolder, &p->modelPath, &modelExists))
+    if (auto problem = planModel(cfgPath, programFolder, now, attributes.model, p))
         return problem;
-    std::optional<QByteArray> installed;
-    if (model.state == Place::State::Made) {
-        if (modelFolder.isEmpty())
-            return exportwriter::failure(Kind::ModelFolderMissing, QFileInfo(p->modelPath).path());
-        p->model = Plan::Model::Restore;
-        installed.emplace();
-        if (auto problem = exportwriter::readExisting(model.path, &*installed))
-            return problem;
-    } else {
-        p->model = modelExists ? Plan::Model::Remove : Plan::Model::Absent;
-    }
-    if (p->model == Plan::Model::Absent)
-        return std::nullopt;
-    exportwriter::Change& change = p->files.model.emplace();
-    change.path = p->modelPath;
-    change.after = installed;
-    change.fromAttributes = true;
-    if (installed)
-        change.from = change.backup = model.path;
-    if (!modelExists)
-        return exportwriter::checkReplaceable(p->modelPath);
-    return exportwriter::readIfThere(p->modelPath, &change.before);
+    // The user may protect the backups as any other folder.
+    const QString backupsFolder = backups::folderOf(copyFolder);
+    if ((!p->keepEdited.isEmpty() || !p->keepModel.isEmpty()) && !atomicfile::canCreateIn(backupsFolder))
+        return exportwriter::failure(Kind::FolderReadOnly, backupsFolder);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Failure> plan(const QString& cfgPath, const QString& programFolder, Plan* p) {
+    *p = Plan{};
+    const QString copyFolder = GetPathName(cfgPath);
+    const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Shared);
+    if (lock.busy())
+        return exportwriter::failure(Kind::Busy, copyFolder);
+    return planFiles(cfgPath, programFolder, p);
+}
+
+std::optional<Failure> apply(const Plan& p, const exportwriter::FileOps& ops) {
+    const QString copyFolder = GetPathName(p.files.cfg.path);
+    const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Exclusive);
+    if (lock.busy())
+        return exportwriter::failure(Kind::Busy, copyFolder);
+    return exportwriter::apply(p.files, ops);
 }
 
 QList<MessagePart> question(const Plan& p, const QString& title) {
@@ -112,6 +176,8 @@ QList<MessagePart> question(const Plan& p, const QString& title) {
         parts.append({QStringLiteral("strRestoreCfgBack"), {native(p.files.cfg.path)}});
     if (!p.keepEdited.isEmpty())
         parts.append({QStringLiteral("strRestoreCfgEdited"), {native(p.files.cfg.path), native(p.keepEdited)}});
+    if (!p.modelFolderMade.isEmpty())
+        parts.append({QStringLiteral("strRestoreModelFolderMade"), {native(p.modelFolderMade)}});
     switch (p.model) {
     case Plan::Model::Restore:
         parts.append({QStringLiteral("strRestoreModelBack"), {native(p.modelPath)}});
@@ -125,6 +191,8 @@ QList<MessagePart> question(const Plan& p, const QString& title) {
         parts.append({QStringLiteral("strRestoreModelStays"), {}});
         break;
     }
+    if (!p.keepModel.isEmpty())
+        parts.append({QStringLiteral("strRestoreModelOwn"), {native(p.modelPath), native(p.keepModel)}});
     return parts;
 }
 
@@ -134,6 +202,8 @@ QList<MessagePart> done(const Plan& p) {
         parts.append({QStringLiteral("strRestoreModelKept"), {}});
     if (!p.keepEdited.isEmpty())
         parts.append({QStringLiteral("strRestoreEditedKept"), {QDir::toNativeSeparators(p.keepEdited)}});
+    if (!p.keepModel.isEmpty())
+        parts.append({QStringLiteral("strRestoreModelOwnKept"), {QDir::toNativeSeparators(p.keepModel)}});
     return parts;
 }
 

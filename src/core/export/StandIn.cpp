@@ -1,5 +1,7 @@
 #include "StandIn.h"
 
+#include "core/common/FileRead.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -14,9 +16,10 @@ std::optional<Failure> refuseStandInOverModel(const QString& variantPath, const 
     if (!modelBefore || isStandIn(*modelBefore))
         return std::nullopt;
     // The marker is at the very start: a real model is never read further than that.
-    QFile variant(variantPath);
-    if (!variant.open(QIODevice::ReadOnly))
-        return failure(Failure::Kind::ReadFailed, variantPath, variant.errorString());
+    QFile variant;
+    QString reason;
+    if (!openRegularFile(variant, variantPath, &reason))
+        return failure(Failure::Kind::ReadFailed, variantPath, reason);
     if (!isStandIn(variant.read(qstrlen(kStandInMarker))))
         return std::nullopt;
     return failure(Failure::Kind::StandInVariant, variantPath, modelPath);

@@ -2,8 +2,10 @@
 
 #include "WeightAndBalance.h"
 #include "core/common/CodePage.h"
+#include "core/common/CopyLock.h"
 #include "core/common/FileRead.h"
 #include "core/common/Numbers.h"
+#include "core/common/Paths.h"
 #include "core/loading/SeatOperations.h"
 
 #include <QDir>
@@ -173,6 +175,15 @@ QString summary(const LoadingModel& loading) {
 
 Result takeOver(const QString& cfgPath, const QString& title) {
     const MessagePart unchanged{QStringLiteral("strTakeOverUnchanged"), {}};
+    // Read while no other program changes the copy.
+    const QString copyFolder = GetPathName(cfgPath);
+    const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Shared);
+    if (lock.busy()) {
+        return {std::nullopt,
+                {{QStringLiteral("strTakeOverRefused"), {title}},
+                 {QStringLiteral("strExportBusy"), {QDir::toNativeSeparators(copyFolder)}},
+                 unchanged}};
+    }
     QString reason;
     const auto content = readWholeFile(cfgPath, &reason);
     if (!content) {

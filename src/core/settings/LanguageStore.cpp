@@ -1,6 +1,7 @@
 #include "LanguageStore.h"
 
 #include "BuiltinTexts.h"
+#include "core/common/PathProbe.h"
 
 #include <QFile>
 
@@ -54,6 +55,10 @@ void foldCase(sqlite3_context* context, int, sqlite3_value** argv) {
 } // namespace
 
 QString GetLanguageText(const QString& databasePath, const QString& key) {
+    // SQLite would open a pipe and wait for a writer for ever, or a device: only a regular file is
+    // a database, which looking at it tells without opening it.
+    if (pathprobe::probe(databasePath).state != pathprobe::Probe::State::File)
+        fail(databasePath, "is not a file", nullptr);
     sqlite3* raw = nullptr;
     // Read-only and without SQLITE_OPEN_CREATE: a missing file is an error, never a new database.
     const int opened =

@@ -3,6 +3,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/common/FieldReader.h"
 #include "core/common/FileRead.h"
+#include "core/common/PathProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +18,8 @@ namespace {
 std::optional<QByteArray> readSettingsFile(const QString& path, QString* reason = nullptr) {
     QString why;
     auto data = readWholeFile(path, &why);
-    if (!data && reason && QFileInfo::exists(path))
+    // A dangling link is missing too; links that lead round in a circle are not.
+    if (!data && reason && pathprobe::probe(path).state != pathprobe::Probe::State::Missing)
         *reason = why;
     return data;
 }
@@ -86,9 +88,10 @@ QString languageSource(const QString& entry) {
 
 std::optional<FileProblem> switchLanguage(const QString& programFolder, const QString& source) {
     const QString sourcePath = programFolder + source;
-    QFile shipped(sourcePath);
-    if (!shipped.open(QIODevice::ReadOnly))
-        return FileProblem{sourcePath, shipped.errorString()};
+    QFile shipped;
+    QString why;
+    if (!openRegularFile(shipped, sourcePath, &why))
+        return FileProblem{sourcePath, why};
     shipped.close();
     const QString database = programFolder + QLatin1String(kLanguageDatabase);
     QString reason;

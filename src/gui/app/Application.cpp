@@ -216,11 +216,11 @@ void Application::restoreCopy(const QString& cfgPath, const QString& title) {
         return;
     // Every check first; the question then says what will happen to each file.
     restore::Plan plan;
-    auto failure = restore::plan(cfgPath, &plan);
+    auto failure = restore::plan(cfgPath, m_context.programFolder, &plan);
     if (!failure && !m_restore->ask(restore::question(plan, title)))
         return;
     if (!failure)
-        failure = exportwriter::apply(plan.files);
+        failure = restore::apply(plan);
     if (failure)
         m_restore->refuse(exportwriter::describe(*failure, exportwriter::Operation::Restore));
     else

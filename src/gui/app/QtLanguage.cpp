@@ -1,5 +1,6 @@
 #include "QtLanguage.h"
 
+#include "core/common/PathProbe.h"
 #include "core/settings/LanguageStore.h"
 
 #include <QCoreApplication>
@@ -27,8 +28,12 @@ void QtLanguage::follow(const QString& programFolder, const QString& languageDat
     }
     if (!usable)
         return;
+    // Only a regular file is opened: a pipe would hold the start up for ever.
+    const QString translation = programFolder + QStringLiteral("translations/qtbase_") + locale + QStringLiteral(".qm");
+    if (pathprobe::probe(translation).state != pathprobe::Probe::State::File)
+        return;
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(programFolder + QStringLiteral("translations/qtbase_") + locale + QStringLiteral(".qm")))
+    if (!translator->load(translation))
         return;
     if (!QCoreApplication::installTranslator(translator.get()))
         return;

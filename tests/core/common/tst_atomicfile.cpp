@@ -8,6 +8,8 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -30,6 +32,7 @@ class TestAtomicFile : public QObject {
 private slots:
     void replacesWholeFile_data();
     void replacesWholeFile();
+    void keepsPermissions_data();
     void keepsPermissions();
     void followsSymlink();
     void copyReplacesTarget();
@@ -58,18 +61,34 @@ void TestAtomicFile::replacesWholeFile() {
     QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("strt.cfg")});
 }
 
+void TestAtomicFile::keepsPermissions_data() {
+    QTest::addColumn<bool>("existed");
+    QTest::addColumn<int>("umask");
+    QTest::newRow("a replaced file keeps its permissions, whatever the umask") << true << 0077;
+    QTest::newRow("a new file follows the user's umask (027)") << false << 0027;
+    QTest::newRow("a new file follows the user's umask (002, a shared group)") << false << 0002;
+}
+
 void TestAtomicFile::keepsPermissions() {
 #ifndef Q_OS_UNIX
     QSKIP("Unix permission bits; windowsAttributes covers Windows");
-#endif
+#else
+    QFETCH(bool, existed);
+    QFETCH(int, umask);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.cfg"));
-    writeAll(path, "old");
-    const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-    QVERIFY(QFile::setPermissions(path, perms));
-    QVERIFY(atomicfile::replaceWithData(path, "new", nullptr));
-    QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
-             perms & ~(QFile::ReadUser | QFile::WriteUser));
+    if (existed) {
+        writeAll(path, "old");
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+    }
+    const mode_t before = ::umask(mode_t(umask));
+    const bool replaced = atomicfile::replaceWithData(path, "new", nullptr);
+    ::umask(before);
+    QVERIFY(replaced);
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), existed ? 0640 : 0666 & ~umask);
+#endif
 }
 
 void TestAtomicFile::followsSymlink() {
@@ -129,6 +148,7 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
     QTest::newRow("missing folder") << "missing folder";
     QTest::newRow("directory in the way") << "directory in the way";
     QTest::newRow("read-only file, whoever replaces it") << "read-only";
+    QTest::newRow("a named pipe: neither opened nor replaced by a file") << "pipe";
 }
 
 void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
@@ -145,6 +165,15 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     } else if (what == QLatin1String("read-only")) {
         QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         ok = atomicfile::replaceWithData(target, "new", &reason);
+    } else if (what == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+        const QString pipe = dir.filePath(QStringLiteral("options.cfg"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+        ok = atomicfile::replaceWithData(pipe, "new", &reason);
+        QVERIFY(!QFileInfo(pipe).isFile());
+#else
+        QSKIP("no pipes in the file system here");
+#endif
     } else {
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("busy.cfg/inner")));
         ok = atomicfile::replaceWithData(dir.filePath(QStringLiteral("busy.cfg")), "new", &reason);

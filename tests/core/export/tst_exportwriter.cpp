@@ -2,15 +2,18 @@
 #include "support/ExportFixture.h"
 
 #include "core/common/AtomicFile.h"
+#include "core/common/CopyLock.h"
 #include "core/export/ExportWriter.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
 #include <cstring>
 #include <iostream>
+#include <string>
 #include <tuple>
 
 #include <QDirIterator>
@@ -30,6 +33,7 @@ namespace {
 
 const QString kCopy = QStringLiteral("nerova_tq58");
 constexpr const char* kChildSwitch = "--export-as-child";
+constexpr const char* kLockSwitch = "--hold-lock";
 
 // Pilot 80, co-pilot 75, right passenger 60, baggage 20: variant 4.
 exportwriter::Job threePersonsJob(const QString& cfgPath, const QString& programFolder) {
@@ -119,23 +123,30 @@ private slots:
     void folderReadOnlyAttributeIsNoRefusal();
     void ownerAndGroupAreKept_data();
     void ownerAndGroupAreKept();
+    void linksStayLinks_data();
+    void linksStayLinks();
+    void anotherProgramChangingTheCopy_data();
+    void anotherProgramChangingTheCopy();
 };
 
 void TestExportWriter::threePersonsGoIntoBothFiles() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
+    const QByteArray record = attributesRecord(cfg, fs.model(kCopy));
     QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
     QCOMPARE(readFile(cfg), threePersonsCfg());
     QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
 
     const QString folder = fs.aircraft() + kCopy;
-    const QMap<QString, QByteArray> expected{{"aircraft.cfg", threePersonsCfg()},
-                                             {"merovan-installed/", {}},
-                                             {"merovan-installed/aircraft.cfg.installed", kCfg},
-                                             {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
-                                             {"Model/", {}},
-                                             {"Model/TQ58-161.mdl", variantContent(4)}};
+    QMap<QString, QByteArray> expected{{"aircraft.cfg", threePersonsCfg()},
+                                       {"merovan-installed/", {}},
+                                       {"merovan-installed/aircraft.cfg.installed", kCfg},
+                                       {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
+                                       {"Model/", {}},
+                                       {"Model/TQ58-161.mdl", variantContent(4)}};
+    if (!record.isNull())
+        expected.insert("merovan-installed/attributes.installed", record);
     QCOMPARE(snapshot(folder), expected);
     QCOMPARE(readFile(pf.file(QStringLiteral("Models/4.mdl"))), variantContent(4));
 }
@@ -263,13 +274,17 @@ void TestExportWriter::existingFileNamesAreKept() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), kCfg, kInstalledModel,
                                    QStringLiteral("AIRCRAFT.CFG"), QStringLiteral("MODEL/tq58-161.MDL"));
+    const QByteArray record =
+        attributesRecord(cfg, fs.aircraft() + QStringLiteral("NEROVA_TQ58_float/MODEL/tq58-161.MDL"));
     QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
-    const QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", threePersonsCfg()},
-                                             {"merovan-installed/", {}},
-                                             {"merovan-installed/aircraft.cfg.installed", kCfg},
-                                             {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
-                                             {"MODEL/", {}},
-                                             {"MODEL/tq58-161.MDL", variantContent(4)}};
+    QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", threePersonsCfg()},
+                                       {"merovan-installed/", {}},
+                                       {"merovan-installed/aircraft.cfg.installed", kCfg},
+                                       {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
+                                       {"MODEL/", {}},
+                                       {"MODEL/tq58-161.MDL", variantContent(4)}};
+    if (!record.isNull())
+        expected.insert("merovan-installed/attributes.installed", record);
     QCOMPARE(snapshot(fs.aircraft() + QStringLiteral("NEROVA_TQ58_float")), expected);
 }
 
@@ -463,6 +478,8 @@ void TestExportWriter::protectedFilesAreRefused_data() {
         << "Model/TQ58-161.mdl" << 0444 << true << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
     QTest::newRow("Model folder without write permission, for an administrator too")
         << "Model" << 0555 << true << int(Kind::FolderReadOnly) << "/Model";
+    QTest::newRow("backups' folder without write permission: no backup lands in it, for an administrator too")
+        << "merovan-installed" << 0555 << true << int(Kind::FolderReadOnly) << "/merovan-installed";
     // Existing but unreadable is never "missing".
     QTest::newRow("aircraft.cfg without read permission")
         << "aircraft.cfg" << 0222 << false << int(Kind::ReadFailed) << "/aircraft.cfg";
@@ -492,6 +509,8 @@ void TestExportWriter::protectedFilesAreRefused() {
     const QString folder = fs.aircraft() + kCopy;
     const QString cfg = fs.addCopy(kCopy);
     const QString shutPath = QDir::cleanPath(folder + QLatin1Char('/') + shut);
+    if (shut == QLatin1String("merovan-installed"))
+        QVERIFY(QDir().mkpath(shutPath)); // the backups' folder, emptied and protected by the user
     const QFileDevice::Permissions open = QFileInfo(shutPath).permissions();
     const auto before = snapshot(pf.path());
 #ifdef Q_OS_UNIX
@@ -553,9 +572,12 @@ void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
 void TestExportWriter::ownerAndGroupAreKept_data() {
     QTest::addColumn<unsigned>("user"); // who exports; 0: the superuser, in this process
     QTest::addColumn<bool>("refused");
-    QTest::newRow("administrator: another user's files keep their owner and group") << 0u << false;
-    QTest::newRow("the owner: exported, owner and group kept") << kOwner << false;
-    QTest::newRow("another user of the file's group: refused before anything changes") << kOther << true;
+    QTest::addColumn<bool>("shared"); // the copy's folders the superuser's, setgid in the group: 2775
+    QTest::newRow("administrator: another user's files keep their owner and group") << 0u << false << false;
+    QTest::newRow("the owner: exported, owner and group kept") << kOwner << false << false;
+    QTest::newRow("another user of the file's group: refused before anything changes") << kOther << true << false;
+    QTest::newRow("a group-shared installation: exported, the backups the user's own in the copy's group")
+        << kOwner << false << true;
 }
 
 void TestExportWriter::ownerAndGroupAreKept() {
@@ -564,6 +586,7 @@ void TestExportWriter::ownerAndGroupAreKept() {
 #else
     QFETCH(unsigned, user);
     QFETCH(bool, refused);
+    QFETCH(bool, shared);
     if (!asuser::isSuperuser())
         QSKIP("giving files to other users needs the superuser");
     TestProgramFolder pf;
@@ -572,6 +595,11 @@ void TestExportWriter::ownerAndGroupAreKept() {
     const QString model = fs.model(kCopy);
     QVERIFY(::chmod(QFile::encodeName(pf.path()).constData(), 0755) == 0);
     QVERIFY(giveTree(fs.root(), kOwner, kGroup));
+    for (const QString& folder : {fs.aircraft() + kCopy, fs.aircraft() + kCopy + QStringLiteral("/Model")}) {
+        const QByteArray name = QFile::encodeName(folder);
+        if (shared)
+            QVERIFY(::chown(name.constData(), 0, kGroup) == 0 && ::chmod(name.constData(), 02775) == 0);
+    }
     const auto before = snapshot(pf.path());
 
     std::optional<Failure> failure;
@@ -594,7 +622,8 @@ void TestExportWriter::ownerAndGroupAreKept() {
     QCOMPARE(readFile(cfg), threePersonsCfg());
     // The backups as well: whoever exported, they are the owner's.
     for (const QString& path : {cfg, model, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")),
-                                fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))}) {
+                                fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")),
+                                fs.backup(kCopy, QStringLiteral("attributes.installed"))}) {
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
         QCOMPARE(unsigned(info.st_uid), kOwner);
@@ -606,9 +635,93 @@ void TestExportWriter::ownerAndGroupAreKept() {
     QVERIFY(::stat(QFile::encodeName(fs.aircraft() + kCopy).constData(), &copyFolder) == 0);
     QVERIFY(::stat(QFile::encodeName(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")).constData(),
                    &backups) == 0);
+    // In a shared installation the user may not give the folder to its owner: it is theirs.
     QCOMPARE(std::make_tuple(backups.st_uid, backups.st_gid, backups.st_mode),
-             std::make_tuple(copyFolder.st_uid, copyFolder.st_gid, copyFolder.st_mode));
+             std::make_tuple(shared ? kOwner : copyFolder.st_uid, copyFolder.st_gid, copyFolder.st_mode));
 #endif
+}
+
+void TestExportWriter::linksStayLinks_data() {
+    QTest::addColumn<QString>("chain");
+    QTest::newRow("aircraft.cfg -> link2.cfg -> real.cfg: real.cfg gets the loading, both links stay links") << "cfg";
+    QTest::newRow("aircraft.cfg in a circle of links: refused as such, nothing changed") << "circle";
+}
+
+void TestExportWriter::linksStayLinks() {
+#ifndef Q_OS_UNIX
+    QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
+#else
+    QFETCH(QString, chain);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString folder = fs.aircraft() + kCopy + QLatin1Char('/');
+    const bool circle = chain == QLatin1String("circle");
+    // aircraft.cfg -> link2.cfg -> real.cfg, or aircraft.cfg -> link2.cfg -> aircraft.cfg
+    QVERIFY(circle ? QFile::remove(cfg) : QFile::rename(cfg, folder + QStringLiteral("real.cfg")));
+    QVERIFY(QFile::link(circle ? QStringLiteral("aircraft.cfg") : QStringLiteral("real.cfg"),
+                        folder + QStringLiteral("link2.cfg")) &&
+            QFile::link(QStringLiteral("link2.cfg"), cfg));
+    const auto before = snapshot(pf.path());
+
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    if (circle) {
+        QVERIFY(failure);
+        QCOMPARE(failure->kind, Kind::ReadFailed);
+        QCOMPARE(failure->path, cfg);
+        QCOMPARE(failure->reason, QString::fromLatin1(atomicfile::kLinkLoop));
+        QCOMPARE(snapshot(pf.path()), before);
+        return;
+    }
+    QCOMPARE(failureText(failure), QString());
+    QCOMPARE(readFile(folder + QStringLiteral("real.cfg")), threePersonsCfg());
+    QVERIFY(QFileInfo(cfg).isSymbolicLink() && QFileInfo(folder + QStringLiteral("link2.cfg")).isSymbolicLink());
+    QCOMPARE(readFile(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), kCfg); // read through the links
+#endif
+}
+
+void TestExportWriter::anotherProgramChangingTheCopy_data() {
+    QTest::addColumn<bool>("killed"); // the other program was killed while it held the lock
+    QTest::newRow("another program is changing the copy: the export waits a moment, says so, changes nothing") << false;
+    QTest::newRow("a lock left by a killed program never blocks") << true;
+}
+
+void TestExportWriter::anotherProgramChangingTheCopy() {
+    QFETCH(bool, killed);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy);
+    const QString folder = fs.aircraft() + kCopy + QLatin1Char('/');
+    QProcess other;
+    other.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kLockSwitch), folder});
+    QVERIFY(other.waitForStarted() && other.waitForReadyRead(30000));
+    QCOMPARE(other.readAll().trimmed(), QByteArray("locked"));
+    if (killed) {
+        other.kill();
+        QVERIFY(other.waitForFinished());
+    }
+    const auto before = snapshot(pf.path());
+
+    QElapsedTimer clock;
+    clock.start();
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const qint64 took = clock.elapsed();
+    other.closeWriteChannel();
+    other.waitForFinished();
+    if (killed) {
+        QCOMPARE(failureText(failure), QString());
+        QVERIFY2(took < copylock::kWaitMilliseconds / 2, qPrintable(QString::number(took)));
+        QCOMPARE(readFile(cfg), threePersonsCfg());
+        return;
+    }
+    QVERIFY(failure);
+    QCOMPARE(failure->kind, Kind::Busy);
+    QCOMPARE(failure->path, folder);
+    QVERIFY2(took >= copylock::kWaitMilliseconds - 100, qPrintable(QString::number(took)));
+    QCOMPARE(exportwriter::describe(*failure),
+             (QList<exportwriter::MessagePart>{{"strExportBusy", {QDir::toNativeSeparators(folder)}},
+                                               {"strExportNothingChanged", {}}}));
+    QCOMPARE(snapshot(pf.path()), before);
 }
 
 void TestExportWriter::describeSaysWhatChanged_data() {
@@ -652,6 +765,15 @@ void TestExportWriter::describeSaysWhatChanged() {
 // The child mode exports three persons and baggage as the user it runs as and says how it ended: exit
 // code 0, or 1 with the failure's kind and path on two lines.
 int main(int argc, char** argv) {
+    // The other program: holds the lock of the copy in the folder given until its input ends.
+    if (argc == 3 && std::strcmp(argv[1], kLockSwitch) == 0) {
+        QCoreApplication app(argc, argv);
+        const copylock::Lock lock(QString::fromLocal8Bit(argv[2]), copylock::Lock::Mode::Exclusive, 0);
+        std::cout << (lock.held() ? "locked" : "not locked") << std::endl;
+        std::string line;
+        std::getline(std::cin, line);
+        return 0;
+    }
     if (argc == 4 && std::strcmp(argv[1], kChildSwitch) == 0) {
         QCoreApplication app(argc, argv);
         const auto failure =

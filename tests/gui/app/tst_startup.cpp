@@ -8,6 +8,10 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
@@ -124,6 +128,9 @@ void TestStartup::qtTextsSpeakTheProgramsLanguage_data() {
                                                                      << "no strLocale" << QStringList{"No", "Yes"};
     QTest::newRow("no translation file: Qt's English") << "german.crf"
                                                        << "no translation" << QStringList{"No", "Yes"};
+    QTest::newRow("a named pipe at Data/language.crf: the start does not wait, Qt's English")
+        << "german.crf"
+        << "pipe" << QStringList{"No", "Yes"};
 }
 
 void TestStartup::qtTextsSpeakTheProgramsLanguage() {
@@ -139,6 +146,14 @@ void TestStartup::qtTextsSpeakTheProgramsLanguage() {
         QVERIFY(runSql(active, "DELETE FROM Entry WHERE Variable = 'strLocale'"));
     if (change == QLatin1String("no translation"))
         f.folder.remove(QStringLiteral("translations/qtbase_de.qm"));
+    if (change == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+        f.folder.remove(QStringLiteral("Data/language.crf"));
+        QVERIFY(::mkfifo(QFile::encodeName(active).constData(), 0644) == 0);
+#else
+        QSKIP("no pipes in the file system here");
+#endif
+    }
     QVERIFY(f.open());
     if (change == QLatin1String("switch")) {
         QCOMPARE(f.app->qtLanguage().installed(), QStringLiteral("de"));

@@ -4,6 +4,7 @@
 #include "support/ExportFixture.h"
 
 #include "core/common/AtomicFile.h"
+#include "core/common/CopyLock.h"
 #include "core/export/ExportWriter.h"
 #include "core/export/Restore.h"
 #include "core/settings/LanguageStore.h"
@@ -39,11 +40,11 @@ QString exportedCopy(const Fs2000& fs, const QString& folder = kCopy,
 }
 
 // A restore as the window runs it: the plan, then its apply.
-std::optional<exportwriter::Failure> run(const QString& cfg, restore::Plan* plan,
+std::optional<exportwriter::Failure> run(const QString& cfg, const QString& programFolder, restore::Plan* plan,
                                          const exportwriter::FileOps& ops = exportwriter::FileOps::atomic()) {
-    if (auto problem = restore::plan(cfg, plan))
+    if (auto problem = restore::plan(cfg, programFolder, plan))
         return problem;
-    return exportwriter::apply(plan->files, ops);
+    return restore::apply(*plan, ops);
 }
 
 } // namespace
@@ -71,20 +72,35 @@ void TestRestore::givesBackWhatWasInstalledOrNothing_data() {
     QTest::newRow("aircraft.cfg backup only: the model stays as it is")
         << "cfg only" << -1 << kCfg << variantContent(4);
     QTest::newRow("model gone since: made again from its backup") << "model gone" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("the Model folder gone since: made again, and both files come back")
+        << "model folder gone" << -1 << kCfg << kInstalledModel;
     QTest::newRow("aircraft.cfg missing: made again from its backup, with its mode")
         << "cfg missing" << -1 << kCfg << kInstalledModel;
     QTest::newRow("edits made after the export: the current file is kept beside the backups")
         << "edited" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("a second restore keeps the edits the first one kept")
+        << "edited twice" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("a model put in by hand survives a restore") << "own model" << -1 << kCfg << kInstalledModel;
+    QTest::newRow("a model put in by hand where there was none: kept before it is removed")
+        << "own model created" << -1 << kCfg << QByteArray();
+    QTest::newRow("backups made read-only by the user: the files come back with their installed modes")
+        << "read-only backups" << -1 << kCfg << kInstalledModel;
     QTest::newRow("read-only aircraft.cfg: refused, for an administrator too")
         << "read-only" << int(Kind::ReadOnly) << kExported << variantContent(4);
     QTest::newRow("read-only model: refused before anything changes")
         << "model read-only" << int(Kind::ReadOnly) << kExported << variantContent(4);
+    QTest::newRow("edits, and a backups' folder without write permission: refused, for an administrator too")
+        << "backups read-only" << int(Kind::FolderReadOnly) << edited << variantContent(4);
     QTest::newRow("aircraft.cfg cannot be replaced: the model goes back too")
         << "cfg fails" << int(Kind::WriteFailed) << kExported << variantContent(4);
+    QTest::newRow("the Model folder made again, and aircraft.cfg cannot be replaced: the folder goes again")
+        << "model folder gone, cfg fails" << int(Kind::WriteFailed) << kExported << QByteArray();
     QTest::newRow("a user's own aircraft.cfg.bak is never restored")
         << "user bak" << int(Kind::FileMissing) << kExported << variantContent(4);
     QTest::newRow("aircraft.cfg changed while the question was open: not touched")
         << "changed meanwhile" << int(Kind::ChangedMeanwhile) << edited << variantContent(4);
+    QTest::newRow("another program is changing the copy: refused after a moment, nothing changed")
+        << "busy" << int(Kind::Busy) << kExported << variantContent(4);
 }
 
 void TestRestore::givesBackWhatWasInstalledOrNothing() {
@@ -92,35 +108,62 @@ void TestRestore::givesBackWhatWasInstalledOrNothing() {
     QFETCH(int, kind);
     QFETCH(QByteArray, cfg);
     QFETCH(QByteArray, model);
+#ifndef Q_OS_UNIX
+    if (scenario.contains(QLatin1String("read-only backups")) || scenario == QLatin1String("backups read-only"))
+        QSKIP("modes and folder permissions are Unix matters");
+#endif
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    const QByteArray installedModel = scenario == QLatin1String("cfg only")  ? QByteArray("-")
-                                      : scenario == QLatin1String("created") ? QByteArray()
-                                      : scenario == QLatin1String("shipped") ? variantContent(2)
-                                                                             : kInstalledModel;
-    const QString cfgPath = exportedCopy(fs, kCopy, installedModel);
+    const QByteArray own = "a model of the user's own";
+    const QByteArray installedModel =
+        scenario == QLatin1String("cfg only") ? QByteArray("-")
+        : scenario.startsWith(QLatin1String("created")) || scenario == QLatin1String("own model created") ? QByteArray()
+        : scenario == QLatin1String("shipped") ? variantContent(2)
+                                               : kInstalledModel;
+    QString cfgPath = exportedCopy(fs, kCopy, installedModel);
     if (scenario == QLatin1String("cfg only"))
         QVERIFY(QFile::remove(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))));
     const QString modelPath = fs.model(kCopy);
+    const QString backupsFolder = fs.aircraft() + kCopy + QStringLiteral("/merovan-installed");
     const QByteArray edited = QByteArray(kExported).replace("editable=1", "editable=0");
     exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    if (scenario == QLatin1String("read-only backups")) {
+        // A real first export records the modes; the user then protects the backups.
+        QVERIFY(QDir(fs.aircraft() + kCopy).removeRecursively());
+        cfgPath = fs.addCopy(kCopy);
+        QVERIFY(
+            QFile::setPermissions(cfgPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        QVERIFY(QFile::setPermissions(modelPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        exportwriter::Job job{cfgPath, pf.path(), {176, 165, std::nullopt, 132, 44}};
+        QVERIFY(!exportwriter::write(job));
+        for (const QString& backup : QDir(backupsFolder).entryList(QDir::Files))
+            QVERIFY(QFile::setPermissions(backupsFolder + QLatin1Char('/') + backup,
+                                          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        QVERIFY(QFile::remove(modelPath)); // made again from its read-only backup
+    }
     if (scenario == QLatin1String("model gone"))
         QVERIFY(QFile::remove(modelPath));
+    if (scenario.startsWith(QLatin1String("model folder gone")))
+        QVERIFY(QDir(QFileInfo(modelPath).path()).removeRecursively());
     if (scenario == QLatin1String("cfg missing")) {
         QVERIFY(QFile::remove(cfgPath));
         QVERIFY(QFile::setPermissions(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")),
                                       QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
     }
-    if (scenario == QLatin1String("edited"))
+    if (scenario.startsWith(QLatin1String("edited")) || scenario == QLatin1String("backups read-only"))
         QVERIFY(writeFile(cfgPath, edited));
+    if (scenario.startsWith(QLatin1String("own model")))
+        QVERIFY(writeFile(modelPath, own));
     if (scenario == QLatin1String("read-only"))
         QVERIFY(QFile::setPermissions(cfgPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     if (scenario == QLatin1String("model read-only"))
         QVERIFY(QFile::setPermissions(modelPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    if (scenario == QLatin1String("cfg fails"))
+    if (scenario == QLatin1String("backups read-only"))
+        QVERIFY(QFile::setPermissions(backupsFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    if (scenario.endsWith(QLatin1String("cfg fails")))
         ops = failingFor(cfgPath, cfgPath);
     if (scenario == QLatin1String("user bak")) {
-        QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")).removeRecursively());
+        QVERIFY(QDir(backupsFolder).removeRecursively());
         QVERIFY(writeFile(cfgPath + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
     }
     const auto backupsBefore = snapshot(fs.aircraft() + kCopy);
@@ -128,15 +171,24 @@ void TestRestore::givesBackWhatWasInstalledOrNothing() {
     restore::Plan plan;
     std::optional<exportwriter::Failure> failure;
     if (scenario == QLatin1String("changed meanwhile")) {
-        QVERIFY(!restore::plan(cfgPath, &plan));
+        QVERIFY(!restore::plan(cfgPath, pf.path(), &plan));
         QVERIFY(writeFile(cfgPath, edited)); // while the question is open
-        failure = exportwriter::apply(plan.files, ops);
+        failure = restore::apply(plan, ops);
+    } else if (scenario == QLatin1String("busy")) {
+        const copylock::Lock other(fs.aircraft() + kCopy, copylock::Lock::Mode::Exclusive);
+        QVERIFY(other.held());
+        failure = run(cfgPath, pf.path(), &plan, ops);
     } else {
-        failure = run(cfgPath, &plan, ops);
+        if (scenario == QLatin1String("edited twice")) {
+            QVERIFY(!run(cfgPath, pf.path(), &plan));
+            QVERIFY(writeFile(cfgPath, QByteArray(kExported).replace("editable=1", "editable=2")));
+        }
+        failure = run(cfgPath, pf.path(), &plan, ops);
     }
     if (scenario.endsWith(QLatin1String("read-only"))) {
         QFile::setPermissions(cfgPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QFile::setPermissions(modelPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(backupsFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     if (kind < 0) {
         QVERIFY2(!failure, failure ? qPrintable(failure->path + QLatin1Char(' ') + failure->reason) : "");
@@ -149,28 +201,52 @@ void TestRestore::givesBackWhatWasInstalledOrNothing() {
             QCOMPARE(failure->path, fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
         if (scenario == QLatin1String("model read-only"))
             QCOMPARE(failure->path, modelPath);
+        if (scenario == QLatin1String("backups read-only"))
+            QCOMPARE(failure->path, backupsFolder);
     }
     QCOMPARE(readFile(cfgPath), cfg);
     QCOMPARE(QFileInfo::exists(modelPath), !model.isNull());
     QCOMPARE(readFile(modelPath), model);
+    // A Model folder made for nothing goes again.
+    QCOMPARE(QFileInfo::exists(QFileInfo(modelPath).path()), scenario != QLatin1String("model folder gone, cfg fails"));
 #ifdef Q_OS_UNIX // files have modes only here
+    const auto modeOf = [](const QString& path) {
+        return QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    };
     if (scenario == QLatin1String("cfg missing"))
-        QCOMPARE(QFileInfo(cfgPath).permissions() &
-                     ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
-#endif
-    // Edits are kept; a file that differed only in the loading is not.
-    const QString kept = fs.backup(kCopy, QStringLiteral("aircraft.cfg.before-restore"));
-    QCOMPARE(QFileInfo::exists(kept), scenario == QLatin1String("edited"));
-    if (scenario == QLatin1String("edited")) {
-        QCOMPARE(readFile(kept), edited);
-        // The question said so beforehand.
-        QVERIFY(restore::question(plan, QStringLiteral("T"))
-                    .contains(MessagePart{QStringLiteral("strRestoreCfgEdited"),
-                                          {QDir::toNativeSeparators(cfgPath), QDir::toNativeSeparators(kept)}}));
+        QCOMPARE(modeOf(cfgPath), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    if (scenario == QLatin1String("read-only backups")) {
+        QCOMPARE(modeOf(cfgPath), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+        QCOMPARE(modeOf(modelPath), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        // So the next export is not refused.
+        QVERIFY(!exportwriter::write({cfgPath, pf.path(), {176, 165, std::nullopt, 132, 44}}));
     }
-    // The backups (and a user's .bak) stay.
+#endif
+    // Edits and models put in by hand are kept beside the backups under names of their own, as the
+    // question said; nothing else is, and the backups (and a user's .bak) stay.
+    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
+    const QList<MessagePart> asked = restore::question(plan, QStringLiteral("T"));
+    QCOMPARE(asked.contains({QStringLiteral("strRestoreCfgEdited"), {native(cfgPath), native(plan.keepEdited)}}),
+             !plan.keepEdited.isEmpty());
+    QCOMPARE(asked.contains({QStringLiteral("strRestoreModelOwn"), {native(modelPath), native(plan.keepModel)}}),
+             !plan.keepModel.isEmpty());
+    QCOMPARE(asked.contains({QStringLiteral("strRestoreModelFolderMade"), {native(QFileInfo(modelPath).path())}}),
+             scenario.startsWith(QLatin1String("model folder gone")));
+    QByteArrayList expectedKept{scenario.startsWith(QLatin1String("edited")) ? edited : QByteArray()};
+    if (scenario == QLatin1String("edited twice"))
+        expectedKept << QByteArray(kExported).replace("editable=1", "editable=2");
+    if (scenario.startsWith(QLatin1String("own model")))
+        expectedKept << own;
+    expectedKept.removeAll(QByteArray());
+    QByteArrayList keptNow;
     const auto after = snapshot(fs.aircraft() + kCopy);
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (it.key().startsWith(QLatin1String("merovan-installed/")) && !backupsBefore.contains(it.key())) {
+            QVERIFY2(it.key().contains(QLatin1String(".before-restore-")), qPrintable(it.key()));
+            keptNow << it.value();
+        }
+    }
+    QCOMPARE(keptNow, expectedKept);
     for (auto it = backupsBefore.begin(); it != backupsBefore.end(); ++it) {
         if (it.key().contains(QLatin1String("merovan-installed")) || it.key().endsWith(QLatin1String(".bak")))
             QCOMPARE(after.value(it.key()), it.value());

@@ -3,6 +3,7 @@
 
 #include "support/ExportFixture.h"
 
+#include "core/common/CopyLock.h"
 #include "core/export/ExportWriter.h"
 #include "core/export/TakeOver.h"
 #include "core/export/WeightAndBalance.h"
@@ -18,6 +19,7 @@
 #include <QSlider>
 #include <QTest>
 
+#include <optional>
 #include <random>
 
 using namespace exporttest;
@@ -142,6 +144,8 @@ void TestTakeOver::message_data() {
     QTest::newRow("aircraft.cfg cannot be read: the file and the reason")
         << QByteArray("folder")
         << QList<MessagePart>{refused, {"strExportReadFailed", {"<cfg>", "it is a folder, not a file"}}, unchanged};
+    QTest::newRow("another program is changing the copy: said after a moment, nothing taken over")
+        << QByteArray("busy") << QList<MessagePart>{refused, {"strExportBusy", {"<folder>"}}, unchanged};
 }
 
 void TestTakeOver::message() {
@@ -150,12 +154,18 @@ void TestTakeOver::message() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
     QString path = fs.cfg(QStringLiteral("nerova_tq58"));
+    const QString folder = fs.aircraft() + QStringLiteral("nerova_tq58/");
     if (cfg == "folder")
         QVERIFY(QDir().mkpath(path));
     else
-        fs.addCopy(QStringLiteral("nerova_tq58"), cfg);
-    for (MessagePart& part : message)
+        fs.addCopy(QStringLiteral("nerova_tq58"), cfg == "busy" ? exportedCfg(threePersonsSection()) : cfg);
+    for (MessagePart& part : message) {
         part.details.replaceInStrings(QStringLiteral("<cfg>"), QDir::toNativeSeparators(path));
+        part.details.replaceInStrings(QStringLiteral("<folder>"), QDir::toNativeSeparators(folder));
+    }
+    std::optional<copylock::Lock> other;
+    if (cfg == "busy")
+        QVERIFY(other.emplace(folder, copylock::Lock::Mode::Exclusive).held());
     const takeover::Result result = takeover::takeOver(path, QStringLiteral("Nerova TQ 58"));
     QVERIFY(!result.loading);
     QCOMPARE(result.message, message);

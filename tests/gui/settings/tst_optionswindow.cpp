@@ -1,3 +1,4 @@
+#include "gui/app/WindowKit.h"
 #include "gui/settings/OptionsWindow.h"
 #include "support/AsUser.h"
 #include "support/MainWindowFixture.h"
@@ -72,6 +73,7 @@ private slots:
     void okReportsAFailedStepAndGoesOn();
     void readOnlyProgramFolderKeepsEveryFile_data();
     void readOnlyProgramFolderKeepsEveryFile();
+    void firstStartWaitsForALanguage_data();
     void firstStartWaitsForALanguage();
     void firstStartOkThatCannotMarkTheStartShowsOptionsAgain();
     void cancelAndCloseSaveNothing_data();
@@ -131,6 +133,7 @@ void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg_data() {
     QTest::newRow("second line ignored") << QByteArray("C:/A/\r\nC:/B/\r\n") << "C:/A/" << false;
     QTest::newRow("missing") << QByteArray("-") << "" << false;
     QTest::newRow("unreadable") << QByteArray("dir") << "" << true;
+    QTest::newRow("links that lead round in a circle: said so") << QByteArray("circle") << "" << true;
 }
 
 void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
@@ -142,7 +145,13 @@ void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
         f.folder.remove(QStringLiteral("options.cfg"));
     else if (content == "dir")
         blockWithFolder(f.folder, QStringLiteral("options.cfg"));
-    else
+    else if (content == "circle") {
+#ifndef Q_OS_UNIX
+        QSKIP("links are made as shortcut files here");
+#endif
+        f.folder.remove(QStringLiteral("options.cfg"));
+        QVERIFY(QFile::link(QStringLiteral("options.cfg"), f.folder.file(QStringLiteral("options.cfg"))));
+    } else
         f.folder.write(QStringLiteral("options.cfg"), content);
     QVERIFY(f.open());
     QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), shown);
@@ -150,6 +159,11 @@ void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
     QCOMPARE(messages.size(), reported ? 1 : 0);
     if (reported)
         QVERIFY(messages[0].text.contains(QDir::toNativeSeparators(f.folder.file(QStringLiteral("options.cfg")))));
+    if (content == "circle") // the reason in the program's language
+        QVERIFY2(
+            messages[0].text.contains(
+                kit::Texts(f.folder.context().languageDatabase()).messageText(QStringLiteral("strReasonLinkLoop"))),
+            qPrintable(messages[0].text));
 }
 
 void TestOptionsWindow::choosingALanguageEnablesOk_data() {
@@ -389,10 +403,36 @@ void TestOptionsWindow::readOnlyProgramFolderKeepsEveryFile() {
 #endif
 }
 
+void TestOptionsWindow::firstStartWaitsForALanguage_data() {
+    QTest::addColumn<bool>("linked");
+    QTest::newRow("the three settings files written") << false;
+    QTest::newRow("each behind a chain of two links: the files at their ends written, every link stays a link") << true;
+}
+
 void TestOptionsWindow::firstStartWaitsForALanguage() {
+    QFETCH(bool, linked);
     Options f;
     QVERIFY(f.open(" 1 \r\n"));
     QVERIFY(!f.window());
+    // options.cfg -> settings/options.cfg.link -> settings/options.cfg, and so on.
+    QStringList links;
+#ifndef Q_OS_UNIX
+    if (linked)
+        QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
+#endif
+    for (const QString& name : {QStringLiteral("options.cfg"), QStringLiteral("strt.cfg"), kActive}) {
+        if (!linked)
+            break;
+        const QString end = f.folder.file(QStringLiteral("settings/") + QFileInfo(name).fileName());
+        QVERIFY(QDir().mkpath(QFileInfo(end).path()));
+        if (!QFileInfo::exists(f.folder.file(name)))
+            f.folder.write(name, "C:/Old/\r\n");
+        QVERIFY(QFile::rename(f.folder.file(name), end));
+        QVERIFY(QFile::link(QFileInfo(end).fileName(), end + QStringLiteral(".link")));
+        QVERIFY(QFile::link(QDir(QFileInfo(f.folder.file(name)).path()).relativeFilePath(end + QStringLiteral(".link")),
+                            f.folder.file(name)));
+        links << f.folder.file(name) << end + QStringLiteral(".link");
+    }
     f.browse(QStringLiteral("/wine/drive_c/FS2000/Fs2000.exe"));
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
     // Return presses O.K., the default button, once it is enabled; by keys alone, as a user without a mouse does.
@@ -410,6 +450,9 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
     QCOMPARE(f.folder.context().intFirstStart, qint16(0));
     QCOMPARE(f.textOf("cmdSchliessen"), QStringLiteral("Close"));
     QVERIFY(!f.app->hasEnded());
+    QCOMPARE(f.folder.read(kActive), f.folder.read(kEnglish));
+    for (const QString& link : links)
+        QVERIFY2(QFileInfo(link).isSymbolicLink(), qPrintable(link));
 }
 
 void TestOptionsWindow::firstStartOkThatCannotMarkTheStartShowsOptionsAgain() {
