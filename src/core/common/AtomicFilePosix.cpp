@@ -1,5 +1,6 @@
 // The POSIX implementation of AtomicFile: open, fsync, rename and the folder's fsync.
 #include "AtomicFilePlatform.h"
+#include "SystemReasons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 
 namespace atomicfile {
 namespace {
+
+namespace own = systemreasons::own;
 
 QString errnoText(int error, const char* fallback) {
     if (error != 0)
@@ -59,7 +62,7 @@ bool writeAll(int fd, const char* data, qint64 size, QString* reason) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            *reason = errnoText(n < 0 ? errno : ENOSPC, "the data could not be written completely");
+            *reason = errnoText(n < 0 ? errno : ENOSPC, own::kWriteIncomplete);
             return false;
         }
         data += n;
@@ -73,11 +76,11 @@ bool syncFolder(const QByteArray& target, QString* reason) {
     const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
     Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0) {
-        *reason = errnoText(errno, "the folder could not be opened");
+        *reason = errnoText(errno, own::kFolderNotOpened);
         return false;
     }
     if (::fsync(fd.get()) != 0) {
-        *reason = errnoText(errno, "the folder could not be synchronised");
+        *reason = errnoText(errno, own::kFolderNotSynced);
         return false;
     }
     return true;
@@ -92,7 +95,7 @@ bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, 
     if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        *reason = errnoText(errno, "the file could not be created");
+        *reason = errnoText(errno, own::kFileNotCreated);
         return false;
     }
 #endif
@@ -100,17 +103,17 @@ bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, 
         struct stat there {};
         const bool taken = ::lstat(target.constData(), &there) == 0;
         if (taken || errno != ENOENT) {
-            *reason = errnoText(taken ? EEXIST : errno, "the folder could not be created");
+            *reason = errnoText(taken ? EEXIST : errno, own::kFolderNotCreated);
             return false;
         }
         if (::rename(temporary.constData(), target.constData()) != 0) {
-            *reason = errnoText(errno, "the folder could not be created");
+            *reason = errnoText(errno, own::kFolderNotCreated);
             return false;
         }
         return true;
     }
     if (::link(temporary.constData(), target.constData()) != 0) {
-        *reason = errnoText(errno, "the file could not be created");
+        *reason = errnoText(errno, own::kFileNotCreated);
         return false;
     }
     ::unlink(temporary.constData());
@@ -142,7 +145,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         return false;
     }
     if (existed && (old.st_mode & 0222) == 0) {
-        *reason = QStringLiteral("the file is read-only");
+        *reason = QString::fromLatin1(own::kReadOnlyFile);
         return false;
     }
     // Whose the new file is and who may read it: the old file's, or those of the file named.
@@ -150,7 +153,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     bool keepOwner = existed;
     if (!how.attributesFrom.isEmpty()) {
         if (::stat(QFile::encodeName(how.attributesFrom).constData(), &like) != 0) {
-            *reason = errnoText(errno, "the file's owner and permissions could not be read");
+            *reason = errnoText(errno, own::kOwnerNotRead);
             return false;
         }
         keepOwner = true;
@@ -163,13 +166,13 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         temporary = temporaryNameFor(target);
         opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (opened < 0 && errno != EEXIST) {
-            *reason = errnoText(errno, "the temporary file could not be created");
+            *reason = errnoText(errno, own::kTemporaryNotCreated);
             return false;
         }
     }
     Descriptor fd(opened);
     if (fd.get() < 0) {
-        *reason = QStringLiteral("no free name for a temporary file");
+        *reason = QString::fromLatin1(own::kNoTemporaryName);
         return false;
     }
 
@@ -190,22 +193,21 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         struct stat fresh {};
         const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == like.st_uid && fresh.st_gid == like.st_gid;
         if (!same && ::fchown(fd.get(), like.st_uid, like.st_gid) != 0)
-            return fail(QStringLiteral("the file's owner and group could not be kept (%1)")
-                            .arg(errnoText(errno, "not permitted")));
+            return fail(systemreasons::ownReason(own::kOwnerNotKept, errnoText(errno, own::kNotPermitted)));
     }
     if (::fchmod(fd.get(), mode) != 0)
-        return fail(errnoText(errno, "the file permissions could not be set"));
+        return fail(errnoText(errno, own::kModeNotSet));
     if (::fsync(fd.get()) != 0)
-        return fail(errnoText(errno, "the data could not be stored on the disk"));
+        return fail(errnoText(errno, own::kNotStored));
     if (!fd.close())
-        return fail(errnoText(errno, "the data could not be stored on the disk"));
+        return fail(errnoText(errno, own::kNotStored));
     if (how.create) {
         if (!takeNameExclusively(temporary, target, false, reason)) {
             ::unlink(temporary.constData());
             return false;
         }
     } else if (::rename(temporary.constData(), target.constData()) != 0) {
-        return fail(errnoText(errno, "the file could not be replaced"));
+        return fail(errnoText(errno, own::kNotReplaced));
     }
     // The new file is in place; make its name durable too.
     return syncFolder(target, reason);
@@ -265,7 +267,7 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
     const QByteArray name = QFile::encodeName(absolute);
     struct stat model {};
     if (::stat(QFile::encodeName(like).constData(), &model) != 0) {
-        *reason = errnoText(errno, "the folder's owner and permissions could not be read");
+        *reason = errnoText(errno, own::kFolderOwnerNotRead);
         return false;
     }
     platform::removeStaleTemporaries(absolute);
@@ -278,12 +280,12 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
         temporary = temporaryNameFor(name);
         made = ::mkdir(temporary.constData(), 0700) == 0;
         if (!made && errno != EEXIST) {
-            *reason = errnoText(errno, "the folder could not be created");
+            *reason = errnoText(errno, own::kFolderNotCreated);
             return false;
         }
     }
     if (!made) {
-        *reason = QStringLiteral("no free name for a temporary folder");
+        *reason = QString::fromLatin1(own::kNoTemporaryFolderName);
         return false;
     }
     Descriptor fd(::open(temporary.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -293,8 +295,7 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
                      ::fchown(fd.get(), model.st_uid, model.st_gid) == 0) &&
                     ::fchmod(fd.get(), model.st_mode & 0777) == 0 && ::fsync(fd.get()) == 0;
     if (!ok) {
-        *reason = QStringLiteral("the folder's owner and permissions could not be set (%1)")
-                      .arg(errnoText(errno, "not permitted"));
+        *reason = systemreasons::ownReason(own::kFolderOwnerNotSet, errnoText(errno, own::kNotPermitted));
         ::rmdir(temporary.constData());
         return false;
     }
@@ -311,7 +312,7 @@ bool removeFile(const QString& path, QString* reason) {
         reason = &dummy;
     const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
     if (::unlink(name.constData()) != 0) {
-        *reason = errnoText(errno, "the file could not be removed");
+        *reason = errnoText(errno, own::kNotRemoved);
         return false;
     }
     return syncFolder(name, reason);

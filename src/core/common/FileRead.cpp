@@ -1,5 +1,7 @@
 #include "FileRead.h"
 
+#include "SystemReasons.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,7 +15,7 @@
 
 namespace {
 
-const char* const kNotAFile = "it is not a file (but a pipe, a socket or a device)";
+const char* const kNotAFile = systemreasons::own::kNotAFile;
 
 } // namespace
 
@@ -23,7 +25,7 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString* reason) {
         reason = &dummy;
     const QFileInfo info(path);
     if (info.isDir()) {
-        *reason = QStringLiteral("it is a folder, not a file");
+        *reason = QString::fromLatin1(systemreasons::own::kIsFolder);
         return std::nullopt;
     }
     // A pipe would wait for a writer, a device might do anything: only regular files are opened.

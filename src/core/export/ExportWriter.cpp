@@ -27,6 +27,8 @@ bool hasWriteBits(const QFileInfo& info) {
 std::optional<Failure> trouble(const backups::Place& place) {
     if (place.state == backups::Place::State::NotAFile)
         return failure(Kind::NotAFile, place.path);
+    if (place.state == backups::Place::State::NotAFolder)
+        return failure(Kind::BackupsBlocked, place.path);
     if (place.state == backups::Place::State::Unreadable)
         return failure(Kind::ReadFailed, place.path, place.reason);
     return std::nullopt;
@@ -144,8 +146,12 @@ QString messageKey(Failure::Kind kind) {
         return QStringLiteral("strExportFileMissing");
     case Kind::NotAFile:
         return QStringLiteral("strExportNotAFile");
+    case Kind::BackupsBlocked:
+        return QStringLiteral("strExportBackupsBlocked");
     case Kind::ReadOnly:
         return QStringLiteral("strExportReadOnly");
+    case Kind::NoPermission:
+        return QStringLiteral("strExportNoPermission");
     case Kind::FolderReadOnly:
         return QStringLiteral("strExportFolderReadOnly");
     case Kind::ModelFolderMissing:
@@ -233,8 +239,12 @@ bool isWideText(const QByteArray& content) {
 std::optional<Failure> checkReplaceable(const QString& path) {
     const QFileInfo target(atomicfile::resolvedTarget(path));
     const bool exists = target.exists();
-    if (exists && (!target.isWritable() || !hasWriteBits(target)))
+    // Without any write permission (on Windows: with the read-only attribute) the file is read-only
+    // for everybody; with some, but none for this user, it is another's to write.
+    if (exists && !hasWriteBits(target))
         return failure(Kind::ReadOnly, path);
+    if (exists && !target.isWritable())
+        return failure(Kind::NoPermission, path);
     const QString folder = target.absolutePath();
     if (!atomicfile::canCreateIn(folder))
         return failure(Kind::FolderReadOnly, folder);
@@ -323,10 +333,19 @@ std::optional<Failure> plan(const Job& job, Plan* p) {
     if (isWideText(cfgContent))
         return failure(Kind::WideEncoding, job.cfgPath);
 
+    // A copy whose title shows the model of another folder (model=xyz) would never show a variant
+    // put into Model: none is made, and no model changes.
+    std::optional<int> variant = wab::modelVariant(job.loads);
+    if (const QString shown = aircraftfiles::modelOf(cfgContent); !shown.isEmpty()) {
+        const QString name = QLatin1String(kModelFolder) + QLatin1Char('.') + shown;
+        const QString found = aircraftfiles::findEntry(GetPathName(job.cfgPath), name);
+        p->shownModelFolder = found.isEmpty() ? joinPath(GetPathName(job.cfgPath), name) : found;
+        variant.reset();
+    }
+
     QString modelFolder;
     QString modelPath;
     bool modelExists = false;
-    const auto variant = wab::modelVariant(job.loads);
     if (auto problem = locateModel(job.cfgPath, &modelFolder, &modelPath, &modelExists)) {
         if (variant)
             return problem;
@@ -435,10 +454,16 @@ std::optional<Failure> write(const Job& job, const FileOps& ops) {
 }
 
 Report exportLoading(const Job& job, const FileOps& ops) {
-    if (const auto failure = write(job, ops))
+    Plan p;
+    auto failure = plan(job, &p);
+    if (!failure)
+        failure = apply(p, ops);
+    if (failure)
         return {false, describe(*failure)};
     Report report{true, {{QStringLiteral("strWritten"), {}}}};
-    if (!wab::modelVariant(job.loads))
+    if (!p.shownModelFolder.isEmpty())
+        report.message += {QStringLiteral("strWrittenOtherModel"), {QDir::toNativeSeparators(p.shownModelFolder)}};
+    else if (!wab::modelVariant(job.loads))
         report.message += {{QStringLiteral("strWrittenModelKept"), {}}, {QStringLiteral("strWrittenModelEarlier"), {}}};
     return report;
 }

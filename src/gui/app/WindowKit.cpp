@@ -227,12 +227,20 @@ QString Texts::textOr(const QString& key, const QString& fallback) const {
 }
 
 QString Texts::reason(const QString& given) const {
-    if (const auto key = systemreasons::keyOf(given)) {
-        const QString told = messageText(*key);
-        if (!told.isEmpty())
-            return told;
-    }
-    return given;
+    const auto told = systemreasons::told(given);
+    if (!told)
+        return given;
+    QString text = messageText(told->key);
+    if (text.isEmpty())
+        return given;
+    // The details of an own reason are the system's reasons (told in turn) or paths, put in all in
+    // one pass.
+    QStringList details = told->details;
+    for (QString& detail : details)
+        detail = reason(detail);
+    if (details.size() >= 2)
+        return text.arg(details[0], details[1]);
+    return details.isEmpty() ? text : text.arg(details[0]);
 }
 
 QString Texts::message(const QString& key, const QStringList& given) const {
@@ -275,6 +283,15 @@ QString Texts::sentences(const QList<MessagePart>& parts) const {
     for (const MessagePart& part : parts)
         texts.append(message(part.key, part.details));
     return texts.join(QLatin1Char(' '));
+}
+
+QString Texts::itemised(const QList<MessagePart>& parts) const {
+    QStringList texts;
+    for (const MessagePart& part : parts)
+        texts.append(message(part.key, part.details));
+    if (texts.size() > 1)
+        texts[0] += QLatin1Char('\n');
+    return texts.join(QLatin1Char('\n'));
 }
 
 QString Texts::ownText(const QString& key) const {

@@ -96,6 +96,8 @@ public:
     QString compose(const QList<MessagePart>& parts) const;
     // The parts of one message as sentences one after the other.
     QString sentences(const QList<MessagePart>& parts) const;
+    // The parts of one message as a list: the first, an empty line, then each on a line of its own.
+    QString itemised(const QList<MessagePart>& parts) const;
 
     // The text of `key`, never empty: where the database has none (or cannot answer), the
     // built-in text, and failing that the key itself.

@@ -198,7 +198,10 @@ void TestExportWriter::foreignFilesAreNeverTaken_data() {
     QTest::newRow("a folder named aircraft.cfg.bak is no backup") << "bak folder" << -1;
     QTest::newRow("a dangling link at the backup's place: refused, nothing lands outside")
         << "dangling link" << int(Kind::NotAFile);
-    QTest::newRow("a link in place of the backups' folder: refused") << "folder link" << int(Kind::NotAFile);
+    QTest::newRow("a link in place of the backups' folder: refused, to be moved away")
+        << "folder link" << int(Kind::BackupsBlocked);
+    QTest::newRow("a plain file named merovan-installed: refused, to be moved away")
+        << "folder file" << int(Kind::BackupsBlocked);
     QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
     QTest::newRow("a private backups' folder a killed export left half made: cleared away") << "half-made folder" << -1;
 }
@@ -216,6 +219,8 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
         QVERIFY(writeFile(folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
     } else if (foreign == QLatin1String("bak folder")) {
         QVERIFY(QDir().mkpath(cfg + QStringLiteral(".bak")));
+    } else if (foreign == QLatin1String("folder file")) {
+        QVERIFY(writeFile(folder + QStringLiteral("/merovan-installed"), "a user's notes"));
     } else {
 #ifdef Q_OS_UNIX
         if (foreign == QLatin1String("dangling link")) {
