@@ -460,6 +460,10 @@ void TestExportWriter::protectedFilesAreRefused_data() {
         << "aircraft.cfg" << 0444 << false << int(Kind::ReadOnly) << "/aircraft.cfg";
     QTest::newRow("read-only model file")
         << "Model/TQ58-161.mdl" << 0444 << false << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
+    QTest::newRow("aircraft.cfg its user may not write, though others may: no permission, not read-only")
+        << "aircraft.cfg" << 0464 << false << int(Kind::NoPermission) << "/aircraft.cfg";
+    QTest::newRow("model file its user may not write: no permission")
+        << "Model/TQ58-161.mdl" << 0446 << false << int(Kind::NoPermission) << "/Model/TQ58-161.mdl";
     QTest::newRow("aircraft folder not writable") << "." << 0555 << false << int(Kind::FolderReadOnly) << "";
     QTest::newRow("Model folder not writable") << "Model" << 0555 << false << int(Kind::FolderReadOnly) << "/Model";
     QTest::newRow("read-only aircraft.cfg, for an administrator too")

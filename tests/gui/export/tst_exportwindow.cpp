@@ -432,25 +432,49 @@ void TestExportWindow::exportWindowGoesWithItsLoading() {
 void TestExportWindow::completionMessage_data() {
     QTest::addColumn<bool>("damaged");   // Data/language.crf is a text file when OK is pressed
     QTest::addColumn<bool>("passenger"); // a passenger without a co-pilot: no model variant shows that
+    QTest::addColumn<QString>("shows");  // the model folder the copy's title shows; "Model" the default
+    QTest::addColumn<bool>("stale");     // besides that folder, a Model folder the copy does not use
     const QString written = QStringLiteral("Die Beladung wurde in das Flugzeug geschrieben.");
     const QString modelKept =
         QStringLiteral("Das Modell wurde nicht ersetzt, denn keine Modellvariante zeigt Passagiere ohne Co-Piloten. "
                        "Es zeigt daher weiterhin die Sitze wie zuvor: die des vorigen Exports oder wie ausgeliefert.");
+    const QString otherModel = QStringLiteral(
+        " Das Modell wurde nicht ersetzt, denn diese Kopie zeigt ihr Modell aus dem Ordner <folder>, und dafür gibt "
+        "es keine Modellvarianten. Die besetzten Sitze sind im Flugsimulator daher nicht zu sehen.");
     QTest::addColumn<QString>("text");
-    QTest::newRow("pilot alone") << false << false << written;
+    QTest::newRow("pilot alone") << false << false << "Model" << false << written;
     QTest::newRow("passenger without co-pilot: the model stays, and the message says so")
-        << false << true << written + QLatin1Char(' ') + modelKept;
-    QTest::newRow("damaged database: the program's own texts, never an empty box") << true << false << written;
+        << false << true << "Model" << false << written + QLatin1Char(' ') + modelKept;
+    QTest::newRow("damaged database: the program's own texts, never an empty box")
+        << true << false << "Model" << false << written;
     QTest::newRow("damaged database, passenger without co-pilot")
-        << true << true << written + QLatin1Char(' ') + modelKept;
+        << true << true << "Model" << false << written + QLatin1Char(' ') + modelKept;
+    QTest::newRow("a copy that shows Model.float: aircraft.cfg only, no model touched, and the message says so")
+        << false << false << "Model.float" << false << written + otherModel;
+    QTest::newRow("a copy that shows Model.float beside a stale Model: neither model is touched")
+        << false << false << "Model.float" << true << written + otherModel;
 }
 
 void TestExportWindow::completionMessage() {
     QFETCH(bool, damaged);
     QFETCH(bool, passenger);
+    QFETCH(QString, shows);
+    QFETCH(bool, stale);
     QFETCH(QString, text);
     Program p;
-    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    QString cfg;
+    const QString folder = p.fs.aircraft() + QStringLiteral("nerova_tq58/");
+    if (shows == QLatin1String("Model")) {
+        cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    } else {
+        // The entry names its model folder after "Model." in another letter case than on disk.
+        QByteArray head = kHead;
+        head.replace("sim=TQ58-161\r\n", "sim=TQ58-161\r\nmodel= FLOAT // on floats\r\n");
+        cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"), head + kOldSection + kTail, stale ? kInstalledModel : QByteArray());
+        QVERIFY(writeFile(folder + QStringLiteral("Model.float/TQ58-161.mdl"), "the float model"));
+        text.replace(QStringLiteral("<folder>"), QDir::toNativeSeparators(folder + QStringLiteral("Model.float")));
+    }
+    const auto models = snapshot(folder);
     p.start();
     if (passenger) {
         p.pf.dialogs().answerInput(QStringLiteral("60"));
@@ -465,9 +489,19 @@ void TestExportWindow::completionMessage() {
     QCOMPARE(info.size(), 1);
     QCOMPARE(info[0].text, text);
     QCOMPARE(info[0].title, QStringLiteral("Fertig"));
-    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), passenger ? kInstalledModel : variantContent(1));
     const wab::StationLoads loads{176, std::nullopt, passenger ? std::optional<std::int64_t>(132) : std::nullopt,
                                   std::nullopt, 0};
+    if (shows != QLatin1String("Model")) {
+        // Every model as it was; only aircraft.cfg (and the backups) changed.
+        const auto after = snapshot(folder);
+        for (auto it = models.begin(); it != models.end(); ++it) {
+            if (it.key().startsWith(QLatin1String("Model")))
+                QCOMPARE(after.value(it.key()), it.value());
+        }
+        QVERIFY(readFile(cfg).contains(wab::section(loads)));
+        return;
+    }
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), passenger ? kInstalledModel : variantContent(1));
     QCOMPARE(readFile(cfg), exportedCfg(wab::section(loads)));
 }
 
