@@ -86,10 +86,11 @@ QList<Pattern> makePatterns() {
         const QString pattern = QString::fromLatin1(reason.pattern);
         if (!pattern.contains(QLatin1Char('%')))
             continue;
-        QString expression = QRegularExpression::escape(pattern);
-        expression.replace(QStringLiteral("%1"), QStringLiteral("(.*)"))
-            .replace(QStringLiteral("%2"), QStringLiteral("(.*)"));
-        patterns.append({QRegularExpression(QLatin1Char('^') + expression + QLatin1Char('$'),
+        // The text between the placeholders as it stands, each placeholder any text.
+        QStringList pieces;
+        for (const QString& piece : pattern.split(QRegularExpression(QStringLiteral("%[12]"))))
+            pieces.append(QRegularExpression::escape(piece));
+        patterns.append({QRegularExpression(QLatin1Char('^') + pieces.join(QStringLiteral("(.*)")) + QLatin1Char('$'),
                                             QRegularExpression::DotMatchesEverythingOption),
                          QString::fromLatin1(reason.key)});
     }
