@@ -1,6 +1,7 @@
 #include "WindowKit.h"
 
 #include "ClickableLabel.h"
+#include "MessageFit.h"
 #include "PressableLabel.h"
 #include "Twips.h"
 #include "core/common/Dialogs.h"
@@ -311,12 +312,24 @@ QString Texts::fileProblem(const MessagePart& part) const {
 }
 
 QString Texts::listed(const QList<MessagePart>& messages) const {
+    return listed(messages, messageRoom());
+}
+
+QString Texts::listed(const QList<MessagePart>& messages, const MessageRoom& room) const {
     QStringList texts;
     for (const MessagePart& part : messages.first(std::min<qsizetype>(messages.size(), kListedAtMost)))
         texts.append(message(part.key, part.details));
-    if (messages.size() > kListedAtMost)
-        texts.append(message(QStringLiteral("strListMore"), {QString::number(messages.size() - kListedAtMost)}));
-    return texts.join(QStringLiteral("\n\n"));
+    // As many as fit the room (at least one), then how many more there are.
+    for (;;) {
+        const qsizetype more = messages.size() - texts.size();
+        const QString shown =
+            texts.join(QStringLiteral("\n\n")) +
+            (more > 0 ? QStringLiteral("\n\n") + message(QStringLiteral("strListMore"), {QString::number(more)})
+                      : QString());
+        if (texts.size() <= 1 || room.width <= 0 || heightOf(fitted(shown, room), room) <= room.height)
+            return shown;
+        texts.removeLast();
+    }
 }
 
 } // namespace kit

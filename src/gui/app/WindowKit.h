@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessageFit.h"
 #include "core/common/MessagePart.h"
 
 #include <QColor>
@@ -108,10 +109,12 @@ public:
     // an empty line, the file, and the reason (in the program's language) on a line of its own.
     QString fileProblem(const MessagePart& part) const;
 
-    // Several messages as one text, each after an empty line: at most kListedAtMost of them and
-    // then "... and N more", so that the message fits a 1024 x 768 screen.
+    // Several messages as one text, each after an empty line: at most kListedAtMost of them, and
+    // no more than fit the room a message has on the screen (see MessageFit.h; the primary
+    // screen's unless given), then "... and N more".
     static constexpr qsizetype kListedAtMost = 10;
     QString listed(const QList<MessagePart>& messages) const;
+    QString listed(const QList<MessagePart>& messages, const MessageRoom& room) const;
 
 private:
     std::optional<QString> lookUp(const QString& key) const;

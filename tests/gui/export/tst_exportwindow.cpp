@@ -9,14 +9,17 @@
 #include "core/settings/SettingsFiles.h"
 #include "gui/app/Application.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/QtDialogs.h"
 #include "gui/export/ExportWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 
@@ -103,6 +106,8 @@ private slots:
     void demoFolderCanBeExportedTo();
     void everyMessageInTheProgramsLanguage_data();
     void everyMessageInTheProgramsLanguage();
+    void messagesFitTheScreen_data();
+    void messagesFitTheScreen();
 };
 
 void TestExportWindow::captions_data() {
@@ -704,6 +709,77 @@ void TestExportWindow::everyMessageInTheProgramsLanguage() {
                 !wrong.hasMatch(),
                 qPrintable(QStringLiteral("%1: \"%2\" in: %3").arg(QLatin1String(language), wrong.captured(), text)));
         }
+    }
+}
+
+void TestExportWindow::messagesFitTheScreen_data() {
+    // Run as well on a 1024 x 768 screen at 100 % and at 150 % (see CMakeLists.txt).
+    QTest::addColumn<QList<MessagePart>>("parts");
+    QTest::addColumn<bool>("listing");
+    const QString unc = QStringLiteral("\\\\fileserver\\Spiele\\Microsoft Games\\Flight Simulator 2000\\Aircraft\\"
+                                       "nerova_tq58_float_mit_einem_sehr_langen_Ordnernamen_vom_Haendler_%1");
+    QList<MessagePart> leftovers;
+    for (int n = 0; n < 40; ++n)
+        leftovers.append({QStringLiteral("strExportNoAircraftCfg"), {unc.arg(n)}});
+    QTest::newRow("forty leftover folders with long paths: as many as fit, at most ten, and how many more")
+        << leftovers << true;
+    const QString installed = unc.arg(7) + QStringLiteral("\\merovan-installed\\aircraft.cfg.before-restore");
+    QTest::newRow("the restore question with long UNC paths: shortened in the middle")
+        << QList<MessagePart>{{QStringLiteral("strRestoreQuestion"),
+                               {QStringLiteral("Nerova TQ 58 Float"), unc.arg(7)}},
+                              {QStringLiteral("strRestoreCfgBack"), {unc.arg(7) + QStringLiteral("\\aircraft.cfg")}},
+                              {QStringLiteral("strRestoreCfgEdited"),
+                               {unc.arg(7) + QStringLiteral("\\aircraft.cfg"), installed}},
+                              {QStringLiteral("strRestoreModelBack"),
+                               {unc.arg(7) + QStringLiteral("\\Model\\TQ58-161.mdl")}}}
+        << false;
+    QTest::newRow("a demo stand-in with three long paths")
+        << QList<MessagePart>{{QStringLiteral("strExportStandIn"),
+                               {unc.arg(1) + QStringLiteral("\\Models\\4.mdl"),
+                                unc.arg(2) + QStringLiteral("\\Model\\TQ58-161.mdl"), unc.arg(3)}},
+                              {QStringLiteral("strExportNothingChanged"), {}}}
+        << false;
+}
+
+void TestExportWindow::messagesFitTheScreen() {
+    QFETCH(QList<MessagePart>, parts);
+    QFETCH(bool, listing);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen);
+    // A title bar, and a task bar where the available area has none.
+    const QRect area = screen->availableGeometry().adjusted(
+        0, 0, 0, -32 - (screen->availableGeometry() == screen->geometry() ? 40 : 0));
+    for (const char* language : {"german", "english"}) {
+        const kit::Texts texts(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language));
+        const QString text = listing ? texts.listed(parts) : texts.compose(parts);
+        if (listing) {
+            const qsizetype named = text.count(QStringLiteral("\n\n"));
+            QVERIFY2(named >= 1 && named <= kit::Texts::kListedAtMost, qPrintable(text));
+            QVERIFY2(
+                text.endsWith(texts.message(QStringLiteral("strListMore"), {QString::number(parts.size() - named)})),
+                qPrintable(text));
+        }
+        const auto box =
+            QtDialogs::messageBox(QMessageBox::Warning, nullptr, text, QStringLiteral("Error!"), QMessageBox::Ok);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCoreApplication::processEvents();
+        const QRect shown = box->frameGeometry();
+        const QString where = QStringLiteral("%1: %2 x %3 on a screen of %4 x %5 (scale %6)")
+                                  .arg(QLatin1String(language))
+                                  .arg(shown.width())
+                                  .arg(shown.height())
+                                  .arg(screen->geometry().width())
+                                  .arg(screen->geometry().height())
+                                  .arg(screen->devicePixelRatio());
+        QVERIFY2(shown.width() <= area.width() && shown.height() <= area.height(), qPrintable(where));
+        // Every path is shortened in its middle, none cut off at the box's edge.
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        const QFontMetrics metrics(label->font());
+        for (const QString& run : label->text().split(QRegularExpression(QStringLiteral("\\s+"))))
+            QVERIFY2(metrics.horizontalAdvance(run) <= label->width(), qPrintable(where + QStringLiteral(": ") + run));
+        QVERIFY2(label->text().contains(QChar(0x2026)), qPrintable(label->text()));
     }
 }
 
