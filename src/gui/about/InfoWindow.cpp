@@ -27,6 +27,7 @@ InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
     buildControls();
     kit::centreOnScreen(this);
     kit::activateWhenShown(this);
+    kit::tellAsDialog(this);
     load();
 }
 

@@ -51,6 +51,8 @@ namespace {
 
 // Marks a widget that only shows what another control already tells assistive tools.
 constexpr char kShownOnly[] = "merovanShownOnly";
+// Marks a window that assistive tools are told is a dialog.
+constexpr char kDialog[] = "merovanDialog";
 
 bool shownOnly(const QObject* object) {
     return object && object->property(kShownOnly).toBool();
@@ -64,6 +66,11 @@ bool shownOnly(const QObject* object) {
 class ContainerAccessible : public QAccessibleWidget {
 public:
     using QAccessibleWidget::QAccessibleWidget;
+
+    // A window marked as a dialog is told as one (its name is its title, as for every window).
+    QAccessible::Role role() const override {
+        return object()->property(kDialog).toBool() ? QAccessible::Dialog : QAccessibleWidget::role();
+    }
 
     int childCount() const override { return told().size(); }
     QAccessibleInterface* child(int index) const override {
@@ -105,21 +112,36 @@ QAccessibleInterface* containerAccessible(const QString&, QObject* object) {
 
 } // namespace
 
-void hideFromAssistiveTools(QWidget* shown) {
-    shown->setProperty(kShownOnly, true);
+namespace {
+
+// Presents `container` through ContainerAccessible from now on, also where Qt presented it before.
+void presentAsContainer(QWidget* container) {
 #if QT_CONFIG(accessibility)
     // The factory asked last comes first: it must come before the one QApplication installs,
     // which presents every QWidget, and that one goes with each QApplication.
     QAccessible::removeFactory(containerAccessible);
     QAccessible::installFactory(containerAccessible);
     // A container that was presented before (an event while it was built) is presented anew.
-    QWidget* parent = shown->parentWidget();
-    if (parent && plainWidgetClass(parent->metaObject())) {
-        QAccessibleInterface* presented = QAccessible::queryAccessibleInterface(parent);
+    if (container && plainWidgetClass(container->metaObject())) {
+        QAccessibleInterface* presented = QAccessible::queryAccessibleInterface(container);
         if (presented && !dynamic_cast<ContainerAccessible*>(presented))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(presented));
     }
+#else
+    Q_UNUSED(container);
 #endif
+}
+
+} // namespace
+
+void hideFromAssistiveTools(QWidget* shown) {
+    shown->setProperty(kShownOnly, true);
+    presentAsContainer(shown->parentWidget());
+}
+
+void tellAsDialog(QWidget* window) {
+    window->setProperty(kDialog, true);
+    presentAsContainer(window);
 }
 
 void activateWhenShown(QWidget* window) {

@@ -38,6 +38,10 @@ void activateWhenShown(QWidget* window);
 // reader does not read the same text twice. The widget still shows and takes clicks.
 void hideFromAssistiveTools(QWidget* shown);
 
+// Tells assistive tools that `window` (a window of a class of ours made directly from QWidget) is
+// a dialog, named by its title, as a screen reader expects of the program's small windows.
+void tellAsDialog(QWidget* window);
+
 QFont font(const QString& family, double points, bool bold = false, bool underline = false);
 
 // A label or a button of `parent` with its objectName, caption and place (in twips). Buttons do

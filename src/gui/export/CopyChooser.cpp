@@ -39,6 +39,7 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     m_list->setFocus(Qt::OtherFocusReason);
     kit::centreOnScreen(this);
     kit::activateWhenShown(this);
+    kit::tellAsDialog(this);
 
     m_texts.apply(QString::fromLatin1(design.titleKey), QString(), [this](const QString& t) { setWindowTitle(t); });
     m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),

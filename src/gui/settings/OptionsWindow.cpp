@@ -41,6 +41,7 @@ OptionsWindow::OptionsWindow(AppContext& context, QWidget* parent)
     buildControls();
     kit::centreOnScreen(this);
     kit::activateWhenShown(this);
+    kit::tellAsDialog(this);
     load();
 }
 
@@ -104,6 +105,10 @@ void OptionsWindow::load() {
                   [this](const QString& t) { lblSprache->setText(t); });
     m_texts.apply(QStringLiteral("strBrowse"), QStringLiteral("..."),
                   [this](const QString& t) { cmdBrowse->setToolTip(t); });
+    // A screen reader names the two fields after their captions (never after a placeholder "#").
+    txtFS2000->setAccessibleName(m_texts.ownText(QStringLiteral("lblFS2000Path")));
+    cmbSprache->setAccessibleName(m_texts.ownText(QStringLiteral("strLanguage")));
+    cmdBrowse->setAccessibleName(m_texts.ownText(QStringLiteral("strBrowse")));
 
     const settings::Loaded loaded = settings::loadOptions(m_context.programFolder);
     report(loaded.problems);

@@ -12,6 +12,7 @@
 #include "gui/app/QtDialogs.h"
 #include "gui/export/ExportWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -142,6 +143,10 @@ void TestExportWindow::captions() {
     p.openExport();
     QCOMPARE(p.exportWindow()->objectName(), QStringLiteral("frmExport"));
     QCOMPARE(p.exportWindow()->windowTitle(), title);
+    // A screen reader meets a dialog named by its title.
+    QAccessibleInterface* told = QAccessible::queryAccessibleInterface(p.exportWindow());
+    QCOMPARE(told->role(), QAccessible::Dialog);
+    QCOMPARE(told->text(QAccessible::Name), title);
     QCOMPARE(p.control<QLabel>("lblOne")->text(), label);
     QCOMPARE(p.list()->accessibleName() + ":", label); // a screen reader names the list after its label
     QCOMPARE(p.control<QPushButton>("cmdOK")->text(), ok);

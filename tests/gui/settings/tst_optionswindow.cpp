@@ -3,6 +3,7 @@
 #include "support/AsUser.h"
 #include "support/MainWindowFixture.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 
@@ -82,19 +83,26 @@ private slots:
 void TestOptionsWindow::loadTakesTextsFromTheDatabase_data() {
     QTest::addColumn<QString>("database");  // copied over Data/language.crf; "" removes it
     QTest::addColumn<QStringList>("texts"); // title, lblFSPath, lblSprache, cmdOK, cmdAbbrechen, tooltip
+    QTest::addColumn<QStringList>("names"); // as a screen reader names the window and txtFS2000, cmbSprache
     QTest::newRow("German") << kGerman << QStringList{"Optionen", "FS2000-Pfad:", "Sprache:",
-                                                      "O.K.",     "Abbrechen",    "Durchsuchen..."};
+                                                      "O.K.",     "Abbrechen",    "Durchsuchen..."}
+                            << QStringList{"Optionen", "FS2000-Pfad", "Sprache"};
     QTest::newRow("English") << kEnglish
-                             << QStringList{"Options", "FS2000 folder:", "Language:", "OK", "Cancel", "Browse..."};
-    QTest::newRow("key missing") << QStringLiteral("no strLanguage")
-                                 << QStringList{"Optionen", "FS2000-Pfad:", ":", "O.K.", "Abbrechen", "Durchsuchen..."};
-    QTest::newRow("database missing: design texts")
-        << QString() << QStringList{"Optionen", "FS2000-Pfad:", "#", "O.K.", "Abbrechen", "Durchsuchen"};
+                             << QStringList{"Options", "FS2000 folder:", "Language:", "OK", "Cancel", "Browse..."}
+                             << QStringList{"Options", "FS2000 folder", "Language"};
+    QTest::newRow("key missing: the field still named")
+        << QStringLiteral("no strLanguage")
+        << QStringList{"Optionen", "FS2000-Pfad:", ":", "O.K.", "Abbrechen", "Durchsuchen..."}
+        << QStringList{"Optionen", "FS2000-Pfad", "Sprache"};
+    QTest::newRow("database missing: design texts, the fields still named")
+        << QString() << QStringList{"Optionen", "FS2000-Pfad:", "#", "O.K.", "Abbrechen", "Durchsuchen"}
+        << QStringList{"Optionen", "FS2000-Pfad", "Sprache"};
 }
 
 void TestOptionsWindow::loadTakesTextsFromTheDatabase() {
     QFETCH(QString, database);
     QFETCH(QStringList, texts);
+    QFETCH(QStringList, names);
     Options f;
     f.folder.remove(kActive);
     if (database.startsWith(QLatin1String("Data/"))) {
@@ -119,6 +127,13 @@ void TestOptionsWindow::loadTakesTextsFromTheDatabase() {
     QCOMPARE((QStringList{cmb->itemText(0), cmb->itemText(1)}), (QStringList{"English", "Deutsch"}));
     QCOMPARE(cmb->currentIndex(), -1);
     QVERIFY(f.get<QPushButton>("cmdOK")->isEnabled());
+    // Told to a screen reader as a dialog named by its title, with each field named after its caption.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
+    QCOMPARE(window->role(), QAccessible::Dialog);
+    QCOMPARE((QStringList{window->text(QAccessible::Name),
+                          QAccessible::queryAccessibleInterface(f.get("txtFS2000"))->text(QAccessible::Name),
+                          QAccessible::queryAccessibleInterface(cmb)->text(QAccessible::Name)}),
+             names);
 }
 
 void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg_data() {
