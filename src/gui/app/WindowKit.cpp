@@ -10,6 +10,8 @@
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/LanguageStore.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -180,6 +182,11 @@ QString captionName(const QString& caption) {
         }
     }
     return name.trimmed();
+}
+
+void nameList(QComboBox* list, const QString& name) {
+    list->setAccessibleName(name);
+    list->view()->setAccessibleName(name);
 }
 
 QString webAddressText(const QString& address) {

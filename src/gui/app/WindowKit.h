@@ -16,6 +16,7 @@
 class ClickableLabel;
 class Dialogs;
 class PressableLabel;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -51,6 +52,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 
 // The accessible name a caption gives the control beside it: without a trailing ":" or "...".
 QString captionName(const QString& caption);
+
+// Names a drop-down list for assistive tools, and the list it opens with it.
+void nameList(QComboBox* list, const QString& name);
 
 // The maker's web address as a window shows it: without "https://" (or "http://") and without
 // the trailing "/".

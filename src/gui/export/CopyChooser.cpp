@@ -45,7 +45,7 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),
                   [this](const QString& t) { m_label->setText(t); });
     // A screen reader names the list after the label above it.
-    m_list->setAccessibleName(kit::captionName(m_label->text()));
+    kit::nameList(m_list, kit::captionName(m_label->text()));
     m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
     m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
 }

@@ -18,11 +18,6 @@ TakeOverWindow::TakeOverWindow(AppContext& context, const QList<aircraftfiles::A
                                const QStringList& loadings, QWidget* parent)
     : CopyChooser(context, kDesign, parent), lblTakeOver(m_label), cmbTakeOver(m_list) {
     setCopies(copies, loadings);
-    // A screen reader names the list by what the label asks.
-    QString question = lblTakeOver->text();
-    if (question.endsWith(QLatin1Char(':')))
-        question.chop(1);
-    cmbTakeOver->setAccessibleName(question);
 }
 
 void TakeOverWindow::cmdOKClick() {

@@ -107,7 +107,7 @@ void OptionsWindow::load() {
                   [this](const QString& t) { cmdBrowse->setToolTip(t); });
     // A screen reader names the two fields after their captions (never after a placeholder "#").
     txtFS2000->setAccessibleName(m_texts.ownText(QStringLiteral("lblFS2000Path")));
-    cmbSprache->setAccessibleName(m_texts.ownText(QStringLiteral("strLanguage")));
+    kit::nameList(cmbSprache, m_texts.ownText(QStringLiteral("strLanguage")));
     cmdBrowse->setAccessibleName(m_texts.ownText(QStringLiteral("strBrowse")));
 
     const settings::Loaded loaded = settings::loadOptions(m_context.programFolder);
