@@ -2,6 +2,7 @@
 
 #include "ClickableLabel.h"
 #include "FirstPaintStamp.h"
+#include "Fonts.h"
 #include "PressableLabel.h"
 #include "Twips.h"
 #include "core/common/AppContext.h"
@@ -302,6 +303,11 @@ MainWindow::LoadResult MainWindow::load() {
 
     step([&] { CalcGesamt(); });
     step([&] { nameForScreenReaders(); });
+    // Every caption whole in the fonts the system has; the total as wide as it can get.
+    step([&] {
+        fonts::keepCaptionsWhole(this);
+        fonts::keepWhole(lblGesamt, totalCaption(-32768));
+    });
 
     // First-start check: a missing or unreadable strt.cfg leaves the flag as it is.
     step([&] {

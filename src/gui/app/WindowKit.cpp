@@ -1,6 +1,7 @@
 #include "WindowKit.h"
 
 #include "ClickableLabel.h"
+#include "Fonts.h"
 #include "MessageFit.h"
 #include "PressableLabel.h"
 #include "Twips.h"
@@ -151,7 +152,8 @@ void activateWhenShown(QWidget* window) {
 }
 
 QFont font(const QString& family, double points, bool bold, bool underline) {
-    QFont f(family);
+    QFont f(fonts::family(family));
+    f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setUnderline(underline);

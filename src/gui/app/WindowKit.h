@@ -43,6 +43,8 @@ void hideFromAssistiveTools(QWidget* shown);
 // a dialog, named by its title, as a screen reader expects of the program's small windows.
 void tellAsDialog(QWidget* window);
 
+// A font of `family` (or, where the system lacks it, of its stand-in or the system's sans-serif
+// user-interface font: see fonts::family()).
 QFont font(const QString& family, double points, bool bold = false, bool underline = false);
 
 // A label or a button of `parent` with its objectName, caption and place (in twips). Buttons do

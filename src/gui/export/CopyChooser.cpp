@@ -2,6 +2,7 @@
 
 #include "core/common/AppContext.h"
 #include "core/common/Dialogs.h"
+#include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
 
 #include <QAbstractItemView>
@@ -48,6 +49,7 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     kit::nameList(m_list, kit::captionName(m_label->text()));
     m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
     m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
+    fonts::keepCaptionsWhole(this);
 }
 
 void CopyChooser::setCopies(const QList<aircraftfiles::AircraftCopy>& copies, const QStringList& details) {

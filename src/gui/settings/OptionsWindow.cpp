@@ -4,6 +4,7 @@
 #include "core/common/Dialogs.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsFiles.h"
+#include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
 
 #include <QComboBox>
@@ -108,6 +109,7 @@ void OptionsWindow::load() {
     // A screen reader names the two fields after their captions (never after a placeholder "#").
     txtFS2000->setAccessibleName(m_texts.ownText(QStringLiteral("lblFS2000Path")));
     kit::nameList(cmbSprache, m_texts.ownText(QStringLiteral("strLanguage")));
+    fonts::keepCaptionsWhole(this);
     cmdBrowse->setAccessibleName(m_texts.ownText(QStringLiteral("strBrowse")));
 
     const settings::Loaded loaded = settings::loadOptions(m_context.programFolder);
