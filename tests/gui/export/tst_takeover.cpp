@@ -220,6 +220,7 @@ void TestTakeOver::roundTrip() {
 void TestTakeOver::window_data() {
     QTest::addColumn<QString>("scenario");
     QTest::newRow("exported loading: the main window shows it as entered") << "exported";
+    QTest::newRow("decimal pounds: taken, and the stations the next export writes otherwise are named") << "decimals";
     QTest::newRow("a load the window refuses: said, nothing changes, the window stays") << "refused";
     QTest::newRow("a copy without station loads: said, nothing changes") << "no loading";
     QTest::newRow("no copy at all: a plain message and no window") << "no copy";
@@ -244,7 +245,9 @@ void TestTakeOver::window() {
         exportwriter::Job job{cfg, f.folder.path(), wab::stationLoads(exported)};
         QVERIFY(!exportwriter::write(job));
         fs.addCopy(QStringLiteral("nerova_tq58_float"),
-                   scenario == QLatin1String("refused") ? cfgWith({"176", "0", "0", "0", "52"}) : kHead + kTail);
+                   scenario == QLatin1String("refused")    ? cfgWith({"176", "0", "0", "0", "52"})
+                   : scenario == QLatin1String("decimals") ? cfgWith({"176.4", "0", "12.5", "0", "10"})
+                                                           : kHead + kTail);
     }
     // A fresh main window: the loading of the start.
     f.app->reloadMainWindow();
@@ -272,7 +275,10 @@ void TestTakeOver::window() {
     auto* list = testkit::child<QComboBox>(window, "cmbTakeOver");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
-    QCOMPARE(list->itemText(1), QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") + text("strTakeOverNone"));
+    QCOMPARE(list->itemText(1),
+             QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") +
+                 (scenario == QLatin1String("decimals") ? QString::fromUtf8("80 / – / 6 / – kg, 5 kg")
+                                                        : text("strTakeOverNone")));
     QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
 
     list->setCurrentIndex(scenario == QLatin1String("exported") ? 0 : 1);
@@ -294,9 +300,21 @@ void TestTakeOver::window() {
         checkInvariants(f, QStringLiteral("freed after the take-over"));
         return;
     }
+    const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
+    if (scenario == QLatin1String("decimals")) {
+        const auto info = f.folder.dialogs().callsOf(Dialog::Information);
+        QCOMPARE(info.size(), 1);
+        QCOMPARE(info[0].text, text("strTakeOverNextExport").arg(title) + QStringLiteral("\n\n") +
+                                   text("strTakeOverPounds0").arg("176.4", "176", "80") + QLatin1Char('\n') +
+                                   text("strTakeOverPounds2").arg("12.5", "13", "6") + QLatin1Char('\n') +
+                                   text("strTakeOverPounds4").arg("10", "11", "5"));
+        QVERIFY(!f.app->takeOverWindow());
+        QCOMPARE(takeover::summary(f.window()->loading()), QString::fromUtf8("80 / – / 6 / – kg, 5 kg"));
+        checkInvariants(f, QStringLiteral("decimals taken over"));
+        return;
+    }
     const auto warnings = f.folder.dialogs().callsOf(Dialog::Exclamation);
     QCOMPARE(warnings.size(), 1);
-    const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
     const QString expected =
         scenario == QLatin1String("refused")
             ? text("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + text("strTakeOverStation4") +
