@@ -4,8 +4,8 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPushButton>
 #include <QObject>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
 
