@@ -1,6 +1,7 @@
 #include "Fonts.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
@@ -106,6 +107,27 @@ QString choose(const QString& wanted) {
 
 QString family(const QString& wanted) {
     return choose(wanted);
+}
+
+void repairPlatformFonts() {
+    // The classes the platform gives fonts of their own (QApplicationPrivate's font hash); nullptr
+    // is the program's default font.
+    const char* const classes[] = {
+        nullptr,     "QMenu",       "QMenuBar",       "QMenuItem",      "QMessageBoxLabel", "QLabel",
+        "QTipLabel", "QPushButton", "QToolButton",    "QCheckBox",      "QRadioButton",     "QAbstractItemView",
+        "QListView", "QHeaderView", "QComboMenuItem", "QComboLineEdit", "QGroupBox",        "QTabButton",
+        "QStatusBar"};
+    for (const char* className : classes) {
+        QFont font = className ? QApplication::font(className) : QApplication::font();
+        if (drawable(font.family()))
+            continue;
+        font.setFamily(family(font.family()));
+        font.setStyleHint(QFont::SansSerif);
+        if (className)
+            QApplication::setFont(font, className);
+        else
+            QApplication::setFont(font);
+    }
 }
 
 void keepWhole(QWidget* control, const QString& widest) {

@@ -17,6 +17,11 @@ namespace fonts {
 // which may be a serif face.
 QString family(const QString& family);
 
+// Gives the platform's fonts for the program's classes of controls (the menus, the message boxes'
+// text, tooltips, lists, ...) the same treatment: a family the system cannot draw is replaced by
+// family() of it. Called once, after the program's own fonts have been registered.
+void repairPlatformFonts();
+
 // Makes every caption of `window` whole: a label's or a button's text that its control, laid out
 // for the designed fonts, cannot show whole in the font it got is drawn a little smaller, until
 // it fits. `widest` is, for a label whose text changes, the widest text it will show.
