@@ -151,7 +151,7 @@ def window(app, role, title):
     return None
 
 
-class MainWindow:
+class Window:
     def __init__(self, frame):
         self.frame = frame
 
@@ -165,7 +165,7 @@ class MainWindow:
         """The one object named name; fails when there is none or it has another role."""
         found = self.named(name)
         if not found:
-            fail("the main window shows the screen reader nothing named \"%s\"" % name)
+            fail("the window \"%s\" shows the screen reader nothing named \"%s\"" % (self.frame.get_name(), name))
         with_role = [a for a in found if a.get_role() == role]
         if not with_role:
             fail("\"%s\" is met as %s, not as %s" % (name, ", ".join(role_name(a) for a in found), role.value_nick))
@@ -219,6 +219,105 @@ def answer_weight_box(app, weight):
     wait_for(5, lambda: window(app, Atspi.Role.DIALOG, BOX_TITLE) is None, "the weight input box stayed open")
 
 
+def check_all_named(window):
+    """No control a user can reach or act on in window is without a name."""
+    for accessible in window.all():
+        reachable = states(accessible).contains(Atspi.StateType.FOCUSABLE)
+        if (reachable or accessible.get_role() in CONTROL_ROLES) and not accessible.get_name().strip():
+            fail(
+                "the window \"%s\" has an unnamed %s%s"
+                % (window.frame.get_name(), role_name(accessible), " that takes the focus" if reachable else "")
+            )
+
+
+def press(accessible, what):
+    names = action_names(accessible)
+    if "Press" not in names:
+        fail("%s has no action Press (it has %s)" % (what, names))
+    accessible.do_action(names.index("Press"))
+
+
+def dialog_named(app, title):
+    """The dialog the program shows with the title, once it shows it; a window with that title but
+    another role fails."""
+
+    def shown():
+        for w in children(app):
+            if w.get_name() == title and states(w).contains(Atspi.StateType.SHOWING):
+                if w.get_role() != Atspi.Role.DIALOG:
+                    fail("the window \"%s\" is told as %s, not as a dialog" % (title, role_name(w)))
+                return w
+        return None
+
+    return Window(
+        wait_for(
+            5,
+            shown,
+            "no window \"%s\" came (the program shows: %s)" % (title, [described(w) for w in children(app)]),
+        )
+    )
+
+
+def gone(app, title):
+    wait_for(5, lambda: window(app, Atspi.Role.DIALOG, title) is None, "the window \"%s\" stayed open" % title)
+
+
+def read_every_window(app, main_window):
+    """Opens each of the program's other windows as a user of a screen reader does, through the
+    menu items' and buttons' own actions, and reads it: a dialog named by its title, its fields
+    named after their captions, no control without a name."""
+
+    def by_menu(item, title, fields, close):
+        press(main_window.one(item, Atspi.Role.MENU_ITEM), "the menu item \"%s\"" % item)
+        dialog = dialog_named(app, title)
+        for name, role in fields:
+            dialog.one(name, role)
+        check_all_named(dialog)
+        press(dialog.one(close, Atspi.Role.PUSH_BUTTON), "\"%s\" in \"%s\"" % (close, title))
+        gone(app, title)
+
+    by_menu(
+        "Optionen...",
+        "Optionen",
+        [("FS2000-Pfad", Atspi.Role.TEXT), ("Sprache", Atspi.Role.COMBO_BOX)],
+        "Abbrechen",
+    )
+    by_menu("Info", "Informationen über 'Merovan for TQ 58'", [(ADDRESS, Atspi.Role.LINK)], "O.K.")
+    by_menu(
+        "Beladung aus Flugzeug übernehmen...",
+        "Beladung aus Flugzeug übernehmen",
+        [("Wählen Sie bitte, aus welchem Flugzeug die Beladung übernommen werden soll", Atspi.Role.COMBO_BOX)],
+        "Abbrechen",
+    )
+
+    # The export window, by the button; the copy chosen and the export confirmed by keys.
+    press(main_window.one("Speichern", Atspi.Role.PUSH_BUTTON), "Speichern")
+    title = "Flugzeug wählen"
+    chooser = dialog_named(app, title)
+    chooser.one("Wählen Sie bitte, welches der installierten TQ 58 Flugzeuge beladen werden soll", Atspi.Role.COMBO_BOX)
+    check_all_named(chooser)
+    focus_x_window(title)
+    xdotool("key", "--delay", "20", "Down", "Return")
+    wait_for(5, lambda: any(w.get_name() == "Fertig" for w in children(app)), "no completion message after the export")
+    focus_x_window("Fertig")
+    xdotool("key", "Return")
+    gone(app, title)
+
+    # Now that the copy has its backups, the restore window lists it.
+    by_menu(
+        "Auslieferungszustand wiederherstellen...",
+        "Auslieferungszustand wiederherstellen",
+        [
+            (
+                "Wählen Sie bitte, welches Flugzeug in den Auslieferungszustand zurückgesetzt werden soll",
+                Atspi.Role.COMBO_BOX,
+            )
+        ],
+        "Abbrechen",
+    )
+    focus_x_window(MAIN_TITLE)
+
+
 def main():
     ready_file, pid_file = sys.argv[1], sys.argv[2]
     Atspi.init()
@@ -234,7 +333,7 @@ def main():
         lambda: window(app, Atspi.Role.FRAME, MAIN_TITLE),
         "the application has no main window \"%s\" (it shows: %s)" % (MAIN_TITLE, [described(w) for w in children(app)]),
     )
-    main_window = MainWindow(frame)
+    main_window = Window(frame)
     wait_for(5, lambda: main_window.named("Passagier rechts"), "the main window's seats never appeared")
 
     # The seats: buttons named after the seat, their state as the description.
@@ -270,11 +369,7 @@ def main():
     if persons.get_text_iface() is None or Atspi.Text.get_text(persons, 0, -1) != "80":
         fail("the person-weight box does not read 80")
 
-    # No control a user can reach or act on is without a name.
-    for accessible in main_window.all():
-        reachable = states(accessible).contains(Atspi.StateType.FOCUSABLE)
-        if (reachable or accessible.get_role() in CONTROL_ROLES) and not accessible.get_name().strip():
-            fail("an unnamed %s%s" % (role_name(accessible), " that takes the focus" if reachable else ""))
+    check_all_named(main_window)
 
     # A seat taken by the screen reader's own action: the weight box opens, the description follows.
     co_pilot = seats["Co-Pilot"]
@@ -302,6 +397,8 @@ def main():
     description_becomes(total, "830 kg", "the total", since)
     if window(app, Atspi.Role.DIALOG, BOX_TITLE) is not None:
         fail("freeing the co-pilot asked for a weight")
+
+    read_every_window(app, main_window)
 
     # The program ends by its close button, pressed as the screen reader presses it.
     close = main_window.one("Schliessen", Atspi.Role.PUSH_BUTTON)

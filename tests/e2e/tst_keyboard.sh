@@ -2,7 +2,7 @@
 # A whole loading and export by keys alone: Tab to the co-pilot and seat him with Space, to the
 # left passenger and seat her with Return, set the baggage with the arrow keys, export with
 # "Speichern", choose the copy and confirm; the written aircraft.cfg and model must follow. Then
-# Tab on to the web link, open it with Return, and close with "Schliessen".
+# Tab on to the web link, open it with Return, and go back to "Schliessen" to close.
 STAGED=$1
 . "$(dirname "$0")/lib.sh"
 
@@ -53,7 +53,9 @@ keys_to "$window" Tab Tab space
 answer_weight 75
 keys_to "$window" Tab Return # left passenger
 answer_weight 55
-keys_to "$window" Tab Tab Right Right Right Right Right Tab space # baggage 5 kg, then Speichern
+# On past the right passenger, the person-weight sum, Schliessen and Speichern to the slider: baggage
+# 5 kg, then back to Speichern.
+keys_to "$window" Tab Tab Tab Tab Tab Right Right Right Right Right shift+Tab space
 chooser=$(wait_window "Flugzeug wählen" 5) || fail "export window did not appear"
 keys_to "$chooser" Down Return
 done_box=$(wait_window "Fertig" 5) || fail "no completion message"
@@ -67,10 +69,10 @@ for line in "0 = *176 *," "1 = *165 *," "2 = *121 *," "3 = *0 *," "4 = *11 *,"; 
 done
 cmp "$PROGRAM/DemoFS2000/Aircraft/nerova_tq58/Model/TQ58-161.mdl" "$PROGRAM/Models/3.mdl" ||
     fail "the model file is not variant 3 (co-pilot and left passenger)"
-keys_to "$window" Tab Tab Return # past Schliessen to the web link
+keys_to "$window" Tab Tab Tab Return # past the slider and the baggage box to the web link
 wait_until 5 link_opened || fail "Return on the web link opened nothing"
 [ "$(cat "$E2E_TMP/opened")" = "https://www.velmora-sim.example/" ] ||
     fail "the web link opened \"$(cat "$E2E_TMP/opened")\""
-keys_to "$window" shift+Tab space # Schliessen
+keys_to "$window" shift+Tab shift+Tab shift+Tab shift+Tab space # back to Schliessen
 wait_exit 5 || fail "program still running after Schliessen"
 echo "PASS"

@@ -1,8 +1,9 @@
 #!/bin/sh
 # What the Windows zip holds, as a user unpacks it: no demo stand-in (Models/ is there, empty, for
 # the aircraft's own variants), the read-me files, the notices and licence texts of the software
-# of others with the versions that were shipped, and in merovan.exe the application manifest, the
-# icon in every size Windows shows, and no Unix path.
+# of others with the versions that were shipped, the least Windows named (10), and in merovan.exe
+# the application manifest (Windows 10 and 11), the icon in every size Windows shows, the version
+# record with its copyright, and no Unix path.
 #   tst_windows_zip.sh <zip> <windres>
 set -eu
 ZIP=$1
@@ -45,7 +46,12 @@ grep -q "$(printf '\r')\$" "$P/README.txt" || fail "README.txt does not end its 
 
 grep -aq '<activeCodePage[^>]*>UTF-8</activeCodePage>' "$exe" || fail "the manifest does not ask for UTF-8"
 grep -aq '<dpiAwareness[^>]*>PerMonitorV2' "$exe" || fail "the manifest is not per-monitor DPI aware"
-[ "$(grep -ao '<supportedOS Id=' "$exe" | wc -l)" -eq 4 ] || fail "the manifest does not name Windows 7 to 11"
+[ "$(grep -ao '<supportedOS Id=' "$exe" | wc -l)" -eq 1 ] &&
+    grep -aq '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' "$exe" ||
+    fail "the manifest does not name Windows 10 and 11 alone"
+for readme in LIESMICH.txt README.txt; do
+    grep -q 'Windows 10' "$P/$readme" || fail "$readme does not name Windows 10 as the least"
+done
 grep -aq 'requestedExecutionLevel level="asInvoker"' "$exe" || fail "the manifest does not run as the user"
 
 "$WINDRES" -i "$exe" -O rc -o "$TMP/resources.rc" || fail "$WINDRES cannot read the resources of merovan.exe"
@@ -56,6 +62,8 @@ for octal in $(sed -n '/RT_GROUP_ICON/,/^END/p' "$TMP/resources.rc" | sed -n 's/
     sizes="$sizes $size"
 done
 [ "$sizes" = " 16 24 32 48 256" ] || fail "the exe's icon has the sizes$sizes, not 16 24 32 48 256"
+grep -q 'VALUE "LegalCopyright", "Copyright (C) [0-9]* Velmora' "$TMP/resources.rc" ||
+    fail "the version record has no LegalCopyright"
 
 unix=$(grep -aoE '/(usr|root|home|tmp|opt)/[[:print:]]*' "$exe" | head -n 3 || true)
 [ -z "$unix" ] || fail "Unix paths in merovan.exe: $unix"

@@ -30,8 +30,6 @@ bool replaceWithData(const QString& path, const QByteArray& data, QString* reaso
 
 // At most this many symbolic links are followed one after the other, as on Linux.
 inline constexpr int kMaxLinks = 40;
-// Why a chain of links cannot be followed to its end when it comes back to a link met before.
-inline constexpr auto kLinkLoop = "the links lead round in a circle";
 
 // Where a replacement of `path` really writes: the end of a chain of symbolic links (which need not
 // exist), else `path` itself. False, with the reason, for a chain that goes round in a circle or is

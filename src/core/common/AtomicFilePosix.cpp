@@ -1,5 +1,6 @@
 // The POSIX implementation of AtomicFile: open, fsync, rename and the folder's fsync.
 #include "AtomicFilePlatform.h"
+#include "SystemReasons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,8 @@
 
 namespace atomicfile {
 namespace {
+
+namespace own = systemreasons::own;
 
 QString errnoText(int error, const char* fallback) {
     if (error != 0)
@@ -61,7 +64,7 @@ bool writeAll(int fd, const char* data, qint64 size, QString* reason) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            *reason = errnoText(n < 0 ? errno : ENOSPC, "the data could not be written completely");
+            *reason = errnoText(n < 0 ? errno : ENOSPC, own::kWriteIncomplete);
             return false;
         }
         data += n;
@@ -75,11 +78,11 @@ bool syncFolder(const QByteArray& target, QString* reason) {
     const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
     Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0) {
-        *reason = errnoText(errno, "the folder could not be opened");
+        *reason = errnoText(errno, own::kFolderNotOpened);
         return false;
     }
     if (::fsync(fd.get()) != 0) {
-        *reason = errnoText(errno, "the folder could not be synchronised");
+        *reason = errnoText(errno, own::kFolderNotSynced);
         return false;
     }
     return true;
@@ -94,7 +97,7 @@ bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, 
     if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        *reason = errnoText(errno, "the file could not be created");
+        *reason = errnoText(errno, own::kFileNotCreated);
         return false;
     }
 #endif
@@ -102,17 +105,17 @@ bool takeNameExclusively(const QByteArray& temporary, const QByteArray& target, 
         struct stat there {};
         const bool taken = ::lstat(target.constData(), &there) == 0;
         if (taken || errno != ENOENT) {
-            *reason = errnoText(taken ? EEXIST : errno, "the folder could not be created");
+            *reason = errnoText(taken ? EEXIST : errno, own::kFolderNotCreated);
             return false;
         }
         if (::rename(temporary.constData(), target.constData()) != 0) {
-            *reason = errnoText(errno, "the folder could not be created");
+            *reason = errnoText(errno, own::kFolderNotCreated);
             return false;
         }
         return true;
     }
     if (::link(temporary.constData(), target.constData()) != 0) {
-        *reason = errnoText(errno, "the file could not be created");
+        *reason = errnoText(errno, own::kFileNotCreated);
         return false;
     }
     ::unlink(temporary.constData());
@@ -123,7 +126,7 @@ bool hasWriteBits(const QFileInfo& info) {
     return (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
 }
 
-const char* const kNotAFile = "it is not a file (but a pipe, a socket or a device)";
+const char* const kNotAFile = own::kNotAFile;
 
 // The group of the folder `entry` lies in, or `fallback` when it cannot be looked at.
 gid_t groupOfFolderOf(const QByteArray& entry, gid_t fallback) {
@@ -141,13 +144,13 @@ gid_t groupOfFolderOf(const QByteArray& entry, gid_t fallback) {
 bool giveOwner(int fd, uid_t uid, gid_t gid, gid_t folderGroup, mode_t* mode, QString* reason) {
     struct stat now {};
     if (::fstat(fd, &now) != 0) {
-        *reason = errnoText(errno, "the owner could not be read");
+        *reason = errnoText(errno, own::kOwnerNotReadOnly);
         return false;
     }
     if ((now.st_uid == uid && now.st_gid == gid) || ::fchown(fd, uid, gid) == 0)
         return true;
     if (errno != EPERM) {
-        *reason = QStringLiteral("the owner and group could not be set (%1)").arg(errnoText(errno, "not permitted"));
+        *reason = systemreasons::ownReason(own::kOwnerGroupNotSet, errnoText(errno, own::kNotPermitted));
         return false;
     }
     for (const gid_t group : {gid, folderGroup}) {
@@ -187,7 +190,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         return false;
     }
     if (existed && (old.st_mode & 0222) == 0) {
-        *reason = QStringLiteral("the file is read-only");
+        *reason = QString::fromLatin1(own::kReadOnlyFile);
         return false;
     }
     // Whose the new file is and who may read it: the old file's exactly; for a backup or a restore
@@ -197,7 +200,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     const bool attributed = !how.attributesFrom.isEmpty();
     struct stat like = old;
     if (attributed && ::stat(QFile::encodeName(how.attributesFrom).constData(), &like) != 0) {
-        *reason = errnoText(errno, "the file's owner and permissions could not be read");
+        *reason = errnoText(errno, own::kOwnerNotRead);
         return false;
     }
     const bool keepOwner = existed || attributed;
@@ -219,13 +222,13 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         temporary = temporaryNameFor(target);
         opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepOwner ? 0600 : 0666);
         if (opened < 0 && errno != EEXIST) {
-            *reason = errnoText(errno, "the temporary file could not be created");
+            *reason = errnoText(errno, own::kTemporaryNotCreated);
             return false;
         }
     }
     Descriptor fd(opened);
     if (fd.get() < 0) {
-        *reason = QStringLiteral("no free name for a temporary file");
+        *reason = QString::fromLatin1(own::kNoTemporaryName);
         return false;
     }
 
@@ -249,22 +252,21 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         struct stat fresh {};
         const bool same = ::fstat(fd.get(), &fresh) == 0 && fresh.st_uid == owner && fresh.st_gid == group;
         if (!same && ::fchown(fd.get(), owner, group) != 0)
-            return fail(QStringLiteral("the file's owner and group could not be kept (%1)")
-                            .arg(errnoText(errno, "not permitted")));
+            return fail(systemreasons::ownReason(own::kOwnerNotKept, errnoText(errno, own::kNotPermitted)));
     }
     if (keepOwner && ::fchmod(fd.get(), mode) != 0)
-        return fail(errnoText(errno, "the file permissions could not be set"));
+        return fail(errnoText(errno, own::kModeNotSet));
     if (::fsync(fd.get()) != 0)
-        return fail(errnoText(errno, "the data could not be stored on the disk"));
+        return fail(errnoText(errno, own::kNotStored));
     if (!fd.close())
-        return fail(errnoText(errno, "the data could not be stored on the disk"));
+        return fail(errnoText(errno, own::kNotStored));
     if (how.create) {
         if (!takeNameExclusively(temporary, target, false, reason)) {
             ::unlink(temporary.constData());
             return false;
         }
     } else if (::rename(temporary.constData(), target.constData()) != 0) {
-        return fail(errnoText(errno, "the file could not be replaced"));
+        return fail(errnoText(errno, own::kNotReplaced));
     }
     // The new file is in place; make its name durable too.
     return syncFolder(target, reason);
@@ -305,7 +307,7 @@ bool resolveTarget(const QString& path, QString* target, QString* reason) {
         }
         const std::pair<quint64, quint64> key{quint64(info.st_dev), quint64(info.st_ino)};
         if (seen.contains(key)) {
-            *reason = QString::fromLatin1(kLinkLoop);
+            *reason = QString::fromLatin1(own::kLinkLoop);
             return false;
         }
         if (links == kMaxLinks) {
@@ -318,7 +320,7 @@ bool resolveTarget(const QString& path, QString* target, QString* reason) {
         while ((n = ::readlink(current.constData(), link.data(), size_t(link.size()))) == ssize_t(link.size()))
             link.resize(link.size() * 2);
         if (n < 0) {
-            *reason = errnoText(errno, "the link could not be read");
+            *reason = errnoText(errno, own::kLinkNotRead);
             return false;
         }
         link.truncate(n);
@@ -366,7 +368,7 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
     const QByteArray name = QFile::encodeName(absolute);
     struct stat model {};
     if (::stat(QFile::encodeName(like).constData(), &model) != 0) {
-        *reason = errnoText(errno, "the folder's owner and permissions could not be read");
+        *reason = errnoText(errno, own::kFolderOwnerNotRead);
         return false;
     }
     platform::removeStaleTemporaries(absolute);
@@ -379,12 +381,12 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
         temporary = temporaryNameFor(name);
         made = ::mkdir(temporary.constData(), 0700) == 0;
         if (!made && errno != EEXIST) {
-            *reason = errnoText(errno, "the folder could not be created");
+            *reason = errnoText(errno, own::kFolderNotCreated);
             return false;
         }
     }
     if (!made) {
-        *reason = QStringLiteral("no free name for a temporary folder");
+        *reason = QString::fromLatin1(own::kNoTemporaryFolderName);
         return false;
     }
     Descriptor fd(::open(temporary.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -393,9 +395,9 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
     if (fd.get() < 0 ||
         !giveOwner(fd.get(), model.st_uid, model.st_gid, groupOfFolderOf(name, model.st_gid), &mode, &why) ||
         ::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0) {
-        *reason = !why.isEmpty() ? why
-                                 : QStringLiteral("the folder's owner and permissions could not be set (%1)")
-                                       .arg(errnoText(errno, "not permitted"));
+        *reason = !why.isEmpty()
+                      ? why
+                      : systemreasons::ownReason(own::kFolderOwnerNotSet, errnoText(errno, own::kNotPermitted));
         ::rmdir(temporary.constData());
         return false;
     }
@@ -412,7 +414,7 @@ bool removeFile(const QString& path, QString* reason) {
         reason = &dummy;
     const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
     if (::unlink(name.constData()) != 0) {
-        *reason = errnoText(errno, "the file could not be removed");
+        *reason = errnoText(errno, own::kNotRemoved);
         return false;
     }
     return syncFolder(name, reason);

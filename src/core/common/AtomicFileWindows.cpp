@@ -1,6 +1,7 @@
 // The Windows implementation of AtomicFile: CreateFileW, FlushFileBuffers, ReplaceFileW and
 // MoveFileExW.
 #include "AtomicFilePlatform.h"
+#include "SystemReasons.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,8 @@
 
 namespace atomicfile {
 namespace {
+
+namespace own = systemreasons::own;
 
 // The system's text for a Windows error code, without the closing full stop.
 QString windowsErrorText(DWORD error, const char* fallback) {
@@ -69,11 +72,11 @@ bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
     while (size > 0) {
         DWORD written = 0;
         if (!::WriteFile(file, data, DWORD(std::min<qint64>(size, 1 << 30)), &written, nullptr)) {
-            *reason = windowsErrorText(::GetLastError(), "the data could not be written completely");
+            *reason = windowsErrorText(::GetLastError(), own::kWriteIncomplete);
             return false;
         }
         if (written == 0) {
-            *reason = windowsErrorText(ERROR_DISK_FULL, "the data could not be written completely");
+            *reason = windowsErrorText(ERROR_DISK_FULL, own::kWriteIncomplete);
             return false;
         }
         data += written;
@@ -100,16 +103,16 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (existed && how.create) {
-        *reason = windowsErrorText(ERROR_ALREADY_EXISTS, "something is already there");
+        *reason = windowsErrorText(ERROR_ALREADY_EXISTS, own::kSomethingThere);
         return false;
     }
     if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        *reason = QStringLiteral("it is a folder");
+        *reason = QString::fromLatin1(own::kFolder);
         return false;
     }
     // Refused before anything changes: replacing would drop the protection.
     if (existed && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        *reason = QStringLiteral("the file is read-only");
+        *reason = QString::fromLatin1(own::kReadOnlyFile);
         return false;
     }
 
@@ -122,16 +125,16 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         const DWORD error = ::GetLastError();
         if (file.get() == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
             if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
-                *reason = QStringLiteral("the folder %1 cannot be written (%2)")
-                              .arg(QDir::toNativeSeparators(QFileInfo(targetPath).absolutePath()),
-                                   windowsErrorText(error, "access denied"));
+                *reason = systemreasons::ownReason(own::kFolderNotWritable,
+                                                   QDir::toNativeSeparators(QFileInfo(targetPath).absolutePath()),
+                                                   windowsErrorText(error, own::kAccessDenied));
             else
-                *reason = windowsErrorText(error, "the temporary file could not be created");
+                *reason = windowsErrorText(error, own::kTemporaryNotCreated);
             return false;
         }
     }
     if (file.get() == INVALID_HANDLE_VALUE) {
-        *reason = QStringLiteral("no free name for a temporary file");
+        *reason = QString::fromLatin1(own::kNoTemporaryName);
         return false;
     }
 
@@ -149,13 +152,13 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
             return fail(why);
     } while (!block.isEmpty());
     if (!::FlushFileBuffers(file.get()))
-        return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
+        return fail(windowsErrorText(::GetLastError(), own::kNotStored));
     if (!file.close())
-        return fail(windowsErrorText(::GetLastError(), "the data could not be stored on the disk"));
+        return fail(windowsErrorText(::GetLastError(), own::kNotStored));
     if (!existed) {
         // Without MOVEFILE_REPLACE_EXISTING this fails when anything took the name meanwhile.
         if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-            return fail(windowsErrorText(::GetLastError(), "the file could not be put in place"));
+            return fail(windowsErrorText(::GetLastError(), own::kNotPutInPlace));
         return true;
     }
     // The new file carries the old one's attributes (hidden, system, archive...) itself, so that
@@ -163,7 +166,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     const DWORD carried = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (carried != 0 && !::SetFileAttributesW(temporary.c_str(), carried))
-        return fail(windowsErrorText(::GetLastError(), "the file attributes could not be set"));
+        return fail(windowsErrorText(::GetLastError(), own::kAttributesNotSet));
     if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     const DWORD error = ::GetLastError();
@@ -172,12 +175,11 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
         // name now, and should that fail too, keep the new content rather than lose both.
         if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
-        *reason = QStringLiteral("%1 (the new content is in %2)")
-                      .arg(windowsErrorText(::GetLastError(), "the file could not be replaced"),
-                           QString::fromStdWString(temporary));
+        *reason = systemreasons::ownReason(own::kNewContentIn, windowsErrorText(::GetLastError(), own::kNotReplaced),
+                                           QDir::toNativeSeparators(QString::fromStdWString(temporary)));
         return false;
     }
-    return fail(windowsErrorText(error, "the file could not be replaced"));
+    return fail(windowsErrorText(error, own::kNotReplaced));
 }
 
 } // namespace
@@ -215,17 +217,17 @@ bool resolveTarget(const QString& path, QString* target, QString* reason) {
         }
         const QString key = QDir::cleanPath(info.absoluteFilePath()).toCaseFolded();
         if (seen.contains(key)) {
-            *reason = QString::fromLatin1(kLinkLoop);
+            *reason = QString::fromLatin1(own::kLinkLoop);
             return false;
         }
         if (links == kMaxLinks) {
-            *reason = windowsErrorText(ERROR_CANT_RESOLVE_FILENAME, "too many links");
+            *reason = windowsErrorText(ERROR_CANT_RESOLVE_FILENAME, own::kTooManyLinks);
             return false;
         }
         seen.insert(key);
         const QString next = info.symLinkTarget();
         if (next.isEmpty()) {
-            *reason = QStringLiteral("the link could not be read");
+            *reason = QString::fromLatin1(own::kLinkNotRead);
             return false;
         }
         current = next;
@@ -255,11 +257,11 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
         reason = &dummy;
     Q_UNUSED(like);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-        *reason = QStringLiteral("something is already there");
+        *reason = QString::fromLatin1(own::kSomethingThere);
         return false;
     }
     if (!QDir().mkdir(path)) {
-        *reason = QStringLiteral("the folder could not be created");
+        *reason = QString::fromLatin1(own::kFolderNotCreated);
         return false;
     }
     return true;
@@ -270,7 +272,7 @@ bool removeFile(const QString& path, QString* reason) {
     if (!reason)
         reason = &dummy;
     if (!::DeleteFileW(nativePath(QFileInfo(path).absoluteFilePath()).c_str())) {
-        *reason = windowsErrorText(::GetLastError(), "the file could not be removed");
+        *reason = windowsErrorText(::GetLastError(), own::kNotRemoved);
         return false;
     }
     return true;

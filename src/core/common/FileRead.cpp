@@ -1,6 +1,7 @@
 #include "FileRead.h"
 
 #include "AtomicFile.h"
+#include "SystemReasons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +16,7 @@
 
 namespace {
 
-const char* const kNotAFile = "it is not a file (but a pipe, a socket or a device)";
+const char* const kNotAFile = systemreasons::own::kNotAFile;
 
 } // namespace
 
@@ -25,7 +26,7 @@ bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevic
         reason = &dummy;
     const QFileInfo info(path);
     if (info.isDir()) {
-        *reason = QStringLiteral("it is a folder, not a file");
+        *reason = QString::fromLatin1(systemreasons::own::kIsFolder);
         return false;
     }
     if (info.exists() && !info.isFile()) {
@@ -46,8 +47,8 @@ bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevic
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        *reason =
-            S_ISDIR(opened.st_mode) ? QStringLiteral("it is a folder, not a file") : QString::fromLatin1(kNotAFile);
+        *reason = S_ISDIR(opened.st_mode) ? QString::fromLatin1(systemreasons::own::kIsFolder)
+                                          : QString::fromLatin1(kNotAFile);
         return false;
     }
     if (!file.open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {

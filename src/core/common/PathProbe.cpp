@@ -1,6 +1,7 @@
 #include "PathProbe.h"
 
 #include "AtomicFile.h"
+#include "SystemReasons.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,11 +111,11 @@ std::optional<QStringList> listFolder(const QString& folder, bool* missing, QStr
     const QFileInfo info(folder.isEmpty() ? QStringLiteral(".") : folder);
     *missing = !info.exists() || !info.isDir();
     if (*missing) {
-        *reason = QStringLiteral("The folder does not exist");
+        *reason = QString::fromLatin1(systemreasons::own::kFolderMissing);
         return std::nullopt;
     }
     if (!info.isReadable()) {
-        *reason = QStringLiteral("Access is denied");
+        *reason = QString::fromLatin1(systemreasons::own::kAccessDenied);
         return std::nullopt;
     }
     return QDir(info.filePath())

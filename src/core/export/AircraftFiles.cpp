@@ -88,6 +88,62 @@ QString titleOf(const QByteArray& cfgContent) {
     return {};
 }
 
+namespace {
+
+// The lines of a file, without their line ends (CR LF, LF or a lone CR).
+QList<QByteArrayView> linesOf(QByteArrayView data) {
+    QList<QByteArrayView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        if (data[i] != '\r' && data[i] != '\n')
+            continue;
+        lines.append(data.sliced(start, i - start));
+        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < data.size())
+        lines.append(data.sliced(start));
+    return lines;
+}
+
+bool isSectionHeader(QByteArrayView line) {
+    return line.trimmed().startsWith('[');
+}
+
+} // namespace
+
+QString modelOf(const QByteArray& cfgContent) {
+    static const QByteArray titleKey = QByteArrayLiteral("title=");
+    const QList<QByteArrayView> lines = linesOf(cfgContent);
+    qsizetype section = -1; // the header line of the section the title is in
+    qsizetype titleLine = -1;
+    for (qsizetype i = 0; i < lines.size() && titleLine < 0; ++i) {
+        if (isSectionHeader(lines[i])) {
+            section = i;
+            continue;
+        }
+        FieldReader fields(lines[i].toByteArray());
+        while (!fields.atEnd() && titleLine < 0) {
+            if (fields.next().left(titleKey.size()).toLower() == titleKey)
+                titleLine = i;
+        }
+    }
+    if (titleLine < 0)
+        return {};
+    for (qsizetype i = section + 1; i < lines.size() && !isSectionHeader(lines[i]); ++i) {
+        const QByteArrayView line = lines[i];
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 0 || line.first(equals).trimmed().compare("model", Qt::CaseInsensitive) != 0)
+            continue;
+        QByteArrayView value = line.sliced(equals + 1);
+        if (const qsizetype comment = value.indexOf("//"); comment >= 0)
+            value = value.first(comment);
+        return decodeCfgText(value.trimmed().toByteArray());
+    }
+    return {};
+}
+
 QString GetTitle(const QString& path) {
     const auto content = readWholeFile(path);
     return content ? titleOf(*content) : QString();
@@ -148,6 +204,8 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         const backups::Place backup = backups::look(copyFolder, backups::kCfg);
         if (backup.state == backups::Place::State::NotAFile)
             listing.problems.append({Kind::NotAFile, backup.path, {}});
+        if (backup.state == backups::Place::State::NotAFolder)
+            listing.problems.append({Kind::BackupsBlocked, backup.path, {}});
         switch (cfg.state) {
         case State::Missing:
             listing.problems.append({Kind::NoAircraftCfg, copyFolder, {}});
@@ -194,6 +252,8 @@ QString messageKey(ListingProblem::Kind kind) {
         return QStringLiteral("strExportCfgUnreadable");
     case ListingProblem::Kind::NotAFile:
         return QStringLiteral("strExportListedNotAFile");
+    case ListingProblem::Kind::BackupsBlocked:
+        return QStringLiteral("strExportBackupsBlocked");
     }
     return {};
 }
@@ -230,8 +290,9 @@ OfferedCopies offeredCopies(const QString& programFolder, Offer offer) {
         if (problem.kind == ListingProblem::Kind::NoAircraftCfg && restorable.contains(QDir::cleanPath(problem.path)))
             continue;
         QStringList details{QDir::toNativeSeparators(problem.path)};
-        if (problem.kind != ListingProblem::Kind::NoAircraftFolder &&
-            problem.kind != ListingProblem::Kind::NoAircraftCfg && problem.kind != ListingProblem::Kind::NotAFile)
+        if (problem.kind == ListingProblem::Kind::AircraftFolderUnreadable ||
+            problem.kind == ListingProblem::Kind::CopyFolderUnreadable ||
+            problem.kind == ListingProblem::Kind::CfgUnreadable)
             details.append(problem.reason);
         offered.problems.append({messageKey(problem.kind), details});
     }

@@ -49,6 +49,11 @@ bool isTq58FolderName(const QString& folderName);
 // characters. Empty when no field matches.
 QString titleOf(const QByteArray& cfgContent);
 
+// The model an aircraft.cfg shows for its title (the one titleOf() gives): the value of the key
+// "model" in the section of that title (an [fltsim.N] entry), blanks trimmed. Empty for the
+// default, the copy's folder Model; "float" means the folder Model.float.
+QString modelOf(const QByteArray& cfgContent);
+
 // titleOf() of the file at `path`; empty when the file has no title or cannot be read.
 QString GetTitle(const QString& path);
 
@@ -72,6 +77,7 @@ struct ListingProblem {
         CopyFolderUnreadable,     // `path` is the copy's folder, `reason` says why
         CfgUnreadable,            // `path` is the aircraft.cfg, `reason` says why
         NotAFile,                 // `path` (aircraft.cfg or a backup) is a folder, a pipe, a device...
+        BackupsBlocked,           // `path`, the backups' folder's place, holds a file, a link...
     };
     Kind kind;
     QString path;

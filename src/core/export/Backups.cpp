@@ -16,7 +16,9 @@ Place placeOf(const QString& path, pathprobe::Probe::State made) {
         return {Place::State::Nothing, path, {}};
     if (probe.state == State::Unreadable)
         return {Place::State::Unreadable, path, probe.reason};
-    return {probe.state == made ? Place::State::Made : Place::State::NotAFile, path, {}};
+    if (probe.state == made)
+        return {Place::State::Made, path, {}};
+    return {made == State::Folder ? Place::State::NotAFolder : Place::State::NotAFile, path, {}};
 }
 
 } // namespace

@@ -32,12 +32,14 @@ struct Place {
         Nothing,    // nothing at all
         Made,       // a file (for the folder: a folder), as the program makes them
         NotAFile,   // something else, never opened: `path` names it
+        NotAFolder, // at the folder's place: a file, a link or a device, never opened; `path` names it
         Unreadable, // cannot be looked at: `reason` says why
     };
     State state = State::Nothing;
     QString path;
     QString reason;
 };
+// A backup's place in a folder that is not there, or not a folder, is the folder's place.
 Place look(const QString& copyFolder, const char* name);
 Place lookAtFolder(const QString& copyFolder);
 

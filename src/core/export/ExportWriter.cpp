@@ -28,6 +28,8 @@ bool hasWriteBits(const QFileInfo& info) {
 std::optional<Failure> trouble(const backups::Place& place) {
     if (place.state == backups::Place::State::NotAFile)
         return failure(Kind::NotAFile, place.path);
+    if (place.state == backups::Place::State::NotAFolder)
+        return failure(Kind::BackupsBlocked, place.path);
     if (place.state == backups::Place::State::Unreadable)
         return failure(Kind::ReadFailed, place.path, place.reason);
     return std::nullopt;
@@ -189,8 +191,12 @@ QString messageKey(Failure::Kind kind) {
         return QStringLiteral("strExportFileMissing");
     case Kind::NotAFile:
         return QStringLiteral("strExportNotAFile");
+    case Kind::BackupsBlocked:
+        return QStringLiteral("strExportBackupsBlocked");
     case Kind::ReadOnly:
         return QStringLiteral("strExportReadOnly");
+    case Kind::NoPermission:
+        return QStringLiteral("strExportNoPermission");
     case Kind::FolderReadOnly:
         return QStringLiteral("strExportFolderReadOnly");
     case Kind::ModelFolderMissing:
@@ -280,8 +286,12 @@ bool isWideText(const QByteArray& content) {
 std::optional<Failure> checkReplaceable(const QString& path) {
     const QFileInfo target(atomicfile::resolvedTarget(path));
     const bool exists = target.exists();
-    if (exists && (!target.isWritable() || !hasWriteBits(target)))
+    // Without any write permission (on Windows: with the read-only attribute) the file is read-only
+    // for everybody; with some, but none for this user, it is another's to write.
+    if (exists && !hasWriteBits(target))
         return failure(Kind::ReadOnly, path);
+    if (exists && !target.isWritable())
+        return failure(Kind::NoPermission, path);
     const QString folder = target.absolutePath();
     if (!atomicfile::canCreateIn(folder))
         return failure(Kind::FolderReadOnly, folder);
@@ -370,10 +380,19 @@ std::optional<Failure> plan(const Job& job, Plan* p) {
     if (isWideText(cfgContent))
         return failure(Kind::WideEncoding, job.cfgPath);
 
+    // A copy whose title shows the model of another folder (model=xyz) would never show a variant
+    // put into Model: none is made, and no model changes.
+    std::optional<int> variant = wab::modelVariant(job.loads);
+    if (const QString shown = aircraftfiles::modelOf(cfgContent); !shown.isEmpty()) {
+        const QString name = QLatin1String(kModelFolder) + QLatin1Char('.') + shown;
+        const QString found = aircraftfiles::findEntry(GetPathName(job.cfgPath), name);
+        p->shownModelFolder = found.isEmpty() ? joinPath(GetPathName(job.cfgPath), name) : found;
+        variant.reset();
+    }
+
     QString modelFolder;
     QString modelPath;
     bool modelExists = false;
-    const auto variant = wab::modelVariant(job.loads);
     if (auto problem = locateModel(job.cfgPath, &modelFolder, &modelPath, &modelExists)) {
         if (variant)
             return problem;
@@ -453,22 +472,35 @@ std::optional<Failure> apply(const Plan& plan, const FileOps& ops) {
     return problem;
 }
 
-std::optional<Failure> write(const Job& job, const FileOps& ops) {
+namespace {
+
+// The export with the copy locked from the first read to the last write, so that no other instance
+// changes it in between: its plan (*p, which the completion message reads), then its apply.
+std::optional<Failure> lockedWrite(const Job& job, const FileOps& ops, Plan* p) {
     const QString copyFolder = GetPathName(job.cfgPath);
     const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Exclusive);
     if (lock.busy())
         return failure(Kind::Busy, copyFolder);
-    Plan p;
-    if (auto problem = plan(job, &p))
+    if (auto problem = plan(job, p))
         return problem;
-    return apply(p, ops);
+    return apply(*p, ops);
+}
+
+} // namespace
+
+std::optional<Failure> write(const Job& job, const FileOps& ops) {
+    Plan p;
+    return lockedWrite(job, ops, &p);
 }
 
 Report exportLoading(const Job& job, const FileOps& ops) {
-    if (const auto failure = write(job, ops))
+    Plan p;
+    if (const auto failure = lockedWrite(job, ops, &p))
         return {false, describe(*failure)};
     Report report{true, {{QStringLiteral("strWritten"), {}}}};
-    if (!wab::modelVariant(job.loads))
+    if (!p.shownModelFolder.isEmpty())
+        report.message += {QStringLiteral("strWrittenOtherModel"), {QDir::toNativeSeparators(p.shownModelFolder)}};
+    else if (!wab::modelVariant(job.loads))
         report.message += {{QStringLiteral("strWrittenModelKept"), {}}, {QStringLiteral("strWrittenModelEarlier"), {}}};
     return report;
 }

@@ -63,7 +63,9 @@ struct Failure {
     enum class Kind {
         FileMissing,        // strExportFileMissing
         NotAFile,           // strExportNotAFile: a folder, a pipe, a device, a link at a backup's place
-        ReadOnly,           // strExportReadOnly
+        BackupsBlocked,     // strExportBackupsBlocked: a file or a link at the backups' folder's place
+        ReadOnly,           // strExportReadOnly: no write permission at all (the read-only attribute)
+        NoPermission,       // strExportNoPermission: another's file, or one this user may not write
         FolderReadOnly,     // strExportFolderReadOnly
         ModelFolderMissing, // strExportModelFolderMissing
         VariantMissing,     // strExportVariantMissing
@@ -164,6 +166,9 @@ struct Plan {
     QList<Keep> keeps;
     std::optional<Change> model;
     Change cfg;
+    // The folder of the model the copy shows when that is not its Model folder ([fltsim.N] with
+    // model=xyz: Model.xyz). No variant is made for it, so an export leaves every model as it is.
+    QString shownModelFolder;
 };
 
 // The export's plan: the backups to make, the model variant over the model, the new section in
@@ -178,8 +183,8 @@ std::optional<Failure> apply(const Plan& plan, const FileOps& ops = FileOps::ato
 std::optional<Failure> write(const Job& job, const FileOps& ops = FileOps::atomic());
 
 // The export as the user asked for it: the failure's message, or what the completion message says
-// (that the loading is written and, with a passenger but no co-pilot, that the model still shows
-// the seats it showed before).
+// (that the loading is written and, when the model was left as it was, why: a passenger but no
+// co-pilot, or a copy that shows its model from another folder).
 struct Report {
     bool done = false;
     QList<MessagePart> message;

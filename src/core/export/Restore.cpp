@@ -26,6 +26,8 @@ namespace {
 std::optional<Failure> trouble(const Place& place) {
     if (place.state == Place::State::NotAFile)
         return exportwriter::failure(Kind::NotAFile, place.path);
+    if (place.state == Place::State::NotAFolder)
+        return exportwriter::failure(Kind::BackupsBlocked, place.path);
     if (place.state == Place::State::Unreadable)
         return exportwriter::failure(Kind::ReadFailed, place.path, place.reason);
     return std::nullopt;

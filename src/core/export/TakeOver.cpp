@@ -1,5 +1,6 @@
 #include "TakeOver.h"
 
+#include "ExportWriter.h"
 #include "WeightAndBalance.h"
 #include "core/common/CodePage.h"
 #include "core/common/CopyLock.h"
@@ -25,19 +26,18 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Digits with an optional sign; a decimal point followed only by zeros ("170.0", as other tools
-// write loads) still makes a whole number.
-bool isWholeNumber(QByteArrayView text) {
+// Digits with an optional sign and an optional decimal point ("176", "176.4", "-3", ".5").
+bool isNumber(QByteArrayView text) {
     if (!text.isEmpty() && (text.front() == '-' || text.front() == '+'))
         text = text.sliced(1);
+    QByteArrayView whole = text;
+    QByteArrayView fraction;
     if (const qsizetype point = text.indexOf('.'); point >= 0) {
-        for (char c : text.sliced(point + 1)) {
-            if (c != '0')
-                return false;
-        }
-        text = text.first(point);
+        whole = text.first(point);
+        fraction = text.sliced(point + 1);
     }
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), isDigit);
+    return whole.size() + fraction.size() > 0 && std::all_of(whole.begin(), whole.end(), isDigit) &&
+           std::all_of(fraction.begin(), fraction.end(), isDigit);
 }
 
 QString shown(const QString& text) {
@@ -50,8 +50,8 @@ QString shownValue(const QByteArray& value) {
 
 QString reasonKey(Reason reason) {
     switch (reason) {
-    case Reason::NotWhole:
-        return QStringLiteral("strTakeOverNotWhole");
+    case Reason::NotANumber:
+        return QStringLiteral("strTakeOverNotANumber");
     case Reason::BeyondLimit:
         return QStringLiteral("strTakeOverBeyondLimit");
     case Reason::PilotUnder:
@@ -66,7 +66,7 @@ QString reasonKey(Reason reason) {
     return QStringLiteral("strTakeOverSumRange");
 }
 
-// The kilograms of a whole number of pounds as a message shows them.
+// The kilograms of a number of pounds as a message shows them.
 QString kilogramsText(const QByteArray& value) {
     const double kilograms = std::round(value.toDouble() / kPoundsPerKilogram);
     return shown(QString::number(kilograms == 0 ? 0.0 : kilograms, 'f', 0));
@@ -75,7 +75,7 @@ QString kilogramsText(const QByteArray& value) {
 QList<MessagePart> refusalMessage(const Refusal& refusal, const QString& title) {
     const QString value = shownValue(refusal.value);
     QStringList details{value};
-    if (refusal.reason != Reason::NotWhole)
+    if (refusal.reason != Reason::NotANumber)
         details << kilogramsText(refusal.value);
     switch (refusal.reason) {
     case Reason::BeyondLimit:
@@ -104,8 +104,8 @@ struct Load {
 };
 
 Load loadOf(int station, const QByteArray& value) {
-    if (!isWholeNumber(value))
-        return {std::nullopt, Reason::NotWhole};
+    if (!isNumber(value))
+        return {std::nullopt, Reason::NotANumber};
     const double pounds = value.toDouble();
     const bool seat = station != 0 && station != kBaggageStation;
     if (pounds == 0 && seat)
@@ -125,6 +125,14 @@ Load loadOf(int station, const QByteArray& value) {
     return {kilograms, std::nullopt};
 }
 
+// The kilograms of one station in a loading (0 for a free seat).
+std::int64_t kilogramsOf(const LoadingModel& loading, int station) {
+    if (station == kBaggageStation)
+        return loading.baggage();
+    const Seat seat = kAllSeats[static_cast<std::size_t>(station)];
+    return seat == Seat::Pilot || loading.occupied(seat) ? loading.weight(seat) : 0;
+}
+
 // Puts one station's load into the loading through the loading's own operations, which refuse
 // what would leave 16 bits.
 bool apply(LoadingModel& loading, int station, std::int16_t kilograms) {
@@ -136,6 +144,23 @@ bool apply(LoadingModel& loading, int station, std::int16_t kilograms) {
     default:
         return loading.seat(kAllSeats[static_cast<std::size_t>(station)], kilograms);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The stations the next export writes with other pounds, each as the file has it and as it will be.
+QList<MessagePart> changesMessage(const Reading& reading, const QString& title) {
+    if (reading.changes.isEmpty())
+        return {};
+    QList<MessagePart> parts{{QStringLiteral("strTakeOverNextExport"), {title}}};
+    for (const Reading::Change& change : reading.changes) {
+        parts.append({QStringLiteral("strTakeOverPounds%1").arg(change.station),
+                      {shownValue(change.value), num::plainDigits(change.pounds),
+                       num::plainDigits(kilogramsOf(reading.loading, change.station))}});
+    }
+    return parts;
 }
 
 } // namespace
@@ -162,6 +187,16 @@ Reading interpret(const QByteArray& cfg) {
     }
     reading.kind = Reading::Kind::Loading;
     reading.loading = loading;
+    // What the next export writes for each station, against what the file holds.
+    const wab::StationLoads loads = wab::stationLoads(loading);
+    const std::optional<std::int64_t> written[kStations] = {loads.pilot, loads.coPilot, loads.paxLeft, loads.paxRight,
+                                                            loads.baggage};
+    for (int station = 0; station < kStations; ++station) {
+        const QByteArray& value = *values[static_cast<std::size_t>(station)];
+        const std::int64_t pounds = written[station].value_or(0);
+        if (value.toDouble() != static_cast<double>(pounds))
+            reading.changes.append({station, value, pounds});
+    }
     return reading;
 }
 
@@ -192,10 +227,16 @@ Result takeOver(const QString& cfgPath, const QString& title) {
                  {QStringLiteral("strExportReadFailed"), {QDir::toNativeSeparators(cfgPath), reason}},
                  unchanged}};
     }
+    if (exportwriter::isWideText(*content)) {
+        return {std::nullopt,
+                {{QStringLiteral("strTakeOverRefused"), {title}},
+                 {QStringLiteral("strTakeOverWideEncoding"), {QDir::toNativeSeparators(cfgPath)}},
+                 unchanged}};
+    }
     const Reading reading = interpret(*content);
     switch (reading.kind) {
     case Reading::Kind::Loading:
-        return {reading.loading, {}};
+        return {reading.loading, changesMessage(reading, title)};
     case Reading::Kind::NoLoading:
         return {std::nullopt, {{QStringLiteral("strTakeOverNoLoading"), {title}}, unchanged}};
     case Reading::Kind::Refused:

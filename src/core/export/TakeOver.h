@@ -13,17 +13,19 @@
 // station loads an export wrote to the loading that wrote them.
 //
 // The loads are found as the writer finds its lines (wab::readStationValues()). A free seat's
-// zero form, or 0, means free; any other whole number of pounds is a person of
-// round(pounds / 2.2046) kg, and the baggage likewise. An export writes each load rounded down
-// from whole kilograms, which is less than half a kilogram below them, so every loading the
-// program wrote comes back exactly. What the main window would itself refuse is refused here too.
+// zero form, or 0, means free; any other number of pounds (whole, or with decimals as other tools
+// and hand edits leave them) is a person of round(pounds / 2.2046) kg, and the baggage likewise.
+// An export writes each load rounded down from whole kilograms, which is less than half a kilogram
+// below them, so every loading the program wrote comes back exactly; other loads may come back as
+// kilograms that the next export writes as other pounds, and the user is told which. What the main
+// window would itself refuse is refused here too.
 namespace takeover {
 
 inline constexpr double kPoundsPerKilogram = 2.2046;
 
 // Why a station's load cannot be taken over.
 enum class Reason {
-    NotWhole,     // not a whole number of pounds
+    NotANumber,   // not a number of pounds
     BeyondLimit,  // beyond the largest entry, either way
     PilotUnder,   // a pilot under the pilot's minimum
     NoWeight,     // a seated person of 0 kg, which the window takes as no entry
@@ -32,7 +34,7 @@ enum class Reason {
 };
 
 struct Refusal {
-    Reason reason = Reason::NotWhole;
+    Reason reason = Reason::NotANumber;
     int station = 0; // 0 pilot, 1 co-pilot, 2 and 3 left and right passenger, 4 baggage
     QByteArray value;
     friend bool operator==(const Refusal&, const Refusal&) = default;
@@ -48,6 +50,15 @@ struct Reading {
     Kind kind = Kind::NoLoading;
     LoadingModel loading;
     Refusal refusal;
+    // For a loading: the stations whose load in the file differs from what the next export of the
+    // loading writes, with the file's value (as it stands) and the pounds then written.
+    struct Change {
+        int station = 0;
+        QByteArray value;
+        std::int64_t pounds = 0;
+        friend bool operator==(const Change&, const Change&) = default;
+    };
+    QList<Change> changes;
 };
 
 Reading interpret(const QByteArray& cfg);
@@ -57,7 +68,9 @@ Reading interpret(const QByteArray& cfg);
 QString summary(const LoadingModel& loading);
 
 // The outcome of taking over the loading of the copy whose aircraft.cfg is `cfgPath`, listed as
-// `title`: the loading, or the message parts to show (and then nothing is to change).
+// `title`: the loading, or the message parts to show (and then nothing is to change). With a
+// loading, `message` is empty or says which stations the next export writes with other pounds than
+// the file holds: its first part, then one part per station.
 struct Result {
     std::optional<LoadingModel> loading;
     QList<MessagePart> message;

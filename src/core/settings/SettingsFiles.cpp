@@ -37,35 +37,28 @@ std::optional<QString> readFs2000Folder(const QString& programFolder, QString* r
 
 namespace {
 
-// The line options.cfg holds for `folder`; std::nullopt (and *reason) for a folder that could not
+// The line options.cfg holds for `folder`; std::nullopt (and *refusal) for a folder that could not
 // be read back as it was given.
-std::optional<QByteArray> optionsLine(const QString& folder, QString* reason) {
-    auto refuse = [reason](const QString& why) -> std::optional<QByteArray> {
-        if (reason)
-            *reason = why;
+std::optional<QByteArray> optionsLine(const QString& folder, MessagePart* refusal) {
+    auto refuse = [refusal, &folder](const char* key) -> std::optional<QByteArray> {
+        *refusal = {QString::fromLatin1(key), {folder}};
         return std::nullopt;
     };
     if (folder.contains(QLatin1Char('\r')) || folder.contains(QLatin1Char('\n')))
-        return refuse(QStringLiteral("the folder name contains a line break"));
+        return refuse("strFolderLineBreak");
     // The field reader ends a bare text at a comma and skips blanks before it; a quoted one it takes
     // whole, up to the next double quote, which therefore cannot be part of a folder name.
     if (folder.contains(QLatin1Char('"')))
-        return refuse(QStringLiteral("the folder name %1 contains a double quote, which the settings file cannot keep")
-                          .arg(folder));
+        return refuse("strFolderQuote");
     const bool quoted = folder.contains(QLatin1Char(',')) || folder.startsWith(QLatin1Char(' ')) ||
                         folder.startsWith(QLatin1Char('\t'));
     const QByteArray line = textLine(quoted ? QLatin1Char('"') + folder + QLatin1Char('"') : folder);
     if (firstTextField(line) != folder)
-        return refuse(QStringLiteral("the folder name contains characters that the system's encoding cannot store"));
+        return refuse("strFolderEncoding");
     return line;
 }
 
 } // namespace
-
-bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason) {
-    const auto line = optionsLine(folder, reason);
-    return line && atomicfile::replaceWithData(programFolder + QLatin1String(kOptionsFile), *line, reason);
-}
 
 std::optional<qint16> readFirstStartFlag(const QString& programFolder) {
     const auto data = readSettingsFile(programFolder + QLatin1String(kFirstStartFile));
@@ -144,11 +137,15 @@ SaveOutcome saveOptions(const QString& programFolder, const Choices& choices) {
     const QString database = programFolder + QLatin1String(kLanguageDatabase);
     const QString source = languageSource(languageEntry);
 
+    // A folder options.cfg cannot keep is refused whole: the window keeps what was entered.
+    MessagePart refusal;
+    const std::optional<QByteArray> line = optionsLine(folder, &refusal);
+    if (!line) {
+        outcome.refused = refusal;
+        return outcome;
+    }
     QString reason;
-    const std::optional<QByteArray> line = optionsLine(folder, &reason);
-    if (!line)
-        outcome.problems.append(fileProblem("strFolderNotSaved", optionsFile, reason));
-    const bool folderChanges = line && !holds(optionsFile, *line);
+    const bool folderChanges = !holds(optionsFile, *line);
     std::optional<QByteArray> shipped;
     if (!source.isEmpty()) {
         shipped = readWholeFile(programFolder + source, &reason);

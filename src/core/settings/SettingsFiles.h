@@ -20,10 +20,6 @@ inline constexpr auto kFirstStartFile = "strt.cfg";
 // The FS2000 folder from options.cfg: its first field. std::nullopt when the file is missing or
 // cannot be read; in the second case *reason (when given) says why, in the first it is left empty.
 std::optional<QString> readFs2000Folder(const QString& programFolder, QString* reason = nullptr);
-// Replaces options.cfg with the folder as one line. A folder that could not be read back as it was
-// given (a line break or a double quote in it, or characters the system's 8-bit encoding lacks)
-// is not written: false with a reason, and the old file stays.
-bool writeFs2000Folder(const QString& programFolder, const QString& folder, QString* reason);
 
 // The first-start flag from strt.cfg. std::nullopt when the file is missing or cannot be read
 // (the caller keeps the value it has); 0 when its first field is not a 16-bit number.
@@ -69,9 +65,11 @@ struct Choices {
 // into Data/language.crf, and the end of the first start into strt.cfg. A file that already holds
 // what it would get is not rewritten.
 struct SaveOutcome {
-    // Set when a folder that a changed file lies in cannot take a new file (the program folder
-    // unpacked where the user cannot write, say): then nothing at all has been written. The
-    // message's detail is the folder, with native separators.
+    // Set when nothing at all has been written, and the options window stays with what was entered:
+    // when options.cfg could not keep the folder as it was entered (a line break or a double quote
+    // in it, or characters the system's 8-bit encoding lacks; the detail is the folder), or when a
+    // folder that a changed file lies in cannot take a new file (the program folder unpacked where
+    // the user cannot write, say; the detail is that folder, with native separators).
     std::optional<MessagePart> refused;
     // Otherwise the steps that failed (key, the file with native separators, the reason); every
     // other step was done.

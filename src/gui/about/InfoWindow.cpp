@@ -3,6 +3,7 @@
 #include "ProductLabels.h"
 #include "core/common/AppContext.h"
 #include "core/common/ProductInfo.h"
+#include "gui/app/Fonts.h"
 #include "gui/app/PressableLabel.h"
 #include "gui/app/Twips.h"
 #include "gui/app/WindowKit.h"
@@ -27,6 +28,7 @@ InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
     buildControls();
     kit::centreOnScreen(this);
     kit::activateWhenShown(this);
+    kit::tellAsDialog(this);
     load();
 }
 
@@ -86,6 +88,7 @@ void InfoWindow::load() {
 
     // Centred across the window; the frame is the same on both sides, so the client width will do.
     cmdOK->move((width() - cmdOK->width()) / 2, cmdOK->y());
+    fonts::keepCaptionsWhole(this);
 
     // A missing or unreadable picture leaves the picture box empty and the default pointer.
     const QPixmap picture(m_context.path(QStringLiteral("infopic.bmp")));

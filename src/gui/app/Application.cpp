@@ -150,15 +150,37 @@ void Application::checkBeforeExport() {
     showExport();
 }
 
+bool Application::offerCopies(const aircraftfiles::OfferedCopies& offered, CopyChooser* open, const QString& none,
+                              const QString& title) {
+    if (!offered.copies.isEmpty())
+        return true;
+    // Never a window with an empty list: the user is told why there is no copy, and a window that
+    // is open (with the copies of an earlier listing) goes.
+    QWidget* parent = open && open->isVisible() ? static_cast<QWidget*>(open) : m_main.data();
+    const kit::Texts texts(m_context.languageDatabase());
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(parent, texts.listed(offered.problems), kErrorTitle);
+    else
+        m_context.dialogs->information(parent, texts.messageText(none), texts.messageText(title));
+    if (open)
+        open->close();
+    return false;
+}
+
 void Application::showExport() {
+    // The copies are read afresh each time the window is asked for, so that a copy installed or
+    // removed meanwhile, or a folder that is back, shows at once.
+    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
+    if (!offerCopies(offered, m_export, QStringLiteral("strExportNoCopy"), QStringLiteral("frmExportCaption")))
+        return;
     // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
     if (m_export && m_export->isVisible()) {
+        m_export->setCopies(offered.copies);
+        if (!offered.problems.isEmpty())
+            m_export->warnListed(offered.problems);
         bringForward(m_export.data());
         return;
     }
-    // The list is built once, when the window opens: a copy installed meanwhile shows the next
-    // time.
-    const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
     m_export = new ExportWindow(m_context, offered.copies);
     if (!offered.problems.isEmpty())
         m_export->warnListed(offered.problems);
@@ -189,23 +211,21 @@ void Application::exportTo(const QString& cfgPath) {
 }
 
 void Application::showRestore() {
-    if (m_restore && m_restore->isVisible()) {
+    const aircraftfiles::OfferedCopies offered =
+        aircraftfiles::offeredCopies(m_context.programFolder, aircraftfiles::Offer::Restore);
+    const kit::Texts texts(m_context.languageDatabase());
+    if (!offerCopies(offered, m_restore, QStringLiteral("strRestoreNothing"), QStringLiteral("frmRestoreCaption")))
+        return;
+    const bool open = m_restore && m_restore->isVisible();
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(open ? static_cast<QWidget*>(m_restore) : m_main.data(),
+                                       texts.listed(offered.problems), kErrorTitle);
+    if (open) {
+        m_restore->setCopies(offered.copies);
         bringForward(m_restore.data());
         return;
     }
-    const aircraftfiles::OfferedCopies offered =
-        aircraftfiles::offeredCopies(m_context.programFolder, aircraftfiles::Offer::Restore);
-    const QList<aircraftfiles::AircraftCopy>& restorable = offered.copies;
-    const kit::Texts texts(m_context.languageDatabase());
-    if (!offered.problems.isEmpty())
-        m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);
-    if (restorable.isEmpty()) {
-        if (offered.problems.isEmpty())
-            m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strRestoreNothing")),
-                                           texts.messageText(QStringLiteral("frmRestoreCaption")));
-        return;
-    }
-    m_restore = new RestoreWindow(m_context, restorable);
+    m_restore = new RestoreWindow(m_context, offered.copies);
     connect(m_restore, &RestoreWindow::copyChosen, this, &Application::restoreCopy);
     connect(m_restore, &QObject::destroyed, this, &Application::windowGone);
     m_restore->show();
@@ -228,25 +248,24 @@ void Application::restoreCopy(const QString& cfgPath, const QString& title) {
 }
 
 void Application::showTakeOver() {
-    if (m_takeOver && m_takeOver->isVisible()) {
-        bringForward(m_takeOver.data());
-        return;
-    }
     const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
     const kit::Texts texts(m_context.languageDatabase());
-    if (!offered.problems.isEmpty())
-        m_context.dialogs->exclamation(m_main, texts.listed(offered.problems), kErrorTitle);
-    if (offered.copies.isEmpty()) {
-        if (offered.problems.isEmpty())
-            m_context.dialogs->information(m_main, texts.messageText(QStringLiteral("strTakeOverNoCopy")),
-                                           texts.messageText(QStringLiteral("frmTakeOverCaption")));
+    if (!offerCopies(offered, m_takeOver, QStringLiteral("strTakeOverNoCopy"), QStringLiteral("frmTakeOverCaption")))
         return;
-    }
+    const bool open = m_takeOver && m_takeOver->isVisible();
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(open ? static_cast<QWidget*>(m_takeOver) : m_main.data(),
+                                       texts.listed(offered.problems), kErrorTitle);
     QStringList cfgPaths;
     for (const aircraftfiles::AircraftCopy& copy : offered.copies)
         cfgPaths << copy.cfgPath;
-    m_takeOver = new TakeOverWindow(
-        m_context, offered.copies, takeover::summaries(cfgPaths, texts.messageText(QStringLiteral("strTakeOverNone"))));
+    const QStringList loadings = takeover::summaries(cfgPaths, texts.messageText(QStringLiteral("strTakeOverNone")));
+    if (open) {
+        m_takeOver->setCopies(offered.copies, loadings);
+        bringForward(m_takeOver.data());
+        return;
+    }
+    m_takeOver = new TakeOverWindow(m_context, offered.copies, loadings);
     connect(m_takeOver, &TakeOverWindow::takeOverRequested, this, &Application::takeOver);
     connect(m_takeOver, &QObject::destroyed, this, &Application::windowGone);
     m_takeOver->show();
@@ -267,7 +286,12 @@ void Application::takeOver(const QString& cfgPath, const QString& title) {
     }
     m_main->takeOverLoading(*result.loading);
     m_loadingNote.clear();
-    m_takeOver->close();
+    // Loads another tool wrote may come back as kilograms that the next export writes as other
+    // pounds: the user is told which.
+    if (result.message.isEmpty())
+        m_takeOver->close();
+    else
+        m_takeOver->finishItemised(result.message);
 }
 
 void Application::openAtStart(const QString& path) {

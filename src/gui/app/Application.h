@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/AppContext.h"
+#include "core/export/AircraftFiles.h"
 #include "core/loading/RecentLoadings.h"
 #include "core/settings/SettingsFiles.h"
 
@@ -12,6 +13,7 @@
 #include <functional>
 
 struct AppContext;
+class CopyChooser;
 class ExportWindow;
 class RestoreWindow;
 class TakeOverWindow;
@@ -47,12 +49,14 @@ public:
     // Writes the loading on screen into the copy whose aircraft.cfg is `cfgPath`; the export
     // window says how it went.
     void exportTo(const QString& cfgPath);
-    // Offers the copies that have backups to be given back as installed; without any, says so and
-    // opens no window.
+    // Each of the three windows that list the copies reads them afresh each time it is asked for
+    // (an open window shows the new list). Without any copy it says why and leaves no window open.
+    //
+    // Offers the copies that have backups to be given back as installed.
     void showRestore();
     // Gives the copy back as installed, after the restore window has asked; it says how it went.
     void restoreCopy(const QString& cfgPath, const QString& title);
-    // Offers the copies with the loading each holds; without any copy, says so and opens no window.
+    // Offers the copies with the loading each holds.
     void showTakeOver();
     // Takes over the loading of the copy whose aircraft.cfg is `cfgPath` into the main window, or
     // says in the take-over window why it cannot; then nothing changes.
@@ -100,6 +104,10 @@ private:
     // entries stay) and shows it in the main window's File menu.
     void keepRecent(const std::function<recentloadings::Recent(const recentloadings::Recent&)>& change);
     void showRecent();
+    // False when `offered` has no copy: then the user has been told why, in the words of the keys
+    // `none` and `title` when nothing stood in the way, and the window `open` has been closed.
+    bool offerCopies(const aircraftfiles::OfferedCopies& offered, CopyChooser* open, const QString& none,
+                     const QString& title);
 
     AppContext& m_context;
     QtLanguage m_qtLanguage;

@@ -2,6 +2,7 @@
 
 #include "ClickableLabel.h"
 #include "FirstPaintStamp.h"
+#include "Fonts.h"
 #include "PressableLabel.h"
 #include "Twips.h"
 #include "core/common/AppContext.h"
@@ -114,7 +115,6 @@ void MainWindow::buildControls() {
     txtBaggage->setObjectName(QStringLiteral("txtBaggage"));
     txtBaggage->setGeometry(twips::rect(9405, 1755, 600, 285));
     txtBaggage->setReadOnly(true);
-    txtBaggage->setFocusPolicy(Qt::NoFocus);
     Label1 = label("Label1", QStringLiteral("kg"), {10080, 1800, 495, 255});
 
     Slider1 = new QSlider(Qt::Horizontal, m_client);
@@ -133,7 +133,6 @@ void MainWindow::buildControls() {
     txtPersonengewicht->setObjectName(QStringLiteral("txtPersonengewicht"));
     txtPersonengewicht->setGeometry(twips::rect(9510, 2805, 1185, 285));
     txtPersonengewicht->setReadOnly(true);
-    txtPersonengewicht->setFocusPolicy(Qt::NoFocus);
     connect(txtPersonengewicht, &QLineEdit::textChanged, this, &MainWindow::CalcGesamt);
     Label2 = label("Label2", QStringLiteral("kg"), {10755, 2850, 495, 255});
 
@@ -178,16 +177,20 @@ void MainWindow::buildControls() {
     for (QPushButton* b : {cmdZufaellig, cmdSpeichern, cmdSchliessen})
         b->setAutoDefault(true);
 
-    // The tab order follows the window: the random loading, the seats from the front row to the
-    // back, the baggage, the two commands, then the web link. The read-only boxes are no stops.
+    // The tab order of the window as designed: the random loading, then the seats from the front
+    // row to the back, the person-weight sum, the two commands, the slider and the baggage, and the
+    // web link last. The read-only boxes are stops, so that a screen reader reads their value;
+    // typing into them changes nothing.
     QWidget* order[] = {cmdZufaellig,
                         seatImage(Seat::Pilot),
                         seatImage(Seat::Co),
                         seatImage(Seat::PaxLeft),
                         seatImage(Seat::PaxRight),
-                        Slider1,
-                        cmdSpeichern,
+                        txtPersonengewicht,
                         cmdSchliessen,
+                        cmdSpeichern,
+                        Slider1,
+                        txtBaggage,
                         Label4};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -313,6 +316,11 @@ MainWindow::LoadResult MainWindow::load() {
 
     step([&] { CalcGesamt(); });
     step([&] { nameForScreenReaders(); });
+    // Every caption whole in the fonts the system has; the total as wide as it can get.
+    step([&] {
+        fonts::keepCaptionsWhole(this);
+        fonts::keepWhole(lblGesamt, totalCaption(-32768));
+    });
 
     // First-start check: a missing or unreadable strt.cfg leaves the flag as it is.
     step([&] {

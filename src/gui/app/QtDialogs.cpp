@@ -1,9 +1,13 @@
 #include "QtDialogs.h"
 
+#include "MessageFit.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 
 namespace {
@@ -53,17 +57,47 @@ std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& promp
     return answer;
 }
 
+std::unique_ptr<QMessageBox> QtDialogs::messageBox(QMessageBox::Icon icon, QWidget* parent, const QString& text,
+                                                   const QString& title, QMessageBox::StandardButtons buttons) {
+    auto box = std::make_unique<QMessageBox>(icon, shownTitle(title), QString(), buttons, parent);
+    // Paths and titles are text, never markup.
+    box->setTextFormat(Qt::PlainText);
+    const kit::MessageRoom room = kit::messageRoom(parent ? parent->screen() : nullptr);
+    const QString shown = kit::fitted(text, room);
+    box->setText(shown);
+    // A long text wraps at the room's width rather than at the box's narrower one of its own.
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label && room.width > 0 && kit::widestLine(shown, room) > room.width)
+        label->setMinimumWidth(room.width);
+    return box;
+}
+
+namespace {
+
+// Shows the box until it is answered; the answer. A box that went with its parent meanwhile was
+// answered with nothing.
+int answered(std::unique_ptr<QMessageBox> made) {
+    const QPointer<QMessageBox> box = made.release();
+    const int answer = box->exec();
+    const bool there = box;
+    delete box.data();
+    return there ? answer : int(QMessageBox::NoButton);
+}
+
+} // namespace
+
 void QtDialogs::exclamation(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox::warning(parent, shownTitle(title), text, QMessageBox::Ok);
+    answered(messageBox(QMessageBox::Warning, parent, text, title, QMessageBox::Ok));
 }
 
 void QtDialogs::information(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox::information(parent, shownTitle(title), text, QMessageBox::Ok);
+    answered(messageBox(QMessageBox::Information, parent, text, title, QMessageBox::Ok));
 }
 
 bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title) {
-    return QMessageBox::question(parent, shownTitle(title), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    auto box = messageBox(QMessageBox::Question, parent, text, title, QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
+    return answered(std::move(box)) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filter, const QString& folder) {

@@ -2,6 +2,10 @@
 
 #include "core/common/Dialogs.h"
 
+#include <QMessageBox>
+
+#include <memory>
+
 // The real dialogs: QInputDialog, QMessageBox, QFileDialog and QDesktopServices.
 class QtDialogs final : public Dialogs {
 public:
@@ -12,4 +16,9 @@ public:
     std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) override;
     bool openUrl(const QString& address) override;
+
+    // The message box the three kinds of message show, made to fit the screen of `parent` (see
+    // MessageFit.h): its text wraps at the room's width, and no run of it is wider.
+    static std::unique_ptr<QMessageBox> messageBox(QMessageBox::Icon icon, QWidget* parent, const QString& text,
+                                                   const QString& title, QMessageBox::StandardButtons buttons);
 };

@@ -1,6 +1,8 @@
 #include "WindowKit.h"
 
 #include "ClickableLabel.h"
+#include "Fonts.h"
+#include "MessageFit.h"
 #include "PressableLabel.h"
 #include "Twips.h"
 #include "core/common/Dialogs.h"
@@ -9,6 +11,8 @@
 #include "core/settings/BuiltinTexts.h"
 #include "core/settings/LanguageStore.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -50,6 +54,8 @@ namespace {
 
 // Marks a widget that only shows what another control already tells assistive tools.
 constexpr char kShownOnly[] = "merovanShownOnly";
+// Marks a window that assistive tools are told is a dialog.
+constexpr char kDialog[] = "merovanDialog";
 
 bool shownOnly(const QObject* object) {
     return object && object->property(kShownOnly).toBool();
@@ -63,6 +69,11 @@ bool shownOnly(const QObject* object) {
 class ContainerAccessible : public QAccessibleWidget {
 public:
     using QAccessibleWidget::QAccessibleWidget;
+
+    // A window marked as a dialog is told as one (its name is its title, as for every window).
+    QAccessible::Role role() const override {
+        return object()->property(kDialog).toBool() ? QAccessible::Dialog : QAccessibleWidget::role();
+    }
 
     int childCount() const override { return told().size(); }
     QAccessibleInterface* child(int index) const override {
@@ -104,21 +115,36 @@ QAccessibleInterface* containerAccessible(const QString&, QObject* object) {
 
 } // namespace
 
-void hideFromAssistiveTools(QWidget* shown) {
-    shown->setProperty(kShownOnly, true);
+namespace {
+
+// Presents `container` through ContainerAccessible from now on, also where Qt presented it before.
+void presentAsContainer(QWidget* container) {
 #if QT_CONFIG(accessibility)
     // The factory asked last comes first: it must come before the one QApplication installs,
     // which presents every QWidget, and that one goes with each QApplication.
     QAccessible::removeFactory(containerAccessible);
     QAccessible::installFactory(containerAccessible);
     // A container that was presented before (an event while it was built) is presented anew.
-    QWidget* parent = shown->parentWidget();
-    if (parent && plainWidgetClass(parent->metaObject())) {
-        QAccessibleInterface* presented = QAccessible::queryAccessibleInterface(parent);
+    if (container && plainWidgetClass(container->metaObject())) {
+        QAccessibleInterface* presented = QAccessible::queryAccessibleInterface(container);
         if (presented && !dynamic_cast<ContainerAccessible*>(presented))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(presented));
     }
+#else
+    Q_UNUSED(container);
 #endif
+}
+
+} // namespace
+
+void hideFromAssistiveTools(QWidget* shown) {
+    shown->setProperty(kShownOnly, true);
+    presentAsContainer(shown->parentWidget());
+}
+
+void tellAsDialog(QWidget* window) {
+    window->setProperty(kDialog, true);
+    presentAsContainer(window);
 }
 
 void activateWhenShown(QWidget* window) {
@@ -126,7 +152,8 @@ void activateWhenShown(QWidget* window) {
 }
 
 QFont font(const QString& family, double points, bool bold, bool underline) {
-    QFont f(family);
+    QFont f(fonts::family(family));
+    f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setUnderline(underline);
@@ -157,6 +184,11 @@ QString captionName(const QString& caption) {
         }
     }
     return name.trimmed();
+}
+
+void nameList(QComboBox* list, const QString& name) {
+    list->setAccessibleName(name);
+    list->view()->setAccessibleName(name);
 }
 
 QString webAddressText(const QString& address) {
@@ -227,12 +259,20 @@ QString Texts::textOr(const QString& key, const QString& fallback) const {
 }
 
 QString Texts::reason(const QString& given) const {
-    if (const auto key = systemreasons::keyOf(given)) {
-        const QString told = messageText(*key);
-        if (!told.isEmpty())
-            return told;
-    }
-    return given;
+    const auto told = systemreasons::told(given);
+    if (!told)
+        return given;
+    QString text = messageText(told->key);
+    if (text.isEmpty())
+        return given;
+    // The details of an own reason are the system's reasons (told in turn) or paths, put in all in
+    // one pass.
+    QStringList details = told->details;
+    for (QString& detail : details)
+        detail = reason(detail);
+    if (details.size() >= 2)
+        return text.arg(details[0], details[1]);
+    return details.isEmpty() ? text : text.arg(details[0]);
 }
 
 QString Texts::message(const QString& key, const QStringList& given) const {
@@ -277,6 +317,15 @@ QString Texts::sentences(const QList<MessagePart>& parts) const {
     return texts.join(QLatin1Char(' '));
 }
 
+QString Texts::itemised(const QList<MessagePart>& parts) const {
+    QStringList texts;
+    for (const MessagePart& part : parts)
+        texts.append(message(part.key, part.details));
+    if (texts.size() > 1)
+        texts[0] += QLatin1Char('\n');
+    return texts.join(QLatin1Char('\n'));
+}
+
 QString Texts::ownText(const QString& key) const {
     return textOr(key, builtin::text(key).value_or(key));
 }
@@ -294,12 +343,24 @@ QString Texts::fileProblem(const MessagePart& part) const {
 }
 
 QString Texts::listed(const QList<MessagePart>& messages) const {
+    return listed(messages, messageRoom());
+}
+
+QString Texts::listed(const QList<MessagePart>& messages, const MessageRoom& room) const {
     QStringList texts;
     for (const MessagePart& part : messages.first(std::min<qsizetype>(messages.size(), kListedAtMost)))
         texts.append(message(part.key, part.details));
-    if (messages.size() > kListedAtMost)
-        texts.append(message(QStringLiteral("strListMore"), {QString::number(messages.size() - kListedAtMost)}));
-    return texts.join(QStringLiteral("\n\n"));
+    // As many as fit the room (at least one), then how many more there are.
+    for (;;) {
+        const qsizetype more = messages.size() - texts.size();
+        const QString shown =
+            texts.join(QStringLiteral("\n\n")) +
+            (more > 0 ? QStringLiteral("\n\n") + message(QStringLiteral("strListMore"), {QString::number(more)})
+                      : QString());
+        if (texts.size() <= 1 || room.width <= 0 || heightOf(fitted(shown, room), room) <= room.height)
+            return shown;
+        texts.removeLast();
+    }
 }
 
 } // namespace kit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessageFit.h"
 #include "core/common/MessagePart.h"
 
 #include <QColor>
@@ -15,6 +16,7 @@
 class ClickableLabel;
 class Dialogs;
 class PressableLabel;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -37,6 +39,12 @@ void activateWhenShown(QWidget* window);
 // reader does not read the same text twice. The widget still shows and takes clicks.
 void hideFromAssistiveTools(QWidget* shown);
 
+// Tells assistive tools that `window` (a window of a class of ours made directly from QWidget) is
+// a dialog, named by its title, as a screen reader expects of the program's small windows.
+void tellAsDialog(QWidget* window);
+
+// A font of `family` (or, where the system lacks it, of its stand-in or the system's sans-serif
+// user-interface font: see fonts::family()).
 QFont font(const QString& family, double points, bool bold = false, bool underline = false);
 
 // A label or a button of `parent` with its objectName, caption and place (in twips). Buttons do
@@ -46,6 +54,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 
 // The accessible name a caption gives the control beside it: without a trailing ":" or "...".
 QString captionName(const QString& caption);
+
+// Names a drop-down list for assistive tools, and the list it opens with it.
+void nameList(QComboBox* list, const QString& name);
 
 // The maker's web address as a window shows it: without "https://" (or "http://") and without
 // the trailing "/".
@@ -96,6 +107,8 @@ public:
     QString compose(const QList<MessagePart>& parts) const;
     // The parts of one message as sentences one after the other.
     QString sentences(const QList<MessagePart>& parts) const;
+    // The parts of one message as a list: the first, an empty line, then each on a line of its own.
+    QString itemised(const QList<MessagePart>& parts) const;
 
     // The text of `key`, never empty: where the database has none (or cannot answer), the
     // built-in text, and failing that the key itself.
@@ -106,10 +119,12 @@ public:
     // an empty line, the file, and the reason (in the program's language) on a line of its own.
     QString fileProblem(const MessagePart& part) const;
 
-    // Several messages as one text, each after an empty line: at most kListedAtMost of them and
-    // then "... and N more", so that the message fits a 1024 x 768 screen.
+    // Several messages as one text, each after an empty line: at most kListedAtMost of them, and
+    // no more than fit the room a message has on the screen (see MessageFit.h; the primary
+    // screen's unless given), then "... and N more".
     static constexpr qsizetype kListedAtMost = 10;
     QString listed(const QList<MessagePart>& messages) const;
+    QString listed(const QList<MessagePart>& messages, const MessageRoom& room) const;
 
 private:
     std::optional<QString> lookUp(const QString& key) const;

@@ -16,6 +16,7 @@ int main(int argc, char* argv[]) {
     // is replaced within one handler (the reload of the main window) must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     registerFallbackFonts();
+    fonts::repairPlatformFonts();
 
     QtDialogs dialogs;
     SystemRandom random;

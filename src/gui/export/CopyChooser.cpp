@@ -2,8 +2,10 @@
 
 #include "core/common/AppContext.h"
 #include "core/common/Dialogs.h"
+#include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,30 +40,38 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     m_list->setFocus(Qt::OtherFocusReason);
     kit::centreOnScreen(this);
     kit::activateWhenShown(this);
+    kit::tellAsDialog(this);
 
     m_texts.apply(QString::fromLatin1(design.titleKey), QString(), [this](const QString& t) { setWindowTitle(t); });
     m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),
                   [this](const QString& t) { m_label->setText(t); });
     // A screen reader names the list after the label above it.
-    m_list->setAccessibleName(kit::captionName(m_label->text()));
+    kit::nameList(m_list, kit::captionName(m_label->text()));
     m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
     m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
+    fonts::keepCaptionsWhole(this);
 }
 
-void CopyChooser::setCopies(const QList<aircraftfiles::AircraftCopy>& copies) {
-    const QStringList titles = aircraftfiles::displayTitles(copies);
+void CopyChooser::setCopies(const QList<aircraftfiles::AircraftCopy>& copies, const QStringList& details) {
+    const QString before = m_list->currentIndex() >= 0 ? m_lstData.value(m_list->currentIndex()) : QString();
+    m_list->clear();
+    m_lstData.clear();
+    m_titles = aircraftfiles::displayTitles(copies);
     for (qsizetype i = 0; i < copies.size(); ++i) {
-        m_list->addItem(titles[i]);
+        const QString detail = details.value(i);
+        m_list->addItem(detail.isEmpty() ? m_titles[i] : m_titles[i] + QStringLiteral(" \u2014 ") + detail);
         m_lstData.append(copies[i].cfgPath);
     }
-    m_list->setCurrentIndex(-1);
+    m_list->setCurrentIndex(before.isEmpty() ? -1 : int(m_lstData.indexOf(before)));
+    // A line may be wider than the list (a title with its loading): the open list shows it whole.
+    m_list->view()->setMinimumWidth(m_list->view()->sizeHintForColumn(0) + 8);
 }
 
 std::optional<CopyChooser::Chosen> CopyChooser::chosen() const {
     const int index = m_list->currentIndex();
     if (m_list->currentText().isEmpty() || index < 0 || index >= lstData().size())
         return std::nullopt;
-    return Chosen{lstData()[index], m_list->currentText()};
+    return Chosen{lstData()[index], m_titles.value(index)};
 }
 
 void CopyChooser::cmdOKClick() {
@@ -80,6 +90,11 @@ bool CopyChooser::ask(const QList<MessagePart>& question) {
 void CopyChooser::finish(const QList<MessagePart>& message) {
     m_context.dialogs->information(this, m_texts.sentences(message),
                                    m_texts.messageText(QStringLiteral("strFinished")));
+    close();
+}
+
+void CopyChooser::finishItemised(const QList<MessagePart>& message) {
+    m_context.dialogs->information(this, m_texts.itemised(message), m_texts.messageText(QStringLiteral("strFinished")));
     close();
 }
 

@@ -35,16 +35,23 @@ public:
 
     const QStringList& lstData() const { return m_lstData; }
 
+    // Fills the list afresh with `copies`, in the order given, each line followed by its text in
+    // `details` where there is one. A copy chosen before stays chosen while it is listed; otherwise
+    // nothing is chosen.
+    void setCopies(const QList<aircraftfiles::AircraftCopy>& copies, const QStringList& details = {});
+
     // What O.K. does with the chosen copy: asks for it (copyChosen); nothing happens while no
     // copy is chosen.
     virtual void cmdOKClick();
 
     // What the program tells about the chosen copy, shown by this window (see kit::Texts for how
     // the parts are joined): a refusal (the window stays open for another choice), a question
-    // (true for Yes), the end (then the window closes), and what stood in the way of the listing.
+    // (true for Yes), the end (then the window closes; the second form puts each part after the
+    // first on a line of its own), and what stood in the way of the listing.
     void refuse(const QList<MessagePart>& message);
     bool ask(const QList<MessagePart>& question);
     void finish(const QList<MessagePart>& message);
+    void finishItemised(const QList<MessagePart>& message);
     void warnListed(const QList<MessagePart>& messages);
 
 signals:
@@ -54,9 +61,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-    // Fills the list, in the order given; nothing is chosen afterwards.
-    void setCopies(const QList<aircraftfiles::AircraftCopy>& copies);
-    // The chosen copy's aircraft.cfg and title as listed; std::nullopt while none is chosen.
+    // The chosen copy's aircraft.cfg and title as listed (without its details); std::nullopt while
+    // none is chosen.
     struct Chosen {
         QString cfgPath;
         QString title;
@@ -72,4 +78,5 @@ protected:
 
 private:
     QStringList m_lstData;
+    QStringList m_titles;
 };

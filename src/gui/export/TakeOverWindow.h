@@ -21,7 +21,6 @@ signals:
     void takeOverRequested(const QString& cfgPath, const QString& title);
 
 private:
-    QStringList m_titles;
     QLabel* const lblTakeOver;
     QComboBox* const cmbTakeOver;
 };

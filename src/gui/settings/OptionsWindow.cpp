@@ -4,6 +4,7 @@
 #include "core/common/Dialogs.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsFiles.h"
+#include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
 
 #include <QComboBox>
@@ -41,6 +42,7 @@ OptionsWindow::OptionsWindow(AppContext& context, QWidget* parent)
     buildControls();
     kit::centreOnScreen(this);
     kit::activateWhenShown(this);
+    kit::tellAsDialog(this);
     load();
 }
 
@@ -104,6 +106,11 @@ void OptionsWindow::load() {
                   [this](const QString& t) { lblSprache->setText(t); });
     m_texts.apply(QStringLiteral("strBrowse"), QStringLiteral("..."),
                   [this](const QString& t) { cmdBrowse->setToolTip(t); });
+    // A screen reader names the two fields after their captions (never after a placeholder "#").
+    txtFS2000->setAccessibleName(m_texts.ownText(QStringLiteral("lblFS2000Path")));
+    kit::nameList(cmbSprache, m_texts.ownText(QStringLiteral("strLanguage")));
+    fonts::keepCaptionsWhole(this);
+    cmdBrowse->setAccessibleName(m_texts.ownText(QStringLiteral("strBrowse")));
 
     const settings::Loaded loaded = settings::loadOptions(m_context.programFolder);
     report(loaded.problems);

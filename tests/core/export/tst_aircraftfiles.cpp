@@ -21,6 +21,8 @@ private slots:
     void titleOf_data();
     void titleOf();
     void titleOfMissingFileIsEmpty();
+    void modelOfTheTitle_data();
+    void modelOfTheTitle();
     void findEntryIgnoresLetterCase();
     void listsCopiesInNameOrder();
     void listingFindsFoldersInAnyLetterCase();
@@ -86,6 +88,28 @@ void TestAircraftFiles::titleOf_data() {
                       "b\x8d\x8f\x90\x9d"
                       "c\r\n")
         << QString::fromUtf8("a\uFFFDb\uFFFD\uFFFD\uFFFD\uFFFDc");
+}
+
+void TestAircraftFiles::modelOfTheTitle_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("model"); // the folder Model.<model> the title shows; empty: Model
+    QTest::newRow("model= empty: the Model folder") << QByteArray("[fltsim.0]\r\ntitle=A\r\nmodel=\r\n") << "";
+    QTest::newRow("model=float, blanks and a comment around it")
+        << QByteArray("[fltsim.0]\r\ntitle=A\r\nModel =  float // on floats\r\n") << "float";
+    QTest::newRow("the first title's entry counts, not a later one's")
+        << QByteArray("[fltsim.0]\r\ntitle=A\r\nmodel=\r\n[fltsim.1]\r\ntitle=B\r\nmodel=float\r\n") << "";
+    QTest::newRow("the model line before the title in its entry")
+        << QByteArray("[fltsim.0]\nmodel=float\ntitle=A\n[General]\nmodel=x\n") << "float";
+    QTest::newRow("atc_model is no model") << QByteArray("[fltsim.0]\r\ntitle=A\r\natc_model=TQ58\r\n") << "";
+    QTest::newRow("a model of another section is not the title's")
+        << QByteArray("[fltsim.0]\r\ntitle=A\r\n[General]\r\nmodel=float\r\n") << "";
+    QTest::newRow("no title") << QByteArray("[fltsim.0]\r\nmodel=float\r\n") << "";
+}
+
+void TestAircraftFiles::modelOfTheTitle() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, model);
+    QCOMPARE(aircraftfiles::modelOf(content), model);
 }
 
 void TestAircraftFiles::titleOf() {

@@ -3,6 +3,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/CopyLock.h"
+#include "core/common/SystemReasons.h"
 #include "core/export/ExportWriter.h"
 
 #include <QCoreApplication>
@@ -209,7 +210,10 @@ void TestExportWriter::foreignFilesAreNeverTaken_data() {
     QTest::newRow("a folder named aircraft.cfg.bak is no backup") << "bak folder" << -1;
     QTest::newRow("a dangling link at the backup's place: refused, nothing lands outside")
         << "dangling link" << int(Kind::NotAFile);
-    QTest::newRow("a link in place of the backups' folder: refused") << "folder link" << int(Kind::NotAFile);
+    QTest::newRow("a link in place of the backups' folder: refused, to be moved away")
+        << "folder link" << int(Kind::BackupsBlocked);
+    QTest::newRow("a plain file named merovan-installed: refused, to be moved away")
+        << "folder file" << int(Kind::BackupsBlocked);
     QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
     QTest::newRow("a private backups' folder a killed export left half made: cleared away") << "half-made folder" << -1;
 }
@@ -227,6 +231,8 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
         QVERIFY(writeFile(folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
     } else if (foreign == QLatin1String("bak folder")) {
         QVERIFY(QDir().mkpath(cfg + QStringLiteral(".bak")));
+    } else if (foreign == QLatin1String("folder file")) {
+        QVERIFY(writeFile(folder + QStringLiteral("/merovan-installed"), "a user's notes"));
     } else {
 #ifdef Q_OS_UNIX
         if (foreign == QLatin1String("dangling link")) {
@@ -470,6 +476,10 @@ void TestExportWriter::protectedFilesAreRefused_data() {
         << "aircraft.cfg" << 0444 << false << int(Kind::ReadOnly) << "/aircraft.cfg";
     QTest::newRow("read-only model file")
         << "Model/TQ58-161.mdl" << 0444 << false << int(Kind::ReadOnly) << "/Model/TQ58-161.mdl";
+    QTest::newRow("aircraft.cfg its user may not write, though others may: no permission, not read-only")
+        << "aircraft.cfg" << 0464 << false << int(Kind::NoPermission) << "/aircraft.cfg";
+    QTest::newRow("model file its user may not write: no permission")
+        << "Model/TQ58-161.mdl" << 0446 << false << int(Kind::NoPermission) << "/Model/TQ58-161.mdl";
     QTest::newRow("aircraft folder not writable") << "." << 0555 << false << int(Kind::FolderReadOnly) << "";
     QTest::newRow("Model folder not writable") << "Model" << 0555 << false << int(Kind::FolderReadOnly) << "/Model";
     QTest::newRow("read-only aircraft.cfg, for an administrator too")
@@ -669,7 +679,7 @@ void TestExportWriter::linksStayLinks() {
         QVERIFY(failure);
         QCOMPARE(failure->kind, Kind::ReadFailed);
         QCOMPARE(failure->path, cfg);
-        QCOMPARE(failure->reason, QString::fromLatin1(atomicfile::kLinkLoop));
+        QCOMPARE(failure->reason, QString::fromLatin1(systemreasons::own::kLinkLoop));
         QCOMPARE(snapshot(pf.path()), before);
         return;
     }

@@ -112,6 +112,8 @@ void TestInfoWindow::webLinkIgnoresItsOutcome() {
     QCOMPARE(told->text(QAccessible::Name), QStringLiteral("www.velmora-sim.example"));
     // ... and meets the address once: the text Label6 under the link is not told again.
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
+    QCOMPARE(window->role(), QAccessible::Dialog); // the window itself as a dialog, named by its title
+    QCOMPARE(window->text(QAccessible::Name), w->windowTitle());
     QStringList names;
     for (int i = 0; i < window->childCount(); ++i)
         names << window->child(i)->text(QAccessible::Name);

@@ -2,9 +2,13 @@
 
 #include "gui/about/InfoWindow.h"
 #include "gui/app/Twips.h"
+#include "gui/export/ExportWindow.h"
 #include "gui/settings/OptionsWindow.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -29,6 +33,8 @@ private slots:
     void closeCommandsEndAtOnce();
     void webLinkIgnoresFailure();
     void secondaryWindowsAreSingletons();
+    void captionsStayWholeInSansSerif_data();
+    void captionsStayWholeInSansSerif();
 };
 
 namespace {
@@ -149,9 +155,11 @@ void TestMainWindow::tabOrderAndFocus() {
     const QRect strip = line.adjusted(0, -3, 0, 3);
     const QImage lettersUnfocused = client->grab(letters).toImage();
     const QImage stripUnfocused = client->grab(strip).toImage();
-    // Tab goes round the window as it reads; Shift+Tab goes back.
-    const char* order[] = {"imgPilot",     "imgCo",         "imgPaxLeft", "imgPaxRight", "Slider1",
-                           "cmdSpeichern", "cmdSchliessen", "Label4",     "cmdZufällig"};
+    // Tab goes round the window in its designed order, the seats after the random loading and the
+    // web link last, the read-only boxes included; Shift+Tab goes back.
+    const char* order[] = {"imgPilot",           "imgCo",         "imgPaxLeft",   "imgPaxRight",
+                           "txtPersonengewicht", "cmdSchliessen", "cmdSpeichern", "Slider1",
+                           "txtBaggage",         "Label4",        "cmdZufällig"};
     for (const char* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focused = QApplication::focusWidget();
@@ -187,7 +195,7 @@ void TestMainWindow::tabOrderAndFocus() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Label4"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSchliessen"));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtBaggage"));
     // F10 opens the first menu, wherever the focus is.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
     QTRY_VERIFY(f.control<QMenu>("mnuDatei")->isVisible());
@@ -308,6 +316,70 @@ void TestMainWindow::secondaryWindowsAreSingletons() {
     QVERIFY(options && info && options->isVisible() && info->isVisible());
     QVERIFY(!options->isModal() && !info->isModal());
     QVERIFY(f.window()->isVisible());
+}
+
+void TestMainWindow::captionsStayWholeInSansSerif_data() {
+    // The tests run without Tahoma, Verdana and MS Sans Serif (the program registers Wine's copies
+    // only in its own start): every window stands for one on a system that lacks them.
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("database");
+    for (const char* window : {"main", "options", "about", "export"})
+        QTest::newRow(window) << window << "german.crf";
+    QTest::newRow("main in English") << "main"
+                                     << "english.crf";
+}
+
+void TestMainWindow::captionsStayWholeInSansSerif() {
+    QFETCH(QString, window);
+    QFETCH(QString, database);
+    MainWindowFixture f;
+    f.folder.remove(QStringLiteral("Data/language.crf"));
+    QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/") + database),
+                        f.folder.file(QStringLiteral("Data/language.crf"))));
+    f.folder.write(QStringLiteral("options.cfg"), QDir::toNativeSeparators(f.folder.path()).toLocal8Bit() + "\r\n");
+    f.folder.write(QStringLiteral("Aircraft/nerova_tq58/aircraft.cfg"), "title=Nerova TQ 58\r\n");
+    QVERIFY(f.open());
+    QWidget* shown = f.window();
+    if (window == QLatin1String("options"))
+        f.app->showOptions(), shown = f.app->optionsWindow();
+    else if (window == QLatin1String("about"))
+        f.app->showInfo(), shown = f.app->infoWindow();
+    else if (window == QLatin1String("export"))
+        f.app->showExport(), shown = f.app->exportWindow();
+    QVERIFY(shown);
+    QFont serif(QStringLiteral("No Such Family"));
+    serif.setStyleHint(QFont::Serif);
+    // The controls laid out for the designed fonts: the main window's client area, or the window.
+    const QWidget* ours = window == QLatin1String("main") ? f.control<QWidget>("clientArea") : shown;
+    QList<QWidget*> controls = ours->findChildren<QWidget*>();
+    controls.prepend(const_cast<QWidget*>(ours));
+    for (const QWidget* control : controls) {
+        if (control->inherits("QComboBoxPrivateContainer") ||
+            (control->parentWidget() && control->parentWidget()->inherits("QComboBoxPrivateContainer")))
+            continue; // a drop-down's popup: the system's
+        // A face the program chose from those the system has, never one left to the font engine,
+        // whose fallback may be a serif face.
+        const QString face = QFontInfo(control->font()).family();
+        QVERIFY2(QFontDatabase::hasFamily(control->font().family()) && face != QFontInfo(serif).family(),
+                 qPrintable(control->objectName() + QStringLiteral(" asks for ") + control->font().family()));
+        // Every caption whole.
+        const QFontMetrics metrics(control->font());
+        if (const auto* label = qobject_cast<const QLabel*>(control); label && !label->text().isEmpty()) {
+            const QRect room = label->contentsRect();
+            const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 10000),
+                                                      label->wordWrap() ? int(Qt::TextWordWrap) : 0, label->text());
+            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                     qPrintable(label->objectName() + QStringLiteral(" is cut: ") + label->text()));
+        }
+        if (const auto* button = qobject_cast<const QPushButton*>(control); button && !button->text().isEmpty())
+            QVERIFY2(metrics.horizontalAdvance(button->text()) < button->width(),
+                     qPrintable(button->objectName() + QStringLiteral(" is cut: ") + button->text()));
+    }
+    // The total, however far it goes, stays whole too.
+    if (window == QLatin1String("main")) {
+        auto* total = f.control<QLabel>("lblGesamt");
+        QVERIFY(QFontMetrics(total->font()).horizontalAdvance(totalCaption(-32768)) <= total->contentsRect().width());
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

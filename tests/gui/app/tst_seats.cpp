@@ -224,7 +224,11 @@ void TestSeats::readOnlyTextBoxes() {
     for (const char* name : {"txtPersonengewicht", "txtBaggage"}) {
         auto* edit = f.control<QLineEdit>(name);
         QVERIFY(edit->isReadOnly());
+        // A stop for the keyboard, where a screen reader reads the value; typing changes nothing.
+        QVERIFY(edit->focusPolicy() & Qt::TabFocus);
+        edit->setFocus(Qt::TabFocusReason);
         QTest::keyClicks(edit, QStringLiteral("999"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
     }
     QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("80"));
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));

@@ -7,15 +7,24 @@
 #include "core/settings/SettingsFiles.h"
 #include "gui/app/Application.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/QtDialogs.h"
 #include "gui/export/ExportWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <sqlite3.h>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -94,6 +103,10 @@ private slots:
     void completionMessage_data();
     void completionMessage();
     void demoFolderCanBeExportedTo();
+    void everyMessageInTheProgramsLanguage_data();
+    void everyMessageInTheProgramsLanguage();
+    void messagesFitTheScreen_data();
+    void messagesFitTheScreen();
 };
 
 void TestExportWindow::captions_data() {
@@ -121,12 +134,17 @@ void TestExportWindow::captions() {
     QFETCH(QString, ok);
     QFETCH(QString, cancel);
     Program p;
+    p.fs.addCopy(QStringLiteral("nerova_tq58"));
     p.pf.remove(QStringLiteral("Data/language.crf"));
     QVERIFY(QFile::copy(p.pf.file(QStringLiteral("Data/languages/") + database),
                         p.pf.file(QStringLiteral("Data/language.crf"))));
     p.openExport();
     QCOMPARE(p.exportWindow()->objectName(), QStringLiteral("frmExport"));
     QCOMPARE(p.exportWindow()->windowTitle(), title);
+    // A screen reader meets a dialog named by its title.
+    QAccessibleInterface* told = QAccessible::queryAccessibleInterface(p.exportWindow());
+    QCOMPARE(told->role(), QAccessible::Dialog);
+    QCOMPARE(told->text(QAccessible::Name), title);
     QCOMPARE(p.control<QLabel>("lblOne")->text(), label);
     QCOMPARE(p.list()->accessibleName() + ":", label); // a screen reader names the list after its label
     QCOMPARE(p.control<QPushButton>("cmdOK")->text(), ok);
@@ -277,10 +295,10 @@ void TestExportWindow::cancelAndEscapeClose() {
 void TestExportWindow::listingProblemsAreSaid_data() {
     QTest::addColumn<QString>("problem");
     QTest::addColumn<int>("listed");
-    QTest::newRow("options.cfg missing") << "no options" << 0;
-    QTest::newRow("options.cfg unreadable") << "unreadable options" << 0;
-    QTest::newRow("no FS2000 folder chosen yet") << "empty options" << 0;
-    QTest::newRow("Aircraft folder missing") << "no Aircraft" << 0;
+    QTest::newRow("options.cfg missing: said, and no window") << "no options" << 0;
+    QTest::newRow("options.cfg unreadable: said, and no window") << "unreadable options" << 0;
+    QTest::newRow("no FS2000 folder chosen yet: said, and no window") << "empty options" << 0;
+    QTest::newRow("Aircraft folder missing: said, and no window with an empty list") << "no Aircraft" << 0;
     QTest::newRow("a copy without aircraft.cfg is skipped") << "no cfg" << 1;
     QTest::newRow("forty leftover folders: ten are named, then how many more") << "forty" << 1;
     QTest::newRow("aircraft.cfg is a named pipe: named as not a file, the list opens") << "pipe" << 1;
@@ -339,11 +357,16 @@ void TestExportWindow::listingProblemsAreSaid() {
     }
     QVERIFY(!expected.isEmpty());
     p.start();
-    p.openExport();
+    p.app.showExport();
     const auto warnings = p.pf.dialogs().callsOf(Kind::Exclamation);
     QCOMPARE(warnings.size(), 1);
     QCOMPARE(warnings[0].text, expected);
     QCOMPARE(warnings[0].title, QStringLiteral("Error!"));
+    if (listed == 0) {
+        p.settle();
+        QVERIFY(!p.exportWindow() || !p.exportWindow()->isVisible());
+        return;
+    }
     QCOMPARE(p.list()->count(), listed);
     QCOMPARE(p.list()->currentIndex(), -1);
     QVERIFY(p.exportWindow()->isVisible());
@@ -426,25 +449,50 @@ void TestExportWindow::exportWindowGoesWithItsLoading() {
 void TestExportWindow::completionMessage_data() {
     QTest::addColumn<bool>("damaged");   // Data/language.crf is a text file when OK is pressed
     QTest::addColumn<bool>("passenger"); // a passenger without a co-pilot: no model variant shows that
+    QTest::addColumn<QString>("shows");  // the model folder the copy's title shows; "Model" the default
+    QTest::addColumn<bool>("stale");     // besides that folder, a Model folder the copy does not use
     const QString written = QStringLiteral("Die Beladung wurde in das Flugzeug geschrieben.");
     const QString modelKept =
         QStringLiteral("Das Modell wurde nicht ersetzt, denn keine Modellvariante zeigt Passagiere ohne Co-Piloten. "
                        "Es zeigt daher weiterhin die Sitze wie zuvor: die des vorigen Exports oder wie ausgeliefert.");
+    const QString otherModel = QStringLiteral(
+        " Das Modell wurde nicht ersetzt, denn diese Kopie zeigt ihr Modell aus dem Ordner <folder>, und dafür gibt "
+        "es keine Modellvarianten. Die besetzten Sitze sind im Flugsimulator daher nicht zu sehen.");
     QTest::addColumn<QString>("text");
-    QTest::newRow("pilot alone") << false << false << written;
+    QTest::newRow("pilot alone") << false << false << "Model" << false << written;
     QTest::newRow("passenger without co-pilot: the model stays, and the message says so")
-        << false << true << written + QLatin1Char(' ') + modelKept;
-    QTest::newRow("damaged database: the program's own texts, never an empty box") << true << false << written;
+        << false << true << "Model" << false << written + QLatin1Char(' ') + modelKept;
+    QTest::newRow("damaged database: the program's own texts, never an empty box")
+        << true << false << "Model" << false << written;
     QTest::newRow("damaged database, passenger without co-pilot")
-        << true << true << written + QLatin1Char(' ') + modelKept;
+        << true << true << "Model" << false << written + QLatin1Char(' ') + modelKept;
+    QTest::newRow("a copy that shows Model.float: aircraft.cfg only, no model touched, and the message says so")
+        << false << false << "Model.float" << false << written + otherModel;
+    QTest::newRow("a copy that shows Model.float beside a stale Model: neither model is touched")
+        << false << false << "Model.float" << true << written + otherModel;
 }
 
 void TestExportWindow::completionMessage() {
     QFETCH(bool, damaged);
     QFETCH(bool, passenger);
+    QFETCH(QString, shows);
+    QFETCH(bool, stale);
     QFETCH(QString, text);
     Program p;
-    const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    QString cfg;
+    const QString folder = p.fs.aircraft() + QStringLiteral("nerova_tq58/");
+    if (shows == QLatin1String("Model")) {
+        cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
+    } else {
+        // The entry names its model folder after "Model." in another letter case than on disk.
+        QByteArray head = kHead;
+        head.replace("sim=TQ58-161\r\n", "sim=TQ58-161\r\nmodel= FLOAT // on floats\r\n");
+        cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"), head + kOldSection + kTail,
+                           stale ? kInstalledModel : QByteArray());
+        QVERIFY(writeFile(folder + QStringLiteral("Model.float/TQ58-161.mdl"), "the float model"));
+        text.replace(QStringLiteral("<folder>"), QDir::toNativeSeparators(folder + QStringLiteral("Model.float")));
+    }
+    const auto models = snapshot(folder);
     p.start();
     if (passenger) {
         p.pf.dialogs().answerInput(QStringLiteral("60"));
@@ -459,9 +507,19 @@ void TestExportWindow::completionMessage() {
     QCOMPARE(info.size(), 1);
     QCOMPARE(info[0].text, text);
     QCOMPARE(info[0].title, QStringLiteral("Fertig"));
-    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), passenger ? kInstalledModel : variantContent(1));
     const wab::StationLoads loads{176, std::nullopt, passenger ? std::optional<std::int64_t>(132) : std::nullopt,
                                   std::nullopt, 0};
+    if (shows != QLatin1String("Model")) {
+        // Every model as it was; only aircraft.cfg (and the backups) changed.
+        const auto after = snapshot(folder);
+        for (auto it = models.begin(); it != models.end(); ++it) {
+            if (it.key().startsWith(QLatin1String("Model")))
+                QCOMPARE(after.value(it.key()), it.value());
+        }
+        QVERIFY(readFile(cfg).contains(wab::section(loads)));
+        return;
+    }
+    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58"))), passenger ? kInstalledModel : variantContent(1));
     QCOMPARE(readFile(cfg), exportedCfg(wab::section(loads)));
 }
 
@@ -485,6 +543,154 @@ void TestExportWindow::demoFolderCanBeExportedTo() {
     QCOMPARE(cfg.count("[WEIGHT_AND_BALANCE]"), 1);
     QVERIFY(cfg.contains("[contact_points]"));
     QCOMPARE(p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl")), variant);
+}
+
+namespace {
+
+// Words that show a text is (partly) English, or German.
+const QRegularExpression kEnglish(QStringLiteral("\\b(the|is|not|could|which|and|be|to|has|cannot|file|folder|of|"
+                                                 "been|no|it|there|permission|read-only|owner)\\b"),
+                                  QRegularExpression::CaseInsensitiveOption);
+const QRegularExpression kGerman(QStringLiteral("\\b(der|die|das|nicht|und|ist|wurde|Datei|Ordner|eine?)\\b"));
+
+const QString kCfgPath = QStringLiteral("/Spiele/FS2000/Aircraft/nerova_tq58/aircraft.cfg");
+const QString kModelPath = QStringLiteral("/Spiele/FS2000/Aircraft/nerova_tq58/Model/m.mdl");
+
+// Every text of a language database, key by key.
+QMap<QString, QString> allTexts(const QString& database) {
+    QMap<QString, QString> texts;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "SELECT Variable, Wert FROM Entry", -1, &query, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(query) == SQLITE_ROW)
+            texts.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query, 0))),
+                         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query, 1))));
+    }
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    return texts;
+}
+
+} // namespace
+
+void TestExportWindow::everyMessageInTheProgramsLanguage_data() {
+    using Kind = exportwriter::Failure::Kind;
+    QTest::addColumn<QList<MessagePart>>("parts"); // empty: every text of the database on its own
+    const auto row = [](const QString& name, const QList<MessagePart>& parts) {
+        QTest::newRow(qPrintable(name)) << parts;
+    };
+    // Paths and the system's reasons are what a user's system gives; the program's own reasons
+    // hold the system's in turn.
+    const QString cfg = QDir::toNativeSeparators(kCfgPath);
+    const QString model = QDir::toNativeSeparators(kModelPath);
+    const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
+    row(QStringLiteral("every text of the database"), {});
+    for (int kind = 0; kind <= int(Kind::StandInVariant); ++kind) {
+        exportwriter::Failure failure =
+            exportwriter::failure(Kind(kind), cfg, systemreasons::ownReason(systemreasons::own::kOwnerNotKept, denied));
+        if (failure.kind == Kind::StandInVariant)
+            failure.reason = model;
+        row(QStringLiteral("export refused: ") + exportwriter::messageKey(failure.kind),
+            exportwriter::describe(failure));
+    }
+    for (const systemreasons::OwnReason& reason : systemreasons::ownReasons())
+        row(QStringLiteral("the program's own reason: ") + QLatin1String(reason.pattern),
+            {{QStringLiteral("strExportWriteFailed"), {cfg, systemreasons::ownReason(reason.pattern, denied, model)}},
+             {QStringLiteral("strExportNothingChanged"), {}}});
+}
+
+void TestExportWindow::everyMessageInTheProgramsLanguage() {
+    QFETCH(QList<MessagePart>, parts);
+    for (const char* language : {"german", "english"}) {
+        const QString database = QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language);
+        const kit::Texts texts(database);
+        const QStringList shown = parts.isEmpty() ? allTexts(database).values() : QStringList{texts.compose(parts)};
+        QVERIFY(shown.size() > (parts.isEmpty() ? 100 : 0));
+        for (QString text : shown) {
+            // What the user's system gave (paths, its reasons in its own language) is no fault.
+            for (const QString& given : {kCfgPath, kModelPath, QString::fromLocal8Bit(std::strerror(EACCES))})
+                text.remove(QDir::toNativeSeparators(given));
+            QVERIFY2(parts.isEmpty() || !text.contains(QRegularExpression(QStringLiteral("%\\d|\\bstr[A-Z]"))),
+                     qPrintable(language + QStringLiteral(": a placeholder or key is left: ") + text));
+            const QRegularExpressionMatch wrong =
+                (language == QByteArrayView("german") ? kEnglish : kGerman).match(text);
+            QVERIFY2(
+                !wrong.hasMatch(),
+                qPrintable(QStringLiteral("%1: \"%2\" in: %3").arg(QLatin1String(language), wrong.captured(), text)));
+        }
+    }
+}
+
+void TestExportWindow::messagesFitTheScreen_data() {
+    // Run as well on a 1024 x 768 screen at 100 % and at 150 % (see CMakeLists.txt).
+    QTest::addColumn<QList<MessagePart>>("parts");
+    QTest::addColumn<bool>("listing");
+    const QString unc = QStringLiteral("\\\\fileserver\\Spiele\\Microsoft Games\\Flight Simulator 2000\\Aircraft\\"
+                                       "nerova_tq58_float_mit_einem_sehr_langen_Ordnernamen_vom_Haendler_%1");
+    QList<MessagePart> leftovers;
+    for (int n = 0; n < 40; ++n)
+        leftovers.append({QStringLiteral("strExportNoAircraftCfg"), {unc.arg(n)}});
+    QTest::newRow("forty leftover folders with long paths: as many as fit, at most ten, and how many more")
+        << leftovers << true;
+    const QString installed = unc.arg(7) + QStringLiteral("\\merovan-installed\\aircraft.cfg.before-restore");
+    QTest::newRow("the restore question with long UNC paths: shortened in the middle")
+        << QList<MessagePart>{{QStringLiteral("strRestoreQuestion"),
+                               {QStringLiteral("Nerova TQ 58 Float"), unc.arg(7)}},
+                              {QStringLiteral("strRestoreCfgBack"), {unc.arg(7) + QStringLiteral("\\aircraft.cfg")}},
+                              {QStringLiteral("strRestoreCfgEdited"),
+                               {unc.arg(7) + QStringLiteral("\\aircraft.cfg"), installed}},
+                              {QStringLiteral("strRestoreModelBack"),
+                               {unc.arg(7) + QStringLiteral("\\Model\\TQ58-161.mdl")}}}
+        << false;
+    QTest::newRow("a demo stand-in with three long paths")
+        << QList<MessagePart>{{QStringLiteral("strExportStandIn"),
+                               {unc.arg(1) + QStringLiteral("\\Models\\4.mdl"),
+                                unc.arg(2) + QStringLiteral("\\Model\\TQ58-161.mdl"), unc.arg(3)}},
+                              {QStringLiteral("strExportNothingChanged"), {}}}
+        << false;
+}
+
+void TestExportWindow::messagesFitTheScreen() {
+    QFETCH(QList<MessagePart>, parts);
+    QFETCH(bool, listing);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen);
+    // A title bar, and a task bar where the available area has none.
+    const QRect area = screen->availableGeometry().adjusted(
+        0, 0, 0, -32 - (screen->availableGeometry() == screen->geometry() ? 40 : 0));
+    for (const char* language : {"german", "english"}) {
+        const kit::Texts texts(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language));
+        const QString text = listing ? texts.listed(parts) : texts.compose(parts);
+        if (listing) {
+            const qsizetype named = text.count(QStringLiteral("\n\n"));
+            QVERIFY2(named >= 1 && named <= kit::Texts::kListedAtMost, qPrintable(text));
+            QVERIFY2(
+                text.endsWith(texts.message(QStringLiteral("strListMore"), {QString::number(parts.size() - named)})),
+                qPrintable(text));
+        }
+        const auto box =
+            QtDialogs::messageBox(QMessageBox::Warning, nullptr, text, QStringLiteral("Error!"), QMessageBox::Ok);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCoreApplication::processEvents();
+        const QRect shown = box->frameGeometry();
+        const QString where = QStringLiteral("%1: %2 x %3 on a screen of %4 x %5 (scale %6)")
+                                  .arg(QLatin1String(language))
+                                  .arg(shown.width())
+                                  .arg(shown.height())
+                                  .arg(screen->geometry().width())
+                                  .arg(screen->geometry().height())
+                                  .arg(screen->devicePixelRatio());
+        QVERIFY2(shown.width() <= area.width() && shown.height() <= area.height(), qPrintable(where));
+        // Every path is shortened in its middle, none cut off at the box's edge.
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        const QFontMetrics metrics(label->font());
+        for (const QString& run : label->text().split(QRegularExpression(QStringLiteral("\\s+"))))
+            QVERIFY2(metrics.horizontalAdvance(run) <= label->width(), qPrintable(where + QStringLiteral(": ") + run));
+        QVERIFY2(label->text().contains(QChar(0x2026)), qPrintable(label->text()));
+    }
 }
 
 QTEST_MAIN(TestExportWindow)

@@ -1,4 +1,5 @@
 #include "support/Controls.h"
+#include "support/ExportFixture.h"
 #include "support/TestProgramFolder.h"
 
 #include "core/export/PreExportCheck.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -116,6 +118,8 @@ void TestPreExportCheck::throughTheMainWindow() {
     QFETCH(bool, opens);
     TestProgramFolder pf;
     QVERIFY(pf.isValid());
+    exporttest::Fs2000 fs(pf);
+    fs.addCopy(QStringLiteral("nerova_tq58"));
     Application app(pf.context());
     app.showMainWindow();
     MainWindow* w = app.mainWindow();
@@ -154,6 +158,8 @@ void TestPreExportCheck::throughTheMainWindow() {
 
 void TestPreExportCheck::secondPressBringsTheSameWindowForward() {
     TestProgramFolder pf;
+    exporttest::Fs2000 fs(pf);
+    fs.addCopy(QStringLiteral("nerova_tq58"));
     Application app(pf.context());
     app.showMainWindow();
     MainWindow* w = app.mainWindow();
@@ -161,14 +167,40 @@ void TestPreExportCheck::secondPressBringsTheSameWindowForward() {
     testkit::child<QPushButton>(w, "cmdSpeichern")->click();
     QPointer<ExportWindow> first = app.exportWindow();
     QVERIFY(first);
+    auto* list = testkit::child<QComboBox>(first, "cmbPA");
+    list->setCurrentIndex(0);
+    // A copy installed meanwhile shows on the second press, in the same window; the choice stays.
+    fs.addCopy(QStringLiteral("nerova_tq58_float"));
     testkit::triggerAction(w, "mnuExportBeladung");
     QCOMPARE(app.exportWindow(), first.data());
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->currentIndex(), 0);
     int exportWindows = 0;
     for (QWidget* top : QApplication::topLevelWidgets())
         exportWindows += top->objectName() == QLatin1String("frmExport");
     QCOMPARE(exportWindows, 1);
-    // Without a chosen FS2000 folder the window says so once, when it loads; not on the second press.
-    QCOMPARE(pf.dialogs().callsOf(Kind::Exclamation).size(), 1);
+    QVERIFY(pf.dialogs().calls().isEmpty());
+
+    // The Aircraft folder gone: said once, and no window with an empty (or an old) list stays.
+    const QString aircraft = fs.aircraft();
+    QVERIFY(QDir().rename(aircraft, fs.root() + QStringLiteral("Aircraft.away")));
+    for (int press = 0; press < 2; ++press) {
+        pf.dialogs().clear();
+        testkit::child<QPushButton>(w, "cmdSpeichern")->click();
+        testkit::settle();
+        const auto said = pf.dialogs().callsOf(Kind::Exclamation);
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].text.contains(QDir::toNativeSeparators(fs.root() + QStringLiteral("Aircraft"))),
+                 qPrintable(said[0].text));
+        QVERIFY(!app.exportWindow() || !app.exportWindow()->isVisible());
+    }
+    // Once the folder is back, the next press lists its copies again.
+    QVERIFY(QDir().rename(fs.root() + QStringLiteral("Aircraft.away"), aircraft));
+    pf.dialogs().clear();
+    testkit::child<QPushButton>(w, "cmdSpeichern")->click();
+    QVERIFY(app.exportWindow() && app.exportWindow()->isVisible());
+    QCOMPARE(testkit::child<QComboBox>(app.exportWindow(), "cmbPA")->count(), 2);
+    QVERIFY(pf.dialogs().calls().isEmpty());
 }
 
 QTEST_MAIN(TestPreExportCheck)

@@ -81,22 +81,29 @@ void TestTakeOver::interpret_data() {
     QTest::addColumn<int>("station"); // of a refusal
     QTest::addColumn<int>("reason");  // of a refusal
     QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("changes"); // "station:value>pounds the next export writes", blank-separated
     const int refused = int(Kind::Refused);
     const int loading = int(Kind::Loading);
     const int none = int(Kind::NoLoading);
-    auto row = [](const char* name, QByteArrayList values, int kind, int station, Reason reason, const char* summary) {
-        QTest::newRow(name) << values << kind << station << int(reason) << QString::fromUtf8(summary);
+    auto row = [](const char* name, QByteArrayList values, int kind, int station, Reason reason, const char* summary,
+                  const char* changes = "") {
+        QTest::newRow(name) << values << kind << station << int(reason) << QString::fromUtf8(summary)
+                            << QString::fromUtf8(changes);
     };
     row("three persons and baggage as written", {"176", "165", "0", "132", "44"}, loading, 0, {},
         "80 / 75 / – / 60 kg, 20 kg");
     row("zero form and 0 both mean free; 0 pounds of baggage is 0 kg", {"220", " 0 ", "0", "-0", "0"}, loading, 0, {},
         "100 / – / – / – kg, 0 kg");
     row("a passenger of -20 kg (-45 lb) the window accepts", {"176", "-45", "+22", "-17663", "50"}, loading, 0, {},
-        "80 / -20 / 10 / -8012 kg, 23 kg");
-    row("170.0 and 0.00 as other tools write them are whole numbers", {"176.0", "0.00", "0", "0", "44."}, loading, 0,
-        {}, "80 / – / – / – kg, 20 kg");
-    row("12.5 pounds: not a whole number", {"176", "0", "12.5", "0", "0"}, refused, 2, Reason::NotWhole, "");
-    row("an empty value: not a whole number", {"176", "", "0", "0", "0"}, refused, 1, Reason::NotWhole, "");
+        "80 / -20 / 10 / -8012 kg, 23 kg", "3:-17663>-17664");
+    row("176.0, 0.00 and 44. as other tools write them: the same pounds again", {"176.0", "0.00", "0", "0", "44."},
+        loading, 0, {}, "80 / – / – / – kg, 20 kg");
+    row("decimal pounds are taken in whole kilograms, and the pounds the next export writes are named",
+        {"176.4", "0", "12.5", "0", "10"}, loading, 0, {}, "80 / – / 6 / – kg, 5 kg", "0:176.4>176 2:12.5>13 4:10>11");
+    row("170 / 150 / 10 lb another tool wrote come back as 77 / 68 / 5 kg, exported as 169 / 149 / 11",
+        {"170", "150", "0", "0", "10"}, loading, 0, {}, "77 / 68 / – / – kg, 5 kg", "0:170>169 1:150>149 4:10>11");
+    row("an empty value: not a number", {"176", "", "0", "0", "0"}, refused, 1, Reason::NotANumber, "");
+    row("two decimal points: not a number", {"176", "0", "1.2.3", "0", "0"}, refused, 2, Reason::NotANumber, "");
     row("pilot in the zero form: under 40 kg", {" 0 ", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
     row("pilot 86 lb (39 kg): under 40 kg", {"86", "0", "0", "0", "0"}, refused, 0, Reason::PilotUnder, "");
     row("pilot 88 lb (40 kg) is taken", {"88", "0", "0", "0", "0"}, loading, 0, {}, "40 / – / – / – kg, 0 kg");
@@ -109,8 +116,8 @@ void TestTakeOver::interpret_data() {
     row("passenger 1 lb (0 kg): no person", {"176", "0", "1", "0", "0"}, refused, 2, Reason::NoWeight, "");
     row("baggage 52 lb (24 kg): beyond the slider", {"176", "0", "0", "0", "52"}, refused, 4, Reason::BaggageRange, "");
     row("baggage -3 lb (-1 kg): below the slider", {"176", "0", "0", "0", "-3"}, refused, 4, Reason::BaggageRange, "");
-    row("the first station that cannot be taken is named", {"176", "1.5", "x", "0", "99"}, refused, 1, Reason::NotWhole,
-        "");
+    row("the first station that cannot be taken is named", {"176", "1.5", "x", "0", "99"}, refused, 2,
+        Reason::NotANumber, "");
     row("no baggage line: no loading", {"176", "0", "0", "0", "-"}, none, 0, {}, "");
     row("no station lines: no loading", {"-", "-", "-", "-", "-"}, none, 0, {}, "");
 }
@@ -121,8 +128,14 @@ void TestTakeOver::interpret() {
     QFETCH(int, station);
     QFETCH(int, reason);
     QFETCH(QString, summary);
+    QFETCH(QString, changes);
     const takeover::Reading reading = takeover::interpret(cfgWith(values));
     QCOMPARE(int(reading.kind), kind);
+    QStringList changed;
+    for (const takeover::Reading::Change& change : reading.changes)
+        changed
+            << QStringLiteral("%1:%2>%3").arg(change.station).arg(QString::fromLatin1(change.value)).arg(change.pounds);
+    QCOMPARE(changed.join(QLatin1Char(' ')), changes);
     if (reading.kind == Kind::Loading)
         QCOMPARE(takeover::summary(reading.loading), summary);
     if (reading.kind == Kind::Refused) {
@@ -134,22 +147,38 @@ void TestTakeOver::interpret() {
 
 void TestTakeOver::message_data() {
     QTest::addColumn<QByteArray>("cfg"); // "folder": the aircraft.cfg is a folder
+    QTest::addColumn<bool>("taken");
     QTest::addColumn<QList<MessagePart>>("message");
     const MessagePart refused{"strTakeOverRefused", {"Nerova TQ 58"}};
     const MessagePart unchanged{"strTakeOverUnchanged", {}};
     QTest::newRow("pilot under 40 kg: station, pounds, kilograms and the bound")
-        << cfgWith({"66", "0", "0", "0", "0"})
+        << cfgWith({"66", "0", "0", "0", "0"}) << false
         << QList<MessagePart>{
                refused, {"strTakeOverStation0", {}}, {"strTakeOverPilotUnder", {"66", "30", "40"}}, unchanged};
     QTest::newRow("aircraft.cfg cannot be read: the file and the reason")
-        << QByteArray("folder")
+        << QByteArray("folder") << false
         << QList<MessagePart>{refused, {"strExportReadFailed", {"<cfg>", "it is a folder, not a file"}}, unchanged};
     QTest::newRow("another program is changing the copy: said after a moment, nothing taken over")
-        << QByteArray("busy") << QList<MessagePart>{refused, {"strExportBusy", {"<folder>"}}, unchanged};
+        << QByteArray("busy") << false << QList<MessagePart>{refused, {"strExportBusy", {"<folder>"}}, unchanged};
+    QByteArray wide;
+    for (const char c : cfgWith({"176", "0", "0", "0", "0"}))
+        wide += QByteArray(1, c) + '\0';
+    QTest::newRow("aircraft.cfg in UTF-16: the encoding is named, not missing stations")
+        << QByteArray("\xFF\xFE") + wide << false
+        << QList<MessagePart>{refused, {"strTakeOverWideEncoding", {"<cfg>"}}, unchanged};
+    QTest::newRow("loads the next export writes otherwise: each station with both pounds and the kilograms")
+        << cfgWith({"170", "150", "0", "0", "10"}) << true
+        << QList<MessagePart>{{"strTakeOverNextExport", {"Nerova TQ 58"}},
+                              {"strTakeOverPounds0", {"170", "169", "77"}},
+                              {"strTakeOverPounds1", {"150", "149", "68"}},
+                              {"strTakeOverPounds4", {"10", "11", "5"}}};
+    QTest::newRow("loads as the program writes them: taken without a word")
+        << cfgWith({"176", "165", "0", "132", "44"}) << true << QList<MessagePart>{};
 }
 
 void TestTakeOver::message() {
     QFETCH(QByteArray, cfg);
+    QFETCH(bool, taken);
     QFETCH(QList<MessagePart>, message);
     TestProgramFolder pf;
     Fs2000 fs(pf);
@@ -167,7 +196,7 @@ void TestTakeOver::message() {
     if (cfg == "busy")
         QVERIFY(other.emplace(folder, copylock::Lock::Mode::Exclusive).held());
     const takeover::Result result = takeover::takeOver(path, QStringLiteral("Nerova TQ 58"));
-    QVERIFY(!result.loading);
+    QCOMPARE(result.loading.has_value(), taken);
     QCOMPARE(result.message, message);
 }
 
@@ -201,6 +230,7 @@ void TestTakeOver::roundTrip() {
 void TestTakeOver::window_data() {
     QTest::addColumn<QString>("scenario");
     QTest::newRow("exported loading: the main window shows it as entered") << "exported";
+    QTest::newRow("decimal pounds: taken, and the stations the next export writes otherwise are named") << "decimals";
     QTest::newRow("a load the window refuses: said, nothing changes, the window stays") << "refused";
     QTest::newRow("a copy without station loads: said, nothing changes") << "no loading";
     QTest::newRow("no copy at all: a plain message and no window") << "no copy";
@@ -225,7 +255,9 @@ void TestTakeOver::window() {
         exportwriter::Job job{cfg, f.folder.path(), wab::stationLoads(exported)};
         QVERIFY(!exportwriter::write(job));
         fs.addCopy(QStringLiteral("nerova_tq58_float"),
-                   scenario == QLatin1String("refused") ? cfgWith({"176", "0", "0", "0", "52"}) : kHead + kTail);
+                   scenario == QLatin1String("refused")    ? cfgWith({"176", "0", "0", "0", "52"})
+                   : scenario == QLatin1String("decimals") ? cfgWith({"176.4", "0", "12.5", "0", "10"})
+                                                           : kHead + kTail);
     }
     // A fresh main window: the loading of the start.
     f.app->reloadMainWindow();
@@ -253,7 +285,10 @@ void TestTakeOver::window() {
     auto* list = testkit::child<QComboBox>(window, "cmbTakeOver");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
-    QCOMPARE(list->itemText(1), QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") + text("strTakeOverNone"));
+    QCOMPARE(list->itemText(1),
+             QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") +
+                 (scenario == QLatin1String("decimals") ? QString::fromUtf8("80 / – / 6 / – kg, 5 kg")
+                                                        : text("strTakeOverNone")));
     QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
 
     list->setCurrentIndex(scenario == QLatin1String("exported") ? 0 : 1);
@@ -275,9 +310,21 @@ void TestTakeOver::window() {
         checkInvariants(f, QStringLiteral("freed after the take-over"));
         return;
     }
+    const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
+    if (scenario == QLatin1String("decimals")) {
+        const auto info = f.folder.dialogs().callsOf(Dialog::Information);
+        QCOMPARE(info.size(), 1);
+        QCOMPARE(info[0].text, text("strTakeOverNextExport").arg(title) + QStringLiteral("\n\n") +
+                                   text("strTakeOverPounds0").arg("176.4", "176", "80") + QLatin1Char('\n') +
+                                   text("strTakeOverPounds2").arg("12.5", "13", "6") + QLatin1Char('\n') +
+                                   text("strTakeOverPounds4").arg("10", "11", "5"));
+        QVERIFY(!f.app->takeOverWindow());
+        QCOMPARE(takeover::summary(f.window()->loading()), QString::fromUtf8("80 / – / 6 / – kg, 5 kg"));
+        checkInvariants(f, QStringLiteral("decimals taken over"));
+        return;
+    }
     const auto warnings = f.folder.dialogs().callsOf(Dialog::Exclamation);
     QCOMPARE(warnings.size(), 1);
-    const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
     const QString expected =
         scenario == QLatin1String("refused")
             ? text("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + text("strTakeOverStation4") +

@@ -1,0 +1,71 @@
+#include "MessageFit.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
+#include <climits>
+
+namespace kit {
+namespace {
+
+// What a message box needs besides its text, in device-independent pixels: its title bar, its
+// margins and buttons, and a task bar where the screen's available area does not leave it out.
+constexpr int kBesidesTextHeight = 170;
+// Beside the text: the icon and the margins.
+constexpr int kBesidesTextWidth = 200;
+// The widest a message's text gets, so that lines stay short enough to read.
+constexpr int kWidestText = 640;
+constexpr int kNarrowestText = 240;
+
+} // namespace
+
+MessageRoom messageRoom(const QScreen* screen) {
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect area = screen->availableGeometry();
+    MessageRoom room;
+    // The font QMessageBox gives its text (the platform's message font, where it has one).
+    room.font = QApplication::font("QMessageBoxLabel");
+    room.width = std::clamp(area.width() - kBesidesTextWidth, kNarrowestText, kWidestText);
+    room.height = std::max(area.height() - kBesidesTextHeight, QFontMetrics(room.font).lineSpacing() * 4);
+    return room;
+}
+
+QString fitted(const QString& text, const MessageRoom& room) {
+    if (room.width <= 0)
+        return text;
+    const QFontMetrics metrics(room.font);
+    static const QRegularExpression run(QStringLiteral("\\S+"));
+    QString result;
+    qsizetype done = 0;
+    for (auto it = run.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString word = match.captured();
+        if (metrics.horizontalAdvance(word) <= room.width)
+            continue;
+        result += text.mid(done, match.capturedStart() - done);
+        result += metrics.elidedText(word, Qt::ElideMiddle, room.width);
+        done = match.capturedEnd();
+    }
+    return result + text.mid(done);
+}
+
+int widestLine(const QString& text, const MessageRoom& room) {
+    const QFontMetrics metrics(room.font);
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+int heightOf(const QString& text, const MessageRoom& room) {
+    const QFontMetrics metrics(room.font);
+    return metrics.boundingRect(QRect(0, 0, room.width, INT_MAX), Qt::TextWordWrap, text).height();
+}
+
+} // namespace kit
