@@ -1,8 +1,8 @@
 #include "InfoWindow.h"
 
 #include "ProductLabels.h"
-#include "core/common/AppContext.h"
 #include "core/common/ProductInfo.h"
+#include "gui/app/AppContext.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/PressableLabel.h"
 #include "gui/app/Twips.h"

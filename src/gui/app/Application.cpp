@@ -1,10 +1,10 @@
 #include "Application.h"
 
+#include "AppContext.h"
+#include "Dialogs.h"
 #include "MainWindow.h"
 #include "SplashWindow.h"
 #include "WindowKit.h"
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
 #include "core/export/ExportWriter.h"
 #include "core/export/PreExportCheck.h"
 #include "core/export/Restore.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/AppContext.h"
+#include "AppContext.h"
 #include "core/export/AircraftFiles.h"
 #include "core/loading/RecentLoadings.h"
 #include "core/settings/SettingsFiles.h"

@@ -1,8 +1,8 @@
 #include "SplashWindow.h"
 
+#include "AppContext.h"
 #include "Twips.h"
 #include "WindowKit.h"
-#include "core/common/AppContext.h"
 #include "core/common/ProductInfo.h"
 
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "WindowKit.h"
 
 #include "ClickableLabel.h"
+#include "Dialogs.h"
 #include "Fonts.h"
 #include "MessageFit.h"
 #include "PressableLabel.h"
 #include "Twips.h"
-#include "core/common/Dialogs.h"
 #include "core/common/ProductInfo.h"
 #include "core/common/SystemReasons.h"
 #include "core/settings/BuiltinTexts.h"

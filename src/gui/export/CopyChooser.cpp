@@ -1,7 +1,7 @@
 #include "CopyChooser.h"
 
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
 

@@ -1,9 +1,9 @@
 #include "OptionsWindow.h"
 
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsFiles.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
 
