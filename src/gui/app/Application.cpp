@@ -3,14 +3,15 @@
 #include "AppContext.h"
 #include "Dialogs.h"
 #include "MainWindow.h"
+#include "MessageFit.h"
 #include "SplashWindow.h"
-#include "WindowKit.h"
 #include "core/export/ExportWriter.h"
 #include "core/export/PreExportCheck.h"
 #include "core/export/Restore.h"
 #include "core/export/TakeOver.h"
 #include "core/export/WeightAndBalance.h"
 #include "core/loading/LoadingFile.h"
+#include "core/settings/Texts.h"
 #include "gui/about/InfoWindow.h"
 #include "gui/export/ExportWindow.h"
 #include "gui/export/RestoreWindow.h"
@@ -141,7 +142,7 @@ void Application::showInfo() {
 void Application::checkBeforeExport() {
     if (!m_main)
         return;
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     const auto text = [&texts](const QString& key) { return texts.messageText(key); };
     for (const QString& question : preexport::questions(m_main->loading().total(), text)) {
         if (!m_context.dialogs->question(m_main, question, QStringLiteral("?")))
@@ -157,9 +158,9 @@ bool Application::offerCopies(const aircraftfiles::OfferedCopies& offered, CopyC
     // Never a window with an empty list: the user is told why there is no copy, and a window that
     // is open (with the copies of an earlier listing) goes.
     QWidget* parent = open && open->isVisible() ? static_cast<QWidget*>(open) : m_main.data();
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     if (!offered.problems.isEmpty())
-        m_context.dialogs->exclamation(parent, texts.listed(offered.problems), kErrorTitle);
+        m_context.dialogs->exclamation(parent, messagefit::listed(texts, offered.problems), kErrorTitle);
     else
         m_context.dialogs->information(parent, texts.messageText(none), texts.messageText(title));
     if (open)
@@ -213,13 +214,13 @@ void Application::exportTo(const QString& cfgPath) {
 void Application::showRestore() {
     const aircraftfiles::OfferedCopies offered =
         aircraftfiles::offeredCopies(m_context.programFolder, aircraftfiles::Offer::Restore);
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     if (!offerCopies(offered, m_restore, QStringLiteral("strRestoreNothing"), QStringLiteral("frmRestoreCaption")))
         return;
     const bool open = m_restore && m_restore->isVisible();
     if (!offered.problems.isEmpty())
         m_context.dialogs->exclamation(open ? static_cast<QWidget*>(m_restore) : m_main.data(),
-                                       texts.listed(offered.problems), kErrorTitle);
+                                       messagefit::listed(texts, offered.problems), kErrorTitle);
     if (open) {
         m_restore->setCopies(offered.copies);
         bringForward(m_restore.data());
@@ -249,13 +250,13 @@ void Application::restoreCopy(const QString& cfgPath, const QString& title) {
 
 void Application::showTakeOver() {
     const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     if (!offerCopies(offered, m_takeOver, QStringLiteral("strTakeOverNoCopy"), QStringLiteral("frmTakeOverCaption")))
         return;
     const bool open = m_takeOver && m_takeOver->isVisible();
     if (!offered.problems.isEmpty())
         m_context.dialogs->exclamation(open ? static_cast<QWidget*>(m_takeOver) : m_main.data(),
-                                       texts.listed(offered.problems), kErrorTitle);
+                                       messagefit::listed(texts, offered.problems), kErrorTitle);
     QStringList cfgPaths;
     for (const aircraftfiles::AircraftCopy& copy : offered.copies)
         cfgPaths << copy.cfgPath;
@@ -301,7 +302,7 @@ void Application::openAtStart(const QString& path) {
 void Application::openLoading() {
     if (!m_main)
         return;
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     const auto file = m_context.dialogs->openFile(
         m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
         recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
@@ -319,7 +320,7 @@ void Application::openLoadingFile(const QString& path) {
             const recentloadings::Recent chosen = recentloadings::chosen(recent, path);
             return opened.missing ? recentloadings::forgotten(chosen, path) : chosen;
         });
-        const kit::Texts texts(m_context.languageDatabase());
+        const Texts texts(m_context.languageDatabase());
         m_context.dialogs->exclamation(m_main, texts.compose(opened.message), kErrorTitle);
         return;
     }
@@ -331,7 +332,7 @@ void Application::openLoadingFile(const QString& path) {
 void Application::saveLoadingAs() {
     if (!m_main)
         return;
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     const auto chosen = m_context.dialogs->saveFile(
         m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
         recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
