@@ -8,6 +8,42 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// `text` with each placeholder %1 ... %99 that has a detail replaced by that detail, all in one
+// pass: what a detail holds (a "%2" in a path) is never taken for a placeholder. A placeholder
+// without a detail stays as it is.
+QString filledIn(const QString& text, const QStringList& details) {
+    if (details.isEmpty())
+        return text;
+    const auto digit = [&text](qsizetype at) {
+        return at < text.size() && text[at] >= u'0' && text[at] <= u'9' ? int(text[at].unicode() - u'0') : -1;
+    };
+    QString result;
+    result.reserve(text.size());
+    qsizetype done = 0;
+    for (qsizetype at = text.indexOf(u'%'); at >= 0; at = text.indexOf(u'%', at + 1)) {
+        int number = digit(at + 1);
+        if (number < 0)
+            continue;
+        qsizetype end = at + 2;
+        if (const int second = digit(end); second >= 0) {
+            number = number * 10 + second;
+            ++end;
+        }
+        if (number < 1 || number > details.size())
+            continue;
+        result += QStringView(text).mid(done, at - done);
+        result += details[number - 1];
+        done = end;
+        at = end - 1;
+    }
+    result += QStringView(text).mid(done);
+    return result;
+}
+
+} // namespace
+
 Texts::Texts(QString database) : m_database(std::move(database)) {}
 
 std::optional<QString> Texts::lookUp(const QString& key) const {
@@ -39,14 +75,11 @@ QString Texts::reason(const QString& given) const {
     const QString text = messageText(told->key);
     if (text.isEmpty())
         return given;
-    // The details of an own reason are the system's reasons (told in turn) or paths, put in all in
-    // one pass.
+    // The details of an own reason are the system's reasons (told in turn) or paths.
     QStringList details = told->details;
     for (QString& detail : details)
         detail = reason(detail);
-    if (details.size() >= 2)
-        return text.arg(details[0], details[1]);
-    return details.isEmpty() ? text : text.arg(details[0]);
+    return filledIn(text, details);
 }
 
 QString Texts::message(const QString& key, const QStringList& given) const {
@@ -56,16 +89,7 @@ QString Texts::message(const QString& key, const QStringList& given) const {
     const QString text = messageText(key);
     if (text.isEmpty())
         return details.isEmpty() ? key : key + QStringLiteral(": ") + details.join(QStringLiteral(", "));
-    switch (details.size()) {
-    case 0:
-        return text;
-    case 1:
-        return text.arg(details[0]);
-    case 2:
-        return text.arg(details[0], details[1]);
-    default:
-        return text.arg(details[0], details[1], details[2]);
-    }
+    return filledIn(text, details);
 }
 
 QString Texts::compose(const QList<MessagePart>& parts) const {
@@ -101,10 +125,7 @@ QString Texts::ownText(const QString& key) const {
 }
 
 QString Texts::ownMessage(const MessagePart& part) const {
-    QString text = ownText(part.key);
-    for (const QString& detail : part.details)
-        text = text.arg(detail);
-    return text;
+    return filledIn(ownText(part.key), part.details);
 }
 
 QString Texts::fileProblem(const MessagePart& part) const {

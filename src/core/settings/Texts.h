@@ -26,10 +26,11 @@ public:
     QString messageText(const QString& key) const;
     // The text of `key`, or `fallback` when the database cannot answer or the text is empty.
     QString textOr(const QString& key, const QString& fallback) const;
-    // The message text of `key` with its placeholders %1, %2, ... filled in, all in one pass (so
-    // that a "%1" inside a file name stays as it is). Should there be no text for it at all, the
-    // key and the details still tell what happened. A detail that is a reason the system gave
-    // (see SystemReasons.h) is told in the program's language.
+    // The message text of `key` with its placeholders %1, %2, ... filled in by the details, all in
+    // one pass (so that a "%1" inside a file name stays as it is), however many details there are.
+    // Should there be no text for it at all, the key and the details still tell what happened. A
+    // detail that is a reason the system gave (see SystemReasons.h) is told in the program's
+    // language.
     QString message(const QString& key, const QStringList& details = {}) const;
     // A reason the system gave, in the program's language where it has words for it.
     QString reason(const QString& given) const;
@@ -45,7 +46,7 @@ public:
     // The text of `key`, never empty: where the database has none (or cannot answer), the
     // built-in text, and failing that the key itself.
     QString ownText(const QString& key) const;
-    // The own text of a message's key with its placeholders filled in.
+    // The own text of a message's key with its placeholders filled in, all in one pass.
     QString ownMessage(const MessagePart& part) const;
     // A file that could not be handled (details: the file, the reason): the own text of the key,
     // an empty line, the file, and the reason (in the program's language) on a line of its own.
