@@ -4,7 +4,6 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/Dialogs.h"
 #include "gui/app/Fonts.h"
-#include "gui/app/MessageFit.h"
 #include "gui/app/Twips.h"
 #include "gui/app/WindowLayout.h"
 
@@ -99,10 +98,6 @@ void CopyChooser::finish(const QList<MessagePart>& message) {
 void CopyChooser::finishItemised(const QList<MessagePart>& message) {
     m_context.dialogs->information(this, m_texts.itemised(message), m_texts.messageText(QStringLiteral("strFinished")));
     close();
-}
-
-void CopyChooser::warnListed(const QList<MessagePart>& messages) {
-    m_context.dialogs->exclamation(this, messagefit::listed(m_texts, messages), kErrorTitle);
 }
 
 void CopyChooser::keyPressEvent(QKeyEvent* event) {

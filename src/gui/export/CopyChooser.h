@@ -46,13 +46,12 @@ public:
 
     // What the program tells about the chosen copy, shown by this window (see Texts for how
     // the parts are joined): a refusal (the window stays open for another choice), a question
-    // (true for Yes), the end (then the window closes; the second form puts each part after the
-    // first on a line of its own), and what stood in the way of the listing.
+    // (true for Yes), and the end (then the window closes; the second form puts each part after
+    // the first on a line of its own).
     void refuse(const QList<MessagePart>& message);
     bool ask(const QList<MessagePart>& question);
     void finish(const QList<MessagePart>& message);
     void finishItemised(const QList<MessagePart>& message);
-    void warnListed(const QList<MessagePart>& messages);
 
 signals:
     // `title` is the copy's title as listed.
