@@ -3,7 +3,7 @@
 // What the benchmarks share: clocks, the program folder they work on, child processes started
 // with exact timestamps, a private X server, and the kernel's memory figures of a process.
 
-#include "core/common/AppContext.h"
+#include "gui/app/AppContext.h"
 
 #include <QByteArray>
 #include <QString>

@@ -20,10 +20,10 @@
 //
 // With --loop the export runs until the process is killed, seating and freeing the left
 // passenger between runs, so that consecutive exports write different files.
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
 #include "core/common/RandomSource.h"
+#include "gui/app/AppContext.h"
 #include "gui/app/Application.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/MainWindow.h"
 #include "gui/export/ExportWindow.h"
 #include "gui/export/RestoreWindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/Dialogs.h"
+#include "gui/app/Dialogs.h"
 
 #include <QList>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "ReplayRandom.h"
 #include "ScriptedDialogs.h"
-#include "core/common/AppContext.h"
+#include "gui/app/AppContext.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,12 +1,14 @@
 #include "InfoWindow.h"
 
 #include "ProductLabels.h"
-#include "core/common/AppContext.h"
+#include "WebLink.h"
 #include "core/common/ProductInfo.h"
+#include "gui/app/Accessibility.h"
+#include "gui/app/AppContext.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/PressableLabel.h"
 #include "gui/app/Twips.h"
-#include "gui/app/WindowKit.h"
+#include "gui/app/WindowLayout.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -23,21 +25,21 @@ InfoWindow::InfoWindow(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmInfo"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("#"));
-    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
+    setFont(layout::font(QStringLiteral("Verdana"), 8.25));
     setFixedSize(twips::toPixels(5280), twips::toPixels(3435));
     buildControls();
-    kit::centreOnScreen(this);
-    kit::activateWhenShown(this);
-    kit::tellAsDialog(this);
+    layout::centreOnScreen(this);
+    layout::activateWhenShown(this);
+    accessibility::tellAsDialog(this);
     load();
 }
 
 void InfoWindow::buildControls() {
-    picMain = kit::label(this, "picMain", QString(), {120, 120, 1695, 2775});
+    picMain = layout::label(this, "picMain", QString(), {120, 120, 1695, 2775});
     picMain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblProdukttitel = kit::label(this, "lblProdukttitel", QStringLiteral("#"), {1920, 240, 3255, 375});
-    lblProdukttitel->setFont(kit::font(QStringLiteral("Verdana"), 11.25, true));
+    lblProdukttitel = layout::label(this, "lblProdukttitel", QStringLiteral("#"), {1920, 240, 3255, 375});
+    lblProdukttitel->setFont(layout::font(QStringLiteral("Verdana"), 11.25, true));
 
     // The outline lies beneath the labels it frames.
     Shape1 = new QFrame(this);
@@ -50,26 +52,27 @@ void InfoWindow::buildControls() {
     Shape1->setGeometry(twips::rect(1890, 720, 3255, 2175));
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    const QFont bold = kit::font(QStringLiteral("Verdana"), 8.25, true);
-    lblVersion_ = kit::label(this, "lblVersion_", QStringLiteral("Version:"), {2160, 960, 1575, 255});
+    const QFont bold = layout::font(QStringLiteral("Verdana"), 8.25, true);
+    lblVersion_ = layout::label(this, "lblVersion_", QStringLiteral("Version:"), {2160, 960, 1575, 255});
     lblVersion_->setFont(bold);
-    lblVersion = kit::label(this, "lblVersion", QStringLiteral("#"), {3840, 960, 1095, 375});
+    lblVersion = layout::label(this, "lblVersion", QStringLiteral("#"), {3840, 960, 1095, 375});
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    lblFirma_ = kit::label(this, "lblFirma_", QStringLiteral("Firma:"), {2160, 1440, 1335, 255});
+    lblFirma_ = layout::label(this, "lblFirma_", QStringLiteral("Firma:"), {2160, 1440, 1335, 255});
     lblFirma_->setFont(bold);
-    lblFirma = kit::label(this, "lblFirma", QString::fromUtf8(product::kCompany), {3840, 1440, 1095, 375});
+    lblFirma = layout::label(this, "lblFirma", QString::fromUtf8(product::kCompany), {3840, 1440, 1095, 375});
     lblFirma->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    lblBeschreibung = kit::label(this, "lblBeschreibung", QStringLiteral("#"), {2160, 1920, 2775, 585});
+    lblBeschreibung = layout::label(this, "lblBeschreibung", QStringLiteral("#"), {2160, 1920, 2775, 585});
     lblBeschreibung->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblBeschreibung->setWordWrap(true);
 
-    const kit::WebLink link = kit::webLink(this, {2115, 2610, 2850, 195}, {2070, 2745, 2895, 195}, *m_context.dialogs);
+    const weblink::Link link =
+        weblink::create(this, {2115, 2610, 2850, 195}, {2070, 2745, 2895, 195}, *m_context.dialogs);
     Label6 = link.Label6;
     Label4 = link.Label4;
 
-    cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
+    cmdOK = layout::button(this, "cmdOK", QStringLiteral("O.K."), {1920, 3000, 1500, 375});
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     // O.K. has the focus when the window opens, and Return on it closes the window; so does
     // Escape, wherever the focus is. Tab goes on to the web link.
@@ -94,5 +97,5 @@ void InfoWindow::load() {
     const QPixmap picture(m_context.path(QStringLiteral("infopic.bmp")));
     if (!picture.isNull())
         picMain->setPixmap(picture);
-    kit::setLinkPointer(Label4, m_context.path(QStringLiteral("url.ico")), {10, 2});
+    weblink::setPointer(Label4, m_context.path(QStringLiteral("url.ico")), {10, 2});
 }

@@ -1,16 +1,17 @@
 #include "Application.h"
 
+#include "AppContext.h"
+#include "Dialogs.h"
 #include "MainWindow.h"
+#include "MessageFit.h"
 #include "SplashWindow.h"
-#include "WindowKit.h"
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
 #include "core/export/ExportWriter.h"
 #include "core/export/PreExportCheck.h"
 #include "core/export/Restore.h"
 #include "core/export/TakeOver.h"
 #include "core/export/WeightAndBalance.h"
 #include "core/loading/LoadingFile.h"
+#include "core/settings/Texts.h"
 #include "gui/about/InfoWindow.h"
 #include "gui/export/ExportWindow.h"
 #include "gui/export/RestoreWindow.h"
@@ -23,18 +24,36 @@
 
 Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
-Application::~Application() {
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
-                       static_cast<QWidget*>(m_takeOver)}) {
-        delete w;
-    }
+namespace {
+
+// A window that is closing (hidden, its deletion pending) no longer counts as open.
+bool isOpen(const QWidget* window) {
+    return window && window->isVisible();
 }
 
-template <typename W> void Application::bringForward(W* window) {
+} // namespace
+
+Application::~Application() {
+    for (QWidget* w : windows())
+        delete w;
+}
+
+QList<QWidget*> Application::windows() const {
+    return {m_splash, m_main, m_options, m_info, m_export, m_restore, m_takeOver};
+}
+
+template <typename W, typename Make, typename Update>
+void Application::openOrBringForward(QPointer<W>& window, Make make, Update update) {
+    if (isOpen(window)) {
+        update(window.data());
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    window = make();
+    connect(window, &QObject::destroyed, this, &Application::windowGone);
     window->show();
-    window->raise();
-    window->activateWindow();
 }
 
 void Application::start() {
@@ -96,16 +115,15 @@ void Application::reloadMainWindow() {
 }
 
 void Application::showOptions() {
-    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
-    if (m_options && m_options->isVisible()) {
-        bringForward(m_options.data());
-        return;
-    }
-    m_options = new OptionsWindow(m_context);
-    connect(m_options, &OptionsWindow::confirmed, this, &Application::saveOptions);
-    connect(m_options, &OptionsWindow::quitRequested, this, &Application::quitNow);
-    connect(m_options, &QObject::destroyed, this, &Application::windowGone);
-    m_options->show();
+    openOrBringForward(
+        m_options,
+        [this] {
+            auto* window = new OptionsWindow(m_context);
+            connect(window, &OptionsWindow::confirmed, this, &Application::saveOptions);
+            connect(window, &OptionsWindow::quitRequested, this, &Application::quitNow);
+            return window;
+        },
+        [](OptionsWindow*) {});
 }
 
 void Application::saveOptions(const settings::Choices& choices) {
@@ -128,20 +146,14 @@ void Application::saveOptions(const settings::Choices& choices) {
 }
 
 void Application::showInfo() {
-    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
-    if (m_info && m_info->isVisible()) {
-        bringForward(m_info.data());
-        return;
-    }
-    m_info = new InfoWindow(m_context);
-    connect(m_info, &QObject::destroyed, this, &Application::windowGone);
-    m_info->show();
+    openOrBringForward(
+        m_info, [this] { return new InfoWindow(m_context); }, [](InfoWindow*) {});
 }
 
 void Application::checkBeforeExport() {
     if (!m_main)
         return;
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     const auto text = [&texts](const QString& key) { return texts.messageText(key); };
     for (const QString& question : preexport::questions(m_main->loading().total(), text)) {
         if (!m_context.dialogs->question(m_main, question, QStringLiteral("?")))
@@ -152,15 +164,15 @@ void Application::checkBeforeExport() {
 
 bool Application::offerCopies(const aircraftfiles::OfferedCopies& offered, CopyChooser* open, const QString& none,
                               const QString& title) {
+    QWidget* parent = isOpen(open) ? static_cast<QWidget*>(open) : m_main.data();
+    const Texts texts(m_context.languageDatabase());
+    if (!offered.problems.isEmpty())
+        m_context.dialogs->exclamation(parent, messagefit::listed(texts, offered.problems), kErrorTitle);
     if (!offered.copies.isEmpty())
         return true;
     // Never a window with an empty list: the user is told why there is no copy, and a window that
     // is open (with the copies of an earlier listing) goes.
-    QWidget* parent = open && open->isVisible() ? static_cast<QWidget*>(open) : m_main.data();
-    const kit::Texts texts(m_context.languageDatabase());
-    if (!offered.problems.isEmpty())
-        m_context.dialogs->exclamation(parent, texts.listed(offered.problems), kErrorTitle);
-    else
+    if (offered.problems.isEmpty())
         m_context.dialogs->information(parent, texts.messageText(none), texts.messageText(title));
     if (open)
         open->close();
@@ -173,20 +185,14 @@ void Application::showExport() {
     const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
     if (!offerCopies(offered, m_export, QStringLiteral("strExportNoCopy"), QStringLiteral("frmExportCaption")))
         return;
-    // A window that is closing (hidden, its deletion pending) no longer counts: a new one opens.
-    if (m_export && m_export->isVisible()) {
-        m_export->setCopies(offered.copies);
-        if (!offered.problems.isEmpty())
-            m_export->warnListed(offered.problems);
-        bringForward(m_export.data());
-        return;
-    }
-    m_export = new ExportWindow(m_context, offered.copies);
-    if (!offered.problems.isEmpty())
-        m_export->warnListed(offered.problems);
-    connect(m_export, &ExportWindow::copyChosen, this, &Application::exportTo);
-    connect(m_export, &QObject::destroyed, this, &Application::windowGone);
-    m_export->show();
+    openOrBringForward(
+        m_export,
+        [&] {
+            auto* window = new ExportWindow(m_context, offered.copies);
+            connect(window, &ExportWindow::copyChosen, this, &Application::exportTo);
+            return window;
+        },
+        [&](ExportWindow* window) { window->setCopies(offered.copies); });
 }
 
 void Application::exportTo(const QString& cfgPath) {
@@ -213,22 +219,16 @@ void Application::exportTo(const QString& cfgPath) {
 void Application::showRestore() {
     const aircraftfiles::OfferedCopies offered =
         aircraftfiles::offeredCopies(m_context.programFolder, aircraftfiles::Offer::Restore);
-    const kit::Texts texts(m_context.languageDatabase());
     if (!offerCopies(offered, m_restore, QStringLiteral("strRestoreNothing"), QStringLiteral("frmRestoreCaption")))
         return;
-    const bool open = m_restore && m_restore->isVisible();
-    if (!offered.problems.isEmpty())
-        m_context.dialogs->exclamation(open ? static_cast<QWidget*>(m_restore) : m_main.data(),
-                                       texts.listed(offered.problems), kErrorTitle);
-    if (open) {
-        m_restore->setCopies(offered.copies);
-        bringForward(m_restore.data());
-        return;
-    }
-    m_restore = new RestoreWindow(m_context, offered.copies);
-    connect(m_restore, &RestoreWindow::copyChosen, this, &Application::restoreCopy);
-    connect(m_restore, &QObject::destroyed, this, &Application::windowGone);
-    m_restore->show();
+    openOrBringForward(
+        m_restore,
+        [&] {
+            auto* window = new RestoreWindow(m_context, offered.copies);
+            connect(window, &RestoreWindow::copyChosen, this, &Application::restoreCopy);
+            return window;
+        },
+        [&](RestoreWindow* window) { window->setCopies(offered.copies); });
 }
 
 void Application::restoreCopy(const QString& cfgPath, const QString& title) {
@@ -249,26 +249,21 @@ void Application::restoreCopy(const QString& cfgPath, const QString& title) {
 
 void Application::showTakeOver() {
     const aircraftfiles::OfferedCopies offered = aircraftfiles::offeredCopies(m_context.programFolder);
-    const kit::Texts texts(m_context.languageDatabase());
     if (!offerCopies(offered, m_takeOver, QStringLiteral("strTakeOverNoCopy"), QStringLiteral("frmTakeOverCaption")))
         return;
-    const bool open = m_takeOver && m_takeOver->isVisible();
-    if (!offered.problems.isEmpty())
-        m_context.dialogs->exclamation(open ? static_cast<QWidget*>(m_takeOver) : m_main.data(),
-                                       texts.listed(offered.problems), kErrorTitle);
     QStringList cfgPaths;
     for (const aircraftfiles::AircraftCopy& copy : offered.copies)
         cfgPaths << copy.cfgPath;
+    const Texts texts(m_context.languageDatabase());
     const QStringList loadings = takeover::summaries(cfgPaths, texts.messageText(QStringLiteral("strTakeOverNone")));
-    if (open) {
-        m_takeOver->setCopies(offered.copies, loadings);
-        bringForward(m_takeOver.data());
-        return;
-    }
-    m_takeOver = new TakeOverWindow(m_context, offered.copies, loadings);
-    connect(m_takeOver, &TakeOverWindow::takeOverRequested, this, &Application::takeOver);
-    connect(m_takeOver, &QObject::destroyed, this, &Application::windowGone);
-    m_takeOver->show();
+    openOrBringForward(
+        m_takeOver,
+        [&] {
+            auto* window = new TakeOverWindow(m_context, offered.copies, loadings);
+            connect(window, &TakeOverWindow::takeOverRequested, this, &Application::takeOver);
+            return window;
+        },
+        [&](TakeOverWindow* window) { window->setCopies(offered.copies, loadings); });
 }
 
 void Application::takeOver(const QString& cfgPath, const QString& title) {
@@ -301,7 +296,7 @@ void Application::openAtStart(const QString& path) {
 void Application::openLoading() {
     if (!m_main)
         return;
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     const auto file = m_context.dialogs->openFile(
         m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
         recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
@@ -319,7 +314,7 @@ void Application::openLoadingFile(const QString& path) {
             const recentloadings::Recent chosen = recentloadings::chosen(recent, path);
             return opened.missing ? recentloadings::forgotten(chosen, path) : chosen;
         });
-        const kit::Texts texts(m_context.languageDatabase());
+        const Texts texts(m_context.languageDatabase());
         m_context.dialogs->exclamation(m_main, texts.compose(opened.message), kErrorTitle);
         return;
     }
@@ -331,7 +326,7 @@ void Application::openLoadingFile(const QString& path) {
 void Application::saveLoadingAs() {
     if (!m_main)
         return;
-    const kit::Texts texts(m_context.languageDatabase());
+    const Texts texts(m_context.languageDatabase());
     const auto chosen = m_context.dialogs->saveFile(
         m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
         recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
@@ -411,9 +406,7 @@ void Application::quitNow() {
     if (m_ended)
         return;
     m_ended = true;
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
-                       static_cast<QWidget*>(m_takeOver)}) {
+    for (QWidget* w : windows()) {
         if (w) {
             w->hide();
             w->deleteLater();
@@ -436,10 +429,8 @@ void Application::windowGone() {
 void Application::checkLastWindow() {
     if (m_ended)
         return;
-    for (QWidget* w : {static_cast<QWidget*>(m_splash), static_cast<QWidget*>(m_main), static_cast<QWidget*>(m_options),
-                       static_cast<QWidget*>(m_info), static_cast<QWidget*>(m_export), static_cast<QWidget*>(m_restore),
-                       static_cast<QWidget*>(m_takeOver)}) {
-        if (w && w->isVisible())
+    for (const QWidget* w : windows()) {
+        if (isOpen(w))
             return;
     }
     m_ended = true;

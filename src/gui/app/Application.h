@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/AppContext.h"
+#include "AppContext.h"
 #include "core/export/AircraftFiles.h"
 #include "core/loading/RecentLoadings.h"
 #include "core/settings/SettingsFiles.h"
@@ -22,6 +22,7 @@ class LoadingModel;
 class MainWindow;
 class OptionsWindow;
 class SplashWindow;
+class QWidget;
 
 // Owns the life of the program's windows: the splash, then the main window; the reload of the
 // main window after the options are confirmed; at most one options, export and about window,
@@ -99,13 +100,20 @@ private:
     void windowGone();
     void closeExport();
     void checkLastWindow();
-    template <typename W> void bringForward(W* window);
+    // Every window the program may have, each of them or nullptr.
+    QList<QWidget*> windows() const;
+    // The one window of its kind in `window`: when it is open, `update(window)` brings it up to
+    // date and it comes forward; otherwise `make()` makes a new one, which is shown.
+    template <typename W, typename Make, typename Update>
+    void openOrBringForward(QPointer<W>& window, Make make, Update update);
     // Keeps `recent` (read afresh from its file and changed by `change`, so that another instance's
     // entries stay) and shows it in the main window's File menu.
     void keepRecent(const std::function<recentloadings::Recent(const recentloadings::Recent&)>& change);
     void showRecent();
-    // False when `offered` has no copy: then the user has been told why, in the words of the keys
-    // `none` and `title` when nothing stood in the way, and the window `open` has been closed.
+    // Tells what stood in the way of listing the copies `offered` (over the window `open` when it
+    // is open, else over the main window). False when there is no copy: then the user has also been
+    // told so, in the words of the keys `none` and `title` when nothing stood in the way, and the
+    // window `open` has been closed.
     bool offerCopies(const aircraftfiles::OfferedCopies& offered, CopyChooser* open, const QString& none,
                      const QString& title);
 

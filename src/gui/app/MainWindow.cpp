@@ -1,17 +1,20 @@
 #include "MainWindow.h"
 
+#include "Accessibility.h"
+#include "AppContext.h"
 #include "ClickableLabel.h"
+#include "Dialogs.h"
 #include "FirstPaintStamp.h"
 #include "Fonts.h"
 #include "PressableLabel.h"
 #include "Twips.h"
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
+#include "WindowLayout.h"
 #include "core/common/Numbers.h"
 #include "core/common/ProductInfo.h"
 #include "core/loading/RandomLoading.h"
 #include "core/loading/SeatOperations.h"
 #include "core/settings/SettingsFiles.h"
+#include "gui/about/WebLink.h"
 
 #include <QAction>
 #include <QDir>
@@ -31,7 +34,7 @@
 namespace {
 
 QFont tahoma(double points, bool bold = false, bool underline = false) {
-    return kit::font(QStringLiteral("Tahoma"), points, bold, underline);
+    return layout::font(QStringLiteral("Tahoma"), points, bold, underline);
 }
 
 const QColor kSilver(192, 192, 192);
@@ -78,10 +81,10 @@ void MainWindow::buildControls() {
     setCentralWidget(m_client);
 
     auto label = [this](const char* name, const QString& caption, QRect geometry) {
-        return kit::label(m_client, name, caption, geometry);
+        return layout::label(m_client, name, caption, geometry);
     };
     auto button = [this](const char* name, const QString& caption, QRect geometry) {
-        return kit::button(m_client, name, caption, geometry);
+        return layout::button(m_client, name, caption, geometry);
     };
 
     // Created bottom to top: the seats lie above the aircraft, Label4 above Label6.
@@ -160,8 +163,8 @@ void MainWindow::buildControls() {
     Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    const kit::WebLink link =
-        kit::webLink(m_client, {8685, 5130, 2400, 195}, {8640, 5310, 2490, 195}, *m_context.dialogs);
+    const weblink::Link link =
+        weblink::create(m_client, {8685, 5130, 2400, 195}, {8640, 5310, 2490, 195}, *m_context.dialogs);
     Label6 = link.Label6;
     Label4 = link.Label4;
 
@@ -274,12 +277,12 @@ MainWindow::LoadResult MainWindow::load() {
     // window opens centred on the screen.
     step([&] {
         setFixedSize(sizeHint());
-        kit::centreOnScreen(this);
+        layout::centreOnScreen(this);
     });
     step([&] { seatImage(Seat::PaxRight)->setPixmap(seatPicture(imgReset)); });
     // The seat flags live in the loading, which reset() has already put into its start state.
     // The pointer over the link points with the fingertip of its hand.
-    step([&] { kit::setLinkPointer(Label4, m_context.path(QStringLiteral("url.ico")), {11, 1}); });
+    step([&] { weblink::setPointer(Label4, m_context.path(QStringLiteral("url.ico")), {11, 1}); });
 
     struct TextStep {
         std::function<void(const QString&)> apply;
@@ -337,11 +340,11 @@ void MainWindow::nameForScreenReaders() {
             m_texts.messageText(QString::fromUtf8(kSeatNames[static_cast<std::size_t>(seat)])));
         describeSeat(seat);
     }
-    const QString baggage = kit::captionName(lblGepaeck->text());
+    const QString baggage = accessibility::captionName(lblGepaeck->text());
     Slider1->setAccessibleName(baggage);
     txtBaggage->setAccessibleName(baggage);
-    txtPersonengewicht->setAccessibleName(kit::captionName(lblPersonengewicht->text()));
-    lblGesamt->setAccessibleName(kit::captionName(Label3->text()));
+    txtPersonengewicht->setAccessibleName(accessibility::captionName(lblPersonengewicht->text()));
+    lblGesamt->setAccessibleName(accessibility::captionName(Label3->text()));
     imgSet->setAccessibleName(lblPlatzbesetzt->text());
     imgReset->setAccessibleName(lblPlatzFrei->text());
     // The two pictures that are neither seats nor legends: the aircraft and the maker's logo.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "WindowKit.h"
 #include "core/loading/LoadingModel.h"
+#include "core/settings/Texts.h"
 
 #include <QMainWindow>
 
@@ -79,7 +79,7 @@ private:
     void onSliderChanged(int value);
 
     AppContext& m_context;
-    kit::Texts m_texts;
+    Texts m_texts;
     LoadingModel m_loading;
     // The weight record a free seat shows (the free-seat text looked up when it was freed).
     std::array<QString, 4> m_freeRecord;

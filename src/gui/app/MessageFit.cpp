@@ -1,4 +1,7 @@
+// Messages made to fit the screen: long runs shortened in the middle, listings cut to what fits.
 #include "MessageFit.h"
+
+#include "core/settings/Texts.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -8,7 +11,7 @@
 #include <algorithm>
 #include <climits>
 
-namespace kit {
+namespace messagefit {
 namespace {
 
 // What a message box needs besides its text, in device-independent pixels: its title bar, its
@@ -68,4 +71,14 @@ int heightOf(const QString& text, const MessageRoom& room) {
     return metrics.boundingRect(QRect(0, 0, room.width, INT_MAX), Qt::TextWordWrap, text).height();
 }
 
-} // namespace kit
+QString listed(const Texts& texts, const QList<MessagePart>& messages) {
+    return listed(texts, messages, messageRoom());
+}
+
+QString listed(const Texts& texts, const QList<MessagePart>& messages, const MessageRoom& room) {
+    return texts.listed(messages, [&room](const QString& shown) {
+        return room.width <= 0 || heightOf(fitted(shown, room), room) <= room.height;
+    });
+}
+
+} // namespace messagefit

@@ -62,12 +62,12 @@ std::unique_ptr<QMessageBox> QtDialogs::messageBox(QMessageBox::Icon icon, QWidg
     auto box = std::make_unique<QMessageBox>(icon, shownTitle(title), QString(), buttons, parent);
     // Paths and titles are text, never markup.
     box->setTextFormat(Qt::PlainText);
-    const kit::MessageRoom room = kit::messageRoom(parent ? parent->screen() : nullptr);
-    const QString shown = kit::fitted(text, room);
+    const messagefit::MessageRoom room = messagefit::messageRoom(parent ? parent->screen() : nullptr);
+    const QString shown = messagefit::fitted(text, room);
     box->setText(shown);
     // A long text wraps at the room's width rather than at the box's narrower one of its own.
     auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-    if (label && room.width > 0 && kit::widestLine(shown, room) > room.width)
+    if (label && room.width > 0 && messagefit::widestLine(shown, room) > room.width)
         label->setMinimumWidth(room.width);
     return box;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/Dialogs.h"
+#include "Dialogs.h"
 
 #include <QMessageBox>
 

@@ -1,8 +1,8 @@
 #include "SplashWindow.h"
 
+#include "AppContext.h"
 #include "Twips.h"
-#include "WindowKit.h"
-#include "core/common/AppContext.h"
+#include "WindowLayout.h"
 #include "core/common/ProductInfo.h"
 
 #include <QLabel>
@@ -33,21 +33,22 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     const QString tahoma = QStringLiteral("Tahoma");
     lblTitle = new QLabel(QStringLiteral("Velmora Control Center"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle->setFont(kit::font(tahoma, 27.75, true));
+    lblTitle->setFont(layout::font(tahoma, 27.75, true));
     lblTitle->setAlignment(Qt::AlignCenter);
     lblTitle->setGeometry(0, height() / 2 - twips::toPixels(400), width(), twips::toPixels(800));
 
-    lblVersion = kit::label(this, "lblVersion", splashVersionText(product::kMajor, product::kMinor, product::kRevision),
-                            {3600, 2985, 2460, 240});
-    lblVersion->setFont(kit::font(tahoma, 8.25, true));
+    lblVersion =
+        layout::label(this, "lblVersion", splashVersionText(product::kMajor, product::kMinor, product::kRevision),
+                      {3600, 2985, 2460, 240});
+    lblVersion->setFont(layout::font(tahoma, 8.25, true));
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    lblFirma = kit::label(this, "lblFirma", QString::fromUtf8(product::kCompany), {-180, 2925, 1950, 330});
-    lblFirma->setFont(kit::font(tahoma, 14.25, true));
+    lblFirma = layout::label(this, "lblFirma", QString::fromUtf8(product::kCompany), {-180, 2925, 1950, 330});
+    lblFirma->setFont(layout::font(tahoma, 14.25, true));
     lblFirma->setAlignment(Qt::AlignCenter);
     lblFirma->setAutoFillBackground(true);
 
-    kit::centreOnScreen(this);
+    layout::centreOnScreen(this);
 
     tmrSplash = new QTimer(this);
     tmrSplash->setObjectName(QStringLiteral("tmrSplash"));

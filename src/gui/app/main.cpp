@@ -1,4 +1,4 @@
-#include "core/common/AppContext.h"
+#include "AppContext.h"
 #include "core/common/Paths.h"
 #include "core/common/RandomSource.h"
 #include "core/loading/LoadingFile.h"

@@ -1,9 +1,11 @@
 #include "CopyChooser.h"
 
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
+#include "gui/app/Accessibility.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
+#include "gui/app/WindowLayout.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -14,13 +16,13 @@
 CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_context(context), m_texts(context.languageDatabase()),
-      m_label(kit::label(this, design.label, design.labelText, {120, 105, 4920, 420})), m_list(new QComboBox(this)),
-      cmdOK(kit::button(this, "cmdOK", QStringLiteral("O.K."), {2265, 1080, 1335, 375})),
-      cmdAbbrechen(kit::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3705, 1080, 1335, 375})) {
+      m_label(layout::label(this, design.label, design.labelText, {120, 105, 4920, 420})), m_list(new QComboBox(this)),
+      cmdOK(layout::button(this, "cmdOK", QStringLiteral("O.K."), {2265, 1080, 1335, 375})),
+      cmdAbbrechen(layout::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3705, 1080, 1335, 375})) {
     setObjectName(QString::fromLatin1(design.window));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(design.title);
-    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
+    setFont(layout::font(QStringLiteral("Verdana"), 8.25));
     setFixedSize(twips::toPixels(5160), twips::toPixels(1620));
 
     m_label->setWordWrap(true);
@@ -38,15 +40,15 @@ CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* par
     setTabOrder(m_list, cmdOK);
     setTabOrder(cmdOK, cmdAbbrechen);
     m_list->setFocus(Qt::OtherFocusReason);
-    kit::centreOnScreen(this);
-    kit::activateWhenShown(this);
-    kit::tellAsDialog(this);
+    layout::centreOnScreen(this);
+    layout::activateWhenShown(this);
+    accessibility::tellAsDialog(this);
 
     m_texts.apply(QString::fromLatin1(design.titleKey), QString(), [this](const QString& t) { setWindowTitle(t); });
     m_texts.apply(QString::fromLatin1(design.labelKey), QStringLiteral(":"),
                   [this](const QString& t) { m_label->setText(t); });
     // A screen reader names the list after the label above it.
-    kit::nameList(m_list, kit::captionName(m_label->text()));
+    accessibility::nameList(m_list, accessibility::captionName(m_label->text()));
     m_texts.apply(QStringLiteral("cmdAbbrechen"), QString(), [this](const QString& t) { cmdAbbrechen->setText(t); });
     m_texts.apply(QStringLiteral("cmdOK"), QString(), [this](const QString& t) { cmdOK->setText(t); });
     fonts::keepCaptionsWhole(this);
@@ -96,10 +98,6 @@ void CopyChooser::finish(const QList<MessagePart>& message) {
 void CopyChooser::finishItemised(const QList<MessagePart>& message) {
     m_context.dialogs->information(this, m_texts.itemised(message), m_texts.messageText(QStringLiteral("strFinished")));
     close();
-}
-
-void CopyChooser::warnListed(const QList<MessagePart>& messages) {
-    m_context.dialogs->exclamation(this, m_texts.listed(messages), kErrorTitle);
 }
 
 void CopyChooser::keyPressEvent(QKeyEvent* event) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/export/AircraftFiles.h"
-#include "gui/app/WindowKit.h"
+#include "core/settings/Texts.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -44,15 +44,14 @@ public:
     // copy is chosen.
     virtual void cmdOKClick();
 
-    // What the program tells about the chosen copy, shown by this window (see kit::Texts for how
+    // What the program tells about the chosen copy, shown by this window (see Texts for how
     // the parts are joined): a refusal (the window stays open for another choice), a question
-    // (true for Yes), the end (then the window closes; the second form puts each part after the
-    // first on a line of its own), and what stood in the way of the listing.
+    // (true for Yes), and the end (then the window closes; the second form puts each part after
+    // the first on a line of its own).
     void refuse(const QList<MessagePart>& message);
     bool ask(const QList<MessagePart>& question);
     void finish(const QList<MessagePart>& message);
     void finishItemised(const QList<MessagePart>& message);
-    void warnListed(const QList<MessagePart>& messages);
 
 signals:
     // `title` is the copy's title as listed.
@@ -70,7 +69,7 @@ protected:
     std::optional<Chosen> chosen() const;
 
     AppContext& m_context;
-    kit::Texts m_texts;
+    Texts m_texts;
     QLabel* const m_label;
     QComboBox* const m_list;
     QPushButton* const cmdOK;

@@ -1,11 +1,13 @@
 #include "OptionsWindow.h"
 
-#include "core/common/AppContext.h"
-#include "core/common/Dialogs.h"
 #include "core/common/Paths.h"
 #include "core/settings/SettingsFiles.h"
+#include "gui/app/Accessibility.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Twips.h"
+#include "gui/app/WindowLayout.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -37,12 +39,12 @@ OptionsWindow::OptionsWindow(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmOptionen"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Optionen"));
-    setFont(kit::font(QStringLiteral("Verdana"), 8.25));
+    setFont(layout::font(QStringLiteral("Verdana"), 8.25));
     setFixedSize(twips::toPixels(5400), twips::toPixels(1455));
     buildControls();
-    kit::centreOnScreen(this);
-    kit::activateWhenShown(this);
-    kit::tellAsDialog(this);
+    layout::centreOnScreen(this);
+    layout::activateWhenShown(this);
+    accessibility::tellAsDialog(this);
     load();
 }
 
@@ -51,18 +53,18 @@ QString OptionsWindow::browseFilter() {
 }
 
 void OptionsWindow::buildControls() {
-    lblFSPath = kit::label(this, "lblFSPath", QStringLiteral("FS2000-Pfad:"), {135, 180, 1410, 195});
+    lblFSPath = layout::label(this, "lblFSPath", QStringLiteral("FS2000-Pfad:"), {135, 180, 1410, 195});
 
     txtFS2000 = new QLineEdit(this);
     txtFS2000->setObjectName(QStringLiteral("txtFS2000"));
-    txtFS2000->setFont(kit::font(QStringLiteral("MS Sans Serif"), 8.25));
+    txtFS2000->setFont(layout::font(QStringLiteral("MS Sans Serif"), 8.25));
     txtFS2000->setGeometry(twips::rect(1620, 135, 3300, 285));
 
-    cmdBrowse = kit::button(this, "cmdBrowse", QStringLiteral("..."), {4995, 135, 330, 285});
+    cmdBrowse = layout::button(this, "cmdBrowse", QStringLiteral("..."), {4995, 135, 330, 285});
     cmdBrowse->setToolTip(QStringLiteral("Durchsuchen"));
     connect(cmdBrowse, &QPushButton::clicked, this, &OptionsWindow::cmdBrowseClick);
 
-    lblSprache = kit::label(this, "lblSprache", QStringLiteral("#"), {135, 630, 1410, 195});
+    lblSprache = layout::label(this, "lblSprache", QStringLiteral("#"), {135, 630, 1410, 195});
 
     cmbSprache = new QComboBox(this);
     cmbSprache->setObjectName(QStringLiteral("cmbSprache"));
@@ -71,10 +73,10 @@ void OptionsWindow::buildControls() {
     // Only a choice of the user's counts, and it counts each time, even for the same entry again.
     connect(cmbSprache, &QComboBox::activated, this, &OptionsWindow::cmbSpracheClick);
 
-    cmdOK = kit::button(this, "cmdOK", QStringLiteral("O.K."), {2250, 1035, 1500, 375});
+    cmdOK = layout::button(this, "cmdOK", QStringLiteral("O.K."), {2250, 1035, 1500, 375});
     connect(cmdOK, &QPushButton::clicked, this, &OptionsWindow::cmdOKClick);
 
-    cmdAbbrechen = kit::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3825, 1035, 1500, 375});
+    cmdAbbrechen = layout::button(this, "cmdAbbrechen", QStringLiteral("Abbrechen"), {3825, 1035, 1500, 375});
     // As in any dialog: O.K. is the default button, and a focused button takes Return itself.
     for (QPushButton* b : {cmdBrowse, cmdOK, cmdAbbrechen})
         b->setAutoDefault(true);
@@ -108,7 +110,7 @@ void OptionsWindow::load() {
                   [this](const QString& t) { cmdBrowse->setToolTip(t); });
     // A screen reader names the two fields after their captions (never after a placeholder "#").
     txtFS2000->setAccessibleName(m_texts.ownText(QStringLiteral("lblFS2000Path")));
-    kit::nameList(cmbSprache, m_texts.ownText(QStringLiteral("strLanguage")));
+    accessibility::nameList(cmbSprache, m_texts.ownText(QStringLiteral("strLanguage")));
     fonts::keepCaptionsWhole(this);
     cmdBrowse->setAccessibleName(m_texts.ownText(QStringLiteral("strBrowse")));
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/settings/SettingsFiles.h"
-#include "gui/app/WindowKit.h"
+#include "core/settings/Texts.h"
 
 #include <QWidget>
 
@@ -50,7 +50,7 @@ private:
     void cmdAbbrechenClick();
 
     AppContext& m_context;
-    kit::Texts m_texts;
+    Texts m_texts;
 
     QLabel* lblFSPath = nullptr;
     QLineEdit* txtFS2000 = nullptr;

@@ -5,8 +5,10 @@
 #include "core/export/WeightAndBalance.h"
 #include "core/settings/LanguageStore.h"
 #include "core/settings/SettingsFiles.h"
+#include "core/settings/Texts.h"
 #include "gui/app/Application.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/MessageFit.h"
 #include "gui/app/QtDialogs.h"
 #include "gui/export/ExportWindow.h"
 
@@ -604,7 +606,7 @@ void TestExportWindow::everyMessageInTheProgramsLanguage() {
     QFETCH(QList<MessagePart>, parts);
     for (const char* language : {"german", "english"}) {
         const QString database = QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language);
-        const kit::Texts texts(database);
+        const Texts texts(database);
         const QStringList shown = parts.isEmpty() ? allTexts(database).values() : QStringList{texts.compose(parts)};
         QVERIFY(shown.size() > (parts.isEmpty() ? 100 : 0));
         for (QString text : shown) {
@@ -660,11 +662,11 @@ void TestExportWindow::messagesFitTheScreen() {
     const QRect area = screen->availableGeometry().adjusted(
         0, 0, 0, -32 - (screen->availableGeometry() == screen->geometry() ? 40 : 0));
     for (const char* language : {"german", "english"}) {
-        const kit::Texts texts(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language));
-        const QString text = listing ? texts.listed(parts) : texts.compose(parts);
+        const Texts texts(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language));
+        const QString text = listing ? messagefit::listed(texts, parts) : texts.compose(parts);
         if (listing) {
             const qsizetype named = text.count(QStringLiteral("\n\n"));
-            QVERIFY2(named >= 1 && named <= kit::Texts::kListedAtMost, qPrintable(text));
+            QVERIFY2(named >= 1 && named <= Texts::kListedAtMost, qPrintable(text));
             QVERIFY2(
                 text.endsWith(texts.message(QStringLiteral("strListMore"), {QString::number(parts.size() - named)})),
                 qPrintable(text));

@@ -1,5 +1,5 @@
 #include "core/settings/LanguageStore.h"
-#include "gui/app/WindowKit.h"
+#include "core/settings/Texts.h"
 #include "gui/settings/OptionsWindow.h"
 #include "support/AsUser.h"
 #include "support/MainWindowFixture.h"
@@ -176,10 +176,9 @@ void TestOptionsWindow::loadShowsTheFolderOfOptionsCfg() {
     if (reported)
         QVERIFY(messages[0].text.contains(QDir::toNativeSeparators(f.folder.file(QStringLiteral("options.cfg")))));
     if (content == "circle") // the reason in the program's language
-        QVERIFY2(
-            messages[0].text.contains(
-                kit::Texts(f.folder.context().languageDatabase()).messageText(QStringLiteral("strReasonLinkLoop"))),
-            qPrintable(messages[0].text));
+        QVERIFY2(messages[0].text.contains(
+                     Texts(f.folder.context().languageDatabase()).messageText(QStringLiteral("strReasonLinkLoop"))),
+                 qPrintable(messages[0].text));
 }
 
 void TestOptionsWindow::choosingALanguageEnablesOk_data() {
