@@ -10,7 +10,7 @@
 #include <QTest>
 
 using namespace exporttest;
-using Kind = exportwriter::Failure::Kind;
+using Kind = fileplan::Failure::Kind;
 
 namespace {
 
@@ -19,7 +19,7 @@ const QString kSyncFailed = QStringLiteral("Input/output error");
 
 // File operations that do the real replacement of `lateTarget` and then report the failure of
 // the folder's sync; `deadTarget` fails outright on any later attempt.
-exportwriter::FileOps failingAfterRename(const QString& lateTarget, const QString& deadTarget = QString()) {
+fileplan::FileOps failingAfterRename(const QString& lateTarget, const QString& deadTarget = QString()) {
     auto attempts = std::make_shared<QMap<QString, int>>();
     auto decide = [=](const QString& target, const std::function<bool()>& real, QString* reason) {
         const int attempt = ++(*attempts)[target];
@@ -34,7 +34,7 @@ exportwriter::FileOps failingAfterRename(const QString& lateTarget, const QStrin
         }
         return done;
     };
-    exportwriter::FileOps ops;
+    fileplan::FileOps ops;
     ops.replaceWithData = [=](const QString& path, const QByteArray& data, QString* reason) {
         return decide(
             path, [&] { return atomicfile::replaceWithData(path, data, reason); }, reason);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportWriter.h"
+#include "PlanFailure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,7 +21,7 @@ bool isStandIn(const QByteArray& content);
 // Refuses to put the variant at `variantPath` over the aircraft's model at `modelPath` (which holds
 // `modelBefore`, std::nullopt when there is none yet) when the variant is a stand-in and the model
 // is not. The failure's path is the variant, its reason the model it would have replaced.
-std::optional<Failure> refuseStandInOverModel(const QString& variantPath, const QString& modelPath,
-                                              const std::optional<QByteArray>& modelBefore);
+std::optional<fileplan::Failure> refuseStandInOverModel(const QString& variantPath, const QString& modelPath,
+                                                        const std::optional<QByteArray>& modelBefore);
 
 } // namespace exportwriter
