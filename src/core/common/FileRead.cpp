@@ -1,24 +1,12 @@
+// Reading files without ever waiting, the same on every system (see FileRead.h); the opening
+// itself is FileReadPosix.cpp's or FileReadWindows.cpp's.
 #include "FileRead.h"
 
-#include "AtomicFile.h"
+#include "FileReadPlatform.h"
 #include "SystemReasons.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-const char* const kNotAFile = systemreasons::own::kNotAFile;
-
-} // namespace
 
 bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevice::OpenMode mode) {
     QString dummy;
@@ -30,40 +18,10 @@ bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevic
         return false;
     }
     if (info.exists() && !info.isFile()) {
-        *reason = QString::fromLatin1(kNotAFile);
+        *reason = QString::fromLatin1(systemreasons::own::kNotAFile);
         return false;
     }
-#ifdef Q_OS_UNIX
-    // Opened without waiting, and checked again, should something else have taken the name.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        // Links that lead round in a circle are said as such, not as too many links.
-        QString end;
-        if (error != ELOOP || atomicfile::resolveTarget(path, &end, reason))
-            *reason = QString::fromLocal8Bit(std::strerror(error));
-        return false;
-    }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        *reason = S_ISDIR(opened.st_mode) ? QString::fromLatin1(systemreasons::own::kIsFolder)
-                                          : QString::fromLatin1(kNotAFile);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        *reason = file.errorString();
-        return false;
-    }
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly | mode)) {
-        *reason = file.errorString();
-        return false;
-    }
-#endif
-    return true;
+    return fileread::platform::openForReading(file, path, reason, mode);
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path, QString* reason) {
