@@ -7,7 +7,6 @@
 #include "StandIn.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/CopyLock.h"
-#include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
 
@@ -126,28 +125,27 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
     }
 
     if (variant) {
+        // The variant is read once, here, and its bytes are what the apply writes.
         const QString variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
-        if (auto problem = fileplan::checkIsFile(variantPath, Kind::VariantMissing))
+        QByteArray content;
+        if (auto problem = fileplan::readExisting(variantPath, &content, Kind::VariantMissing))
             return problem;
-        QString reason;
-        auto content = readWholeFile(variantPath, &reason);
-        if (!content)
-            return failure(Kind::ReadFailed, variantPath, reason);
         if (modelFolder.isEmpty())
             return failure(Kind::ModelFolderMissing, QFileInfo(modelPath).path());
         Change& model = p->model.emplace();
         model.path = modelPath;
-        model.after = std::move(*content);
-        model.from = variantPath;
+        model.after = std::move(content);
         if (modelExists) {
             model.before.emplace();
-            if (auto problem = fileplan::readReplaceable(modelPath, &*model.before))
+            // Often the model is this variant already (the same seats taken, other weights): it is
+            // then read without taking memory of its own.
+            if (auto problem = fileplan::readReplaceable(modelPath, &*model.before, &*model.after))
                 return problem;
         } else if (auto problem = fileplan::checkReplaceable(modelPath)) {
             // Not there yet: the variant becomes the model.
             return problem;
         }
-        if (auto problem = refuseStandInOverModel(variantPath, modelPath, model.before))
+        if (auto problem = refuseStandInOverModel(variantPath, *model.after, modelPath, model.before))
             return problem;
     } else if (modelExists && pathprobe::probe(modelPath).state != pathprobe::Probe::State::File) {
         modelFolder.clear(); // not a file: never opened, and the export leaves it alone

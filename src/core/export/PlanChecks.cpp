@@ -56,19 +56,20 @@ std::optional<Failure> checkIsFile(const QString& path, Kind whenMissing) {
     return std::nullopt;
 }
 
-std::optional<Failure> readExisting(const QString& path, QByteArray* content, Kind whenMissing) {
+std::optional<Failure> readExisting(const QString& path, QByteArray* content, Kind whenMissing,
+                                    const QByteArray* likely) {
     if (auto problem = checkIsFile(path, whenMissing))
         return problem;
     QString reason;
-    auto data = readWholeFile(path, &reason);
+    auto data = readWholeFile(path, &reason, likely);
     if (!data)
         return failure(Kind::ReadFailed, path, reason);
     *content = std::move(*data);
     return std::nullopt;
 }
 
-std::optional<Failure> readReplaceable(const QString& path, QByteArray* content) {
-    if (auto problem = readExisting(path, content))
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content, const QByteArray* likely) {
+    if (auto problem = readExisting(path, content, Kind::FileMissing, likely))
         return problem;
     return checkReplaceable(path);
 }

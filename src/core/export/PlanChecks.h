@@ -23,11 +23,13 @@ std::optional<Failure> checkReplaceable(const QString& path);
 // The failure for a path that is not there as a regular file (`whenMissing` when it is not there
 // at all), or std::nullopt when it is one.
 std::optional<Failure> checkIsFile(const QString& path, Failure::Kind whenMissing);
-// Reads the regular file at `path` whole into *content (`whenMissing` when it is not there).
+// Reads the regular file at `path` whole into *content (`whenMissing` when it is not there); where
+// it holds just the bytes of *likely, *content shares them (see readWholeFile()).
 std::optional<Failure> readExisting(const QString& path, QByteArray* content,
-                                    Failure::Kind whenMissing = Failure::Kind::FileMissing);
+                                    Failure::Kind whenMissing = Failure::Kind::FileMissing,
+                                    const QByteArray* likely = nullptr);
 // The same, and checks that the file may be replaced.
-std::optional<Failure> readReplaceable(const QString& path, QByteArray* content);
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content, const QByteArray* likely = nullptr);
 // What is at `path` now: its content, std::nullopt when nothing is there; a failure when it cannot
 // be read or replaced.
 std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content);

@@ -116,6 +116,7 @@ private slots:
     void describeSaysWhatChanged();
     void failureLeavesBothFiles_data();
     void failureLeavesBothFiles();
+    void modelPutBackWhenCfgCannotBeWritten_data();
     void modelPutBackWhenCfgCannotBeWritten();
     void createdModelRemovedWhenCfgCannotBeWritten();
     void modelThatCannotBePutBackIsReported();
@@ -393,7 +394,7 @@ void TestExportWriter::failureLeavesBothFiles() {
         QSKIP("no pipes in the file system here");
 #endif
     } else if (scenario == QLatin1String("model write fails")) {
-        ops = failingFor(QString(), model);
+        ops = failingFor(model, QString());
     } else if (scenario == QLatin1String("cfg write fails")) {
         ops = failingFor(cfg, QString());
     }
@@ -414,23 +415,35 @@ void TestExportWriter::failureLeavesBothFiles() {
     QCOMPARE(after, before);
 }
 
+void TestExportWriter::modelPutBackWhenCfgCannotBeWritten_data() {
+    QTest::addColumn<QByteArray>("model"); // what the model holds before the export
+    QByteArray lastByte = variantContent(4);
+    lastByte.back() = 'x';
+    QTest::newRow("a model of an earlier export") << QByteArray("model of an earlier export");
+    QTest::newRow("the variant but for its last byte") << lastByte;
+    QTest::newRow("the variant itself") << variantContent(4);
+}
+
 void TestExportWriter::modelPutBackWhenCfgCannotBeWritten() {
+    QFETCH(QByteArray, model);
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy, kCfg, "model of an earlier export");
+    const QString cfg = fs.addCopy(kCopy, kCfg, model);
     // The backup holds the model as installed; putting back means the model just before.
     QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
-    int modelWrites = 0;
+    QByteArrayList modelWrites;
     fileplan::FileOps ops = failingFor(cfg, QString());
-    const auto copy = ops.replaceWithCopy;
-    ops.replaceWithCopy = [&](const QString& source, const QString& target, QString* reason) {
-        modelWrites += target == fs.model(kCopy);
-        return copy(source, target, reason);
+    const auto data = ops.replaceWithData;
+    ops.replaceWithData = [&](const QString& path, const QByteArray& content, QString* reason) {
+        if (path == fs.model(kCopy))
+            modelWrites << content;
+        return data(path, content, reason);
     };
     const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
     QVERIFY(failure);
-    QCOMPARE(modelWrites, 1); // it really had been replaced
-    QCOMPARE(readFile(fs.model(kCopy)), QByteArray("model of an earlier export"));
+    // It really had been replaced, and went back to what it held.
+    QCOMPARE(modelWrites, (QByteArrayList{variantContent(4), model}));
+    QCOMPARE(readFile(fs.model(kCopy)), model);
     QCOMPARE(readFile(cfg), kCfg);
 }
 
@@ -451,7 +464,10 @@ void TestExportWriter::modelThatCannotBePutBackIsReported() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
     fileplan::FileOps ops = fileplan::FileOps::atomic();
-    ops.replaceWithData = [](const QString&, const QByteArray&, QString* reason) {
+    // The variant goes in; every other write fails: aircraft.cfg's, then the model's way back.
+    ops.replaceWithData = [&](const QString& path, const QByteArray& data, QString* reason) {
+        if (path == fs.model(kCopy) && data == variantContent(4))
+            return atomicfile::replaceWithData(path, data, reason);
         *reason = QStringLiteral("Input/output error");
         return false;
     };
