@@ -83,9 +83,9 @@ struct Scene {
     bool ok = false;
 };
 
-QString failureText(const exportwriter::Failure& failure) {
+QString failureText(const fileplan::Failure& failure) {
     return QStringLiteral("export failed (%1): %2 %3")
-        .arg(exportwriter::messageKey(failure.kind), failure.path, failure.reason);
+        .arg(fileplan::messageKey(failure.kind), failure.path, failure.reason);
 }
 
 // The floor: the same bytes copied by cp and made durable by sync.
@@ -177,8 +177,8 @@ void exportAgainstCopy(benchmark::State& state, qsizetype cfgSize) {
         env.samples.fail(name, why);
         return;
     }
-    const exportwriter::FileOps writeNothing{[](const QString&, const QByteArray&, QString*) { return true; },
-                                             [](const QString&, const QString&, QString*) { return true; }};
+    const fileplan::FileOps writeNothing{[](const QString&, const QByteArray&, QString*) { return true; },
+                                         [](const QString&, const QString&, QString*) { return true; }};
     std::size_t round = 0;
     for (auto _ : state) {
         double exportSeconds = 0, copySeconds = 0, replaceSeconds = 0, prepareSeconds = 0;

@@ -1,16 +1,18 @@
 // An export whose replacement of a file fails only after the rename (the folder could not be
 // synced) has put that file in place all the same. The export takes it back like any other step
 // already done, so that "nothing has been changed" stays true and the model never shows a loading
-// that aircraft.cfg does not have.
+// that aircraft.cfg does not have. A restore that cannot take its aircraft.cfg back says so in its
+// own words.
 
 #include "core/common/AtomicFile.h"
 #include "core/export/ExportWriter.h"
+#include "core/export/Restore.h"
 #include "support/ExportFixture.h"
 
 #include <QTest>
 
 using namespace exporttest;
-using Kind = exportwriter::Failure::Kind;
+using Kind = fileplan::Failure::Kind;
 
 namespace {
 
@@ -19,7 +21,7 @@ const QString kSyncFailed = QStringLiteral("Input/output error");
 
 // File operations that do the real replacement of `lateTarget` and then report the failure of
 // the folder's sync; `deadTarget` fails outright on any later attempt.
-exportwriter::FileOps failingAfterRename(const QString& lateTarget, const QString& deadTarget = QString()) {
+fileplan::FileOps failingAfterRename(const QString& lateTarget, const QString& deadTarget = QString()) {
     auto attempts = std::make_shared<QMap<QString, int>>();
     auto decide = [=](const QString& target, const std::function<bool()>& real, QString* reason) {
         const int attempt = ++(*attempts)[target];
@@ -34,7 +36,7 @@ exportwriter::FileOps failingAfterRename(const QString& lateTarget, const QStrin
         }
         return done;
     };
-    exportwriter::FileOps ops;
+    fileplan::FileOps ops;
     ops.replaceWithData = [=](const QString& path, const QByteArray& data, QString* reason) {
         return decide(
             path, [&] { return atomicfile::replaceWithData(path, data, reason); }, reason);
@@ -54,6 +56,7 @@ private slots:
     void replacementIsTakenBack_data();
     void replacementIsTakenBack();
     void modelStaysWithAnAircraftCfgThatCannotGoBack();
+    void restoreTellsWhatStaysAsInstalled();
 };
 
 void TestAfterRename::replacementIsTakenBack_data() {
@@ -123,6 +126,47 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     QCOMPARE(failure->standing.model->path, model);
     QCOMPARE(failure->standing.model->backup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
     QCOMPARE(readFile(failure->standing.model->backup), kInstalledModel);
+}
+
+void TestAfterRename::restoreTellsWhatStaysAsInstalled() {
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    const QByteArray exported = exportedCfg(threePersonsSection());
+    const QString cfg = fs.addCopy(kCopy, exported, variantContent(4));
+    const QString model = fs.model(kCopy);
+    const QString cfgBackup = fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"));
+    const QString modelBackup = fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"));
+    QVERIFY(writeFile(cfgBackup, kCfg));
+    QVERIFY(writeFile(modelBackup, kInstalledModel));
+    // aircraft.cfg as installed lands, its folder's sync fails, and the way back fails too.
+    fileplan::FileOps ops;
+    ops.restoreCopy = [&](const QString& source, const QString& target, const atomicfile::Attributes& installed,
+                          QString* reason) {
+        const bool done = atomicfile::restoreCopy(source, target, installed, reason);
+        *reason = kSyncFailed;
+        return done && target != cfg;
+    };
+    ops.replaceWithData = [](const QString&, const QByteArray&, QString* reason) {
+        *reason = kSyncFailed;
+        return false;
+    };
+    QList<MessagePart> asked;
+    const fileplan::Report report = restore::restoreAsInstalled(
+        cfg, pf.path(), QStringLiteral("T"),
+        [&](const QList<MessagePart>& question) {
+            asked = question;
+            return true;
+        },
+        ops);
+    QVERIFY(!asked.isEmpty());
+    QVERIFY(!report.done);
+    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
+    QCOMPARE(report.message, (QList<MessagePart>{{QStringLiteral("strExportWriteFailed"), {native(cfg), kSyncFailed}},
+                                                 {QStringLiteral("strRestoreCfgNotRestored"),
+                                                  {native(cfg), kSyncFailed, native(cfgBackup)}},
+                                                 {QStringLiteral("strRestoreModelNew"), {native(model)}}}));
+    QCOMPARE(readFile(cfg), kCfg);
+    QCOMPARE(readFile(model), kInstalledModel);
 }
 
 QTEST_GUILESS_MAIN(TestAfterRename)

@@ -184,16 +184,16 @@ private:
 
 // File operations that fail as a full disk does where data is to go to `dataTarget`, or a copy
 // (replacing, backing up, restoring) to `copyTarget`, and otherwise do the real thing.
-inline exportwriter::FileOps failingFor(const QString& dataTarget, const QString& copyTarget) {
+inline fileplan::FileOps failingFor(const QString& dataTarget, const QString& copyTarget) {
     const auto full = [](QString* reason) {
         *reason = QStringLiteral("No space left on device");
         return false;
     };
-    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    fileplan::FileOps ops = fileplan::FileOps::atomic();
     ops.replaceWithData = [=](const QString& path, const QByteArray& data, QString* reason) {
         return path == dataTarget ? full(reason) : atomicfile::replaceWithData(path, data, reason);
     };
-    const auto copy = [=](const exportwriter::FileOps::Copy& real) -> exportwriter::FileOps::Copy {
+    const auto copy = [=](const fileplan::FileOps::Copy& real) -> fileplan::FileOps::Copy {
         return [=](const QString& source, const QString& target, QString* reason) {
             return target == copyTarget ? full(reason) : real(source, target, reason);
         };

@@ -1,12 +1,51 @@
-// The helpers both implementations of AtomicFile use (see AtomicFilePlatform.h).
+// The ways AtomicFile puts new content in place, the same on every system: what comes before the
+// system's part (see AtomicFilePlatform.h), which AtomicFilePosix.cpp or AtomicFileWindows.cpp
+// carries out.
 #include "AtomicFilePlatform.h"
-#include "FileRead.h"
+#include "TemporaryFiles.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 
 namespace atomicfile {
+namespace {
+
+// Puts `content` in place of `path` (see AtomicFile.h): where the path's links lead, unless the
+// file is made only where nothing is.
+bool replace(const QString& path, Content&& content, const platform::How& how, QString* reason) {
+    QString dummy;
+    if (!reason)
+        reason = &dummy;
+    if (!content.open(reason))
+        return false;
+    QString resolved = path;
+    if (!how.create && !resolveTarget(path, &resolved, reason))
+        return false;
+    const QString target = QFileInfo(resolved).absoluteFilePath();
+    removeStaleTemporaries(target);
+    return platform::put(target, content, how, reason);
+}
+
+} // namespace
+
+bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
+    return replace(path, Content(data), {}, reason);
+}
+
+bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
+    return replace(target, Content(source), {}, reason);
+}
+
+bool createCopy(const QString& source, const QString& path, QString* reason) {
+    return replace(path, Content(source), {true, source, {}}, reason);
+}
+
+bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
+    return replace(path, Content(data), {true, like, {}}, reason);
+}
+
+bool restoreCopy(const QString& source, const QString& target, const Attributes& installed, QString* reason) {
+    return replace(target, Content(source), {false, source, installed}, reason);
+}
 
 QString resolvedTarget(const QString& path) {
     QString target;
@@ -14,47 +53,4 @@ QString resolvedTarget(const QString& path) {
     return resolveTarget(path, &target, &reason) ? target : path;
 }
 
-namespace platform {
-
-bool Content::open(QString* reason) {
-    return !m_copy || openRegularFile(m_file, m_source, reason, QIODevice::Unbuffered);
-}
-
-bool Content::next(QByteArrayView* block, QString* reason) {
-    if (!m_copy) {
-        *block = m_handedOut ? QByteArrayView() : QByteArrayView(m_data);
-        m_handedOut = true;
-        return true;
-    }
-    if (m_data.isEmpty())
-        m_data.resize(1 << 20);
-    const qint64 n = m_file.read(m_data.data(), m_data.size());
-    if (n < 0) {
-        *reason = m_file.errorString();
-        return false;
-    }
-    *block = QByteArrayView(m_data.constData(), n);
-    return true;
-}
-
-void removeStaleTemporaries(const QString& target) {
-    const QFileInfo info(target);
-    const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1Char('.');
-    const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(-600);
-    QDir folder = info.absoluteDir();
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
-        if (!name.startsWith(prefix) || !name.endsWith(QLatin1String(".tmp")) || name.size() <= prefix.size() + 4 ||
-            entry.lastModified().toUTC() >= staleBefore)
-            continue;
-        if (entry.isDir())
-            folder.rmdir(name); // only an empty one goes
-        else
-            QFile::remove(entry.absoluteFilePath());
-    }
-}
-
-} // namespace platform
 } // namespace atomicfile

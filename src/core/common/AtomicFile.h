@@ -22,8 +22,9 @@
 // On failure these return false, remove the temporary file and put a reason a person can read
 // into *reason (never "Unknown error").
 //
-// AtomicFilePosix.cpp and AtomicFileWindows.cpp, one of them built for the target, carry out every
-// function below; AtomicFile.cpp holds the few helpers both use.
+// AtomicFile.cpp holds what is the same on every system: the ways to put content in place, up to
+// the system's part. AtomicFilePosix.cpp and AtomicFileWindows.cpp (CMake builds the one of the
+// target) hold what differs: that part, and the functions below that are the system's alone.
 namespace atomicfile {
 
 bool replaceWithData(const QString& path, const QByteArray& data, QString* reason);

@@ -1,6 +1,8 @@
-// The POSIX implementation of AtomicFile: open, fsync, rename and the folder's fsync.
+// AtomicFile's system part on POSIX systems: open, fsync, rename and the folder's fsync; owners
+// and modes; following links; making folders and removing files.
 #include "AtomicFilePlatform.h"
 #include "SystemReasons.h"
+#include "TemporaryFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +12,6 @@
 #include <cerrno>
 #include <cstdio> // renameat2
 #include <cstring>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -49,14 +50,6 @@ public:
 private:
     int m_fd;
 };
-
-QByteArray temporaryNameFor(const QByteArray& target) {
-    static std::mt19937 names{std::random_device{}()};
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(slash + 1);
-    const QByteArray name = target.mid(slash + 1);
-    return folder + '.' + name + '.' + QByteArray::number(quint32(names()), 36) + ".tmp";
-}
 
 bool writeAll(int fd, const char* data, qint64 size, QString* reason) {
     while (size > 0) {
@@ -161,18 +154,11 @@ bool giveOwner(int fd, uid_t uid, gid_t gid, gid_t folderGroup, mode_t* mode, QS
     return true;
 }
 
-// Puts `content` in place of `path` (see AtomicFile.h).
-bool replace(const QString& path, platform::Content&& content, const platform::How& how, QString* reason) {
-    QString dummy;
-    if (!reason)
-        reason = &dummy;
-    if (!content.open(reason))
-        return false;
-    QString resolved = path;
-    if (!how.create && !resolveTarget(path, &resolved, reason))
-        return false;
-    const QString targetPath = QFileInfo(resolved).absoluteFilePath();
-    platform::removeStaleTemporaries(targetPath);
+} // namespace
+
+namespace platform {
+
+bool put(const QString& targetPath, Content& content, const How& how, QString* reason) {
     const QByteArray target = QFile::encodeName(targetPath);
     struct stat old {};
     const bool existed = how.create ? ::lstat(target.constData(), &old) == 0 : ::stat(target.constData(), &old) == 0;
@@ -219,7 +205,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     QByteArray temporary;
     int opened = -1;
     for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
-        temporary = temporaryNameFor(target);
+        temporary = QFile::encodeName(temporaryNameFor(targetPath));
         opened = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keepOwner ? 0600 : 0666);
         if (opened < 0 && errno != EEXIST) {
             *reason = errnoText(errno, own::kTemporaryNotCreated);
@@ -272,27 +258,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     return syncFolder(target, reason);
 }
 
-} // namespace
-
-bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
-    return replace(path, platform::Content(data), {}, reason);
-}
-
-bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
-    return replace(target, platform::Content(source), {}, reason);
-}
-
-bool createCopy(const QString& source, const QString& path, QString* reason) {
-    return replace(path, platform::Content(source), {true, source, {}}, reason);
-}
-
-bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
-    return replace(path, platform::Content(data), {true, like, {}}, reason);
-}
-
-bool restoreCopy(const QString& source, const QString& target, const Attributes& installed, QString* reason) {
-    return replace(target, platform::Content(source), {false, source, installed}, reason);
-}
+} // namespace platform
 
 bool resolveTarget(const QString& path, QString* target, QString* reason) {
     QByteArray current = QFile::encodeName(path);
@@ -371,14 +337,14 @@ bool createFolder(const QString& path, const QString& like, QString* reason) {
         *reason = errnoText(errno, own::kFolderOwnerNotRead);
         return false;
     }
-    platform::removeStaleTemporaries(absolute);
+    removeStaleTemporaries(absolute);
     // Made private and under a temporary name first: it takes its name only with its owner and
     // permissions, so that nobody else can use it before, and a run killed half-way leaves no
     // folder that its owner could not use.
     QByteArray temporary;
     bool made = false;
     for (int attempt = 0; attempt < 100 && !made; ++attempt) {
-        temporary = temporaryNameFor(name);
+        temporary = QFile::encodeName(temporaryNameFor(absolute));
         made = ::mkdir(temporary.constData(), 0700) == 0;
         if (!made && errno != EEXIST) {
             *reason = errnoText(errno, own::kFolderNotCreated);

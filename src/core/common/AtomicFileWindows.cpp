@@ -1,7 +1,8 @@
-// The Windows implementation of AtomicFile: CreateFileW, FlushFileBuffers, ReplaceFileW and
-// MoveFileExW.
+// AtomicFile's system part on Windows: CreateFileW, FlushFileBuffers, ReplaceFileW and
+// MoveFileExW; following links and junctions; making folders and removing files.
 #include "AtomicFilePlatform.h"
 #include "SystemReasons.h"
+#include "TemporaryFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#include <random>
 #include <string>
 
 #include <qt_windows.h>
@@ -61,13 +61,6 @@ std::wstring nativePath(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
-QString temporaryNameFor(const QString& target) {
-    static std::mt19937 names{std::random_device{}()};
-    const QFileInfo info(target);
-    return info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
-           QString::number(quint32(names()), 36) + QLatin1String(".tmp");
-}
-
 bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
     while (size > 0) {
         DWORD written = 0;
@@ -85,20 +78,13 @@ bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
     return true;
 }
 
-// Puts `content` in place of `path` (see AtomicFile.h). An existing file is replaced with
-// ReplaceFileW, which keeps its owner and security descriptor; a new one is put in place with
-// MoveFileExW, written through to the disk.
-bool replace(const QString& path, platform::Content&& content, const platform::How& how, QString* reason) {
-    QString dummy;
-    if (!reason)
-        reason = &dummy;
-    if (!content.open(reason))
-        return false;
-    QString resolved = path;
-    if (!how.create && !resolveTarget(path, &resolved, reason))
-        return false;
-    const QString targetPath = QFileInfo(resolved).absoluteFilePath();
-    platform::removeStaleTemporaries(targetPath);
+} // namespace
+
+namespace platform {
+
+// An existing file is replaced with ReplaceFileW, which keeps its owner and security descriptor; a
+// new one is put in place with MoveFileExW, written through to the disk.
+bool put(const QString& targetPath, Content& content, const How& how, QString* reason) {
     const std::wstring target = nativePath(targetPath);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
@@ -182,27 +168,7 @@ bool replace(const QString& path, platform::Content&& content, const platform::H
     return fail(windowsErrorText(error, own::kNotReplaced));
 }
 
-} // namespace
-
-bool replaceWithData(const QString& path, const QByteArray& data, QString* reason) {
-    return replace(path, platform::Content(data), {}, reason);
-}
-
-bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
-    return replace(target, platform::Content(source), {}, reason);
-}
-
-bool createCopy(const QString& source, const QString& path, QString* reason) {
-    return replace(path, platform::Content(source), {true, source, {}}, reason);
-}
-
-bool createWithData(const QString& path, const QByteArray& data, const QString& like, QString* reason) {
-    return replace(path, platform::Content(data), {true, like, {}}, reason);
-}
-
-bool restoreCopy(const QString& source, const QString& target, const Attributes& installed, QString* reason) {
-    return replace(target, platform::Content(source), {false, source, installed}, reason);
-}
+} // namespace platform
 
 // Symbolic links (and junctions) are followed one by one as the system follows them, so that a
 // circle can be told apart from a long chain. Shortcut files (.lnk) are files, not links.

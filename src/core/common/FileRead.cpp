@@ -1,22 +1,49 @@
+// Reading files without ever waiting, the same on every system (see FileRead.h); the opening
+// itself is FileReadPosix.cpp's or FileReadWindows.cpp's.
 #include "FileRead.h"
 
-#include "AtomicFile.h"
+#include "FileReadPlatform.h"
 #include "SystemReasons.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
+#include <algorithm>
+#include <array>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
-const char* const kNotAFile = systemreasons::own::kNotAFile;
+// Reads `file` from its start, block by block, for as long as it agrees with `likely`: a file that
+// holds just those bytes takes no memory of its own (a fresh buffer as large as the file costs more
+// than the reading). From the first difference on, the content gets a buffer of its own. A read
+// error ends it early; the file's error() says so.
+QByteArray readAgreeing(QFile& file, const QByteArray& likely) {
+    std::array<char, 64 * 1024> block;
+    qint64 agreed = 0;
+    for (;;) {
+        const qint64 n = file.read(block.data(), qint64(block.size()));
+        if (n <= 0)
+            return likely.left(agreed);
+        if (agreed + n <= likely.size() && std::memcmp(block.data(), likely.constData() + agreed, size_t(n)) == 0) {
+            agreed += n;
+            continue;
+        }
+        QByteArray own(std::max(file.size(), agreed + n), Qt::Uninitialized);
+        std::memcpy(own.data(), likely.constData(), size_t(agreed));
+        std::memcpy(own.data() + agreed, block.data(), size_t(n));
+        qint64 filled = agreed + n;
+        while (filled < own.size()) {
+            const qint64 got = file.read(own.data() + filled, own.size() - filled);
+            if (got <= 0)
+                break;
+            filled += got;
+        }
+        own.truncate(filled);
+        own.append(file.readAll()); // what the file grew by meanwhile
+        return own;
+    }
+}
 
 } // namespace
 
@@ -30,50 +57,20 @@ bool openRegularFile(QFile& file, const QString& path, QString* reason, QIODevic
         return false;
     }
     if (info.exists() && !info.isFile()) {
-        *reason = QString::fromLatin1(kNotAFile);
+        *reason = QString::fromLatin1(systemreasons::own::kNotAFile);
         return false;
     }
-#ifdef Q_OS_UNIX
-    // Opened without waiting, and checked again, should something else have taken the name.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        // Links that lead round in a circle are said as such, not as too many links.
-        QString end;
-        if (error != ELOOP || atomicfile::resolveTarget(path, &end, reason))
-            *reason = QString::fromLocal8Bit(std::strerror(error));
-        return false;
-    }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        *reason = S_ISDIR(opened.st_mode) ? QString::fromLatin1(systemreasons::own::kIsFolder)
-                                          : QString::fromLatin1(kNotAFile);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        *reason = file.errorString();
-        return false;
-    }
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly | mode)) {
-        *reason = file.errorString();
-        return false;
-    }
-#endif
-    return true;
+    return fileread::platform::openForReading(file, path, reason, mode);
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* reason) {
+std::optional<QByteArray> readWholeFile(const QString& path, QString* reason, const QByteArray* likely) {
     QString dummy;
     if (!reason)
         reason = &dummy;
     QFile file;
     if (!openRegularFile(file, path, reason))
         return std::nullopt;
-    QByteArray data = file.readAll();
+    QByteArray data = likely && file.size() == likely->size() ? readAgreeing(file, *likely) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
         *reason = file.errorString();
         return std::nullopt;

@@ -9,8 +9,10 @@
 class QFile;
 
 // The whole content of a file; std::nullopt when it is missing, a folder or cannot be read, with
-// the reason in *reason (when given).
-std::optional<QByteArray> readWholeFile(const QString& path, QString* reason = nullptr);
+// the reason in *reason (when given). Where the file holds just the bytes of *likely, the content
+// shares them rather than taking memory of its own.
+std::optional<QByteArray> readWholeFile(const QString& path, QString* reason = nullptr,
+                                        const QByteArray* likely = nullptr);
 
 // Opens the regular file at `path` into `file` (with `mode` besides read-only) without ever
 // waiting: a folder, a pipe, a socket or a device is refused with the reason, also one that took

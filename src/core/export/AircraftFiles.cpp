@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace aircraftfiles {
 namespace {
@@ -90,21 +91,17 @@ QString titleOf(const QByteArray& cfgContent) {
 
 namespace {
 
-// The lines of a file, without their line ends (CR LF, LF or a lone CR).
-QList<QByteArrayView> linesOf(QByteArrayView data) {
-    QList<QByteArrayView> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        if (data[i] != '\r' && data[i] != '\n')
-            continue;
-        lines.append(data.sliced(start, i - start));
-        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < data.size())
-        lines.append(data.sliced(start));
-    return lines;
+// The line of `data` that starts at *pos, without its line end (CR LF, LF or a lone CR); *pos is
+// then where the next one starts. std::nullopt after the last line.
+std::optional<QByteArrayView> nextLine(QByteArrayView data, qsizetype* pos) {
+    const qsizetype start = *pos;
+    if (start >= data.size())
+        return std::nullopt;
+    qsizetype end = start;
+    while (end < data.size() && data[end] != '\r' && data[end] != '\n')
+        ++end;
+    *pos = end + (end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
+    return data.sliced(start, end - start);
 }
 
 bool isSectionHeader(QByteArrayView line) {
@@ -113,35 +110,37 @@ bool isSectionHeader(QByteArrayView line) {
 
 } // namespace
 
+// The lines are taken one at a time and only as far as the end of the title's section: the rest of
+// the file, however large, is never looked at.
 QString modelOf(const QByteArray& cfgContent) {
     static const QByteArray titleKey = QByteArrayLiteral("title=");
-    const QList<QByteArrayView> lines = linesOf(cfgContent);
-    qsizetype section = -1; // the header line of the section the title is in
-    qsizetype titleLine = -1;
-    for (qsizetype i = 0; i < lines.size() && titleLine < 0; ++i) {
-        if (isSectionHeader(lines[i])) {
-            section = i;
+    const QByteArrayView data(cfgContent);
+    qsizetype sectionLines = 0; // where the lines of the title's section start
+    bool titled = false;
+    for (qsizetype pos = 0; !titled;) {
+        const std::optional<QByteArrayView> line = nextLine(data, &pos);
+        if (!line)
+            return {};
+        if (isSectionHeader(*line)) {
+            sectionLines = pos;
             continue;
         }
-        FieldReader fields(lines[i].toByteArray());
-        while (!fields.atEnd() && titleLine < 0) {
-            if (fields.next().left(titleKey.size()).toLower() == titleKey)
-                titleLine = i;
-        }
+        FieldReader fields(line->toByteArray());
+        while (!fields.atEnd() && !titled)
+            titled = fields.next().left(titleKey.size()).toLower() == titleKey;
     }
-    if (titleLine < 0)
-        return {};
-    for (qsizetype i = section + 1; i < lines.size() && !isSectionHeader(lines[i]); ++i) {
-        const QByteArrayView line = lines[i];
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0 || line.first(equals).trimmed().compare("model", Qt::CaseInsensitive) != 0)
+    for (qsizetype pos = sectionLines;;) {
+        const std::optional<QByteArrayView> line = nextLine(data, &pos);
+        if (!line || isSectionHeader(*line))
+            return {};
+        const qsizetype equals = line->indexOf('=');
+        if (equals < 0 || line->first(equals).trimmed().compare("model", Qt::CaseInsensitive) != 0)
             continue;
-        QByteArrayView value = line.sliced(equals + 1);
+        QByteArrayView value = line->sliced(equals + 1);
         if (const qsizetype comment = value.indexOf("//"); comment >= 0)
             value = value.first(comment);
         return decodeCfgText(value.trimmed().toByteArray());
     }
-    return {};
 }
 
 QString GetTitle(const QString& path) {

@@ -1,6 +1,8 @@
 #include "Restore.h"
 
 #include "Backups.h"
+#include "PlanChecks.h"
+#include "WeightAndBalance.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/CopyLock.h"
 #include "core/common/FileRead.h"
@@ -13,7 +15,7 @@
 
 namespace restore {
 
-using exportwriter::Failure;
+using fileplan::Failure;
 using Kind = Failure::Kind;
 using Place = backups::Place;
 
@@ -22,16 +24,6 @@ bool hasBackup(const QString& cfgPath) {
 }
 
 namespace {
-
-std::optional<Failure> trouble(const Place& place) {
-    if (place.state == Place::State::NotAFile)
-        return exportwriter::failure(Kind::NotAFile, place.path);
-    if (place.state == Place::State::NotAFolder)
-        return exportwriter::failure(Kind::BackupsBlocked, place.path);
-    if (place.state == Place::State::Unreadable)
-        return exportwriter::failure(Kind::ReadFailed, place.path, place.reason);
-    return std::nullopt;
-}
 
 // The file with every line the export owns written for one fixed loading: two files that differ
 // only in those lines come out the same.
@@ -63,7 +55,7 @@ std::optional<Failure> planModel(const QString& cfgPath, const QString& programF
     const Place model = backups::look(copyFolder, backups::kModel);
     const Place noModel = backups::look(copyFolder, backups::kNoModel);
     for (const Place& place : {model, noModel}) {
-        if (auto problem = trouble(place))
+        if (auto problem = fileplan::trouble(place))
             return problem;
     }
     if (model.state == Place::State::Nothing && noModel.state == Place::State::Nothing)
@@ -71,30 +63,30 @@ std::optional<Failure> planModel(const QString& cfgPath, const QString& programF
 
     QString modelFolder;
     bool modelExists = false;
-    if (auto problem = exportwriter::locateModel(cfgPath, &modelFolder, &p->modelPath, &modelExists))
+    if (auto problem = fileplan::locateModel(cfgPath, &modelFolder, &p->modelPath, &modelExists))
         return problem;
     std::optional<QByteArray> installed;
     if (model.state == Place::State::Made) {
         p->model = Plan::Model::Restore;
         installed.emplace();
-        if (auto problem = exportwriter::readExisting(model.path, &*installed))
+        if (auto problem = fileplan::readExisting(model.path, &*installed))
             return problem;
         if (modelFolder.isEmpty()) {
             // The folder went: it is made again, as the copy's folder is, for the model to come back.
             const QString folder = QFileInfo(p->modelPath).path();
             if (pathprobe::probeEntry(folder).state != pathprobe::Probe::State::Missing)
-                return exportwriter::failure(Kind::NotAFile, folder);
+                return fileplan::failure(Kind::NotAFile, folder);
             if (!atomicfile::canCreateIn(copyFolder))
-                return exportwriter::failure(Kind::FolderReadOnly, copyFolder);
+                return fileplan::failure(Kind::FolderReadOnly, copyFolder);
             p->modelFolderMade = folder;
-            p->files.keeps.append({exportwriter::Keep::How::Folder, folder, copyFolder, {}, true});
+            p->files.keeps.append({fileplan::Keep::How::Folder, folder, copyFolder, {}, true});
         }
     } else {
         p->model = modelExists ? Plan::Model::Remove : Plan::Model::Absent;
     }
     if (p->model == Plan::Model::Absent)
         return std::nullopt;
-    exportwriter::Change& change = p->files.model.emplace();
+    fileplan::Change& change = p->files.model.emplace();
     change.path = p->modelPath;
     change.after = installed;
     change.fromAttributes = true;
@@ -102,19 +94,19 @@ std::optional<Failure> planModel(const QString& cfgPath, const QString& programF
     if (installed)
         change.from = change.backup = model.path;
     if (!modelExists)
-        return p->modelFolderMade.isEmpty() ? exportwriter::checkReplaceable(p->modelPath) : std::nullopt;
-    if (auto problem = exportwriter::readIfThere(p->modelPath, &change.before))
+        return p->modelFolderMade.isEmpty() ? fileplan::checkReplaceable(p->modelPath) : std::nullopt;
+    if (auto problem = fileplan::readIfThere(p->modelPath, &change.before))
         return problem;
     if (change.before && !programsModel(*change.before, installed, programFolder)) {
         p->keepModel = backups::keepingPlace(copyFolder, QStringLiteral("TQ58-161"), QStringLiteral(".mdl"), now);
-        p->files.keeps.append({exportwriter::Keep::How::Data, p->keepModel, p->modelPath, *change.before});
+        p->files.keeps.append({fileplan::Keep::How::Data, p->keepModel, p->modelPath, *change.before});
     }
     return std::nullopt;
 }
 
 std::optional<Failure> planFiles(const QString& cfgPath, const QString& programFolder, Plan* p) {
     p->files.recheck = true;
-    exportwriter::Change& cfg = p->files.cfg;
+    fileplan::Change& cfg = p->files.cfg;
     cfg.path = cfgPath;
     cfg.fromAttributes = true;
     const QString copyFolder = GetPathName(cfgPath);
@@ -123,22 +115,22 @@ std::optional<Failure> planFiles(const QString& cfgPath, const QString& programF
     const QDateTime now = QDateTime::currentDateTime();
 
     const Place cfgBackup = backups::look(copyFolder, backups::kCfg);
-    if (auto problem = trouble(cfgBackup))
+    if (auto problem = fileplan::trouble(cfgBackup))
         return problem;
     if (cfgBackup.state == Place::State::Nothing)
-        return exportwriter::failure(Kind::FileMissing, cfgBackup.path);
+        return fileplan::failure(Kind::FileMissing, cfgBackup.path);
     cfg.from = cfg.backup = cfgBackup.path;
     cfg.after.emplace();
-    if (auto problem = exportwriter::readExisting(cfgBackup.path, &*cfg.after))
+    if (auto problem = fileplan::readExisting(cfgBackup.path, &*cfg.after))
         return problem;
-    if (auto problem = exportwriter::readIfThere(cfgPath, &cfg.before))
+    if (auto problem = fileplan::readIfThere(cfgPath, &cfg.before))
         return problem;
     if (!cfg.before) {
-        if (auto problem = exportwriter::checkReplaceable(cfgPath))
+        if (auto problem = fileplan::checkReplaceable(cfgPath))
             return problem;
     } else if (cfg.before != cfg.after && withoutLoading(*cfg.before) != withoutLoading(*cfg.after)) {
         p->keepEdited = backups::keepingPlace(copyFolder, QStringLiteral("aircraft"), QStringLiteral(".cfg"), now);
-        p->files.keeps.append({exportwriter::Keep::How::Data, p->keepEdited, cfgPath, *cfg.before});
+        p->files.keeps.append({fileplan::Keep::How::Data, p->keepEdited, cfgPath, *cfg.before});
     }
 
     if (auto problem = planModel(cfgPath, programFolder, now, attributes.model, p))
@@ -146,7 +138,7 @@ std::optional<Failure> planFiles(const QString& cfgPath, const QString& programF
     // The user may protect the backups as any other folder.
     const QString backupsFolder = backups::folderOf(copyFolder);
     if ((!p->keepEdited.isEmpty() || !p->keepModel.isEmpty()) && !atomicfile::canCreateIn(backupsFolder))
-        return exportwriter::failure(Kind::FolderReadOnly, backupsFolder);
+        return fileplan::failure(Kind::FolderReadOnly, backupsFolder);
     return std::nullopt;
 }
 
@@ -157,16 +149,16 @@ std::optional<Failure> plan(const QString& cfgPath, const QString& programFolder
     const QString copyFolder = GetPathName(cfgPath);
     const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Shared);
     if (lock.busy())
-        return exportwriter::failure(Kind::Busy, copyFolder);
+        return fileplan::failure(Kind::Busy, copyFolder);
     return planFiles(cfgPath, programFolder, p);
 }
 
-std::optional<Failure> apply(const Plan& p, const exportwriter::FileOps& ops) {
+std::optional<Failure> apply(const Plan& p, const fileplan::FileOps& ops) {
     const QString copyFolder = GetPathName(p.files.cfg.path);
     const copylock::Lock lock(copyFolder, copylock::Lock::Mode::Exclusive);
     if (lock.busy())
-        return exportwriter::failure(Kind::Busy, copyFolder);
-    return exportwriter::apply(p.files, ops);
+        return fileplan::failure(Kind::Busy, copyFolder);
+    return fileplan::apply(p.files, ops);
 }
 
 QList<MessagePart> question(const Plan& p, const QString& title) {
@@ -207,6 +199,20 @@ QList<MessagePart> done(const Plan& p) {
     if (!p.keepModel.isEmpty())
         parts.append({QStringLiteral("strRestoreModelOwnKept"), {QDir::toNativeSeparators(p.keepModel)}});
     return parts;
+}
+
+fileplan::Report restoreAsInstalled(const QString& cfgPath, const QString& programFolder, const QString& title,
+                                    const Ask& ask, const fileplan::FileOps& ops) {
+    // Every check first; the question then says what will happen to each file.
+    Plan p;
+    auto failure = plan(cfgPath, programFolder, &p);
+    if (!failure && !ask(question(p, title)))
+        return {};
+    if (!failure)
+        failure = apply(p, ops);
+    if (failure)
+        return {false, fileplan::describe(*failure, fileplan::Operation::Restore)};
+    return {true, done(p)};
 }
 
 } // namespace restore

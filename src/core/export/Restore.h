@@ -1,11 +1,12 @@
 #pragma once
 
-#include "ExportWriter.h"
+#include "FilePlan.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Gives an installed copy of the TQ 58 back as it was installed, from the backups the first export
@@ -21,9 +22,10 @@
 // neither the installed one nor one of the program's model variants was put in by hand; the
 // restore keeps each in the backups' folder under a name of its own, with the date and time, that
 // no later restore takes (see backups::keepingPlace()), and the program never removes them.
-// The apply touches no file that is no longer what the plan found (ChangedMeanwhile); it replaces
-// the model and aircraft.cfg with the same rollback as an export: both as installed, or both as
-// they were. The backups stay. Plan and apply each hold the lock of the copy (see CopyLock.h).
+// The apply (fileplan::apply) touches no file that is no longer what the plan found
+// (ChangedMeanwhile); it replaces the model and aircraft.cfg with the same rollback as an export:
+// both as installed, or both as they were. The backups stay. Plan and apply each hold the lock of
+// the copy (see CopyLock.h); the question between them does not.
 namespace restore {
 
 // True when the copy of `cfgPath` (which need not exist) has its aircraft.cfg as installed.
@@ -41,16 +43,15 @@ struct Plan {
     QString modelFolderMade; // the Model folder, made again for the model; empty: it is there
     Model model = Model::Keep;
     QString modelPath;
-    exportwriter::Plan files; // what the apply does (exportwriter::apply)
+    fileplan::Plan files; // what the apply does
 };
 
 // The plan for the copy of `cfgPath`, or what stands in the way (nothing has been changed). The
 // model variants the program writes are those of `programFolder` (Models/1.mdl ... 5.mdl).
-std::optional<exportwriter::Failure> plan(const QString& cfgPath, const QString& programFolder, Plan* plan);
+std::optional<fileplan::Failure> plan(const QString& cfgPath, const QString& programFolder, Plan* plan);
 
-// Carries out the plan (exportwriter::apply of `files`) while holding the lock of the copy.
-std::optional<exportwriter::Failure> apply(const Plan& plan,
-                                           const exportwriter::FileOps& ops = exportwriter::FileOps::atomic());
+// Carries out the plan (fileplan::apply of `files`) while holding the lock of the copy.
+std::optional<fileplan::Failure> apply(const Plan& plan, const fileplan::FileOps& ops = fileplan::FileOps::atomic());
 
 // The question the user answers before the plan is applied: its first part asks about `title` in
 // its folder, the others say what happens to each file.
@@ -58,5 +59,14 @@ QList<MessagePart> question(const Plan& plan, const QString& title);
 
 // What the user is told when the restore went through.
 QList<MessagePart> done(const Plan& plan);
+
+// Asks the user the question (true for Yes).
+using Ask = std::function<bool(const QList<MessagePart>& question)>;
+
+// The restore as the user asked for it, for the copy of `cfgPath` listed as `title`: its plan, the
+// question, and on Yes its apply. The report holds the failure's message (as a restore's, see
+// fileplan::describe) or the completion message; nothing when the user said No.
+fileplan::Report restoreAsInstalled(const QString& cfgPath, const QString& programFolder, const QString& title,
+                                    const Ask& ask, const fileplan::FileOps& ops = fileplan::FileOps::atomic());
 
 } // namespace restore

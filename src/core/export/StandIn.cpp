@@ -1,28 +1,17 @@
 #include "StandIn.h"
 
-#include "core/common/FileRead.h"
-
-#include <QDir>
-#include <QFile>
-
 namespace exportwriter {
 
 bool isStandIn(const QByteArray& content) {
     return content.startsWith(kStandInMarker);
 }
 
-std::optional<Failure> refuseStandInOverModel(const QString& variantPath, const QString& modelPath,
-                                              const std::optional<QByteArray>& modelBefore) {
-    if (!modelBefore || isStandIn(*modelBefore))
+std::optional<fileplan::Failure> refuseStandInOverModel(const QString& variantPath, const QByteArray& variant,
+                                                        const QString& modelPath,
+                                                        const std::optional<QByteArray>& modelBefore) {
+    if (!modelBefore || isStandIn(*modelBefore) || !isStandIn(variant))
         return std::nullopt;
-    // The marker is at the very start: a real model is never read further than that.
-    QFile variant;
-    QString reason;
-    if (!openRegularFile(variant, variantPath, &reason))
-        return failure(Failure::Kind::ReadFailed, variantPath, reason);
-    if (!isStandIn(variant.read(qstrlen(kStandInMarker))))
-        return std::nullopt;
-    return failure(Failure::Kind::StandInVariant, variantPath, modelPath);
+    return fileplan::failure(fileplan::Failure::Kind::StandInVariant, variantPath, modelPath);
 }
 
 } // namespace exportwriter

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportWriter.h"
+#include "PlanFailure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,10 +18,12 @@ inline constexpr auto kStandInMarker = "Merovan demo stand-in";
 // True when `content` is a demo stand-in: its first line starts with kStandInMarker.
 bool isStandIn(const QByteArray& content);
 
-// Refuses to put the variant at `variantPath` over the aircraft's model at `modelPath` (which holds
-// `modelBefore`, std::nullopt when there is none yet) when the variant is a stand-in and the model
-// is not. The failure's path is the variant, its reason the model it would have replaced.
-std::optional<Failure> refuseStandInOverModel(const QString& variantPath, const QString& modelPath,
-                                              const std::optional<QByteArray>& modelBefore);
+// Refuses to put the variant at `variantPath`, which holds `variant`, over the aircraft's model at
+// `modelPath` (which holds `modelBefore`, std::nullopt when there is none yet) when the variant is a
+// stand-in and the model is not. The failure's path is the variant, its reason the model it would
+// have replaced.
+std::optional<fileplan::Failure> refuseStandInOverModel(const QString& variantPath, const QByteArray& variant,
+                                                        const QString& modelPath,
+                                                        const std::optional<QByteArray>& modelBefore);
 
 } // namespace exportwriter

@@ -209,7 +209,7 @@ void Application::exportTo(const QString& cfgPath) {
     job.cfgPath = cfgPath;
     job.programFolder = m_context.programFolder;
     job.loads = wab::stationLoads(*current);
-    const exportwriter::Report report = exportwriter::exportLoading(job);
+    const fileplan::Report report = exportwriter::exportLoading(job);
     if (report.done)
         m_export->finish(report.message);
     else
@@ -234,17 +234,13 @@ void Application::showRestore() {
 void Application::restoreCopy(const QString& cfgPath, const QString& title) {
     if (!m_restore)
         return;
-    // Every check first; the question then says what will happen to each file.
-    restore::Plan plan;
-    auto failure = restore::plan(cfgPath, m_context.programFolder, &plan);
-    if (!failure && !m_restore->ask(restore::question(plan, title)))
-        return;
-    if (!failure)
-        failure = restore::apply(plan);
-    if (failure)
-        m_restore->refuse(exportwriter::describe(*failure, exportwriter::Operation::Restore));
-    else
-        m_restore->finish(restore::done(plan));
+    const fileplan::Report report =
+        restore::restoreAsInstalled(cfgPath, m_context.programFolder, title,
+                                    [this](const QList<MessagePart>& question) { return m_restore->ask(question); });
+    if (report.done)
+        m_restore->finish(report.message);
+    else if (!report.message.isEmpty())
+        m_restore->refuse(report.message);
 }
 
 void Application::showTakeOver() {

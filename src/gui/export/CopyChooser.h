@@ -10,9 +10,6 @@ struct AppContext;
 class QComboBox;
 class QLabel;
 class QPushButton;
-namespace exportwriter {
-struct Failure;
-}
 
 // A small window that lists the installed copies of the TQ 58 and acts on the one chosen: the
 // export window and the restore window. A label above the list, O.K. (the default button, also

@@ -104,6 +104,12 @@ void TestAircraftFiles::modelOfTheTitle_data() {
     QTest::newRow("a model of another section is not the title's")
         << QByteArray("[fltsim.0]\r\ntitle=A\r\n[General]\r\nmodel=float\r\n") << "";
     QTest::newRow("no title") << QByteArray("[fltsim.0]\r\nmodel=float\r\n") << "";
+    QTest::newRow("lines ended by a lone CR")
+        << QByteArray("[fltsim.0]\rtitle=A\rmodel=float\r[General]\rmodel=x\r") << "float";
+    QTest::newRow("the model on the last line, without a line end")
+        << QByteArray("[fltsim.0]\r\ntitle=A\r\nmodel=float") << "float";
+    QTest::newRow("the title's entry after an empty line and another entry")
+        << QByteArray("[fltsim.0]\r\nsim=x\r\n\r\n\n[fltsim.1]\r\nmodel=float\r\ntitle=B\r\n") << "float";
 }
 
 void TestAircraftFiles::modelOfTheTitle() {

@@ -26,9 +26,9 @@
 #endif
 
 using namespace exporttest;
-using exportwriter::Failure;
-using Kind = exportwriter::Failure::Kind;
-Q_DECLARE_METATYPE(exportwriter::MessagePart)
+using fileplan::Failure;
+using Kind = fileplan::Failure::Kind;
+Q_DECLARE_METATYPE(MessagePart)
 
 namespace {
 
@@ -116,6 +116,7 @@ private slots:
     void describeSaysWhatChanged();
     void failureLeavesBothFiles_data();
     void failureLeavesBothFiles();
+    void modelPutBackWhenCfgCannotBeWritten_data();
     void modelPutBackWhenCfgCannotBeWritten();
     void createdModelRemovedWhenCfgCannotBeWritten();
     void modelThatCannotBePutBackIsReported();
@@ -361,7 +362,7 @@ void TestExportWriter::failureLeavesBothFiles() {
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
     const QString model = fs.model(kCopy);
-    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    fileplan::FileOps ops = fileplan::FileOps::atomic();
     if (scenario == QLatin1String("variant missing")) {
         pf.remove(QStringLiteral("Models/4.mdl"));
     } else if (scenario == QLatin1String("variant folder")) {
@@ -393,7 +394,7 @@ void TestExportWriter::failureLeavesBothFiles() {
         QSKIP("no pipes in the file system here");
 #endif
     } else if (scenario == QLatin1String("model write fails")) {
-        ops = failingFor(QString(), model);
+        ops = failingFor(model, QString());
     } else if (scenario == QLatin1String("cfg write fails")) {
         ops = failingFor(cfg, QString());
     }
@@ -403,7 +404,7 @@ void TestExportWriter::failureLeavesBothFiles() {
     QVERIFY(failure);
     QCOMPARE(int(failure->kind), kind);
     QCOMPARE(failure->path, pf.file(path));
-    QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
+    QCOMPARE(failure->reason.isEmpty(), !fileplan::hasReason(failure->kind));
     QVERIFY(!failure->standing.model);
 
     auto after = snapshot(pf.path());
@@ -414,23 +415,35 @@ void TestExportWriter::failureLeavesBothFiles() {
     QCOMPARE(after, before);
 }
 
+void TestExportWriter::modelPutBackWhenCfgCannotBeWritten_data() {
+    QTest::addColumn<QByteArray>("model"); // what the model holds before the export
+    QByteArray lastByte = variantContent(4);
+    lastByte.back() = 'x';
+    QTest::newRow("a model of an earlier export") << QByteArray("model of an earlier export");
+    QTest::newRow("the variant but for its last byte") << lastByte;
+    QTest::newRow("the variant itself") << variantContent(4);
+}
+
 void TestExportWriter::modelPutBackWhenCfgCannotBeWritten() {
+    QFETCH(QByteArray, model);
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy, kCfg, "model of an earlier export");
+    const QString cfg = fs.addCopy(kCopy, kCfg, model);
     // The backup holds the model as installed; putting back means the model just before.
     QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
-    int modelWrites = 0;
-    exportwriter::FileOps ops = failingFor(cfg, QString());
-    const auto copy = ops.replaceWithCopy;
-    ops.replaceWithCopy = [&](const QString& source, const QString& target, QString* reason) {
-        modelWrites += target == fs.model(kCopy);
-        return copy(source, target, reason);
+    QByteArrayList modelWrites;
+    fileplan::FileOps ops = failingFor(cfg, QString());
+    const auto data = ops.replaceWithData;
+    ops.replaceWithData = [&](const QString& path, const QByteArray& content, QString* reason) {
+        if (path == fs.model(kCopy))
+            modelWrites << content;
+        return data(path, content, reason);
     };
     const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
     QVERIFY(failure);
-    QCOMPARE(modelWrites, 1); // it really had been replaced
-    QCOMPARE(readFile(fs.model(kCopy)), QByteArray("model of an earlier export"));
+    // It really had been replaced, and went back to what it held.
+    QCOMPARE(modelWrites, (QByteArrayList{variantContent(4), model}));
+    QCOMPARE(readFile(fs.model(kCopy)), model);
     QCOMPARE(readFile(cfg), kCfg);
 }
 
@@ -450,8 +463,11 @@ void TestExportWriter::modelThatCannotBePutBackIsReported() {
     TestProgramFolder pf;
     Fs2000 fs(pf);
     const QString cfg = fs.addCopy(kCopy);
-    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
-    ops.replaceWithData = [](const QString&, const QByteArray&, QString* reason) {
+    fileplan::FileOps ops = fileplan::FileOps::atomic();
+    // The variant goes in; every other write fails: aircraft.cfg's, then the model's way back.
+    ops.replaceWithData = [&](const QString& path, const QByteArray& data, QString* reason) {
+        if (path == fs.model(kCopy) && data == variantContent(4))
+            return atomicfile::replaceWithData(path, data, reason);
         *reason = QStringLiteral("Input/output error");
         return false;
     };
@@ -534,7 +550,7 @@ void TestExportWriter::protectedFilesAreRefused() {
     QVERIFY2(failure, "a protected file was overwritten");
     QCOMPARE(failureText(failure).section(QLatin1Char(':'), 0, 0), QStringLiteral("kind %1").arg(kind));
     QCOMPARE(failure->path, folder + path);
-    QCOMPARE(failure->reason.isEmpty(), !exportwriter::hasReason(failure->kind));
+    QCOMPARE(failure->reason.isEmpty(), !fileplan::hasReason(failure->kind));
     QCOMPARE(snapshot(pf.path()), before);
 }
 
@@ -728,14 +744,13 @@ void TestExportWriter::anotherProgramChangingTheCopy() {
     QCOMPARE(failure->kind, Kind::Busy);
     QCOMPARE(failure->path, folder);
     QVERIFY2(took >= copylock::kWaitMilliseconds - 100, qPrintable(QString::number(took)));
-    QCOMPARE(exportwriter::describe(*failure),
-             (QList<exportwriter::MessagePart>{{"strExportBusy", {QDir::toNativeSeparators(folder)}},
-                                               {"strExportNothingChanged", {}}}));
+    QCOMPARE(fileplan::describe(*failure), (QList<MessagePart>{{"strExportBusy", {QDir::toNativeSeparators(folder)}},
+                                                               {"strExportNothingChanged", {}}}));
     QCOMPARE(snapshot(pf.path()), before);
 }
 
 void TestExportWriter::describeSaysWhatChanged_data() {
-    using Part = exportwriter::MessagePart;
+    using Part = MessagePart;
     QTest::addColumn<int>("state");
     QTest::addColumn<QList<Part>>("parts");
     // Paths are told as the system writes them.
@@ -755,21 +770,21 @@ void TestExportWriter::describeSaysWhatChanged_data() {
 
 void TestExportWriter::describeSaysWhatChanged() {
     QFETCH(int, state);
-    QFETCH(QList<exportwriter::MessagePart>, parts);
+    QFETCH(QList<MessagePart>, parts);
     Failure failure{};
     failure.kind = Kind::WriteFailed;
     failure.path = QStringLiteral("/fs/aircraft.cfg");
     failure.reason = QStringLiteral("Input/output error");
     const QString model = QStringLiteral("/fs/Model/TQ58-161.mdl");
     if (state == 1) {
-        failure.standing.model = exportwriter::FileLeft{model, failure.reason, {}, false};
+        failure.standing.model = fileplan::FileLeft{model, failure.reason, {}, false};
     } else if (state == 2) {
         failure.standing.cfg =
-            exportwriter::FileLeft{failure.path, failure.reason, failure.path + QStringLiteral(".bak"), false};
-        failure.standing.model = exportwriter::FileLeft{model, {}, model + QStringLiteral(".bak"), false};
+            fileplan::FileLeft{failure.path, failure.reason, failure.path + QStringLiteral(".bak"), false};
+        failure.standing.model = fileplan::FileLeft{model, {}, model + QStringLiteral(".bak"), false};
     }
     QCOMPARE(failure.nothingChanged(), state == 0);
-    QCOMPARE(exportwriter::describe(failure), parts);
+    QCOMPARE(fileplan::describe(failure), parts);
 }
 
 // The child mode exports three persons and baggage as the user it runs as and says how it ended: exit

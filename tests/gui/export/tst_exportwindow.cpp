@@ -577,7 +577,7 @@ QMap<QString, QString> allTexts(const QString& database) {
 } // namespace
 
 void TestExportWindow::everyMessageInTheProgramsLanguage_data() {
-    using Kind = exportwriter::Failure::Kind;
+    using Kind = fileplan::Failure::Kind;
     QTest::addColumn<QList<MessagePart>>("parts"); // empty: every text of the database on its own
     const auto row = [](const QString& name, const QList<MessagePart>& parts) {
         QTest::newRow(qPrintable(name)) << parts;
@@ -589,12 +589,11 @@ void TestExportWindow::everyMessageInTheProgramsLanguage_data() {
     const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
     row(QStringLiteral("every text of the database"), {});
     for (int kind = 0; kind <= int(Kind::StandInVariant); ++kind) {
-        exportwriter::Failure failure =
-            exportwriter::failure(Kind(kind), cfg, systemreasons::ownReason(systemreasons::own::kOwnerNotKept, denied));
+        fileplan::Failure failure =
+            fileplan::failure(Kind(kind), cfg, systemreasons::ownReason(systemreasons::own::kOwnerNotKept, denied));
         if (failure.kind == Kind::StandInVariant)
             failure.reason = model;
-        row(QStringLiteral("export refused: ") + exportwriter::messageKey(failure.kind),
-            exportwriter::describe(failure));
+        row(QStringLiteral("export refused: ") + fileplan::messageKey(failure.kind), fileplan::describe(failure));
     }
     for (const systemreasons::OwnReason& reason : systemreasons::ownReasons())
         row(QStringLiteral("the program's own reason: ") + QLatin1String(reason.pattern),

@@ -18,7 +18,7 @@
 #include <QTest>
 
 using namespace exporttest;
-using Kind = exportwriter::Failure::Kind;
+using Kind = fileplan::Failure::Kind;
 using Dialog = ScriptedDialogs::Kind;
 
 namespace {
@@ -40,8 +40,8 @@ QString exportedCopy(const Fs2000& fs, const QString& folder = kCopy,
 }
 
 // A restore as the window runs it: the plan, then its apply.
-std::optional<exportwriter::Failure> run(const QString& cfg, const QString& programFolder, restore::Plan* plan,
-                                         const exportwriter::FileOps& ops = exportwriter::FileOps::atomic()) {
+std::optional<fileplan::Failure> run(const QString& cfg, const QString& programFolder, restore::Plan* plan,
+                                     const fileplan::FileOps& ops = fileplan::FileOps::atomic()) {
     if (auto problem = restore::plan(cfg, programFolder, plan))
         return problem;
     return restore::apply(*plan, ops);
@@ -126,7 +126,7 @@ void TestRestore::givesBackWhatWasInstalledOrNothing() {
     const QString modelPath = fs.model(kCopy);
     const QString backupsFolder = fs.aircraft() + kCopy + QStringLiteral("/merovan-installed");
     const QByteArray edited = QByteArray(kExported).replace("editable=1", "editable=0");
-    exportwriter::FileOps ops = exportwriter::FileOps::atomic();
+    fileplan::FileOps ops = fileplan::FileOps::atomic();
     if (scenario == QLatin1String("read-only backups")) {
         // A real first export records the modes; the user then protects the backups.
         QVERIFY(QDir(fs.aircraft() + kCopy).removeRecursively());
@@ -169,7 +169,7 @@ void TestRestore::givesBackWhatWasInstalledOrNothing() {
     const auto backupsBefore = snapshot(fs.aircraft() + kCopy);
 
     restore::Plan plan;
-    std::optional<exportwriter::Failure> failure;
+    std::optional<fileplan::Failure> failure;
     if (scenario == QLatin1String("changed meanwhile")) {
         QVERIFY(!restore::plan(cfgPath, pf.path(), &plan));
         QVERIFY(writeFile(cfgPath, edited)); // while the question is open

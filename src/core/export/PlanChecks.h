@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Backups.h"
+#include "PlanFailure.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The checks an export's or a restore's plan makes before anything changes, each a failure when
+// something stands in the way and std::nullopt when not: whether a file is there as a regular file,
+// can be read and may be replaced, what is at a backup's place, and where a copy keeps its model.
+namespace fileplan {
+
+inline constexpr auto kModelFolder = "Model";
+inline constexpr auto kModelFile = "TQ58-161.mdl";
+
+// Whether `path` may be replaced (or created). A file without any write permission is read-only
+// for everybody, administrators included; the temporary file needs a writable folder beside it;
+// the new file must be able to keep the old one's owner and group.
+std::optional<Failure> checkReplaceable(const QString& path);
+// The failure for a path that is not there as a regular file (`whenMissing` when it is not there
+// at all), or std::nullopt when it is one.
+std::optional<Failure> checkIsFile(const QString& path, Failure::Kind whenMissing);
+// Reads the regular file at `path` whole into *content (`whenMissing` when it is not there); where
+// it holds just the bytes of *likely, *content shares them (see readWholeFile()).
+std::optional<Failure> readExisting(const QString& path, QByteArray* content,
+                                    Failure::Kind whenMissing = Failure::Kind::FileMissing,
+                                    const QByteArray* likely = nullptr);
+// The same, and checks that the file may be replaced.
+std::optional<Failure> readReplaceable(const QString& path, QByteArray* content, const QByteArray* likely = nullptr);
+// What is at `path` now: its content, std::nullopt when nothing is there; a failure when it cannot
+// be read or replaced.
+std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content);
+// What stands at a backup's place (or the backups' folder's) that the program may not use.
+std::optional<Failure> trouble(const backups::Place& place);
+// Where the copy of `cfgPath` keeps its model: *modelFolder is its Model folder as spelled on disk
+// (empty when the copy has none), *modelPath its TQ58-161.mdl (as spelled on disk, or where it
+// would be created) and *modelExists whether it is there. A folder or file that exists but cannot
+// be read is a failure.
+std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder, QString* modelPath, bool* modelExists);
+
+} // namespace fileplan
