@@ -261,11 +261,13 @@ void TestRestore::restoreAsInstalled() {
         s.ops);
     s.other.reset();
     const auto after = snapshot(s.copy);
+#ifdef Q_OS_UNIX // files have modes only here
     for (auto it = s.modes.begin(); it != s.modes.end(); ++it) {
         const auto mode = QFileInfo(it.key()).permissions() &
                           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
         QCOMPARE(mode, it.value());
     }
+#endif
     openUp(s.copy);
 
     // What is new beside the backups is what the restore kept, under names of its own; the backups

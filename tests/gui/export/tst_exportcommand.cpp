@@ -50,24 +50,23 @@ void TestExportCommand::throughTheMainWindow_data() {
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<int>("asked"); // how many of the check's questions are asked
     QTest::addColumn<bool>("opens");
-    // Each margin once, by the button or the menu entry in turn; what the questions say is
-    // tst_preexportcheck's.
-    QTest::newRow("margin 141: no question (button)")
-        << false << QList<int>{75, 47, 0, 20} << 917 << QList<bool>{} << 0 << true;
-    QTest::newRow("margin 140: the fuel question, Yes (menu)")
-        << true << QList<int>{75, 48, 0, 20} << 918 << QList<bool>{true} << 1 << true;
-    QTest::newRow("margin 58, No: no export window (button)")
-        << false << QList<int>{100, 102, 0, 23} << 1000 << QList<bool>{false} << 1 << false;
-    QTest::newRow("margin 58, No: no export window (menu)")
-        << true << QList<int>{100, 102, 0, 23} << 1000 << QList<bool>{false} << 1 << false;
-    QTest::newRow("margin 0: both questions, Yes to both (menu)")
-        << true << QList<int>{100, 100, 60, 23} << 1058 << QList<bool>{true, true} << 2 << true;
-    QTest::newRow("margin 0, No to the first: the second never asked (button)")
-        << false << QList<int>{100, 100, 60, 23} << 1058 << QList<bool>{false} << 1 << false;
-    QTest::newRow("margin -42, Yes to both (button)")
-        << false << QList<int>{100, 100, 102, 23} << 1100 << QList<bool>{true, true} << 2 << true;
-    QTest::newRow("margin -42, Yes then No (menu)")
-        << true << QList<int>{100, 100, 102, 23} << 1100 << QList<bool>{true, false} << 2 << false;
+    // What the questions say is tst_preexportcheck's; here, that the window asks them in turn and
+    // stops at No, by the button and by the menu entry alike.
+    for (const bool menu : {false, true}) {
+        const auto row = [&](const char* name, QList<int> weights, int total, QList<bool> answers, int asked,
+                             bool opens) {
+            QTest::addRow("%s (%s)", name, menu ? "menu" : "button")
+                << menu << weights << total << answers << asked << opens;
+        };
+        row("margin 141: no question", {75, 47, 0, 20}, 917, {}, 0, true);
+        row("margin 140: the fuel question", {75, 48, 0, 20}, 918, {true}, 1, true);
+        row("margin 58", {100, 102, 0, 23}, 1000, {true}, 1, true);
+        row("margin 58, No: no export window", {100, 102, 0, 23}, 1000, {false}, 1, false);
+        row("margin 0: both questions", {100, 100, 60, 23}, 1058, {true, true}, 2, true);
+        row("margin 0, No to the first: the second never asked", {100, 100, 60, 23}, 1058, {false}, 1, false);
+        row("margin -42", {100, 100, 102, 23}, 1100, {true, true}, 2, true);
+        row("margin -42, Yes then No", {100, 100, 102, 23}, 1100, {true, false}, 2, false);
+    }
 }
 
 void TestExportCommand::throughTheMainWindow() {

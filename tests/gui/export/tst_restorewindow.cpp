@@ -36,6 +36,7 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst_data() {
     QTest::addColumn<bool>("yes");
     QTest::newRow("Yes: both files as installed, and a message says so") << "exported" << true;
     QTest::newRow("No: nothing changes, and the window stays") << "exported" << false;
+    QTest::newRow("no backup of the model: the question and the message say it stays") << "no model backup" << true;
     QTest::newRow("a refused restore: said in a warning, and the window stays") << "read-only" << true;
     QTest::newRow("Abbrechen: nothing asked, nothing changes, and the window goes") << "cancelled" << false;
     QTest::newRow("no copy with a backup: a plain message, no window") << "none exported" << true;
@@ -58,6 +59,8 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
         QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")), kCfg));
         QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
     }
+    if (copies == QLatin1String("no model backup"))
+        QVERIFY(QFile::remove(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))));
     if (copies == QLatin1String("cfg missing"))
         QVERIFY(QFile::remove(cfg));
     if (copies == QLatin1String("read-only"))
@@ -105,6 +108,7 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
 
     const auto questions = pf.dialogs().callsOf(Dialog::Question);
     QCOMPARE(questions.size(), 1);
+    const bool modelBackup = copies != QLatin1String("no model backup");
     const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
     // What happens to each file, after the question itself.
     QCOMPARE(
@@ -113,7 +117,8 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
                 .arg(QStringLiteral("Nerova TQ 58"), native(fs.aircraft() + kCopy + QLatin1Char('/'))) +
             "\n\n" +
             text(copies == QLatin1String("cfg missing") ? "strRestoreCfgMade" : "strRestoreCfgBack").arg(native(cfg)) +
-            ' ' + text("strRestoreModelBack").arg(native(fs.model(kCopy))));
+            ' ' +
+            (modelBackup ? text("strRestoreModelBack").arg(native(fs.model(kCopy))) : text("strRestoreModelStays")));
     QCOMPARE(questions[0].title, QStringLiteral("?"));
     if (!yes) {
         QCOMPARE(readFile(cfg), kExported);
@@ -122,10 +127,11 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
         return;
     }
     QCOMPARE(readFile(cfg), kCfg);
-    QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
+    QCOMPARE(readFile(fs.model(kCopy)), modelBackup ? kInstalledModel : variantContent(4));
     const auto info = pf.dialogs().callsOf(Dialog::Information);
     QCOMPARE(info.size(), 1);
-    QCOMPARE(info[0].text, text("strRestoreDone"));
+    QCOMPARE(info[0].text, modelBackup ? text("strRestoreDone")
+                                       : text("strRestoreDone") + QLatin1Char(' ') + text("strRestoreModelKept"));
     QCOMPARE(info[0].title, text("strFinished"));
     QVERIFY(pf.dialogs().callsOf(Dialog::Exclamation).isEmpty());
     testkit::settle();
