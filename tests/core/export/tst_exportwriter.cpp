@@ -109,6 +109,8 @@ private slots:
     void foreignFilesAreNeverTaken_data();
     void foreignFilesAreNeverTaken();
     void backupsKeepTheFilesProtection();
+    void newModelFollowsTheUmask_data();
+    void newModelFollowsTheUmask();
     void existingFileNamesAreKept();
     void modelBackupHoldsOnlyAnInstalledModel_data();
     void modelBackupHoldsOnlyAnInstalledModel();
@@ -217,6 +219,8 @@ void TestExportWriter::foreignFilesAreNeverTaken_data() {
         << "folder file" << int(Kind::BackupsBlocked);
     QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
     QTest::newRow("a private backups' folder a killed export left half made: cleared away") << "half-made folder" << -1;
+    QTest::newRow("a file put at the backup's place during the export: never overwritten, refused")
+        << "appears meanwhile" << int(Kind::BackupFailed);
 }
 
 void TestExportWriter::foreignFilesAreNeverTaken() {
@@ -227,7 +231,16 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
     const QString cfg = fs.addCopy(kCopy);
     const QString folder = fs.aircraft() + kCopy;
     const QString outside = pf.path() + QStringLiteral("outside");
-    if (foreign == QLatin1String("user bak")) {
+    const QString cfgBackup = fs.backup(kCopy, "aircraft.cfg.installed");
+    fileplan::FileOps ops = fileplan::FileOps::atomic();
+    if (foreign == QLatin1String("appears meanwhile")) {
+        // Another program puts it there between the plan and the backup.
+        ops.createCopy = [&](const QString& source, const QString& target, QString* reason) {
+            if (target == cfgBackup)
+                writeFile(target, "another program's file");
+            return atomicfile::createCopy(source, target, reason);
+        };
+    } else if (foreign == QLatin1String("user bak")) {
         QVERIFY(writeFile(cfg + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
         QVERIFY(writeFile(folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
     } else if (foreign == QLatin1String("bak folder")) {
@@ -255,7 +268,7 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
 #endif
     }
     const auto before = snapshot(folder);
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
     const auto after = snapshot(folder);
     for (auto it = before.begin(); it != before.end(); ++it) {
         if (!it.key().startsWith(QLatin1String("merovan-installed")) &&
@@ -268,6 +281,8 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
         QVERIFY(failure);
         QCOMPARE(int(failure->kind), kind);
         QCOMPARE(readFile(cfg), kCfg);
+        if (foreign == QLatin1String("appears meanwhile"))
+            QCOMPARE(readFile(cfgBackup), QByteArray("another program's file"));
         return;
     }
     QCOMPARE(failureText(failure), QString());
@@ -329,6 +344,8 @@ void TestExportWriter::failureLeavesBothFiles_data() {
     QTest::addColumn<bool>("backupsMayAppear");
     const QString copy = QStringLiteral("FS2000/Aircraft/nerova_tq58/");
     QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl" << false;
+    QTest::newRow("Models/5.mdl missing with every seat taken: the message names the model with all four seats")
+        << "variant 5 missing" << int(Kind::VariantMissing) << "Models/5.mdl" << false;
     QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl" << false;
     QTest::newRow("a demo stand-in never replaces the aircraft's model")
         << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl" << false;
@@ -345,6 +362,8 @@ void TestExportWriter::failureLeavesBothFiles_data() {
         << "utf-16" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
     QTest::newRow("aircraft.cfg in UTF-16 without a mark: refused whole, unchanged")
         << "utf-16 unmarked" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg in UTF-16 without a mark, its title in Cyrillic: refused whole, unchanged")
+        << "utf-16 unmarked cyrillic" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
     QTest::newRow("aircraft.cfg is a named pipe: never opened, refused")
         << "cfg pipe" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
     QTest::newRow("model cannot be replaced")
@@ -363,8 +382,12 @@ void TestExportWriter::failureLeavesBothFiles() {
     const QString cfg = fs.addCopy(kCopy);
     const QString model = fs.model(kCopy);
     fileplan::FileOps ops = fileplan::FileOps::atomic();
+    auto job = threePersonsJob(cfg, pf.path());
     if (scenario == QLatin1String("variant missing")) {
         pf.remove(QStringLiteral("Models/4.mdl"));
+    } else if (scenario == QLatin1String("variant 5 missing")) {
+        pf.remove(QStringLiteral("Models/5.mdl"));
+        job.loads.paxLeft = 99;
     } else if (scenario == QLatin1String("variant folder")) {
         pf.remove(QStringLiteral("Models/4.mdl"));
         QVERIFY(QDir().mkpath(pf.file(QStringLiteral("Models/4.mdl"))));
@@ -383,7 +406,10 @@ void TestExportWriter::failureLeavesBothFiles() {
     } else if (scenario == QLatin1String("backup fails")) {
         ops = failingFor(QString(), fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
     } else if (scenario.startsWith(QLatin1String("utf-16"))) {
-        const QString text = QString::fromLatin1(kCfg);
+        // A non-Latin letter leaves fewer zero bytes than ASCII alone.
+        QString text = QString::fromLatin1(kCfg);
+        if (scenario.endsWith(QLatin1String("cyrillic")))
+            text.replace(QStringLiteral("Nerova TQ 58"), QString::fromUtf8("Нерова ТК 58"));
         const QByteArray wide(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         QVERIFY(writeFile(cfg, scenario == QLatin1String("utf-16") ? "\xFF\xFE" + wide : wide));
     } else if (scenario == QLatin1String("cfg pipe")) {
@@ -400,10 +426,12 @@ void TestExportWriter::failureLeavesBothFiles() {
     }
     auto before = snapshot(pf.path());
 
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
+    const auto failure = exportwriter::write(job, ops);
     QVERIFY(failure);
     QCOMPARE(int(failure->kind), kind);
     QCOMPARE(failure->path, pf.file(path));
+    if (failure->kind == Kind::VariantMissing) // said with what the variant shows
+        QCOMPARE(fileplan::describe(*failure).value(0).key, "strExportVariantMissing" + path.mid(7, 1));
     QCOMPARE(failure->reason.isEmpty(), !fileplan::hasReason(failure->kind));
     QVERIFY(!failure->standing.model);
 
@@ -506,6 +534,8 @@ void TestExportWriter::protectedFilesAreRefused_data() {
         << "Model" << 0555 << true << int(Kind::FolderReadOnly) << "/Model";
     QTest::newRow("backups' folder without write permission: no backup lands in it, for an administrator too")
         << "merovan-installed" << 0555 << true << int(Kind::FolderReadOnly) << "/merovan-installed";
+    QTest::newRow("backups' folder that cannot be entered: refused with the reason, never taken for empty")
+        << "merovan-installed" << 0666 << false << int(Kind::ReadFailed) << "/merovan-installed/aircraft.cfg.installed";
     // Existing but unreadable is never "missing".
     QTest::newRow("aircraft.cfg without read permission")
         << "aircraft.cfg" << 0222 << false << int(Kind::ReadFailed) << "/aircraft.cfg";
@@ -575,6 +605,38 @@ void TestExportWriter::backupsKeepTheFilesProtection() {
 #endif
 }
 
+void TestExportWriter::newModelFollowsTheUmask_data() {
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("installed"); // the model's mode before the export; 0: there is none
+    QTest::addColumn<int>("mode");      // the model's mode afterwards
+    QTest::newRow("a model the export makes, umask 027: 0640") << 027 << 0 << 0640;
+    QTest::newRow("a model the export makes, umask 002: 0664, for a shared group") << 002 << 0 << 0664;
+    QTest::newRow("a private model replaced, umask 000: still 0600, never wider") << 000 << 0600 << 0600;
+}
+
+void TestExportWriter::newModelFollowsTheUmask() {
+#ifndef Q_OS_UNIX
+    QSKIP("files have no modes here");
+#else
+    QFETCH(int, umask);
+    QFETCH(int, installed);
+    QFETCH(int, mode);
+    TestProgramFolder pf;
+    Fs2000 fs(pf);
+    const QString cfg = fs.addCopy(kCopy, kCfg, installed ? kInstalledModel : QByteArray());
+    QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
+    if (installed)
+        QVERIFY(::chmod(QFile::encodeName(fs.model(kCopy)).constData(), mode_t(installed)) == 0);
+    const mode_t before = ::umask(mode_t(umask));
+    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    ::umask(before);
+    QCOMPARE(failureText(failure), QString());
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(fs.model(kCopy)).constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), mode);
+#endif
+}
+
 void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
 #ifndef Q_OS_WIN
     QSKIP("the read-only attribute of folders is a Windows matter");
@@ -596,20 +658,24 @@ void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
 }
 
 void TestExportWriter::ownerAndGroupAreKept_data() {
-    QTest::addColumn<unsigned>("user"); // who exports; 0: the superuser, in this process
+    QTest::addColumn<unsigned>("owner"); // of the files
+    QTest::addColumn<unsigned>("user");  // who exports; 0: the superuser, in this process
     QTest::addColumn<bool>("refused");
     QTest::addColumn<bool>("shared"); // the copy's folders the superuser's, setgid in the group: 2775
-    QTest::newRow("administrator: another user's files keep their owner and group") << 0u << false << false;
-    QTest::newRow("the owner: exported, owner and group kept") << kOwner << false << false;
-    QTest::newRow("another user of the file's group: refused before anything changes") << kOther << true << false;
+    QTest::newRow("administrator: another user's files keep their owner and group") << kOwner << 0u << false << false;
+    QTest::newRow("administrator: their own files in a shared group keep the group") << 0u << 0u << false << false;
+    QTest::newRow("the owner: exported, owner and group kept") << kOwner << kOwner << false << false;
+    QTest::newRow("another user of the file's group: refused before anything changes")
+        << kOwner << kOther << true << false;
     QTest::newRow("a group-shared installation: exported, the backups the user's own in the copy's group")
-        << kOwner << false << true;
+        << kOwner << kOwner << false << true;
 }
 
 void TestExportWriter::ownerAndGroupAreKept() {
 #ifndef Q_OS_UNIX
     QSKIP("files have no owners here");
 #else
+    QFETCH(unsigned, owner);
     QFETCH(unsigned, user);
     QFETCH(bool, refused);
     QFETCH(bool, shared);
@@ -620,7 +686,7 @@ void TestExportWriter::ownerAndGroupAreKept() {
     const QString cfg = fs.addCopy(kCopy);
     const QString model = fs.model(kCopy);
     QVERIFY(::chmod(QFile::encodeName(pf.path()).constData(), 0755) == 0);
-    QVERIFY(giveTree(fs.root(), kOwner, kGroup));
+    QVERIFY(giveTree(fs.root(), owner, kGroup));
     for (const QString& folder : {fs.aircraft() + kCopy, fs.aircraft() + kCopy + QStringLiteral("/Model")}) {
         const QByteArray name = QFile::encodeName(folder);
         if (shared)
@@ -652,7 +718,7 @@ void TestExportWriter::ownerAndGroupAreKept() {
                                 fs.backup(kCopy, QStringLiteral("attributes.installed"))}) {
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
-        QCOMPARE(unsigned(info.st_uid), kOwner);
+        QCOMPARE(unsigned(info.st_uid), owner);
         QCOMPARE(unsigned(info.st_gid), kGroup);
         QCOMPARE(int(info.st_mode & 07777), 0664);
     }
