@@ -1,4 +1,5 @@
 #include "core/common/AtomicFile.h"
+#include "support/Files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,20 +13,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-} // namespace
+using namespace testfiles;
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
@@ -54,11 +42,11 @@ void TestAtomicFile::replacesWholeFile() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("strt.cfg"));
-    writeAll(path, QByteArray(100000, 'o'));
+    QVERIFY(writeFile(path, QByteArray(100000, 'o')));
     QString reason;
     QVERIFY2(atomicfile::replaceWithData(path, content, &reason), qPrintable(reason));
-    QCOMPARE(readAll(path), content);
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("strt.cfg")});
+    QCOMPARE(readFile(path), content);
+    QCOMPARE(snapshot(dir.path()).keys(), QStringList{QStringLiteral("strt.cfg")});
 }
 
 void TestAtomicFile::keepsPermissions_data() {
@@ -78,7 +66,7 @@ void TestAtomicFile::keepsPermissions() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.cfg"));
     if (existed) {
-        writeAll(path, "old");
+        QVERIFY(writeFile(path, "old"));
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
     }
     const mode_t before = ::umask(mode_t(umask));
@@ -98,11 +86,11 @@ void TestAtomicFile::followsSymlink() {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("real.cfg"));
     const QString link = dir.filePath(QStringLiteral("link.cfg"));
-    writeAll(target, "old");
+    QVERIFY(writeFile(target, "old"));
     QVERIFY(QFile::link(target, link));
     QVERIFY(atomicfile::replaceWithData(link, "new", nullptr));
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(readAll(target), QByteArray("new"));
+    QCOMPARE(readFile(target), QByteArray("new"));
 }
 
 void TestAtomicFile::copyReplacesTarget() {
@@ -112,23 +100,23 @@ void TestAtomicFile::copyReplacesTarget() {
     QByteArray content(2 * 1024 * 1024 + 3, '\0');
     for (int i = 0; i < content.size(); ++i)
         content[i] = char(i * 7);
-    writeAll(source, content);
-    writeAll(target, "old");
+    QVERIFY(writeFile(source, content));
+    QVERIFY(writeFile(target, "old"));
     QString reason;
     QVERIFY2(atomicfile::replaceWithCopy(source, target, &reason), qPrintable(reason));
-    QCOMPARE(readAll(target), content);
-    QCOMPARE(entries(dir.path()).size(), 2);
+    QCOMPARE(readFile(target), content);
+    QCOMPARE(snapshot(dir.path()).keys().size(), 2);
 }
 
 void TestAtomicFile::staleTemporariesAreRemoved() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
-    writeAll(path, "old");
+    QVERIFY(writeFile(path, "old"));
     const QString stale = dir.filePath(QStringLiteral(".aircraft.cfg.k3j9.tmp"));
     const QString fresh = dir.filePath(QStringLiteral(".aircraft.cfg.x7q2.tmp"));
     const QString other = dir.filePath(QStringLiteral(".options.cfg.a1b2.tmp"));
     for (const QString& file : {stale, fresh, other})
-        writeAll(file, "partial");
+        QVERIFY(writeFile(file, "partial"));
     const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
     for (const QString& file : {stale, other}) {
         QFile f(file);
@@ -139,7 +127,7 @@ void TestAtomicFile::staleTemporariesAreRemoved() {
     QVERIFY(!QFile::exists(stale));
     QVERIFY(QFile::exists(fresh)); // may belong to a save still running
     QVERIFY(QFile::exists(other)); // another file's business
-    QCOMPARE(readAll(path), QByteArray("new"));
+    QCOMPARE(readFile(path), QByteArray("new"));
 }
 
 void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
@@ -155,7 +143,7 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     QFETCH(QString, what);
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("language.crf"));
-    writeAll(target, "old");
+    QVERIFY(writeFile(target, "old"));
     QString reason;
     bool ok = true;
     if (what == QLatin1String("missing source")) {
@@ -182,10 +170,8 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     QVERIFY(!ok);
     QVERIFY(!reason.isEmpty());
     QVERIFY2(!reason.contains(QLatin1String("Unknown error")), qPrintable(reason));
-    QCOMPARE(readAll(target), QByteArray("old"));
-    // Temporary files are named ".<name>.<random>.tmp".
-    for (const QString& name : entries(dir.path()))
-        QVERIFY2(!(name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"))), qPrintable(name));
+    QCOMPARE(readFile(target), QByteArray("old"));
+    QCOMPARE(temporaryFiles(dir.path()), QStringList());
 }
 
 void TestAtomicFile::windowsAttributes_data() {
@@ -214,7 +200,7 @@ void TestAtomicFile::windowsAttributes() {
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
     const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
     if (existed) {
-        writeAll(path, "old");
+        QVERIFY(writeFile(path, "old"));
         QVERIFY(::SetFileAttributesW(native.c_str(), attributes));
     }
     QString reason;
@@ -224,9 +210,9 @@ void TestAtomicFile::windowsAttributes() {
     QCOMPARE(ok, replaced);
     QVERIFY(after != INVALID_FILE_ATTRIBUTES);
     QCOMPARE(after & kept, attributes & kept);
-    QCOMPARE(readAll(path), QByteArray(replaced ? "new" : "old"));
+    QCOMPARE(readFile(path), QByteArray(replaced ? "new" : "old"));
     QVERIFY2(replaced || reason.contains(QLatin1String("read-only")), qPrintable(reason));
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("aircraft.cfg")});
+    QCOMPARE(snapshot(dir.path()).keys(), QStringList{QStringLiteral("aircraft.cfg")});
 #endif
 }
 

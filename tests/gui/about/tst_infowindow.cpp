@@ -40,12 +40,12 @@ void TestInfoWindow::showsTheProductInformation() {
     QCOMPARE(labelText(w, "lblBeschreibung"), QString::fromUtf8(product::kDescription));
     QCOMPARE(labelText(w, "lblFirma"), QString::fromUtf8(product::kCompany));
     QCOMPARE(labelText(w, "Label6"), QStringLiteral("www.velmora-sim.example"));
-    QVERIFY(!testkit::child<QLabel>(w, "picMain")->pixmap().isNull());
-    const QCursor pointer = testkit::child<QLabel>(w, "Label4")->cursor();
+    QVERIFY(!controls::child<QLabel>(w, "picMain")->pixmap().isNull());
+    const QCursor pointer = controls::child<QLabel>(w, "Label4")->cursor();
     QCOMPARE(pointer.shape(), Qt::BitmapCursor);
     QCOMPARE(pointer.hotSpot(), QPoint(10, 2));
 
-    auto* ok = testkit::child<QPushButton>(w, "cmdOK");
+    auto* ok = controls::child<QPushButton>(w, "cmdOK");
     const int left = ok->x();
     const int right = w->width() - ok->x() - ok->width();
     QVERIFY2(qAbs(left - right) <= 1, qPrintable(QStringLiteral("left %1, right %2").arg(left).arg(right)));
@@ -68,8 +68,8 @@ void TestInfoWindow::missingPicturesAreLeftOut() {
             pf.write(name, content);
     }
     InfoWindow w(pf.context());
-    QVERIFY(testkit::child<QLabel>(&w, "picMain")->pixmap().isNull());
-    QVERIFY(testkit::child<QLabel>(&w, "Label4")->cursor().shape() != Qt::BitmapCursor);
+    QVERIFY(controls::child<QLabel>(&w, "picMain")->pixmap().isNull());
+    QVERIFY(controls::child<QLabel>(&w, "Label4")->cursor().shape() != Qt::BitmapCursor);
     QCOMPARE(labelText(&w, "lblVersion"), QStringLiteral("1.1.0"));
 }
 
@@ -90,8 +90,8 @@ void TestInfoWindow::webLinkIgnoresItsOutcome() {
     f.app->showInfo();
     InfoWindow* w = f.app->infoWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
-    auto* link = testkit::child<QLabel>(w, "Label4");
-    QTest::mouseClick(testkit::child<QLabel>(w, "Label6"), Qt::LeftButton);
+    auto* link = controls::child<QLabel>(w, "Label4");
+    QTest::mouseClick(controls::child<QLabel>(w, "Label6"), Qt::LeftButton);
     QVERIFY(f.folder.dialogs().calls().isEmpty()); // the text itself is not the link
     if (key) {
         // O.K. keeps the first focus; Tab goes on to the link.
@@ -139,7 +139,7 @@ void TestInfoWindow::keysCloseTheWindow() {
     InfoWindow* w = f.app->infoWindow();
     // It opens active, with the focus on O.K.
     QVERIFY(QTest::qWaitForWindowActive(w));
-    QCOMPARE(QApplication::focusWidget(), testkit::child<QPushButton>(w, "cmdOK"));
+    QCOMPARE(QApplication::focusWidget(), controls::child<QPushButton>(w, "cmdOK"));
     if (onLink)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(onLink ? "Label4" : "cmdOK"));

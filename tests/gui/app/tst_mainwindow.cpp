@@ -281,7 +281,7 @@ void TestMainWindow::closeCommandsEndAtOnce() {
     f.app->showInfo();
     QSignalSpy ended(f.app.get(), &Application::ended);
     if (viaMenu)
-        testkit::triggerAction(f.window(), "mnuDateiBeenden");
+        controls::triggerAction(f.window(), "mnuDateiBeenden");
     else
         QTest::mouseClick(f.control<QPushButton>("cmdSchliessen"), Qt::LeftButton);
     QCOMPARE(ended.size(), 1);
@@ -305,13 +305,13 @@ void TestMainWindow::webLinkIgnoresFailure() {
 void TestMainWindow::secondaryWindowsAreSingletons() {
     MainWindowFixture f;
     f.open();
-    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
+    controls::triggerAction(f.window(), "mnuExtrasOptionen");
     QWidget* options = f.app->optionsWindow();
-    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
+    controls::triggerAction(f.window(), "mnuExtrasOptionen");
     QCOMPARE(f.app->optionsWindow(), options);
-    testkit::triggerAction(f.window(), "mnuInfo");
+    controls::triggerAction(f.window(), "mnuInfo");
     QWidget* info = f.app->infoWindow();
-    testkit::triggerAction(f.window(), "mnuInfo");
+    controls::triggerAction(f.window(), "mnuInfo");
     QCOMPARE(f.app->infoWindow(), info);
     QVERIFY(options && info && options->isVisible() && info->isVisible());
     QVERIFY(!options->isModal() && !info->isModal());

@@ -45,7 +45,7 @@ struct Program {
 
     MainWindow* main() const { return app.mainWindow(); }
     ExportWindow* exportWindow() const { return app.exportWindow(); }
-    template <typename T> T* control(const char* name) const { return testkit::child<T>(exportWindow(), name); }
+    template <typename T> T* control(const char* name) const { return controls::child<T>(exportWindow(), name); }
     QComboBox* list() const { return control<QComboBox>("cmbPA"); }
     QString text(const char* key) {
         return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
@@ -61,7 +61,7 @@ struct Program {
         main()->seatClicked(Seat::Co);
         pf.dialogs().answerInput(QStringLiteral("60"));
         main()->seatClicked(Seat::PaxRight);
-        testkit::child<QSlider>(main(), "Slider1")->setValue(20);
+        controls::child<QSlider>(main(), "Slider1")->setValue(20);
     }
     void openExport() {
         app.showExport();
@@ -70,7 +70,7 @@ struct Program {
     void choose(int index) { list()->setCurrentIndex(index); }
     void pressOK() { control<QPushButton>("cmdOK")->click(); }
     // Lets the closed window go (it deletes itself later).
-    void settle() { testkit::settle(); }
+    void settle() { controls::settle(); }
 };
 
 QStringList texts(const ScriptedDialogs& dialogs, Kind kind) {
@@ -191,7 +191,7 @@ void TestExportWindow::threePersonsThroughTheWindows() {
     p.seatThreePersonsAndBaggage();
     p.pf.dialogs().clear();
     p.pf.dialogs().answerQuestion(true);
-    testkit::child<QPushButton>(p.main(), "cmdSpeichern")->click();
+    controls::child<QPushButton>(p.main(), "cmdSpeichern")->click();
     QCOMPARE(texts(p.pf.dialogs(), Kind::Question),
              QStringList{p.text("strOnlyFuel_1") + "128 kg (= 282 lbs) " + p.text("strOnlyFuel_2")});
     QVERIFY(p.exportWindow());

@@ -28,7 +28,7 @@ struct Options : MainWindowFixture {
         return app->optionsWindow();
     }
     template <typename T = QWidget> T* get(const char* name) const {
-        return testkit::child<T>(app->optionsWindow(), name);
+        return controls::child<T>(app->optionsWindow(), name);
     }
     // Picks a language with the keyboard, the way a user does; "" picks nothing.
     void choose(const QString& entry) {
@@ -470,7 +470,7 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
     f.choose(QStringLiteral("English"));
     QVERIFY(f.get<QPushButton>("cmdOK")->isEnabled());
     QTest::keyClick(folderBox, Qt::Key_Return);
-    testkit::settle();
+    controls::settle();
     QCOMPARE(f.folder.read(QStringLiteral("strt.cfg")), QByteArray(" 0 \r\n"));
     QCOMPARE(f.folder.read(QStringLiteral("options.cfg")),
              QDir::toNativeSeparators(QStringLiteral("/wine/drive_c/FS2000/")).toLocal8Bit() + "\r\n");
@@ -499,7 +499,7 @@ void TestOptionsWindow::firstStartOkThatCannotMarkTheStartShowsOptionsAgain() {
     QCOMPARE(f.get<QComboBox>("cmbSprache")->currentIndex(), -1);
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Options"));
-    testkit::settle();
+    controls::settle();
     QVERIFY(!f.app->hasEnded());
 }
 
@@ -533,7 +533,7 @@ void TestOptionsWindow::cancelAndCloseSaveNothing() {
         f.app->optionsWindow()->close();
     }
     QTRY_VERIFY(!f.app->optionsWindow());
-    testkit::settle();
+    controls::settle();
     QCOMPARE(f.app->hasEnded(), ends);
     QCOMPARE(f.window() != nullptr, !ends);
     QCOMPARE(f.settingsBytes(), before);
