@@ -1,3 +1,4 @@
+#include "support/ExportFixture.h"
 #include "support/MainWindowFixture.h"
 
 #include "gui/about/InfoWindow.h"
@@ -257,25 +258,46 @@ void TestMainWindow::withoutPictures() {
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 845 kg"));
 }
 
+namespace {
+// The windows that can be open beside the main window, as the program opens them.
+constexpr void (Application::*kSecondary[])() = {&Application::showInfo, &Application::showOptions,
+                                                 &Application::showExport, &Application::showTakeOver,
+                                                 &Application::showRestore};
+} // namespace
+
 void TestMainWindow::closeCommandsEndAtOnce_data() {
-    QTest::addColumn<bool>("viaMenu");
-    QTest::newRow("cmdSchliessen") << false;
-    QTest::newRow("mnuDateiBeenden") << true;
+    QTest::addColumn<int>("key");  // on the focused Schliessen; 0: a click on it, -1: Beenden in the menu
+    QTest::addColumn<int>("open"); // in kSecondary
+    QTest::newRow("Schliessen clicked, the info window open") << 0 << 0;
+    QTest::newRow("Return on a focused Schliessen, the options window open") << int(Qt::Key_Return) << 1;
+    QTest::newRow("Beenden in the menu, the export window open") << -1 << 2;
+    QTest::newRow("Schliessen clicked, the take-over window open") << 0 << 3;
+    QTest::newRow("Space on a focused Schliessen, the restore window open") << int(Qt::Key_Space) << 4;
 }
 
 void TestMainWindow::closeCommandsEndAtOnce() {
-    QFETCH(bool, viaMenu);
+    QFETCH(int, key);
+    QFETCH(int, open);
     MainWindowFixture f;
+    // A copy exported to once: one to take the loading over from, and to restore.
+    const exporttest::Fs2000 fs(f.folder);
+    QVERIFY(!exportwriter::write({fs.addCopy(QStringLiteral("nerova_tq58")), f.folder.path(), {176, {}, {}, {}, 0}}));
     f.open();
-    f.app->showInfo();
+    (f.app.get()->*kSecondary[open])();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible(); }), 2);
     QSignalSpy ended(f.app.get(), &Application::ended);
-    if (viaMenu)
+    auto* schliessen = f.control<QPushButton>("cmdSchliessen");
+    if (key < 0)
         controls::triggerAction(f.window(), "mnuDateiBeenden");
+    else if (key > 0)
+        QTest::keyClick(schliessen, Qt::Key(key));
     else
-        QTest::mouseClick(f.control<QPushButton>("cmdSchliessen"), Qt::LeftButton);
+        QTest::mouseClick(schliessen, Qt::LeftButton);
     QCOMPARE(ended.size(), 1);
     QVERIFY(f.folder.dialogs().calls().isEmpty());
-    QTRY_VERIFY(!f.app->mainWindow() && !f.app->infoWindow());
+    QTRY_VERIFY(!f.app->mainWindow() && !f.app->infoWindow() && !f.app->optionsWindow() && !f.app->exportWindow() &&
+                !f.app->takeOverWindow() && !f.app->restoreWindow());
 }
 
 void TestMainWindow::webLinkIgnoresFailure() {

@@ -271,23 +271,27 @@ void TestExportWindow::keyboardChoosesAndConfirms() {
 }
 
 void TestExportWindow::cancelAndEscapeClose_data() {
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("Cancel button") << false;
-    QTest::newRow("Escape key") << true;
+    QTest::addColumn<QString>("on"); // the control the key goes to
+    QTest::addColumn<int>("key");    // 0: a click
+    QTest::newRow("Cancel button") << "cmdAbbrechen" << 0;
+    QTest::newRow("Escape key") << "cmbPA" << int(Qt::Key_Escape);
+    QTest::newRow("Return on a focused Abbrechen cancels, never exports") << "cmdAbbrechen" << int(Qt::Key_Return);
 }
 
 void TestExportWindow::cancelAndEscapeClose() {
-    QFETCH(bool, escape);
+    QFETCH(QString, on);
+    QFETCH(int, key);
     Program p;
     p.fs.addCopy(QStringLiteral("nerova_tq58"));
     p.start();
     p.openExport();
     p.choose(0);
     const auto before = snapshot(p.pf.path());
-    if (escape)
-        QTest::keyClick(p.list(), Qt::Key_Escape);
+    auto* target = p.control<QWidget>(qPrintable(on));
+    if (key)
+        QTest::keyClick(target, Qt::Key(key));
     else
-        p.control<QPushButton>("cmdAbbrechen")->click();
+        QTest::mouseClick(target, Qt::LeftButton);
     p.settle();
     QVERIFY(!p.exportWindow());
     QCOMPARE(snapshot(p.pf.path()), before);
