@@ -2,6 +2,7 @@
 #include "support/ExportFixture.h"
 
 #include "core/common/SystemReasons.h"
+#include "core/export/StandIn.h"
 #include "core/export/WeightAndBalance.h"
 #include "core/settings/LanguageStore.h"
 #include "core/settings/SettingsFiles.h"
@@ -104,6 +105,7 @@ private slots:
     void exportWindowGoesWithItsLoading();
     void completionMessage_data();
     void completionMessage();
+    void demoFolderCanBeExportedTo_data();
     void demoFolderCanBeExportedTo();
     void everyMessageInTheProgramsLanguage_data();
     void everyMessageInTheProgramsLanguage();
@@ -529,26 +531,39 @@ void TestExportWindow::completionMessage() {
     QCOMPARE(readFile(cfg), exportedCfg(wab::section(loads)));
 }
 
+void TestExportWindow::demoFolderCanBeExportedTo_data() {
+    QTest::addColumn<QString>("copy"); // in the demo FS2000 folder
+    QTest::addColumn<int>("index");    // in the list
+    QTest::newRow("Nerova TQ 58 (demo), comments in code page 1252") << "nerova_tq58" << 0;
+    QTest::newRow("Nerova TQ 58 Float (demo)") << "NEROVA_TQ58_float" << 1;
+}
+
+// The demo as the program folder brings it: its stand-in variants over its stand-in models.
 void TestExportWindow::demoFolderCanBeExportedTo() {
+    QFETCH(QString, copy);
+    QFETCH(int, index);
     Program p;
+    QVERIFY(QDir(p.pf.file(QStringLiteral("Models"))).removeRecursively());
+    QVERIFY(testfiles::copyTree(QStringLiteral(MEROVAN_STAGED_FOLDER "/Models"), p.pf.file(QStringLiteral("Models"))));
     const QString demo = p.pf.path() + QStringLiteral("DemoFS2000/");
-    QVERIFY2(QFile::exists(demo + QStringLiteral("fs2000.exe")), "the demo is not in the staged program folder");
     p.pf.write(QStringLiteral("options.cfg"), demo.toLocal8Bit() + "\r\n");
-    const QByteArray installedModel =
-        p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl"));
+    const QString folder = demo + QStringLiteral("Aircraft/") + copy + QLatin1Char('/');
+    const QByteArray cfgBefore = readFile(folder + QStringLiteral("aircraft.cfg"));
+    const QByteArray modelBefore = readFile(folder + QStringLiteral("Model/TQ58-161.mdl"));
     const QByteArray variant = p.pf.read(QStringLiteral("Models/1.mdl"));
-    QVERIFY(!variant.isEmpty() && variant != installedModel);
+    QVERIFY(exportwriter::isStandIn(variant) && exportwriter::isStandIn(modelBefore) && variant != modelBefore);
     p.start();
     p.openExport();
     QCOMPARE(p.list()->count(), 2);
-    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 Float (demo)"));
-    p.choose(1);
+    p.choose(index);
     p.pressOK();
     QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
-    const QByteArray cfg = p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/aircraft.cfg"));
-    QCOMPARE(cfg.count("[WEIGHT_AND_BALANCE]"), 1);
-    QVERIFY(cfg.contains("[contact_points]"));
-    QCOMPARE(p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl")), variant);
+    QCOMPARE(p.pf.dialogs().callsOf(Kind::Information).size(), 1);
+    QCOMPARE(readFile(folder + QStringLiteral("Model/TQ58-161.mdl")), variant);
+    const QByteArray cfg = readFile(folder + QStringLiteral("aircraft.cfg"));
+    QCOMPARE(cfg, wab::rewriteWeightAndBalance(cfgBefore, {176, std::nullopt, std::nullopt, std::nullopt, 0}));
+    QCOMPARE(readFile(folder + QStringLiteral("merovan-installed/aircraft.cfg.installed")), cfgBefore);
+    QCOMPARE(readFile(folder + QStringLiteral("merovan-installed/TQ58-161.mdl.installed")), modelBefore);
 }
 
 namespace {
