@@ -125,13 +125,15 @@ void TestMainWindow::clientAreaAndTitle() {
 
 void TestMainWindow::tabOrderAndFocus_data() {
     QTest::addColumn<int>("key"); // pressed on the web link
-    QTest::newRow("Return opens the web link") << int(Qt::Key_Return);
-    QTest::newRow("Space opens the web link") << int(Qt::Key_Space);
-    QTest::newRow("Enter on the keypad opens the web link") << int(Qt::Key_Enter);
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Return opens the web link") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("Space opens the web link") << int(Qt::Key_Space) << int(Qt::NoModifier);
+    QTest::newRow("Enter on the keypad opens the web link") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
 }
 
 void TestMainWindow::tabOrderAndFocus() {
     QFETCH(int, key);
+    QFETCH(int, modifiers);
     MainWindowFixture f;
     f.open();
     f.window()->activateWindow();
@@ -172,7 +174,7 @@ void TestMainWindow::tabOrderAndFocus() {
         if (link) {
             QVERIFY(frames[0]->geometry().contains(letters));
             // Return or Space opens the maker's page as a click does, and the focus stays.
-            QTest::keyClick(focused, Qt::Key(key));
+            QTest::keyClick(focused, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
             QTest::mouseClick(f.control<QWidget>("Label4"), Qt::LeftButton);
             const auto opened = f.folder.dialogs().calls();
             QCOMPARE(opened.size(), 2);
