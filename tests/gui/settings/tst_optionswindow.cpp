@@ -362,13 +362,17 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
 }
 
 void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile_data() {
-    QTest::addColumn<QString>("typed"); // the FS2000 folder entered; "<folder>": the program folder is read-only
-    QTest::addColumn<bool>("changed");  // a folder and a language other than those in force
-    QTest::addColumn<QString>("key");   // of the one message; empty: none
+    // The FS2000 folder entered; "<folder>": the program folder and Data/ are read-only,
+    // "<folder>Data": Data/ alone.
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("changed"); // a folder and a language other than those in force
+    QTest::addColumn<QString>("key");  // of the one message; empty: none
     QTest::newRow("read-only program folder: one message names the folder; the window keeps what was entered")
         << "<folder>" << true << "strProgramFolderReadOnly";
     QTest::newRow("read-only program folder, nothing changed: no file rewritten, no message")
         << "<folder>" << false << "";
+    QTest::newRow("only Data read-only: one message names Data, options.cfg is not written either")
+        << "<folder>Data" << true << "strProgramFolderReadOnly";
     QTest::newRow("a folder with a double quote: said in the program's language; the window keeps it")
         << "C:/\"FS\"/" << true << "strFolderQuote";
     QTest::newRow("a folder with a line break: said; the window keeps it")
@@ -381,7 +385,8 @@ void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile() {
     QFETCH(QString, typed);
     QFETCH(bool, changed);
     QFETCH(QString, key);
-    const bool readOnly = typed == QLatin1String("<folder>");
+    const bool readOnly = typed.startsWith(QLatin1String("<folder>"));
+    const QString locked = typed.mid(8); // within the program folder
     if (readOnly) {
 #ifndef Q_OS_UNIX
         // A folder's read-only attribute does not stop anybody from writing into it on Windows.
@@ -399,7 +404,8 @@ void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile() {
     const QByteArray before = f.settingsBytes();
     const auto readOnlyMode = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup;
     if (readOnly) {
-        QVERIFY(QFile::setPermissions(f.folder.path(), readOnlyMode));
+        if (locked.isEmpty())
+            QVERIFY(QFile::setPermissions(f.folder.path(), readOnlyMode));
         QVERIFY(QFile::setPermissions(f.folder.file(QStringLiteral("Data")), readOnlyMode));
         typed = changed ? QStringLiteral("D:/New/") : QStringLiteral("C:/Old/");
     }
@@ -421,7 +427,7 @@ void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile() {
     QCOMPARE(messages.size(), 1);
     const QString text =
         tryLanguageText(f.folder.context().languageDatabase(), key).value_or(QStringLiteral("(no text)"));
-    const QString shown = readOnly ? QDir::toNativeSeparators(QDir::cleanPath(f.folder.path())) : typed;
+    const QString shown = readOnly ? QDir::toNativeSeparators(QDir::cleanPath(f.folder.file(locked))) : typed;
     QCOMPARE(messages[0].text, text.arg(shown));
     if (readOnly)
         QVERIFY2(messages[0].text.contains(QStringLiteral("Dokumente")), qPrintable(messages[0].text));
