@@ -2,10 +2,13 @@
 #include "support/Files.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -29,6 +32,8 @@ private slots:
     void failureLeavesOldFileAndNoTemporary();
     void windowsAttributes_data();
     void windowsAttributes();
+    void newFileNeverOverwritesWhatIsThere_data();
+    void newFileNeverOverwritesWhatIsThere();
 };
 
 void TestAtomicFile::replacesWholeFile_data() {
@@ -214,6 +219,59 @@ void TestAtomicFile::windowsAttributes() {
     QVERIFY2(replaced || reason.contains(QLatin1String("read-only")), qPrintable(reason));
     QCOMPARE(snapshot(dir.path()).keys(), QStringList{QStringLiteral("aircraft.cfg")});
 #endif
+}
+
+// A new file (a backup) takes its name only where nothing is, also where something comes there
+// after the first look, while the copy is being written.
+void TestAtomicFile::newFileNeverOverwritesWhatIsThere_data() {
+    QTest::addColumn<bool>("link");   // a dangling symbolic link comes there instead of a file
+    QTest::addColumn<bool>("during"); // it comes while the copy is being written
+    QTest::newRow("a file already at the new name is kept") << false << false;
+    QTest::newRow("a dangling link already at the new name is kept, and nothing made at its end") << true << false;
+    QTest::newRow("a file that comes to the new name while the copy is written is kept") << false << true;
+    QTest::newRow("a dangling link that comes while the copy is written is kept") << true << true;
+}
+
+void TestAtomicFile::newFileNeverOverwritesWhatIsThere() {
+    QFETCH(bool, link);
+    QFETCH(bool, during);
+#ifndef Q_OS_UNIX
+    if (link)
+        QSKIP("symbolic links need Unix here");
+#endif
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("aircraft.cfg"));
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg.installed"));
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.cfg"));
+    QVERIFY(writeFile(source, QByteArray(during ? 64 << 20 : 10, 'n')));
+    const auto occupy = [&] {
+        QFile theirs(path);
+        return link ? QFile::link(elsewhere, path) : theirs.open(QIODevice::NewOnly) && theirs.write("theirs") == 6;
+    };
+    bool made = false;
+    QString reason;
+    if (during) {
+        std::thread copying([&] { made = atomicfile::createCopy(source, path, &reason); });
+        const QDeadlineTimer deadline(30000);
+        while (temporaryFiles(dir.path()).isEmpty() && !deadline.hasExpired())
+            std::this_thread::yield();
+        const bool occupied = occupy();
+        copying.join();
+        if (!occupied)
+            QSKIP("the copy was done before anything could come to its name");
+    } else {
+        QVERIFY(occupy());
+        made = atomicfile::createCopy(source, path, &reason);
+    }
+    QVERIFY(!made);
+    QVERIFY(!reason.isEmpty());
+    if (link) {
+        QCOMPARE(QFileInfo(path).symLinkTarget(), elsewhere);
+        QVERIFY(!QFileInfo::exists(elsewhere));
+    } else {
+        QCOMPARE(readFile(path), QByteArray("theirs"));
+    }
+    QCOMPARE(temporaryFiles(dir.path()), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
