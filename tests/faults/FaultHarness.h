@@ -3,6 +3,8 @@
 // What the fault-injection and crash tests share: the driver as a child process and what it
 // printed, and the trace of the fault library.
 
+#include "support/Files.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -168,10 +170,7 @@ struct Trace {
 
     static Trace read(const QString& path) {
         Trace t;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return t;
-        for (const QByteArray& raw : file.readAll().split('\n')) {
+        for (const QByteArray& raw : testfiles::readFile(path).split('\n')) {
             const QStringList parts = QString::fromLocal8Bit(raw).split(QLatin1Char('\t'));
             if (parts.size() >= 5 && parts[0] == QLatin1String("fault")) {
                 // The call itself was traced just before.

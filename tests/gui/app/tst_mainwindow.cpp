@@ -14,8 +14,6 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 
-#include <sqlite3.h>
-
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -234,10 +232,7 @@ void TestMainWindow::absentKeysLeaveOnlySuffixes() {
     MainWindowFixture f;
     const QString path = f.folder.file(QStringLiteral("Data/language.crf"));
     f.folder.remove(QStringLiteral("Data/language.crf"));
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, "CREATE TABLE Entry (Variable TEXT, Wert TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    QVERIFY(runSql(path, "CREATE TABLE Entry (Variable TEXT, Wert TEXT)"));
     f.open();
     QCOMPARE(f.textOf("lblGepäck"), QStringLiteral(":"));
     QCOMPARE(f.textOf("Label3"), QStringLiteral(":"));

@@ -8,8 +8,6 @@
 #include <QComboBox>
 #include <QDir>
 
-#include <sqlite3.h>
-
 using Kind = ScriptedDialogs::Kind;
 
 namespace {
@@ -111,11 +109,7 @@ void TestOptionsWindow::loadTakesTextsFromTheDatabase() {
         QFile::copy(f.folder.file(database), f.folder.file(kActive));
     } else if (!database.isEmpty()) {
         QFile::copy(f.folder.file(kGerman), f.folder.file(kActive));
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(f.folder.file(kActive)).constData(), &db);
-        QCOMPARE(sqlite3_exec(db, "DELETE FROM Entry WHERE Variable = 'strLanguage'", nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
+        QVERIFY(runSql(f.folder.file(kActive), "DELETE FROM Entry WHERE Variable = 'strLanguage'"));
     }
     OptionsWindow* w = f.open();
     QVERIFY(w && w->isVisible());
