@@ -74,13 +74,6 @@ struct Program {
     void settle() { controls::settle(); }
 };
 
-QStringList texts(const ScriptedDialogs& dialogs, Kind kind) {
-    QStringList result;
-    for (const auto& call : dialogs.callsOf(kind))
-        result << call.text;
-    return result;
-}
-
 } // namespace
 
 class TestExportWindow : public QObject {
@@ -193,7 +186,7 @@ void TestExportWindow::threePersonsThroughTheWindows() {
     p.pf.dialogs().clear();
     p.pf.dialogs().answerQuestion(true);
     controls::child<QPushButton>(p.main(), "cmdSpeichern")->click();
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Question),
+    QCOMPARE(p.pf.dialogs().textsOf(Kind::Question),
              QStringList{p.text("strOnlyFuel_1") + "128 kg (= 282 lbs) " + p.text("strOnlyFuel_2")});
     QVERIFY(p.exportWindow());
 
@@ -398,7 +391,7 @@ void TestExportWindow::failureIsSaidAndWindowStays() {
                                         QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models"))))
                              : p.text("strExportVariantMissing4").arg(variant);
     QVERIFY(!said.isEmpty() && said.contains(variant));
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{said + "\n\n" + p.text("strExportNothingChanged")});
+    QCOMPARE(p.pf.dialogs().textsOf(Kind::Exclamation), QStringList{said + "\n\n" + p.text("strExportNothingChanged")});
     QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
     QCOMPARE(snapshot(p.pf.path()), before);
     p.settle();
@@ -413,7 +406,7 @@ void TestExportWindow::withoutMainWindowNothingIsWritten() {
     p.choose(0);
     const auto before = snapshot(p.pf.path());
     p.pressOK();
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
+    QCOMPARE(p.pf.dialogs().textsOf(Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
     QCOMPARE(snapshot(p.pf.path()), before);
 }
 
