@@ -47,12 +47,6 @@ QByteArray modelBytes() {
     return bytes;
 }
 
-bool writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
-
 // A program folder with the model variant, an installed copy of the aircraft with an aircraft.cfg
 // of the given size and a model file, a folder for the cp floor's copies, and an aircraft folder
 // of the same layout for the replace floor. Everything goes when the scene does.
@@ -162,15 +156,9 @@ void exportAgainstCopy(benchmark::State& state, qsizetype cfgSize) {
         env.samples.fail(name, why);
         return;
     }
-    {
-        const QString installed = scene.job.cfgPath.section(QLatin1Char('/'), 0, -2);
-        QFile cfg(scene.job.cfgPath);
-        QFile model(installed + QStringLiteral("/Model/TQ58-161.mdl"));
-        if (cfg.open(QIODevice::ReadOnly) && model.open(QIODevice::ReadOnly)) {
-            scene.newCfg = cfg.readAll();
-            scene.newModel = model.readAll();
-        }
-    }
+    scene.newCfg = readFile(scene.job.cfgPath);
+    scene.newModel =
+        readFile(scene.job.cfgPath.section(QLatin1Char('/'), 0, -2) + QStringLiteral("/Model/TQ58-161.mdl"));
     if (scene.newCfg.isEmpty() || scene.newModel.size() != kModelSize || !replaceDurably(scene)) {
         const QString why = QStringLiteral("the durable replace floor failed");
         state.SkipWithError(why.toStdString().c_str());

@@ -1,11 +1,6 @@
 #include "Support.h"
 
-#include "FileTree.h"
-
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -41,11 +36,6 @@ QString minimalProgram() {
 }
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
 
 std::vector<char*> environmentWith(const std::vector<std::string>& set, const std::vector<std::string>& unset,
                                    std::vector<std::string>* storage) {
@@ -210,8 +200,7 @@ void Child::stop() {
 }
 
 QString Child::log() const {
-    QFile file(m_logPath);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+    return QString::fromLocal8Bit(readFile(m_logPath));
 }
 
 int runCommand(const QStringList& argv, QByteArray* output, int timeoutMs) {
@@ -249,9 +238,7 @@ int runCommand(const QStringList& argv, QByteArray* output, int timeoutMs) {
         }
     }
     if (outFd >= 0) {
-        QFile file(QString::fromLocal8Bit(outPath));
-        if (file.open(QIODevice::ReadOnly))
-            *output = file.readAll();
+        *output = readFile(QString::fromLocal8Bit(outPath));
         ::close(outFd);
         ::unlink(outPath);
     }

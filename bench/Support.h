@@ -3,6 +3,7 @@
 // What the benchmarks share: clocks, the program folder they work on, child processes started
 // with exact timestamps, a private X server, and the kernel's memory figures of a process.
 
+#include "Files.h"
 #include "gui/app/AppContext.h"
 
 #include <QByteArray>
@@ -20,6 +21,11 @@
 #include <vector>
 
 namespace bench {
+
+// The file helpers of the tests.
+using testfiles::copyTree;
+using testfiles::readFile;
+using testfiles::writeFile;
 
 using Clock = std::chrono::steady_clock;
 

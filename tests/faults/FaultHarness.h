@@ -1,16 +1,14 @@
 #pragma once
 
 // What the fault-injection and crash tests share: the driver as a child process and what it
-// printed, the trace of the fault library, and the view of a folder as file hashes.
+// printed, and the trace of the fault library.
+
+#include "support/Files.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -172,10 +170,7 @@ struct Trace {
 
     static Trace read(const QString& path) {
         Trace t;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return t;
-        for (const QByteArray& raw : file.readAll().split('\n')) {
+        for (const QByteArray& raw : testfiles::readFile(path).split('\n')) {
             const QStringList parts = QString::fromLocal8Bit(raw).split(QLatin1Char('\t'));
             if (parts.size() >= 5 && parts[0] == QLatin1String("fault")) {
                 // The call itself was traced just before.
@@ -218,34 +213,5 @@ struct Trace {
         return call.kind == QLatin1String("fsync") && QFileInfo(call.path).isDir();
     }
 };
-
-inline QString sha256(const QByteArray& content) {
-    return QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
-}
-
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-// Every file below `folder` (hidden ones included) by its path relative to the folder, with the
-// sha256 of its content; a folder is listed with "/" at the end and no hash.
-inline QMap<QString, QString> hashes(const QString& folder, bool recursive = true) {
-    QMap<QString, QString> result;
-    const QDir root(folder);
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString relative = root.relativeFilePath(path);
-        if (it.fileInfo().isDir())
-            result.insert(relative + QLatin1Char('/'), QString());
-        else
-            result.insert(relative, sha256(readAll(path)));
-    }
-    return result;
-}
 
 } // namespace faults

@@ -148,8 +148,8 @@ void TestCrash::killedExportsLeaveWholeFiles() {
         exportsDone += done;
         restartsExported += done > 0;
         const QString where = QStringLiteral("kill %1 after %2 export(s)").arg(kills).arg(done);
-        const QByteArray cfgNow = readAll(cfgPath);
-        const QByteArray modelNow = readAll(modelPath);
+        const QByteArray cfgNow = readFile(cfgPath);
+        const QByteArray modelNow = readFile(modelPath);
         // The export under way writes the model first, then aircraft.cfg.
         const bool bothOld = cfgNow == chain.cfgAfter(done) && modelNow == chain.modelAfter(done);
         const bool modelNew = cfgNow == chain.cfgAfter(done) && modelNow == chain.modelAfter(done + 1);
@@ -166,19 +166,14 @@ void TestCrash::killedExportsLeaveWholeFiles() {
             {fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel}};
         for (const auto& [backup, original] : backups) {
             if (QFileInfo::exists(backup))
-                QVERIFY2(readAll(backup) == original, qPrintable(where + ": " + backup));
+                QVERIFY2(readFile(backup) == original, qPrintable(where + ": " + backup));
             else
                 QVERIFY2(exportsDone == 0 && cfgNow == kCfg && modelNow == kInstalledModel,
                          qPrintable(where + ": files changed without " + backup));
         }
         // Nothing else but temporary files of killed replacements.
-        const QMap<QString, QString> entries = hashes(air);
-        for (auto it = entries.begin(); it != entries.end(); ++it) {
-            const QString name = QFileInfo(it.key()).fileName();
-            QVERIFY2(known.contains(it.key()) ||
-                         (name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"))),
-                     qPrintable(where + ": unexpected " + it.key()));
-        }
+        for (const QString& entry : snapshot(air).keys())
+            QVERIFY2(known.contains(entry) || isTemporaryFile(entry), qPrintable(where + ": unexpected " + entry));
         cfg = cfgNow;
         model = modelNow;
     }
@@ -190,9 +185,9 @@ void TestCrash::killedExportsLeaveWholeFiles() {
     QVERIFY2(last.finish(), qPrintable(last.errorOutput() + last.transcript()));
     QCOMPARE(last.dialogs(1, QStringLiteral("exclamation")).size(), 0);
     QCOMPARE(last.dialogs(1, QStringLiteral("information")).size(), 1);
-    QCOMPARE(readAll(cfgPath), wab::rewriteWeightAndBalance(cfg, kLoadsA));
-    QCOMPARE(readAll(modelPath), bigVariant(4));
-    QCOMPARE(readAll(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), kCfg);
+    QCOMPARE(readFile(cfgPath), wab::rewriteWeightAndBalance(cfg, kLoadsA));
+    QCOMPARE(readFile(modelPath), bigVariant(4));
+    QCOMPARE(readFile(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), kCfg);
 
     qInfo("crash run, seed %d: %d kills in %.1f s (kill moments over %.1f ms), %d exports completed, %d restarts "
           "exported before their kill, %d kills between the model and aircraft.cfg, %d temporary files left by "

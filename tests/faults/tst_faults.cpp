@@ -164,7 +164,7 @@ struct Scene {
 
     QStringList watchedFiles() const {
         QStringList files;
-        const auto h = hashes(watched, watchRecursive);
+        const auto h = snapshot(watched, watchRecursive);
         for (auto it = h.begin(); it != h.end(); ++it) {
             if (!it.key().endsWith(QLatin1Char('/')))
                 files.append(QDir(watched).filePath(it.key()));
@@ -288,7 +288,7 @@ void TestFaults::callsAreCounted() {
     QCOMPARE(trace.count(QStringLiteral("fsync")), 2 * files + extraSyncs);
     for (const QString& path : expected.mid(folders)) {
         if (!path.startsWith(QLatin1String("kept ")))
-            QCOMPARE(readAll(path), scene.backupOf(path).value_or(scene.after.value(path)));
+            QCOMPARE(readFile(path), scene.backupOf(path).value_or(scene.after.value(path)));
     }
 }
 
@@ -346,7 +346,7 @@ void TestFaults::everyCallFails() {
         const QString where = QStringLiteral("%1 call %2 of %3").arg(kind).arg(n).arg(calls);
         Scene scene{Scene::Op(op)};
         QVERIFY(scene.pf.isValid());
-        const QMap<QString, QString> hashesBefore = hashes(scene.watched, scene.watchRecursive);
+        const QMap<QString, QByteArray> before = snapshot(scene.watched, scene.watchRecursive);
         const QString tracePath = traces.filePath(QStringLiteral("trace%1").arg(n));
         QProcessEnvironment env = faultEnvironment(scene, tracePath);
         env.insert(QStringLiteral("MEROVAN_FAULT_CLASS"), kind);
@@ -383,28 +383,28 @@ void TestFaults::everyCallFails() {
         // folder's sync failed. The export stops at the fault, so its other files are old too (the
         // model put back); the options go on with their next step, so theirs are new. A file that
         // was not there is a backup of what its file held before.
-        const QMap<QString, QString> hashesAfter = hashes(scene.watched, scene.watchRecursive);
-        for (auto it = hashesAfter.begin(); it != hashesAfter.end(); ++it) {
+        const QMap<QString, QByteArray> after = snapshot(scene.watched, scene.watchRecursive);
+        for (auto it = after.begin(); it != after.end(); ++it) {
             const QString path = QDir(scene.watched).filePath(it.key());
             const QString context = where + ": " + path;
-            if (!hashesBefore.contains(it.key()) && it.key().endsWith(QLatin1Char('/'))) {
+            if (!before.contains(it.key()) && it.key().endsWith(QLatin1Char('/'))) {
                 QVERIFY2(it.key() == QLatin1String("merovan-installed/"), qPrintable(context + " appeared"));
-            } else if (!hashesBefore.contains(it.key())) {
+            } else if (!before.contains(it.key())) {
                 const auto backup = scene.backupOf(path);
                 QVERIFY2(backup, qPrintable(context + " appeared"));
-                QVERIFY2(it.value() == sha256(*backup), qPrintable(context + " is not the old file"));
+                QVERIFY2(it.value() == *backup, qPrintable(context + " is not the old file"));
             } else if (path == file && !saysNothingChanged) {
-                const bool old = it.value() == hashesBefore[it.key()];
-                const bool whole = afterRename && it.value() == sha256(scene.after.value(path));
+                const bool old = it.value() == before[it.key()];
+                const bool whole = afterRename && it.value() == scene.after.value(path);
                 QVERIFY2(old || whole, qPrintable(context + " is neither the old file nor the new one"));
             } else if (scene.op == Scene::Op::Options && scene.after.contains(path)) {
-                QVERIFY2(it.value() == sha256(scene.after[path]), qPrintable(context + " is not the new file"));
+                QVERIFY2(it.value() == scene.after[path], qPrintable(context + " is not the new file"));
             } else {
-                QVERIFY2(it.value() == hashesBefore[it.key()], qPrintable(context + " changed"));
+                QVERIFY2(it.value() == before[it.key()], qPrintable(context + " changed"));
             }
         }
-        for (auto it = hashesBefore.begin(); it != hashesBefore.end(); ++it)
-            QVERIFY2(hashesAfter.contains(it.key()), qPrintable(where + ": " + it.key() + " is gone"));
+        for (auto it = before.begin(); it != before.end(); ++it)
+            QVERIFY2(after.contains(it.key()), qPrintable(where + ": " + it.key() + " is gone"));
         QVERIFY2(temporaryFiles(scene.pf.path()).isEmpty(),
                  qPrintable(where + ": " + temporaryFiles(scene.pf.path()).join(' ')));
 
@@ -423,11 +423,11 @@ void TestFaults::everyCallFails() {
             // A second export of the same loading gives the same bytes as the first; a second
             // restore, the files as installed.
             const QByteArray expected = it.value();
-            QVERIFY2(readAll(it.key()) == expected, qPrintable(where + ": second run, " + it.key()));
+            QVERIFY2(readFile(it.key()) == expected, qPrintable(where + ": second run, " + it.key()));
         }
         for (const QString& path : scene.watchedFiles()) {
             if (const auto backup = scene.backupOf(path))
-                QVERIFY2(readAll(path) == *backup, qPrintable(where + ": backup " + path));
+                QVERIFY2(readFile(path) == *backup, qPrintable(where + ": backup " + path));
         }
         QVERIFY(temporaryFiles(scene.pf.path()).isEmpty());
         QVERIFY2(driver.finish(), qPrintable(where + ": " + driver.errorOutput()));
@@ -457,10 +457,10 @@ void TestFaults::withoutExclusiveRename() {
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QVERIFY(trace.count(QStringLiteral("noreplace")) > 0);
     for (auto it = scene.after.begin(); it != scene.after.end(); ++it)
-        QVERIFY2(readAll(it.key()) == it.value(), qPrintable(it.key()));
+        QVERIFY2(readFile(it.key()) == it.value(), qPrintable(it.key()));
     for (const QString& path : scene.watchedFiles()) {
         if (const auto backup = scene.backupOf(path))
-            QVERIFY2(readAll(path) == *backup, qPrintable(path));
+            QVERIFY2(readFile(path) == *backup, qPrintable(path));
     }
     QCOMPARE(temporaryFiles(scene.pf.path()), QStringList());
 }
@@ -512,11 +512,10 @@ void TestFaults::twoProgramsAtOnceNeverMix() {
     first.resume();
     QVERIFY(first.process().waitForBytesWritten(10000));
     QDeadlineTimer deadline(30000);
-    while (QDir(air).entryList({QStringLiteral(".aircraft.cfg.*.tmp")}, QDir::Files | QDir::Hidden).isEmpty() &&
-           !deadline.hasExpired())
+    while (temporaryFiles(air).filter(QStringLiteral("/.aircraft.cfg.")).isEmpty() && !deadline.hasExpired())
         QThread::msleep(5);
     QVERIFY2(!deadline.hasExpired(), "the first instance never wrote aircraft.cfg");
-    QCOMPARE(readAll(model), variantContent(4));
+    QCOMPARE(readFile(model), variantContent(4));
     second.resume();
     QVERIFY(second.process().waitForBytesWritten(10000));
     QVERIFY2(first.waitForLine(QStringLiteral("DONE 1")), qPrintable(first.transcript()));
@@ -535,8 +534,8 @@ void TestFaults::twoProgramsAtOnceNeverMix() {
         QVERIFY2(warnings[0].text.startsWith(busy), qPrintable(warnings[0].text));
         QVERIFY2(warnings[0].text.contains(scene.nothingChanged()), qPrintable(warnings[0].text));
     }
-    const QByteArray cfgNow = readAll(cfg);
-    const QByteArray modelNow = readAll(model);
+    const QByteArray cfgNow = readFile(cfg);
+    const QByteArray modelNow = readFile(model);
     QVERIFY2(cfgNow == cfgA || cfgNow == cfgB, cfgNow.constData());
     QCOMPARE(modelNow, variantContent(cfgNow == cfgA ? 4 : 5)); // never the loading of one, the model of the other
     QCOMPARE(cfgNow, bothDone ? cfgB : cfgA);
@@ -631,7 +630,7 @@ void TestFaults::fullDisk() {
     // The tmpfs is seen through the driver's own view of the file system.
     const QString inside = QStringLiteral("/proc/%1/root%2").arg(driver.process().processId()).arg(air);
     QVERIFY2(QFileInfo::exists(inside + QStringLiteral("/aircraft.cfg")), qPrintable(inside));
-    auto contentOf = [&](const QString& relative) { return readAll(inside + QLatin1Char('/') + relative); };
+    auto contentOf = [&](const QString& relative) { return readFile(inside + QLatin1Char('/') + relative); };
 
     const auto warnings = driver.dialogs(1, QStringLiteral("exclamation"));
     QVERIFY2(warnings.size() == 1, qPrintable(driver.transcript()));

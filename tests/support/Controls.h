@@ -14,7 +14,7 @@
 #include <memory>
 #include <stdexcept>
 
-namespace testkit {
+namespace controls {
 
 // Thrown after the failure has been recorded: what follows in the test would only dereference
 // the missing control.
@@ -71,4 +71,4 @@ template <typename T, typename Handler> std::unique_ptr<QTimer> whenModal(Handle
     return poll;
 }
 
-} // namespace testkit
+} // namespace controls

@@ -3,18 +3,15 @@
 // What the export tests share: a temporary FS2000 folder inside a test program folder, model
 // variants whose content says which one they are, and the section written for three persons and baggage.
 
+#include "support/Files.h"
 #include "support/TestProgramFolder.h"
 
 #include "core/common/AtomicFile.h"
-#include "core/common/CopyLock.h"
 #include "core/export/ExportWriter.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
-#include <QMap>
 #include <QString>
 
 #ifdef Q_OS_UNIX
@@ -22,6 +19,12 @@
 #endif
 
 namespace exporttest {
+
+using testfiles::isTemporaryFile;
+using testfiles::readFile;
+using testfiles::snapshot;
+using testfiles::temporaryFiles;
+using testfiles::writeFile;
 
 inline QByteArray blanks(int n) {
     return QByteArray(n, ' ');
@@ -72,19 +75,6 @@ inline const QByteArray kInstalledModel = "model as installed";
 inline const QByteArray kStandIn = "Merovan demo stand-in for a model variant of the TQ 58, not a real FS2000 "
                                    "model.\nVariant 4: the pilot, the co-pilot and the right passenger shown.\n";
 
-inline QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-inline bool writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
-
 // What the first export records of the owner, group and permissions of `cfg` and `model` (empty:
 // no model) as they are now, in the backups' "attributes.installed"; null where files have no
 // such attributes (Windows), and no record is kept.
@@ -104,41 +94,6 @@ inline QByteArray attributesRecord(const QString& cfg, const QString& model) {
     Q_UNUSED(model);
     return {};
 #endif
-}
-
-// The temporary files and folders of interrupted replacements (".<name>.<random>.tmp") below
-// `folder`.
-inline QStringList temporaryFiles(const QString& folder) {
-    QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".*.tmp")},
-                    QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(it.next());
-    return found;
-}
-
-// Every file below `folder` with its content, by path relative to `folder`; without the lock file
-// that the lock of a copy leaves on Windows.
-inline QMap<QString, QByteArray> snapshot(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    QDir root(folder);
-    const auto entries = [&](auto&& self, const QString& sub) -> void {
-        const QDir dir(root.filePath(sub));
-        for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
-            if (info.fileName() == QLatin1String(copylock::kLockFileName))
-                continue;
-            const QString relative = root.relativeFilePath(info.filePath());
-            if (info.isDir()) {
-                files.insert(relative + QLatin1Char('/'), QByteArray());
-                self(self, relative);
-            } else {
-                files.insert(relative, readFile(info.filePath()));
-            }
-        }
-    };
-    entries(entries, QString());
-    return files;
 }
 
 // A test program folder with five recognisable model variants and an FS2000 folder "FS2000/"

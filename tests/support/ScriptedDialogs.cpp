@@ -11,6 +11,13 @@ QList<ScriptedDialogs::Call> ScriptedDialogs::callsOf(Kind kind) const {
     return result;
 }
 
+QStringList ScriptedDialogs::textsOf(Kind kind) const {
+    QStringList result;
+    for (const Call& call : callsOf(kind))
+        result.append(call.text);
+    return result;
+}
+
 void ScriptedDialogs::clear() {
     m_calls.clear();
     m_inputs.clear();

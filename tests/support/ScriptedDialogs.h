@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,7 @@ public:
 
     const QList<Call>& calls() const { return m_calls; }
     QList<Call> callsOf(Kind kind) const;
+    QStringList textsOf(Kind kind) const; // the texts of the calls of that kind, in order
     void clear();
     // True when every queued answer has been used.
     bool allAnswered() const {

@@ -1,11 +1,8 @@
 #include "TestProgramFolder.h"
 
-#include "FileTree.h"
+#include "Files.h"
 
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -13,7 +10,7 @@ TestProgramFolder::TestProgramFolder() : m_dir(std::make_unique<QTemporaryDir>()
     m_context.programFolder = m_dir->path() + QLatin1Char('/');
     m_context.dialogs = &m_dialogs;
     m_context.random = &m_random;
-    m_ok = m_dir->isValid() && copyTree(QStringLiteral(MEROVAN_STAGED_FOLDER), m_dir->path());
+    m_ok = m_dir->isValid() && testfiles::copyTree(QStringLiteral(MEROVAN_STAGED_FOLDER), m_dir->path());
     // Tests start from a configured installation; first-start tests write 1 themselves.
     write(QStringLiteral("strt.cfg"), QByteArray(" 0 \r\n"));
     write(QStringLiteral("options.cfg"), QByteArray("\r\n"));
@@ -23,17 +20,11 @@ TestProgramFolder::TestProgramFolder() : m_dir(std::make_unique<QTemporaryDir>()
 }
 
 void TestProgramFolder::write(const QString& relative, const QByteArray& content) const {
-    QFile f(file(relative));
-    QDir().mkpath(QFileInfo(f).absolutePath());
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(content);
+    testfiles::writeFile(file(relative), content);
 }
 
 QByteArray TestProgramFolder::read(const QString& relative) const {
-    QFile f(file(relative));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return testfiles::readFile(file(relative));
 }
 
 void TestProgramFolder::remove(const QString& relative) const {

@@ -1,10 +1,14 @@
 #include "core/common/AtomicFile.h"
+#include "support/Files.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -12,20 +16,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-} // namespace
+using namespace testfiles;
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
@@ -41,6 +32,8 @@ private slots:
     void failureLeavesOldFileAndNoTemporary();
     void windowsAttributes_data();
     void windowsAttributes();
+    void newFileNeverOverwritesWhatIsThere_data();
+    void newFileNeverOverwritesWhatIsThere();
 };
 
 void TestAtomicFile::replacesWholeFile_data() {
@@ -54,11 +47,11 @@ void TestAtomicFile::replacesWholeFile() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("strt.cfg"));
-    writeAll(path, QByteArray(100000, 'o'));
+    QVERIFY(writeFile(path, QByteArray(100000, 'o')));
     QString reason;
     QVERIFY2(atomicfile::replaceWithData(path, content, &reason), qPrintable(reason));
-    QCOMPARE(readAll(path), content);
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("strt.cfg")});
+    QCOMPARE(readFile(path), content);
+    QCOMPARE(snapshot(dir.path()).keys(), QStringList{QStringLiteral("strt.cfg")});
 }
 
 void TestAtomicFile::keepsPermissions_data() {
@@ -78,7 +71,7 @@ void TestAtomicFile::keepsPermissions() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.cfg"));
     if (existed) {
-        writeAll(path, "old");
+        QVERIFY(writeFile(path, "old"));
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
     }
     const mode_t before = ::umask(mode_t(umask));
@@ -98,11 +91,11 @@ void TestAtomicFile::followsSymlink() {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("real.cfg"));
     const QString link = dir.filePath(QStringLiteral("link.cfg"));
-    writeAll(target, "old");
+    QVERIFY(writeFile(target, "old"));
     QVERIFY(QFile::link(target, link));
     QVERIFY(atomicfile::replaceWithData(link, "new", nullptr));
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(readAll(target), QByteArray("new"));
+    QCOMPARE(readFile(target), QByteArray("new"));
 }
 
 void TestAtomicFile::copyReplacesTarget() {
@@ -112,23 +105,23 @@ void TestAtomicFile::copyReplacesTarget() {
     QByteArray content(2 * 1024 * 1024 + 3, '\0');
     for (int i = 0; i < content.size(); ++i)
         content[i] = char(i * 7);
-    writeAll(source, content);
-    writeAll(target, "old");
+    QVERIFY(writeFile(source, content));
+    QVERIFY(writeFile(target, "old"));
     QString reason;
     QVERIFY2(atomicfile::replaceWithCopy(source, target, &reason), qPrintable(reason));
-    QCOMPARE(readAll(target), content);
-    QCOMPARE(entries(dir.path()).size(), 2);
+    QCOMPARE(readFile(target), content);
+    QCOMPARE(snapshot(dir.path()).keys().size(), 2);
 }
 
 void TestAtomicFile::staleTemporariesAreRemoved() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("aircraft.cfg"));
-    writeAll(path, "old");
+    QVERIFY(writeFile(path, "old"));
     const QString stale = dir.filePath(QStringLiteral(".aircraft.cfg.k3j9.tmp"));
     const QString fresh = dir.filePath(QStringLiteral(".aircraft.cfg.x7q2.tmp"));
     const QString other = dir.filePath(QStringLiteral(".options.cfg.a1b2.tmp"));
     for (const QString& file : {stale, fresh, other})
-        writeAll(file, "partial");
+        QVERIFY(writeFile(file, "partial"));
     const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
     for (const QString& file : {stale, other}) {
         QFile f(file);
@@ -139,7 +132,7 @@ void TestAtomicFile::staleTemporariesAreRemoved() {
     QVERIFY(!QFile::exists(stale));
     QVERIFY(QFile::exists(fresh)); // may belong to a save still running
     QVERIFY(QFile::exists(other)); // another file's business
-    QCOMPARE(readAll(path), QByteArray("new"));
+    QCOMPARE(readFile(path), QByteArray("new"));
 }
 
 void TestAtomicFile::failureLeavesOldFileAndNoTemporary_data() {
@@ -155,7 +148,7 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     QFETCH(QString, what);
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("language.crf"));
-    writeAll(target, "old");
+    QVERIFY(writeFile(target, "old"));
     QString reason;
     bool ok = true;
     if (what == QLatin1String("missing source")) {
@@ -182,10 +175,8 @@ void TestAtomicFile::failureLeavesOldFileAndNoTemporary() {
     QVERIFY(!ok);
     QVERIFY(!reason.isEmpty());
     QVERIFY2(!reason.contains(QLatin1String("Unknown error")), qPrintable(reason));
-    QCOMPARE(readAll(target), QByteArray("old"));
-    // Temporary files are named ".<name>.<random>.tmp".
-    for (const QString& name : entries(dir.path()))
-        QVERIFY2(!(name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"))), qPrintable(name));
+    QCOMPARE(readFile(target), QByteArray("old"));
+    QCOMPARE(temporaryFiles(dir.path()), QStringList());
 }
 
 void TestAtomicFile::windowsAttributes_data() {
@@ -214,7 +205,7 @@ void TestAtomicFile::windowsAttributes() {
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
     const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
     if (existed) {
-        writeAll(path, "old");
+        QVERIFY(writeFile(path, "old"));
         QVERIFY(::SetFileAttributesW(native.c_str(), attributes));
     }
     QString reason;
@@ -224,10 +215,63 @@ void TestAtomicFile::windowsAttributes() {
     QCOMPARE(ok, replaced);
     QVERIFY(after != INVALID_FILE_ATTRIBUTES);
     QCOMPARE(after & kept, attributes & kept);
-    QCOMPARE(readAll(path), QByteArray(replaced ? "new" : "old"));
+    QCOMPARE(readFile(path), QByteArray(replaced ? "new" : "old"));
     QVERIFY2(replaced || reason.contains(QLatin1String("read-only")), qPrintable(reason));
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("aircraft.cfg")});
+    QCOMPARE(snapshot(dir.path()).keys(), QStringList{QStringLiteral("aircraft.cfg")});
 #endif
+}
+
+// A new file (a backup) takes its name only where nothing is, also where something comes there
+// after the first look, while the copy is being written.
+void TestAtomicFile::newFileNeverOverwritesWhatIsThere_data() {
+    QTest::addColumn<bool>("link");   // a dangling symbolic link comes there instead of a file
+    QTest::addColumn<bool>("during"); // it comes while the copy is being written
+    QTest::newRow("a file already at the new name is kept") << false << false;
+    QTest::newRow("a dangling link already at the new name is kept, and nothing made at its end") << true << false;
+    QTest::newRow("a file that comes to the new name while the copy is written is kept") << false << true;
+    QTest::newRow("a dangling link that comes while the copy is written is kept") << true << true;
+}
+
+void TestAtomicFile::newFileNeverOverwritesWhatIsThere() {
+    QFETCH(bool, link);
+    QFETCH(bool, during);
+#ifndef Q_OS_UNIX
+    if (link)
+        QSKIP("symbolic links need Unix here");
+#endif
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("aircraft.cfg"));
+    const QString path = dir.filePath(QStringLiteral("aircraft.cfg.installed"));
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.cfg"));
+    QVERIFY(writeFile(source, QByteArray(during ? 64 << 20 : 10, 'n')));
+    const auto occupy = [&] {
+        QFile theirs(path);
+        return link ? QFile::link(elsewhere, path) : theirs.open(QIODevice::NewOnly) && theirs.write("theirs") == 6;
+    };
+    bool made = false;
+    QString reason;
+    if (during) {
+        std::thread copying([&] { made = atomicfile::createCopy(source, path, &reason); });
+        const QDeadlineTimer deadline(30000);
+        while (temporaryFiles(dir.path()).isEmpty() && !deadline.hasExpired())
+            std::this_thread::yield();
+        const bool occupied = occupy();
+        copying.join();
+        if (!occupied)
+            QSKIP("the copy was done before anything could come to its name");
+    } else {
+        QVERIFY(occupy());
+        made = atomicfile::createCopy(source, path, &reason);
+    }
+    QVERIFY(!made);
+    QVERIFY(!reason.isEmpty());
+    if (link) {
+        QCOMPARE(QFileInfo(path).symLinkTarget(), elsewhere);
+        QVERIFY(!QFileInfo::exists(elsewhere));
+    } else {
+        QCOMPARE(readFile(path), QByteArray("theirs"));
+    }
+    QCOMPARE(temporaryFiles(dir.path()), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

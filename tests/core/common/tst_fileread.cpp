@@ -1,6 +1,7 @@
 // Reading a whole file, and sharing the bytes it was expected to hold.
 
 #include "core/common/FileRead.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,9 +41,7 @@ void TestFileRead::readsWhatTheFileHolds() {
     QFETCH(QByteArray, file);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("TQ58-161.mdl"));
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-    out.close();
+    QVERIFY(testfiles::writeFile(path, file));
 
     QString reason;
     const std::optional<QByteArray> read = readWholeFile(path, &reason, &expected);

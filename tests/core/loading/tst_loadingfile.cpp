@@ -3,6 +3,7 @@
 
 #include "core/loading/LoadingFile.h"
 #include "core/loading/RecentLoadings.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -217,9 +218,7 @@ void TestLoadingFile::recentFileDamaged() {
     QFETCH(QStringList, files);
     QTemporaryDir dir;
     const QString path = dir.filePath(QLatin1String(recentloadings::kFile));
-    QFile file(path);
-    QVERIFY(bytes == "folder" ? QDir().mkpath(path) : file.open(QIODevice::WriteOnly) && file.write(bytes) >= 0);
-    file.close();
+    QVERIFY(bytes == "folder" ? QDir().mkpath(path) : testfiles::writeFile(path, bytes));
     QCOMPARE(recentloadings::read(dir.path() + QLatin1Char('/')).files, files);
 }
 

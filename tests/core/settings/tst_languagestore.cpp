@@ -1,4 +1,5 @@
 #include "core/settings/LanguageStore.h"
+#include "support/Files.h"
 #include "support/TestProgramFolder.h"
 
 #include <QDir>
@@ -110,10 +111,7 @@ void TestLanguageStore::failures() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("language.crf"));
     if (what == QLatin1String("garbage") || what == QLatin1String("emptyfile")) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        if (what == QLatin1String("garbage"))
-            f.write(QByteArray(4096, 'Z'));
+        QVERIFY(testfiles::writeFile(path, what == QLatin1String("garbage") ? QByteArray(4096, 'Z') : QByteArray()));
     } else if (what == QLatin1String("notable")) {
         QVERIFY(runSql(path, "CREATE TABLE Other (a TEXT);"));
     } else if (what == QLatin1String("nocolumn")) {

@@ -35,13 +35,6 @@ Outcome raisedTo40() {
     return {Outcome::Weight, 40, true};
 }
 
-QStringList texts(const ScriptedDialogs& dialogs) {
-    QStringList result;
-    for (const auto& call : dialogs.callsOf(Kind::Exclamation))
-        result << call.text;
-    return result;
-}
-
 } // namespace
 
 class TestBadInput : public QObject {
@@ -153,7 +146,7 @@ void TestBadInput::entries() {
             messages << kUnder40;
         if (expected.kind == Outcome::Refused)
             messages << kRange;
-        QCOMPARE(texts(f.folder.dialogs()), messages);
+        QCOMPARE(f.folder.dialogs().textsOf(Kind::Exclamation), messages);
         if (expected.kind == Outcome::Weight) {
             QCOMPARE(f.tooltip(s.name), weightRecord(qint16(expected.weight)));
             const int others = s.seat == Seat::Pilot ? 0 : 80;
@@ -203,7 +196,7 @@ void TestBadInput::largestEntriesCanAlwaysBeFreed() {
         QVERIFY2(!recordedWeight(f.tooltip(seat)), seat);
         checkInvariants(f, QString::fromLatin1(seat) + QStringLiteral(" freed"));
     }
-    QVERIFY(texts(f.folder.dialogs()).isEmpty());
+    QVERIFY(f.folder.dialogs().textsOf(Kind::Exclamation).isEmpty());
     QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(pilot));
 }
 

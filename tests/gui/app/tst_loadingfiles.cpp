@@ -28,7 +28,7 @@ void setScene(MainWindowFixture& f) {
 
 void saveAs(MainWindowFixture& f, const QString& file) {
     f.folder.dialogs().answerSaveFile(file);
-    testkit::triggerAction(f.window(), "mnuDateiBeladungSpeichern");
+    controls::triggerAction(f.window(), "mnuDateiBeladungSpeichern");
 }
 
 // The File menu's list of loadings used last: caption and tooltip of each entry.
@@ -76,7 +76,7 @@ void TestLoadingFiles::savedThenOpenedFromTheList() {
         saveAs(f, loadings + QLatin1Char('/') + QString::fromUtf8(name));
     // The next start: the start loading, the four used last; an "&" stays an "&" on screen.
     f.app->reloadMainWindow();
-    testkit::settle();
+    controls::settle();
     QVERIFY(f.window()->loading() == LoadingModel());
     const auto entry = [&loadings](const QString& name, const QString& caption) {
         return caption + QStringLiteral(" | ") + QDir::toNativeSeparators(loadings + QLatin1Char('/') + name);
@@ -85,7 +85,7 @@ void TestLoadingFiles::savedThenOpenedFromTheList() {
                                             entry("c.tqload", "c"), entry("b.tqload", "b")}));
     // A loading that has gone is said so, and leaves the list.
     QVERIFY(QFile::remove(loadings + QStringLiteral("/c.tqload")));
-    testkit::triggerAction(f.window(), "mnuDateiZuletzt3");
+    controls::triggerAction(f.window(), "mnuDateiZuletzt3");
     QCOMPARE(f.folder.dialogs().callsOf(Dialog::Exclamation).constFirst().text,
              openFailed(loadings + QStringLiteral("/c.tqload"),
                         QStringLiteral("Die Datei kann nicht gelesen werden: Datei oder Ordner nicht vorhanden.")));
@@ -94,7 +94,7 @@ void TestLoadingFiles::savedThenOpenedFromTheList() {
     // Opened as if entered by hand, the title as it was; the file's note goes into the next save.
     QVERIFY(!loadingfile::save(file, {scene, QStringLiteral("mit \"Anna\"")}));
     f.folder.dialogs().answerOpenFile(file);
-    testkit::triggerAction(f.window(), "mnuDateiBeladungOeffnen");
+    controls::triggerAction(f.window(), "mnuDateiBeladungOeffnen");
     QVERIFY(f.window()->loading() == scene);
     checkInvariants(f, QStringLiteral("opened"));
     QCOMPARE(f.control<QWidget>("imgCo")->accessibleDescription(), QStringLiteral("75 kg"));
@@ -160,7 +160,7 @@ void TestLoadingFiles::refusedFileLeavesTheLoading() {
     else
         f.folder.write(name, content);
     f.folder.dialogs().answerOpenFile(path);
-    testkit::triggerAction(f.window(), "mnuDateiBeladungOeffnen");
+    controls::triggerAction(f.window(), "mnuDateiBeladungOeffnen");
     const auto messages = f.folder.dialogs().callsOf(Dialog::Exclamation);
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages[0].text, openFailed(path, fault));
@@ -170,7 +170,7 @@ void TestLoadingFiles::refusedFileLeavesTheLoading() {
     // Not one of the loadings used last; but its folder is the one the dialogs show next.
     QVERIFY(recentEntries(f).isEmpty());
     f.folder.dialogs().answerSaveFile(std::nullopt);
-    testkit::triggerAction(f.window(), "mnuDateiBeladungSpeichern");
+    controls::triggerAction(f.window(), "mnuDateiBeladungSpeichern");
     QCOMPARE(f.folder.dialogs().callsOf(Dialog::SaveFile).constFirst().title, QFileInfo(path).absolutePath());
 }
 
@@ -192,11 +192,11 @@ void TestLoadingFiles::openedAtStart() {
         f.folder.write(QStringLiteral("strt.cfg"), " 1 \r\n");
     f.app->openAtStart(file);
     f.app->showMainWindow();
-    testkit::settle();
+    controls::settle();
     if (firstStart) {
         QVERIFY(!f.window() && f.app->optionsWindow());
         f.app->saveOptions({QString(), QStringLiteral("Deutsch")});
-        testkit::settle();
+        controls::settle();
     }
     QVERIFY(f.window()->loading() == wanted);
     checkInvariants(f, QStringLiteral("opened at start"));
@@ -204,7 +204,7 @@ void TestLoadingFiles::openedAtStart() {
     QCOMPARE(recentloadings::read(f.folder.path()).files, QStringList{QDir::cleanPath(file)});
     // Only once: the next main window starts with the start loading.
     f.app->reloadMainWindow();
-    testkit::settle();
+    controls::settle();
     QVERIFY(f.window()->loading() == LoadingModel());
 }
 

@@ -1,3 +1,4 @@
+#include "support/ExportFixture.h"
 #include "support/MainWindowFixture.h"
 
 #include "gui/about/InfoWindow.h"
@@ -13,13 +14,10 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 
-#include <sqlite3.h>
-
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void controlsInPlace_data();
-    void controlsInPlace();
+    void controlsApartInsideTheWindow();
     void captionsInGerman();
     void captionsInEnglish();
     void clientAreaAndTitle();
@@ -49,45 +47,35 @@ QRect inkOf(const QImage& picture) {
 }
 } // namespace
 
-void TestMainWindow::controlsInPlace_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twipsRect");
-    auto row = [](const char* name, int x, int y, int w, int h) { QTest::newRow(name) << name << QRect(x, y, w, h); };
-    row("Picture1", 0, 0, 8550, 6465);
-    row("imgCo", 3195, 2790, 390, 390);
-    row("imgPaxRight", 3825, 2790, 390, 390);
-    row("imgPilot", 3195, 3240, 390, 390);
-    row("imgPaxLeft", 3825, 3240, 390, 390);
-    row("imgReset", 8640, 0, 390, 390);
-    row("lblPlatzFrei", 9135, 105, 1875, 195);
-    row("lblPlatzbesetzt", 9150, 525, 1275, 225);
-    row("cmdZufällig", 8820, 855, 2235, 375);
-    row("lblGepäck", 8640, 1380, 1335, 255);
-    row("txtBaggage", 9405, 1755, 600, 285);
-    row("Label1", 10080, 1800, 495, 255);
-    row("Slider1", 8910, 2115, 1950, 240);
-    row("lblPersonengewicht", 8685, 2430, 1335, 255);
-    row("txtPersonengewicht", 9510, 2805, 1185, 285);
-    row("Label2", 10755, 2850, 495, 255);
-    row("lblZFW", 8640, 3330, 870, 240);
-    row("lblZero", 9585, 3330, 1185, 240);
-    row("Label3", 8640, 3690, 870, 240);
-    row("lblGesamt", 9585, 3690, 1230, 240);
-    row("Image1", 8685, 4140, 2430, 975);
-    row("Label6", 8685, 5130, 2400, 195);
-    row("Label4", 8640, 5310, 2490, 195);
-    row("cmdSpeichern", 8775, 5535, 2400, 465);
-    row("cmdSchliessen", 8775, 6030, 2400, 465);
-}
-
-void TestMainWindow::controlsInPlace() {
-    QFETCH(QString, name);
-    QFETCH(QRect, twipsRect);
+// No control covers another or reaches out of the window; each seat lies on the aircraft drawn,
+// and the web link's pressable area on the address it frames. A picture counts by what it draws.
+void TestMainWindow::controlsApartInsideTheWindow() {
     MainWindowFixture f;
     f.open();
-    auto* widget = f.control<QWidget>(qUtf8Printable(name));
-    QVERIFY2(widget, qPrintable(name));
-    QCOMPARE(widget->geometry(), twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+    const QWidget* area = f.control<QWidget>("clientArea");
+    const auto box = [](const QWidget* w) {
+        const auto* label = qobject_cast<const QLabel*>(w);
+        return label && !label->pixmap().isNull()
+                   ? inkOf(label->pixmap().toImage()).translated(w->pos()) & w->geometry()
+                   : w->geometry();
+    };
+    const QRect aircraft = box(f.control<QWidget>("Picture1"));
+    QStringList meant{QStringLiteral("Label4 Label6")};
+    for (const SeatImage& seat : kSeatImages) {
+        QVERIFY2(aircraft.contains(f.control<QWidget>(seat.name)->geometry()), seat.name);
+        meant << QLatin1String(seat.name) + QStringLiteral(" Picture1");
+    }
+    QList<QWidget*> shown = area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    shown.removeIf([](const QWidget* w) { return w->inherits("QFocusFrame"); }); // a seat's focus, drawn around it
+    QVERIFY(shown.size() >= 25);
+    for (const QWidget* a : shown) {
+        QVERIFY2(area->rect().contains(a->geometry()), qPrintable(a->objectName() + " reaches out of the window"));
+        for (const QWidget* b : shown) {
+            QVERIFY2(a == b || !box(a).intersects(box(b)) || meant.contains(a->objectName() + ' ' + b->objectName()) ||
+                         meant.contains(b->objectName() + ' ' + a->objectName()),
+                     qPrintable(a->objectName() + " covers " + b->objectName()));
+        }
+    }
 }
 
 void TestMainWindow::captionsInGerman() {
@@ -135,13 +123,15 @@ void TestMainWindow::clientAreaAndTitle() {
 
 void TestMainWindow::tabOrderAndFocus_data() {
     QTest::addColumn<int>("key"); // pressed on the web link
-    QTest::newRow("Return opens the web link") << int(Qt::Key_Return);
-    QTest::newRow("Space opens the web link") << int(Qt::Key_Space);
-    QTest::newRow("Enter on the keypad opens the web link") << int(Qt::Key_Enter);
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Return opens the web link") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("Space opens the web link") << int(Qt::Key_Space) << int(Qt::NoModifier);
+    QTest::newRow("Enter on the keypad opens the web link") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
 }
 
 void TestMainWindow::tabOrderAndFocus() {
     QFETCH(int, key);
+    QFETCH(int, modifiers);
     MainWindowFixture f;
     f.open();
     f.window()->activateWindow();
@@ -182,7 +172,7 @@ void TestMainWindow::tabOrderAndFocus() {
         if (link) {
             QVERIFY(frames[0]->geometry().contains(letters));
             // Return or Space opens the maker's page as a click does, and the focus stays.
-            QTest::keyClick(focused, Qt::Key(key));
+            QTest::keyClick(focused, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
             QTest::mouseClick(f.control<QWidget>("Label4"), Qt::LeftButton);
             const auto opened = f.folder.dialogs().calls();
             QCOMPARE(opened.size(), 2);
@@ -242,10 +232,7 @@ void TestMainWindow::absentKeysLeaveOnlySuffixes() {
     MainWindowFixture f;
     const QString path = f.folder.file(QStringLiteral("Data/language.crf"));
     f.folder.remove(QStringLiteral("Data/language.crf"));
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, "CREATE TABLE Entry (Variable TEXT, Wert TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    QVERIFY(runSql(path, "CREATE TABLE Entry (Variable TEXT, Wert TEXT)"));
     f.open();
     QCOMPARE(f.textOf("lblGepäck"), QStringLiteral(":"));
     QCOMPARE(f.textOf("Label3"), QStringLiteral(":"));
@@ -268,25 +255,46 @@ void TestMainWindow::withoutPictures() {
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 845 kg"));
 }
 
+namespace {
+// The windows that can be open beside the main window, as the program opens them.
+constexpr void (Application::*kSecondary[])() = {&Application::showInfo, &Application::showOptions,
+                                                 &Application::showExport, &Application::showTakeOver,
+                                                 &Application::showRestore};
+} // namespace
+
 void TestMainWindow::closeCommandsEndAtOnce_data() {
-    QTest::addColumn<bool>("viaMenu");
-    QTest::newRow("cmdSchliessen") << false;
-    QTest::newRow("mnuDateiBeenden") << true;
+    QTest::addColumn<int>("key");  // on the focused Schliessen; 0: a click on it, -1: Beenden in the menu
+    QTest::addColumn<int>("open"); // in kSecondary
+    QTest::newRow("Schliessen clicked, the info window open") << 0 << 0;
+    QTest::newRow("Return on a focused Schliessen, the options window open") << int(Qt::Key_Return) << 1;
+    QTest::newRow("Beenden in the menu, the export window open") << -1 << 2;
+    QTest::newRow("Schliessen clicked, the take-over window open") << 0 << 3;
+    QTest::newRow("Space on a focused Schliessen, the restore window open") << int(Qt::Key_Space) << 4;
 }
 
 void TestMainWindow::closeCommandsEndAtOnce() {
-    QFETCH(bool, viaMenu);
+    QFETCH(int, key);
+    QFETCH(int, open);
     MainWindowFixture f;
+    // A copy exported to once: one to take the loading over from, and to restore.
+    const exporttest::Fs2000 fs(f.folder);
+    QVERIFY(!exportwriter::write({fs.addCopy(QStringLiteral("nerova_tq58")), f.folder.path(), {176, {}, {}, {}, 0}}));
     f.open();
-    f.app->showInfo();
+    (f.app.get()->*kSecondary[open])();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible(); }), 2);
     QSignalSpy ended(f.app.get(), &Application::ended);
-    if (viaMenu)
-        testkit::triggerAction(f.window(), "mnuDateiBeenden");
+    auto* schliessen = f.control<QPushButton>("cmdSchliessen");
+    if (key < 0)
+        controls::triggerAction(f.window(), "mnuDateiBeenden");
+    else if (key > 0)
+        QTest::keyClick(schliessen, Qt::Key(key));
     else
-        QTest::mouseClick(f.control<QPushButton>("cmdSchliessen"), Qt::LeftButton);
+        QTest::mouseClick(schliessen, Qt::LeftButton);
     QCOMPARE(ended.size(), 1);
     QVERIFY(f.folder.dialogs().calls().isEmpty());
-    QTRY_VERIFY(!f.app->mainWindow() && !f.app->infoWindow());
+    QTRY_VERIFY(!f.app->mainWindow() && !f.app->infoWindow() && !f.app->optionsWindow() && !f.app->exportWindow() &&
+                !f.app->takeOverWindow() && !f.app->restoreWindow());
 }
 
 void TestMainWindow::webLinkIgnoresFailure() {
@@ -305,13 +313,13 @@ void TestMainWindow::webLinkIgnoresFailure() {
 void TestMainWindow::secondaryWindowsAreSingletons() {
     MainWindowFixture f;
     f.open();
-    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
+    controls::triggerAction(f.window(), "mnuExtrasOptionen");
     QWidget* options = f.app->optionsWindow();
-    testkit::triggerAction(f.window(), "mnuExtrasOptionen");
+    controls::triggerAction(f.window(), "mnuExtrasOptionen");
     QCOMPARE(f.app->optionsWindow(), options);
-    testkit::triggerAction(f.window(), "mnuInfo");
+    controls::triggerAction(f.window(), "mnuInfo");
     QWidget* info = f.app->infoWindow();
-    testkit::triggerAction(f.window(), "mnuInfo");
+    controls::triggerAction(f.window(), "mnuInfo");
     QCOMPARE(f.app->infoWindow(), info);
     QVERIFY(options && info && options->isVisible() && info->isVisible());
     QVERIFY(!options->isModal() && !info->isModal());

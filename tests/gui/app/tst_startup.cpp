@@ -34,7 +34,7 @@ struct ShownBox {
 
 ShownBox showQuestion(const QString& title) {
     ShownBox shown;
-    const auto answer = testkit::whenModal<QMessageBox>([&](QMessageBox* box) {
+    const auto answer = controls::whenModal<QMessageBox>([&](QMessageBox* box) {
         for (QAbstractButton* button : box->buttons())
             shown.buttons << button->text().remove(QLatin1Char('&'));
         shown.buttons.sort();
@@ -53,10 +53,10 @@ void TestStartup::splashVersion() {
     QCOMPARE(splashVersionText(1, 10, 3), QStringLiteral("Version 1.10.3"));
     TestProgramFolder folder;
     SplashWindow splash(folder.context());
-    QCOMPARE(testkit::child<QLabel>(&splash, "lblVersion")->text(), QStringLiteral("Version 1.1.0"));
-    QCOMPARE(testkit::child<QLabel>(&splash, "lblTitle")->text(), QStringLiteral("Velmora Control Center"));
+    QCOMPARE(controls::child<QLabel>(&splash, "lblVersion")->text(), QStringLiteral("Version 1.1.0"));
+    QCOMPARE(controls::child<QLabel>(&splash, "lblTitle")->text(), QStringLiteral("Velmora Control Center"));
     // The picture stands at its own size in the top-left corner, not stretched over the window.
-    auto* picture = testkit::child<QLabel>(&splash, "imgBackground");
+    auto* picture = controls::child<QLabel>(&splash, "imgBackground");
     QVERIFY(!picture->pixmap().isNull());
     QVERIFY(!picture->hasScaledContents());
     QCOMPARE(picture->geometry(), QRect(QPoint(0, 0), picture->pixmap().deviceIndependentSize().toSize()));

@@ -91,17 +91,17 @@ void TestExportCommand::throughTheMainWindow() {
         pf.dialogs().answerInput(QString::number(weights[i]));
         w->seatClicked(seats[i]);
     }
-    testkit::child<QSlider>(w, "Slider1")->setValue(weights[3]);
+    controls::child<QSlider>(w, "Slider1")->setValue(weights[3]);
     const QString shown = QStringLiteral(" %1 kg").arg(total);
-    QCOMPARE(testkit::child<QLabel>(w, "lblGesamt")->text(), shown);
+    QCOMPARE(controls::child<QLabel>(w, "lblGesamt")->text(), shown);
 
     pf.dialogs().clear();
     for (bool yes : answers)
         pf.dialogs().answerQuestion(yes);
     if (viaMenu)
-        testkit::triggerAction(w, "mnuExportBeladung");
+        controls::triggerAction(w, "mnuExportBeladung");
     else
-        testkit::child<QPushButton>(w, "cmdSpeichern")->click();
+        controls::child<QPushButton>(w, "cmdSpeichern")->click();
 
     const QString db = pf.context().languageDatabase();
     auto text = [&](const QString& key) { return tryLanguageText(db, key).value_or(QString()); };
@@ -111,7 +111,7 @@ void TestExportCommand::throughTheMainWindow() {
     if (opens)
         QVERIFY(app.exportWindow()->isVisible());
     // The check changes nothing in the loading.
-    QCOMPARE(testkit::child<QLabel>(w, "lblGesamt")->text(), shown);
+    QCOMPARE(controls::child<QLabel>(w, "lblGesamt")->text(), shown);
 }
 
 void TestExportCommand::secondPressBringsTheSameWindowForward() {
@@ -122,14 +122,14 @@ void TestExportCommand::secondPressBringsTheSameWindowForward() {
     app.showMainWindow();
     MainWindow* w = app.mainWindow();
     QVERIFY(w);
-    testkit::child<QPushButton>(w, "cmdSpeichern")->click();
+    controls::child<QPushButton>(w, "cmdSpeichern")->click();
     QPointer<ExportWindow> first = app.exportWindow();
     QVERIFY(first);
-    auto* list = testkit::child<QComboBox>(first, "cmbPA");
+    auto* list = controls::child<QComboBox>(first, "cmbPA");
     list->setCurrentIndex(0);
     // A copy installed meanwhile shows on the second press, in the same window; the choice stays.
     fs.addCopy(QStringLiteral("nerova_tq58_float"));
-    testkit::triggerAction(w, "mnuExportBeladung");
+    controls::triggerAction(w, "mnuExportBeladung");
     QCOMPARE(app.exportWindow(), first.data());
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->currentIndex(), 0);
@@ -144,8 +144,8 @@ void TestExportCommand::secondPressBringsTheSameWindowForward() {
     QVERIFY(QDir().rename(aircraft, fs.root() + QStringLiteral("Aircraft.away")));
     for (int press = 0; press < 2; ++press) {
         pf.dialogs().clear();
-        testkit::child<QPushButton>(w, "cmdSpeichern")->click();
-        testkit::settle();
+        controls::child<QPushButton>(w, "cmdSpeichern")->click();
+        controls::settle();
         const auto said = pf.dialogs().callsOf(Kind::Exclamation);
         QCOMPARE(said.size(), 1);
         QVERIFY2(said[0].text.contains(QDir::toNativeSeparators(fs.root() + QStringLiteral("Aircraft"))),
@@ -155,9 +155,9 @@ void TestExportCommand::secondPressBringsTheSameWindowForward() {
     // Once the folder is back, the next press lists its copies again.
     QVERIFY(QDir().rename(fs.root() + QStringLiteral("Aircraft.away"), aircraft));
     pf.dialogs().clear();
-    testkit::child<QPushButton>(w, "cmdSpeichern")->click();
+    controls::child<QPushButton>(w, "cmdSpeichern")->click();
     QVERIFY(app.exportWindow() && app.exportWindow()->isVisible());
-    QCOMPARE(testkit::child<QComboBox>(app.exportWindow(), "cmbPA")->count(), 2);
+    QCOMPARE(controls::child<QComboBox>(app.exportWindow(), "cmbPA")->count(), 2);
     QVERIFY(pf.dialogs().calls().isEmpty());
 }
 

@@ -2,6 +2,7 @@
 #include "support/ExportFixture.h"
 
 #include "core/common/SystemReasons.h"
+#include "core/export/StandIn.h"
 #include "core/export/WeightAndBalance.h"
 #include "core/settings/LanguageStore.h"
 #include "core/settings/SettingsFiles.h"
@@ -45,7 +46,7 @@ struct Program {
 
     MainWindow* main() const { return app.mainWindow(); }
     ExportWindow* exportWindow() const { return app.exportWindow(); }
-    template <typename T> T* control(const char* name) const { return testkit::child<T>(exportWindow(), name); }
+    template <typename T> T* control(const char* name) const { return controls::child<T>(exportWindow(), name); }
     QComboBox* list() const { return control<QComboBox>("cmbPA"); }
     QString text(const char* key) {
         return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
@@ -61,7 +62,7 @@ struct Program {
         main()->seatClicked(Seat::Co);
         pf.dialogs().answerInput(QStringLiteral("60"));
         main()->seatClicked(Seat::PaxRight);
-        testkit::child<QSlider>(main(), "Slider1")->setValue(20);
+        controls::child<QSlider>(main(), "Slider1")->setValue(20);
     }
     void openExport() {
         app.showExport();
@@ -70,15 +71,8 @@ struct Program {
     void choose(int index) { list()->setCurrentIndex(index); }
     void pressOK() { control<QPushButton>("cmdOK")->click(); }
     // Lets the closed window go (it deletes itself later).
-    void settle() { testkit::settle(); }
+    void settle() { controls::settle(); }
 };
-
-QStringList texts(const ScriptedDialogs& dialogs, Kind kind) {
-    QStringList result;
-    for (const auto& call : dialogs.callsOf(kind))
-        result << call.text;
-    return result;
-}
 
 } // namespace
 
@@ -91,10 +85,9 @@ private slots:
     void threePersonsThroughTheWindows();
     void loadingIsReadWhenOkIsPressed();
     void duplicateTitlesExportedByPosition();
-    void nothingChosenTouchesNothing();
     void keyboardChoosesAndConfirms();
-    void cancelAndEscapeClose_data();
-    void cancelAndEscapeClose();
+    void cancelOrNoChoiceWritesNothing_data();
+    void cancelOrNoChoiceWritesNothing();
     void listingProblemsAreSaid_data();
     void listingProblemsAreSaid();
     void failureIsSaidAndWindowStays_data();
@@ -104,6 +97,7 @@ private slots:
     void exportWindowGoesWithItsLoading();
     void completionMessage_data();
     void completionMessage();
+    void demoFolderCanBeExportedTo_data();
     void demoFolderCanBeExportedTo();
     void everyMessageInTheProgramsLanguage_data();
     void everyMessageInTheProgramsLanguage();
@@ -191,8 +185,8 @@ void TestExportWindow::threePersonsThroughTheWindows() {
     p.seatThreePersonsAndBaggage();
     p.pf.dialogs().clear();
     p.pf.dialogs().answerQuestion(true);
-    testkit::child<QPushButton>(p.main(), "cmdSpeichern")->click();
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Question),
+    controls::child<QPushButton>(p.main(), "cmdSpeichern")->click();
+    QCOMPARE(p.pf.dialogs().textsOf(Kind::Question),
              QStringList{p.text("strOnlyFuel_1") + "128 kg (= 282 lbs) " + p.text("strOnlyFuel_2")});
     QVERIFY(p.exportWindow());
 
@@ -244,20 +238,6 @@ void TestExportWindow::duplicateTitlesExportedByPosition() {
     QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_b"))), variantContent(1));
 }
 
-void TestExportWindow::nothingChosenTouchesNothing() {
-    Program p;
-    p.fs.addCopy(QStringLiteral("nerova_tq58"));
-    p.start();
-    p.openExport();
-    const auto before = snapshot(p.pf.path());
-    p.pressOK();
-    p.settle();
-    QCOMPARE(snapshot(p.pf.path()), before);
-    QVERIFY(p.exportWindow());
-    QVERIFY(p.exportWindow()->isVisible());
-    QVERIFY(p.pf.dialogs().calls().isEmpty());
-}
-
 void TestExportWindow::keyboardChoosesAndConfirms() {
     Program p;
     const QString cfg = p.fs.addCopy(QStringLiteral("nerova_tq58"));
@@ -270,26 +250,35 @@ void TestExportWindow::keyboardChoosesAndConfirms() {
     QCOMPARE(readFile(cfg), exportedCfg(wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0})));
 }
 
-void TestExportWindow::cancelAndEscapeClose_data() {
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("Cancel button") << false;
-    QTest::newRow("Escape key") << true;
+void TestExportWindow::cancelOrNoChoiceWritesNothing_data() {
+    QTest::addColumn<QString>("on");  // the control the key goes to
+    QTest::addColumn<int>("key");     // 0: a click
+    QTest::addColumn<bool>("chosen"); // a copy is chosen first
+    QTest::newRow("Cancel button") << "cmdAbbrechen" << 0 << true;
+    QTest::newRow("Escape key") << "cmbPA" << int(Qt::Key_Escape) << true;
+    QTest::newRow("Return on a focused Abbrechen cancels, never exports")
+        << "cmdAbbrechen" << int(Qt::Key_Return) << true;
+    QTest::newRow("O.K. with no copy chosen: the window stays") << "cmdOK" << 0 << false;
 }
 
-void TestExportWindow::cancelAndEscapeClose() {
-    QFETCH(bool, escape);
+void TestExportWindow::cancelOrNoChoiceWritesNothing() {
+    QFETCH(QString, on);
+    QFETCH(int, key);
+    QFETCH(bool, chosen);
     Program p;
     p.fs.addCopy(QStringLiteral("nerova_tq58"));
     p.start();
     p.openExport();
-    p.choose(0);
+    if (chosen)
+        p.choose(0);
     const auto before = snapshot(p.pf.path());
-    if (escape)
-        QTest::keyClick(p.list(), Qt::Key_Escape);
+    auto* target = p.control<QWidget>(qPrintable(on));
+    if (key)
+        QTest::keyClick(target, Qt::Key(key));
     else
-        p.control<QPushButton>("cmdAbbrechen")->click();
+        QTest::mouseClick(target, Qt::LeftButton);
     p.settle();
-    QVERIFY(!p.exportWindow());
+    QCOMPARE(p.exportWindow() && p.exportWindow()->isVisible(), !chosen);
     QCOMPARE(snapshot(p.pf.path()), before);
     QVERIFY(p.pf.dialogs().calls().isEmpty());
 }
@@ -402,7 +391,7 @@ void TestExportWindow::failureIsSaidAndWindowStays() {
                                         QDir::toNativeSeparators(p.pf.file(QStringLiteral("Models"))))
                              : p.text("strExportVariantMissing4").arg(variant);
     QVERIFY(!said.isEmpty() && said.contains(variant));
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{said + "\n\n" + p.text("strExportNothingChanged")});
+    QCOMPARE(p.pf.dialogs().textsOf(Kind::Exclamation), QStringList{said + "\n\n" + p.text("strExportNothingChanged")});
     QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
     QCOMPARE(snapshot(p.pf.path()), before);
     p.settle();
@@ -417,7 +406,7 @@ void TestExportWindow::withoutMainWindowNothingIsWritten() {
     p.choose(0);
     const auto before = snapshot(p.pf.path());
     p.pressOK();
-    QCOMPARE(texts(p.pf.dialogs(), Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
+    QCOMPARE(p.pf.dialogs().textsOf(Kind::Exclamation), QStringList{p.text("strExportNoLoading")});
     QCOMPARE(snapshot(p.pf.path()), before);
 }
 
@@ -525,26 +514,39 @@ void TestExportWindow::completionMessage() {
     QCOMPARE(readFile(cfg), exportedCfg(wab::section(loads)));
 }
 
+void TestExportWindow::demoFolderCanBeExportedTo_data() {
+    QTest::addColumn<QString>("copy"); // in the demo FS2000 folder
+    QTest::addColumn<int>("index");    // in the list
+    QTest::newRow("Nerova TQ 58 (demo), comments in code page 1252") << "nerova_tq58" << 0;
+    QTest::newRow("Nerova TQ 58 Float (demo)") << "NEROVA_TQ58_float" << 1;
+}
+
+// The demo as the program folder brings it: its stand-in variants over its stand-in models.
 void TestExportWindow::demoFolderCanBeExportedTo() {
+    QFETCH(QString, copy);
+    QFETCH(int, index);
     Program p;
+    QVERIFY(QDir(p.pf.file(QStringLiteral("Models"))).removeRecursively());
+    QVERIFY(testfiles::copyTree(QStringLiteral(MEROVAN_STAGED_FOLDER "/Models"), p.pf.file(QStringLiteral("Models"))));
     const QString demo = p.pf.path() + QStringLiteral("DemoFS2000/");
-    QVERIFY2(QFile::exists(demo + QStringLiteral("fs2000.exe")), "the demo is not in the staged program folder");
     p.pf.write(QStringLiteral("options.cfg"), demo.toLocal8Bit() + "\r\n");
-    const QByteArray installedModel =
-        p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl"));
+    const QString folder = demo + QStringLiteral("Aircraft/") + copy + QLatin1Char('/');
+    const QByteArray cfgBefore = readFile(folder + QStringLiteral("aircraft.cfg"));
+    const QByteArray modelBefore = readFile(folder + QStringLiteral("Model/TQ58-161.mdl"));
     const QByteArray variant = p.pf.read(QStringLiteral("Models/1.mdl"));
-    QVERIFY(!variant.isEmpty() && variant != installedModel);
+    QVERIFY(exportwriter::isStandIn(variant) && exportwriter::isStandIn(modelBefore) && variant != modelBefore);
     p.start();
     p.openExport();
     QCOMPARE(p.list()->count(), 2);
-    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 Float (demo)"));
-    p.choose(1);
+    p.choose(index);
     p.pressOK();
     QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
-    const QByteArray cfg = p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/aircraft.cfg"));
-    QCOMPARE(cfg.count("[WEIGHT_AND_BALANCE]"), 1);
-    QVERIFY(cfg.contains("[contact_points]"));
-    QCOMPARE(p.pf.read(QStringLiteral("DemoFS2000/Aircraft/NEROVA_TQ58_float/Model/TQ58-161.mdl")), variant);
+    QCOMPARE(p.pf.dialogs().callsOf(Kind::Information).size(), 1);
+    QCOMPARE(readFile(folder + QStringLiteral("Model/TQ58-161.mdl")), variant);
+    const QByteArray cfg = readFile(folder + QStringLiteral("aircraft.cfg"));
+    QCOMPARE(cfg, wab::rewriteWeightAndBalance(cfgBefore, {176, std::nullopt, std::nullopt, std::nullopt, 0}));
+    QCOMPARE(readFile(folder + QStringLiteral("merovan-installed/aircraft.cfg.installed")), cfgBefore);
+    QCOMPARE(readFile(folder + QStringLiteral("merovan-installed/TQ58-161.mdl.installed")), modelBefore);
 }
 
 namespace {

@@ -67,7 +67,7 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
         QVERIFY(QFile::setPermissions(cfg, QFileDevice::ReadOwner));
     app.showMainWindow();
     QVERIFY(app.mainWindow());
-    testkit::triggerAction(app.mainWindow(), "mnuExportRestore");
+    controls::triggerAction(app.mainWindow(), "mnuExportRestore");
 
     if (copies == QLatin1String("none exported")) {
         QVERIFY(!app.restoreWindow());
@@ -80,21 +80,21 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
     RestoreWindow* window = app.restoreWindow();
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->windowTitle(), text("frmRestoreCaption"));
-    auto* list = testkit::child<QComboBox>(window, "cmbRestore");
+    auto* list = controls::child<QComboBox>(window, "cmbRestore");
     QCOMPARE(list->count(), 1); // nerova_tq58_a has never been exported
     QCOMPARE(list->itemText(0), QStringLiteral("Nerova TQ 58"));
     QCOMPARE(window->focusWidget(), list);
     list->setCurrentIndex(0);
     if (copies == QLatin1String("cancelled")) {
-        testkit::child<QPushButton>(window, "cmdAbbrechen")->click();
-        testkit::settle();
+        controls::child<QPushButton>(window, "cmdAbbrechen")->click();
+        controls::settle();
         QVERIFY(pf.dialogs().calls().isEmpty());
         QVERIFY(!app.restoreWindow() || !app.restoreWindow()->isVisible());
         QCOMPARE(readFile(cfg), kExported);
         return;
     }
     pf.dialogs().answerQuestion(yes);
-    testkit::child<QPushButton>(window, "cmdOK")->click();
+    controls::child<QPushButton>(window, "cmdOK")->click();
     if (copies == QLatin1String("read-only")) {
         const auto warnings = pf.dialogs().callsOf(Dialog::Exclamation);
         QCOMPARE(warnings.size(), 1);
@@ -134,7 +134,7 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
                                        : text("strRestoreDone") + QLatin1Char(' ') + text("strRestoreModelKept"));
     QCOMPARE(info[0].title, text("strFinished"));
     QVERIFY(pf.dialogs().callsOf(Dialog::Exclamation).isEmpty());
-    testkit::settle();
+    controls::settle();
     QVERIFY(!app.restoreWindow());
 }
 

@@ -81,10 +81,10 @@ void TestTakeOverWindow::window() {
     f.folder.dialogs().clear();
 
     // The command sits in the Export menu, above the restore.
-    const QList<QAction*> actions = testkit::child<QMenu>(f.window(), "mnuExport")->actions();
-    QVERIFY(actions.indexOf(testkit::child<QAction>(f.window(), "mnuExportTakeOver")) ==
-            actions.indexOf(testkit::child<QAction>(f.window(), "mnuExportRestore")) - 1);
-    testkit::triggerAction(f.window(), "mnuExportTakeOver");
+    const QList<QAction*> actions = controls::child<QMenu>(f.window(), "mnuExport")->actions();
+    QVERIFY(actions.indexOf(controls::child<QAction>(f.window(), "mnuExportTakeOver")) ==
+            actions.indexOf(controls::child<QAction>(f.window(), "mnuExportRestore")) - 1);
+    controls::triggerAction(f.window(), "mnuExportTakeOver");
 
     if (scenario == QLatin1String("no copy")) {
         QVERIFY(!f.app->takeOverWindow());
@@ -96,7 +96,7 @@ void TestTakeOverWindow::window() {
     TakeOverWindow* window = f.app->takeOverWindow();
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->windowTitle(), text("frmTakeOverCaption"));
-    auto* list = testkit::child<QComboBox>(window, "cmbTakeOver");
+    auto* list = controls::child<QComboBox>(window, "cmbTakeOver");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
     QCOMPARE(list->itemText(1),
@@ -106,8 +106,8 @@ void TestTakeOverWindow::window() {
     QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
 
     list->setCurrentIndex(scenario == QLatin1String("exported") ? 0 : 1);
-    testkit::child<QPushButton>(window, "cmdOK")->click();
-    testkit::settle();
+    controls::child<QPushButton>(window, "cmdOK")->click();
+    controls::settle();
     if (scenario == QLatin1String("exported")) {
         QVERIFY(f.folder.dialogs().calls().isEmpty());
         QVERIFY(!f.app->takeOverWindow());

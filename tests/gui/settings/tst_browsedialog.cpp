@@ -1,6 +1,7 @@
 #include "gui/app/QtDialogs.h"
 #include "gui/settings/OptionsWindow.h"
 #include "support/Controls.h"
+#include "support/Files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,14 +38,12 @@ void TestBrowseDialog::findsFs2000InAnyLetterCase() {
     QSKIP("file names ignore letter case here; the patterns are passed on as written");
 #endif
     QTemporaryDir dir;
-    for (const QString& name : kFs2000 + kOthers) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString& name : kFs2000 + kOthers)
+        QVERIFY(testfiles::writeFile(dir.filePath(name), QByteArray()));
     QStringList listed;
     QStringList globMatches;
     QString shownFirst;
-    const auto answer = testkit::whenModal<QFileDialog>([&](QFileDialog* dialog) {
+    const auto answer = controls::whenModal<QFileDialog>([&](QFileDialog* dialog) {
         shownFirst = dialog->directory().absolutePath();
         // What a native dialog does with the patterns: case-sensitive globs.
         const QString filter = dialog->nameFilters().value(0);

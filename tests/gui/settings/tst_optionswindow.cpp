@@ -8,8 +8,6 @@
 #include <QComboBox>
 #include <QDir>
 
-#include <sqlite3.h>
-
 using Kind = ScriptedDialogs::Kind;
 
 namespace {
@@ -28,7 +26,7 @@ struct Options : MainWindowFixture {
         return app->optionsWindow();
     }
     template <typename T = QWidget> T* get(const char* name) const {
-        return testkit::child<T>(app->optionsWindow(), name);
+        return controls::child<T>(app->optionsWindow(), name);
     }
     // Picks a language with the keyboard, the way a user does; "" picks nothing.
     void choose(const QString& entry) {
@@ -111,11 +109,7 @@ void TestOptionsWindow::loadTakesTextsFromTheDatabase() {
         QFile::copy(f.folder.file(database), f.folder.file(kActive));
     } else if (!database.isEmpty()) {
         QFile::copy(f.folder.file(kGerman), f.folder.file(kActive));
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(f.folder.file(kActive)).constData(), &db);
-        QCOMPARE(sqlite3_exec(db, "DELETE FROM Entry WHERE Variable = 'strLanguage'", nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
+        QVERIFY(runSql(f.folder.file(kActive), "DELETE FROM Entry WHERE Variable = 'strLanguage'"));
     }
     OptionsWindow* w = f.open();
     QVERIFY(w && w->isVisible());
@@ -362,13 +356,17 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
 }
 
 void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile_data() {
-    QTest::addColumn<QString>("typed"); // the FS2000 folder entered; "<folder>": the program folder is read-only
-    QTest::addColumn<bool>("changed");  // a folder and a language other than those in force
-    QTest::addColumn<QString>("key");   // of the one message; empty: none
+    // The FS2000 folder entered; "<folder>": the program folder and Data/ are read-only,
+    // "<folder>Data": Data/ alone.
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("changed"); // a folder and a language other than those in force
+    QTest::addColumn<QString>("key");  // of the one message; empty: none
     QTest::newRow("read-only program folder: one message names the folder; the window keeps what was entered")
         << "<folder>" << true << "strProgramFolderReadOnly";
     QTest::newRow("read-only program folder, nothing changed: no file rewritten, no message")
         << "<folder>" << false << "";
+    QTest::newRow("only Data read-only: one message names Data, options.cfg is not written either")
+        << "<folder>Data" << true << "strProgramFolderReadOnly";
     QTest::newRow("a folder with a double quote: said in the program's language; the window keeps it")
         << "C:/\"FS\"/" << true << "strFolderQuote";
     QTest::newRow("a folder with a line break: said; the window keeps it")
@@ -381,7 +379,8 @@ void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile() {
     QFETCH(QString, typed);
     QFETCH(bool, changed);
     QFETCH(QString, key);
-    const bool readOnly = typed == QLatin1String("<folder>");
+    const bool readOnly = typed.startsWith(QLatin1String("<folder>"));
+    const QString locked = typed.mid(8); // within the program folder
     if (readOnly) {
 #ifndef Q_OS_UNIX
         // A folder's read-only attribute does not stop anybody from writing into it on Windows.
@@ -399,7 +398,8 @@ void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile() {
     const QByteArray before = f.settingsBytes();
     const auto readOnlyMode = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup;
     if (readOnly) {
-        QVERIFY(QFile::setPermissions(f.folder.path(), readOnlyMode));
+        if (locked.isEmpty())
+            QVERIFY(QFile::setPermissions(f.folder.path(), readOnlyMode));
         QVERIFY(QFile::setPermissions(f.folder.file(QStringLiteral("Data")), readOnlyMode));
         typed = changed ? QStringLiteral("D:/New/") : QStringLiteral("C:/Old/");
     }
@@ -421,7 +421,7 @@ void TestOptionsWindow::refusedOkKeepsTheWindowAndEveryFile() {
     QCOMPARE(messages.size(), 1);
     const QString text =
         tryLanguageText(f.folder.context().languageDatabase(), key).value_or(QStringLiteral("(no text)"));
-    const QString shown = readOnly ? QDir::toNativeSeparators(QDir::cleanPath(f.folder.path())) : typed;
+    const QString shown = readOnly ? QDir::toNativeSeparators(QDir::cleanPath(f.folder.file(locked))) : typed;
     QCOMPARE(messages[0].text, text.arg(shown));
     if (readOnly)
         QVERIFY2(messages[0].text.contains(QStringLiteral("Dokumente")), qPrintable(messages[0].text));
@@ -470,7 +470,7 @@ void TestOptionsWindow::firstStartWaitsForALanguage() {
     f.choose(QStringLiteral("English"));
     QVERIFY(f.get<QPushButton>("cmdOK")->isEnabled());
     QTest::keyClick(folderBox, Qt::Key_Return);
-    testkit::settle();
+    controls::settle();
     QCOMPARE(f.folder.read(QStringLiteral("strt.cfg")), QByteArray(" 0 \r\n"));
     QCOMPARE(f.folder.read(QStringLiteral("options.cfg")),
              QDir::toNativeSeparators(QStringLiteral("/wine/drive_c/FS2000/")).toLocal8Bit() + "\r\n");
@@ -499,7 +499,7 @@ void TestOptionsWindow::firstStartOkThatCannotMarkTheStartShowsOptionsAgain() {
     QCOMPARE(f.get<QComboBox>("cmbSprache")->currentIndex(), -1);
     QVERIFY(!f.get<QPushButton>("cmdOK")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Options"));
-    testkit::settle();
+    controls::settle();
     QVERIFY(!f.app->hasEnded());
 }
 
@@ -533,7 +533,7 @@ void TestOptionsWindow::cancelAndCloseSaveNothing() {
         f.app->optionsWindow()->close();
     }
     QTRY_VERIFY(!f.app->optionsWindow());
-    testkit::settle();
+    controls::settle();
     QCOMPARE(f.app->hasEnded(), ends);
     QCOMPARE(f.window() != nullptr, !ends);
     QCOMPARE(f.settingsBytes(), before);
