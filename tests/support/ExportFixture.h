@@ -46,6 +46,17 @@ inline QByteArray exportedCfg(const QByteArray& section) {
     return kHead + section + kOldSectionKept + kTail;
 }
 
+// kCfg with a weight-and-balance section holding the given first values of station_load.0 to .4
+// ("-" leaves a station's line out), as the take-over reads it.
+inline QByteArray cfgWith(const QByteArrayList& values) {
+    QByteArray section = "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight = 2332\r\n";
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (values[i] != "-")
+            section += "station_load." + QByteArray::number(i) + " =   " + values[i] + ", 0.4, -1.7, 0.0 // x\r\n";
+    }
+    return kHead + section + kTail;
+}
+
 // The section for pilot 80 kg, co-pilot 75 kg, left passenger seat free, right passenger 60 kg and
 // 20 kg of baggage, put together line by line (every run of blanks counted out).
 inline QByteArray threePersonsSection() {

@@ -2,6 +2,7 @@
 // for the copy, and the way back from every loading an export writes.
 
 #include "support/ExportFixture.h"
+#include "support/Loadings.h"
 
 #include "core/common/CopyLock.h"
 #include "core/export/TakeOver.h"
@@ -20,17 +21,6 @@ using Reason = takeover::Reason;
 
 namespace {
 
-// kCfg with a weight-and-balance section holding the given first values of station_load.0 to .4
-// ("-" leaves a station's line out).
-QByteArray cfgWith(const QByteArrayList& values) {
-    QByteArray section = "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight = 2332\r\n";
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (values[i] != "-")
-            section += "station_load." + QByteArray::number(i) + " =   " + values[i] + ", 0.4, -1.7, 0.0 // x\r\n";
-    }
-    return kHead + section + kTail;
-}
-
 // Draws from a fixed seed, so that a failing loading can be found again.
 class SeededRandom final : public RandomSource {
 public:
@@ -40,17 +30,6 @@ public:
 private:
     std::mt19937_64 m_engine{58};
 };
-
-LoadingModel loadingOf(std::int16_t pilot, std::int16_t co, std::int16_t left, std::int16_t right,
-                       std::int16_t baggage) {
-    LoadingModel m;
-    bool ok = m.setPilotWeight(pilot) && m.setBaggage(baggage);
-    for (const auto& [seat, kg] : {std::pair{Seat::Co, co}, {Seat::PaxLeft, left}, {Seat::PaxRight, right}})
-        ok = ok && (kg == 0 || m.seat(seat, kg));
-    if (!ok)
-        QTest::qFail("loading out of range", __FILE__, __LINE__);
-    return m;
-}
 
 } // namespace
 

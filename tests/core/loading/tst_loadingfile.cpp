@@ -4,6 +4,7 @@
 #include "core/loading/LoadingFile.h"
 #include "core/loading/RecentLoadings.h"
 #include "support/Files.h"
+#include "support/Loadings.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,18 +15,6 @@
 #include <cstring>
 
 namespace {
-
-// A loading with the given weights (0: a free seat).
-LoadingModel loadingOf(std::int16_t pilot, std::int16_t co, std::int16_t left, std::int16_t right,
-                       std::int16_t baggage) {
-    LoadingModel m;
-    bool ok = m.setPilotWeight(pilot) && m.setBaggage(baggage);
-    for (const auto& [seat, kg] : {std::pair{Seat::Co, co}, {Seat::PaxLeft, left}, {Seat::PaxRight, right}})
-        ok = ok && (kg == 0 || m.seat(seat, kg));
-    if (!ok)
-        QTest::qFail("loading out of range", __FILE__, __LINE__);
-    return m;
-}
 
 // A file as the program writes it (without its comment line), with the line of a key replaced:
 // "copilot=x" replaces line 3; a change without a known key is added as line 8.

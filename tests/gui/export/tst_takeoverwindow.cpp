@@ -19,21 +19,6 @@
 using namespace exporttest;
 using Dialog = ScriptedDialogs::Kind;
 
-namespace {
-
-// kCfg with a weight-and-balance section holding the given first values of station_load.0 to .4
-// ("-" leaves a station's line out).
-QByteArray cfgWith(const QByteArrayList& values) {
-    QByteArray section = "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight = 2332\r\n";
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (values[i] != "-")
-            section += "station_load." + QByteArray::number(i) + " =   " + values[i] + ", 0.4, -1.7, 0.0 // x\r\n";
-    }
-    return kHead + section + kTail;
-}
-
-} // namespace
-
 class TestTakeOverWindow : public QObject {
     Q_OBJECT
 private slots:
