@@ -90,6 +90,28 @@ bool isHeaderLine(QByteArrayView data, const Line& line) {
     return headText(data, line).startsWith('[');
 }
 
+// Where the next section header starts, at or after `pos`, which is the start of a line other than
+// the file's first: the start of the first line whose text after blanks and tabs begins with "[",
+// or the end of the data. The lines in between are passed over as one run of bytes.
+qsizetype nextHeaderLine(QByteArrayView data, qsizetype pos) {
+    const char* begin = data.data();
+    const qsizetype size = data.size();
+    for (qsizetype from = pos; from < size;) {
+        const void* found = std::memchr(begin + from, '[', size_t(size - from));
+        if (!found)
+            return size;
+        const qsizetype bracket = static_cast<const char*>(found) - begin;
+        qsizetype start = bracket;
+        while (start > pos && isBlank(data[start - 1]))
+            --start;
+        // After a line end: a LF, or a lone CR (the byte after it is a blank or the "[").
+        if (start == pos || data[start - 1] == '\n' || data[start - 1] == '\r')
+            return start;
+        from = bracket + 1;
+    }
+    return size;
+}
+
 bool isWeightAndBalanceHeader(QByteArrayView data, const Line& line) {
     const QByteArrayView text = headText(data, line);
     const QByteArrayView header(kHeader);
@@ -212,7 +234,7 @@ QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoad
             found = true;
             break;
         }
-        pos = line.end;
+        pos = nextHeaderLine(data, line.end);
     }
 
     // One buffer of about the final size: however large the file, the new content costs one
@@ -243,6 +265,14 @@ QByteArray rewriteWeightAndBalance(const QByteArray& original, const StationLoad
     }
     bool inWeightAndBalance = true;
     while (pos < size) {
+        if (!inWeightAndBalance) {
+            // Outside the section every line stays: up to the next header in one piece.
+            const qsizetype header = nextHeaderLine(data, pos);
+            out.append(data.sliced(pos, header - pos));
+            pos = header;
+            if (pos == size)
+                break;
+        }
         line = lines.lineAt(pos);
         pos = line.end;
         if (isHeaderLine(data, line))

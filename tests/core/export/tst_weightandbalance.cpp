@@ -174,6 +174,10 @@ void TestWeightAndBalance::replacesTheSectionAndKeepsTheRest_data() {
         << oldBody + "[fuel]\r\nfuel_type = 1\r\n[Weight_And_Balance]\r\nstation_load.1 = 50, 0.4, 1.7, 0.0\r\n"
                      "max_gross_weight = 2400\r\n"
         << w + "\r\n[fuel]\r\nfuel_type = 1\r\n[Weight_And_Balance]\r\nmax_gross_weight = 2400\r\n";
+    QTest::newRow("a later section after brackets in lines, a lone CR and blanks loses its stale loads")
+        << oldBody + "[fuel]\r\nnote = [kg] [WEIGHT_AND_BALANCE]\r\nx = 1\r \t[weight_and_balance]\r\n"
+                     "station_load.2 = 50, 0.4, 1.7, 0.0\r\nkept = 2\r\n"
+        << w + "\r\n[fuel]\r\nnote = [kg] [WEIGHT_AND_BALANCE]\r\nx = 1\r \t[weight_and_balance]\r\nkept = 2\r\n";
     QTest::newRow("two weight-and-balance sections in a row")
         << oldBody + oldBody + kTail << w + "\r\n[WEIGHT_AND_BALANCE]\r\n\r\n" + kTail;
     QTest::newRow("a bracket inside a line does not end the section")
