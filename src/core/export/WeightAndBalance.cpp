@@ -201,11 +201,14 @@ QByteArray section(const StationLoads& loads) {
 }
 
 QByteArray lineEndOf(QByteArrayView data) {
-    const auto crs = std::count(data.begin(), data.end(), '\r');
-    const auto lfs = std::count(data.begin(), data.end(), '\n');
-    if (crs == 0 && lfs > 0)
+    if (data.isEmpty())
+        return kLineEnd;
+    // Only whether each of the two occurs counts, so the search stops at the first of each.
+    const bool crs = std::memchr(data.data(), '\r', size_t(data.size())) != nullptr;
+    const bool lfs = std::memchr(data.data(), '\n', size_t(data.size())) != nullptr;
+    if (!crs && lfs)
         return QByteArrayLiteral("\n");
-    if (lfs == 0 && crs > 0)
+    if (!lfs && crs)
         return QByteArrayLiteral("\r");
     return kLineEnd;
 }
