@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace atomicfile {
 namespace {
 
@@ -45,6 +47,12 @@ bool createWithData(const QString& path, const QByteArray& data, const QString& 
 
 bool restoreCopy(const QString& source, const QString& target, const Attributes& installed, QString* reason) {
     return replace(target, Content(source), {false, source, installed}, reason);
+}
+
+bool ownerCanBeKept(unsigned fileOwner, unsigned fileGroup, unsigned user, const std::vector<unsigned>& userGroups) {
+    if (user == 0)
+        return true;
+    return fileOwner == user && std::find(userGroups.begin(), userGroups.end(), fileGroup) != userGroups.end();
 }
 
 QString resolvedTarget(const QString& path) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // Replacing files so that a crash, a full disk or any other failure leaves either the whole old
 // file or the whole new one, never a mix. The new content goes to a temporary file
@@ -83,6 +84,9 @@ bool removeFile(const QString& path, QString* reason);
 // group: always for an administrator; for anybody else only for their own file in one of their
 // groups. True when the file does not exist, and on systems without file owners.
 bool canKeepOwner(const QString& path);
+// The rule behind it, for a file of `fileOwner` in `fileGroup` and a user `user` (0: an
+// administrator) who belongs to `userGroups` (the primary group and the others).
+bool ownerCanBeKept(unsigned fileOwner, unsigned fileGroup, unsigned user, const std::vector<unsigned>& userGroups);
 
 // Whether a new file can be created in `folder`. On Unix also by its permission bits, so that a
 // folder without any write permission is read-only for an administrator too; on Windows, which

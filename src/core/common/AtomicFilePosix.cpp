@@ -306,19 +306,14 @@ bool canKeepOwner(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(resolvedTarget(path)).constData(), &info) != 0)
         return true;
-    const uid_t user = ::geteuid();
-    if (user == 0)
-        return true;
-    if (info.st_uid != user)
-        return false;
-    if (info.st_gid == ::getegid())
-        return true;
+    std::vector<unsigned> groups{unsigned(::getegid())};
     const int count = ::getgroups(0, nullptr);
-    if (count <= 0)
-        return false;
-    std::vector<gid_t> groups(static_cast<std::size_t>(count));
-    const int got = ::getgroups(count, groups.data());
-    return got > 0 && std::find(groups.begin(), groups.begin() + got, info.st_gid) != groups.begin() + got;
+    if (count > 0) {
+        std::vector<gid_t> others(static_cast<std::size_t>(count));
+        const int got = ::getgroups(count, others.data());
+        groups.insert(groups.end(), others.begin(), others.begin() + std::max(got, 0));
+    }
+    return ownerCanBeKept(unsigned(info.st_uid), unsigned(info.st_gid), unsigned(::geteuid()), groups);
 }
 
 bool canCreateIn(const QString& folder) {

@@ -34,6 +34,8 @@ private slots:
     void windowsAttributes();
     void newFileNeverOverwritesWhatIsThere_data();
     void newFileNeverOverwritesWhatIsThere();
+    void ownerKeptOnlyWhereTheUserMayGiveIt_data();
+    void ownerKeptOnlyWhereTheUserMayGiveIt();
 };
 
 void TestAtomicFile::replacesWholeFile_data() {
@@ -272,6 +274,29 @@ void TestAtomicFile::newFileNeverOverwritesWhatIsThere() {
         QCOMPARE(readFile(path), QByteArray("theirs"));
     }
     QCOMPARE(temporaryFiles(dir.path()), QStringList());
+}
+
+// Users 1000 and 1001; groups 100 (1000's primary), 200 (a group 1000 is also in) and 300.
+void TestAtomicFile::ownerKeptOnlyWhereTheUserMayGiveIt_data() {
+    QTest::addColumn<unsigned>("owner");
+    QTest::addColumn<unsigned>("group");
+    QTest::addColumn<unsigned>("user");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("an administrator keeps another user's owner and group") << 1001u << 300u << 0u << true;
+    QTest::newRow("the owner, in their primary group") << 1000u << 100u << 1000u << true;
+    QTest::newRow("the owner, in another group of theirs") << 1000u << 200u << 1000u << true;
+    QTest::newRow("the owner, in a group they are not in") << 1000u << 300u << 1000u << false;
+    QTest::newRow("another user's file in the user's primary group") << 1001u << 100u << 1000u << false;
+    QTest::newRow("another user's file in another group of the user's") << 1001u << 200u << 1000u << false;
+}
+
+void TestAtomicFile::ownerKeptOnlyWhereTheUserMayGiveIt() {
+    QFETCH(unsigned, owner);
+    QFETCH(unsigned, group);
+    QFETCH(unsigned, user);
+    QFETCH(bool, kept);
+    const std::vector<unsigned> groups = user == 0 ? std::vector<unsigned>{0u} : std::vector<unsigned>{100u, 200u};
+    QCOMPARE(atomicfile::ownerCanBeKept(owner, group, user, groups), kept);
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
