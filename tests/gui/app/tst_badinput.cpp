@@ -76,7 +76,9 @@ void TestBadInput::entries_data() {
     QTest::newRow("carriage return before") << A("\r75") << none() << none();
     QTest::newRow("two signs") << A("--5") << none() << none();
     // Zero in disguise.
+    QTest::newRow("0") << A("0") << none() << none();
     QTest::newRow("-0") << A("-0") << none() << none();
+    QTest::newRow("0.4 rounds to 0") << A("0.4") << none() << none();
     QTest::newRow("1e-400 underflows to 0") << A("1e-400") << none() << none();
     QTest::newRow(".5 rounds to even 0") << A(".5") << none() << none();
     QTest::newRow("-0.5 rounds to 0") << A("-0.5") << none() << none();
@@ -87,10 +89,15 @@ void TestBadInput::entries_data() {
     QTest::newRow("tab and line feed inside") << A("\t7\n5") << weight(75) << weight(75);
     QTest::newRow("blank inside") << A("7 5") << weight(75) << weight(75);
     QTest::newRow("80 kg") << A("80 kg") << weight(80) << weight(80);
+    QTest::newRow("75kg: digits then letters") << A("75kg") << weight(75) << weight(75);
+    QTest::newRow("blanks before") << A("   68") << weight(68) << weight(68);
     QTest::newRow("no-break space after") << A(QStringLiteral("75\u00a0")) << weight(75) << weight(75);
     QTest::newRow("7,5 stops at the comma") << A("7,5") << weight(7) << raisedTo40();
     QTest::newRow("1,000 stops at the comma") << A("1,000") << weight(1) << raisedTo40();
     QTest::newRow("2.5 to even 2") << A("2.5") << weight(2) << raisedTo40();
+    QTest::newRow("73.5 to even 74") << A("73.5") << weight(74) << weight(74);
+    QTest::newRow("40: the lightest pilot") << A("40") << weight(40) << weight(40);
+    QTest::newRow("39.5 to even 40: no pilot message") << A("39.5") << weight(40) << weight(40);
     QTest::newRow("5e without exponent digits") << A("5e") << weight(5) << raisedTo40();
     QTest::newRow("1e4") << A("1e4") << refused() << refused();
     QTest::newRow("1d2") << A("1d2") << weight(100) << weight(100);
@@ -147,6 +154,8 @@ void TestBadInput::entries() {
         if (expected.kind == Outcome::Refused)
             messages << kRange;
         QCOMPARE(f.folder.dialogs().textsOf(Kind::Exclamation), messages);
+        for (const auto& message : f.folder.dialogs().callsOf(Kind::Exclamation))
+            QCOMPARE(message.title, QStringLiteral("Error!"));
         if (expected.kind == Outcome::Weight) {
             QCOMPARE(f.tooltip(s.name), weightRecord(qint16(expected.weight)));
             const int others = s.seat == Seat::Pilot ? 0 : 80;
@@ -161,8 +170,8 @@ void TestBadInput::entries() {
     }
 }
 
-// With the largest entries on every seat and the fullest baggage, nothing can be refused any more:
-// every seat frees, and the slider stands wherever it is moved.
+// With the largest entries on every seat and the fullest baggage, nothing can be refused any more
+// but one over the largest entry: every seat frees, and the slider stands wherever it is moved.
 void TestBadInput::largestEntriesCanAlwaysBeFreed_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("kg"); // what each seat then holds (the pilot at least 40)
@@ -197,6 +206,12 @@ void TestBadInput::largestEntriesCanAlwaysBeFreed() {
         checkInvariants(f, QString::fromLatin1(seat) + QStringLiteral(" freed"));
     }
     QVERIFY(f.folder.dialogs().textsOf(Kind::Exclamation).isEmpty());
+    // Beside the largest entry, one over it is refused as it is alone.
+    f.clickSeat("imgPaxRight", answer);
+    f.clickSeat("imgCo", kg > 0 ? QStringLiteral("8013") : QStringLiteral("-8013"));
+    QCOMPARE(f.folder.dialogs().textsOf(Kind::Exclamation), QStringList{kRange});
+    QVERIFY2(!recordedWeight(f.tooltip("imgCo")), "imgCo");
+    f.clickSeat("imgPaxRight", std::nullopt, false);
     QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(pilot));
 }
 
