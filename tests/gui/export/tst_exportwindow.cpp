@@ -81,10 +81,10 @@ class TestExportWindow : public QObject {
 private slots:
     void captions_data();
     void captions();
+    void listsTheCopiesNothingPreselected_data();
     void listsTheCopiesNothingPreselected();
     void exportsTheLoadingShown_data();
     void exportsTheLoadingShown();
-    void duplicateTitlesExportedByPosition();
     void cancelOrNoChoiceWritesNothing_data();
     void cancelOrNoChoiceWritesNothing();
     void listingProblemsAreSaid_data();
@@ -136,34 +136,58 @@ void TestExportWindow::captions() {
     QCOMPARE((QStringList{told->text(QAccessible::Name), p.list()->accessibleName() + ":"}), texts.mid(0, 2));
 }
 
+void TestExportWindow::listsTheCopiesNothingPreselected_data() {
+    QTest::addColumn<QStringList>("folders"); // of the copies, those listed first
+    QTest::addColumn<QByteArrayList>("cfgs");
+    QTest::addColumn<QStringList>("titles"); // as listed
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("the title up to a comma; a copy without a title shows its folder name")
+        << QStringList{"nerova_tq58", "NEROVA_TQ58_float", "nerova_tq58_untitled", "velmora_kestrel"}
+        << QByteArrayList{"[fltsim.0]\r\ntitle=Wheels, red\r\n", "title =Not a title\r\ntitle=Float\r\n",
+                          "[fltsim.0]\r\ntitle = Blank before the sign\r\n", "title=Kestrel\r\n"}
+        << QStringList{"Wheels", "Float", "nerova_tq58_untitled"} << 2;
+    // The titles differ only after a comma, where the title field ends: the folder names tell them
+    // apart, and each line exports its own copy.
+    QTest::newRow("titles alike: told apart by their folders")
+        << QStringList{"nerova_tq58_a", "nerova_tq58_b"}
+        << QByteArrayList{"title=Nerova TQ 58, D-EABC\r\n", "title=Nerova TQ 58, D-EXYZ\r\n"}
+        << QStringList{"Nerova TQ 58 (nerova_tq58_a)", "Nerova TQ 58 (nerova_tq58_b)"} << 1;
+}
+
 void TestExportWindow::listsTheCopiesNothingPreselected() {
+    QFETCH(QStringList, folders);
+    QFETCH(QByteArrayList, cfgs);
+    QFETCH(QStringList, titles);
+    QFETCH(int, chosen);
     Program p;
-    p.fs.addCopy(QStringLiteral("nerova_tq58"), "[fltsim.0]\r\ntitle=Wheels, red\r\n");
-    p.fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), "title =Not a title\r\ntitle=Float\r\n");
-    p.fs.addCopy(QStringLiteral("nerova_tq58_untitled"), "[fltsim.0]\r\ntitle = Blank before the sign\r\n");
-    p.fs.addCopy(QStringLiteral("velmora_kestrel"), "title=Kestrel\r\n");
+    QStringList listed;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        p.fs.addCopy(folders[i], cfgs[i]);
+        if (i < titles.size())
+            listed << p.fs.cfg(folders[i]);
+    }
     p.start();
     p.openExport();
     QComboBox* list = p.list();
-    QVERIFY(list);
     QVERIFY(!list->isEditable());
-    QStringList titles;
+    QStringList shown;
     for (int i = 0; i < list->count(); ++i)
-        titles << list->itemText(i);
-    // A copy without a title shows its folder name.
-    QCOMPARE(titles, (QStringList{"Wheels", "Float", "nerova_tq58_untitled"}));
-    QCOMPARE(p.exportWindow()->lstData(),
-             (QStringList{p.fs.cfg(QStringLiteral("nerova_tq58")), p.fs.cfg(QStringLiteral("NEROVA_TQ58_float")),
-                          p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))}));
+        shown << list->itemText(i);
+    QCOMPARE(shown, titles);
+    QCOMPARE(p.exportWindow()->lstData(), listed);
     QCOMPARE(list->currentIndex(), -1);
     QCOMPARE(list->currentText(), QString());
     QCOMPARE(p.exportWindow()->focusWidget(), list);
     QVERIFY(p.control<QPushButton>("cmdOK")->isDefault());
     QVERIFY(p.pf.dialogs().calls().isEmpty());
-    // O.K. on the copy without a title exports into it.
-    p.choose(2);
+    // O.K. exports into the copy chosen, and into no other.
+    p.choose(chosen);
     p.pressOK();
-    QVERIFY(readFile(p.fs.cfg(QStringLiteral("nerova_tq58_untitled"))).contains("\r\n[WEIGHT_AND_BALANCE]\r\n"));
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        QCOMPARE(readFile(p.fs.cfg(folders[i])),
+                 cfgs[i] + (i == chosen ? wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}) : ""));
+        QCOMPARE(readFile(p.fs.model(folders[i])), i == chosen ? variantContent(1) : kInstalledModel);
+    }
 }
 
 void TestExportWindow::exportsTheLoadingShown_data() {
@@ -215,27 +239,6 @@ void TestExportWindow::exportsTheLoadingShown() {
     QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
     p.settle();
     QVERIFY(!p.exportWindow());
-}
-
-void TestExportWindow::duplicateTitlesExportedByPosition() {
-    // The titles differ only after a comma, where the title field ends: the folder names tell them
-    // apart, and each line exports its own copy.
-    Program p;
-    const QByteArray a = "title=Nerova TQ 58, D-EABC\r\n";
-    const QByteArray b = "title=Nerova TQ 58, D-EXYZ\r\n";
-    const QString first = p.fs.addCopy(QStringLiteral("nerova_tq58_a"), a);
-    const QString second = p.fs.addCopy(QStringLiteral("nerova_tq58_b"), b);
-    p.start();
-    p.openExport();
-    QCOMPARE(p.list()->count(), 2);
-    QCOMPARE(p.list()->itemText(0), QStringLiteral("Nerova TQ 58 (nerova_tq58_a)"));
-    QCOMPARE(p.list()->itemText(1), QStringLiteral("Nerova TQ 58 (nerova_tq58_b)"));
-    p.choose(1);
-    p.pressOK();
-    QCOMPARE(readFile(first), a);
-    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_a"))), kInstalledModel);
-    QCOMPARE(readFile(second), b + wab::section({176, std::nullopt, std::nullopt, std::nullopt, 0}));
-    QCOMPARE(readFile(p.fs.model(QStringLiteral("nerova_tq58_b"))), variantContent(1));
 }
 
 void TestExportWindow::cancelOrNoChoiceWritesNothing_data() {
