@@ -26,7 +26,6 @@ private slots:
     void withoutPictures();
     void closeCommandsEndAtOnce_data();
     void closeCommandsEndAtOnce();
-    void secondaryWindowsAreSingletons();
     void captionsStayWholeInSansSerif_data();
     void captionsStayWholeInSansSerif();
 };
@@ -243,34 +242,39 @@ void TestMainWindow::withoutPictures() {
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 845 kg"));
 }
 
-namespace {
-// The windows that can be open beside the main window, as the program opens them.
-constexpr void (Application::*kSecondary[])() = {&Application::showInfo, &Application::showOptions,
-                                                 &Application::showExport, &Application::showTakeOver,
-                                                 &Application::showRestore};
-} // namespace
-
 void TestMainWindow::closeCommandsEndAtOnce_data() {
-    QTest::addColumn<int>("key");  // on the focused Schliessen; 0: a click on it, -1: Beenden in the menu
-    QTest::addColumn<int>("open"); // in kSecondary
-    QTest::newRow("Schliessen clicked, the info window open") << 0 << 0;
-    QTest::newRow("Return on a focused Schliessen, the options window open") << int(Qt::Key_Return) << 1;
-    QTest::newRow("Beenden in the menu, the export window open") << -1 << 2;
-    QTest::newRow("Schliessen clicked, the take-over window open") << 0 << 3;
-    QTest::newRow("Space on a focused Schliessen, the restore window open") << int(Qt::Key_Space) << 4;
+    QTest::addColumn<int>("key");         // on the focused Schliessen; 0: a click on it, -1: Beenden in the menu
+    QTest::addColumn<QByteArray>("open"); // the menu command that opens a window beside the main window
+    QTest::newRow("Schliessen clicked, the info window open") << 0 << QByteArray("mnuInfo");
+    QTest::newRow("Return on a focused Schliessen, the options window open")
+        << int(Qt::Key_Return) << QByteArray("mnuExtrasOptionen");
+    QTest::newRow("Beenden in the menu, the export window open") << -1 << QByteArray("mnuExportBeladung");
+    QTest::newRow("Schliessen clicked, the take-over window open") << 0 << QByteArray("mnuExportTakeOver");
+    QTest::newRow("Space on a focused Schliessen, the restore window open")
+        << int(Qt::Key_Space) << QByteArray("mnuExportRestore");
 }
 
 void TestMainWindow::closeCommandsEndAtOnce() {
     QFETCH(int, key);
-    QFETCH(int, open);
+    QFETCH(QByteArray, open);
     MainWindowFixture f;
     // A copy exported to once: one to take the loading over from, and to restore.
     const exporttest::Fs2000 fs(f.folder);
     QVERIFY(!exportwriter::write({fs.addCopy(QStringLiteral("nerova_tq58")), f.folder.path(), {176, {}, {}, {}, 0}}));
     f.open();
-    (f.app.get()->*kSecondary[open])();
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    QCOMPARE(std::count_if(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible(); }), 2);
+    const auto shown = [] {
+        QWidgetList windows = QApplication::topLevelWidgets();
+        windows.removeIf([](const QWidget* w) { return !w->isVisible(); });
+        std::sort(windows.begin(), windows.end());
+        return windows;
+    };
+    // Opened a second time, the same window comes forward; none is modal.
+    controls::triggerAction(f.window(), open.constData());
+    const QWidgetList windows = shown();
+    controls::triggerAction(f.window(), open.constData());
+    QCOMPARE(shown(), windows);
+    QCOMPARE(windows.size(), 2);
+    QVERIFY(std::none_of(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isModal(); }));
     QSignalSpy ended(f.app.get(), &Application::ended);
     auto* schliessen = f.control<QPushButton>("cmdSchliessen");
     if (key < 0)
@@ -283,22 +287,6 @@ void TestMainWindow::closeCommandsEndAtOnce() {
     QVERIFY(f.folder.dialogs().calls().isEmpty());
     QTRY_VERIFY(!f.app->mainWindow() && !f.app->infoWindow() && !f.app->optionsWindow() && !f.app->exportWindow() &&
                 !f.app->takeOverWindow() && !f.app->restoreWindow());
-}
-
-void TestMainWindow::secondaryWindowsAreSingletons() {
-    MainWindowFixture f;
-    f.open();
-    controls::triggerAction(f.window(), "mnuExtrasOptionen");
-    QWidget* options = f.app->optionsWindow();
-    controls::triggerAction(f.window(), "mnuExtrasOptionen");
-    QCOMPARE(f.app->optionsWindow(), options);
-    controls::triggerAction(f.window(), "mnuInfo");
-    QWidget* info = f.app->infoWindow();
-    controls::triggerAction(f.window(), "mnuInfo");
-    QCOMPARE(f.app->infoWindow(), info);
-    QVERIFY(options && info && options->isVisible() && info->isVisible());
-    QVERIFY(!options->isModal() && !info->isModal());
-    QVERIFY(f.window()->isVisible());
 }
 
 void TestMainWindow::captionsStayWholeInSansSerif_data() {
