@@ -179,18 +179,15 @@ void TestOptionsWindow::choosingALanguageEnablesOk_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("language");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("folder, English") << "C:\\FS2000\\"
-                                     << "English" << true;
-    QTest::newRow("empty folder, Deutsch") << ""
-                                           << "Deutsch" << true;
-    QTest::newRow("<>") << "<>"
-                        << "English" << false;
-    QTest::newRow("<> between blanks") << "  <>  "
-                                       << "Deutsch" << false;
-    QTest::newRow("more than <>") << "<>x"
-                                  << "English" << true;
-    QTest::newRow("no choice") << "C:\\FS2000\\"
-                               << "" << false;
+    const auto row = [](const char* name, const char* folder, const char* language, bool enabled) {
+        QTest::newRow(name) << QString::fromUtf8(folder) << QString::fromUtf8(language) << enabled;
+    };
+    row("folder, English", "C:\\FS2000\\", "English", true);
+    row("empty folder, Deutsch", "", "Deutsch", true);
+    row("<>", "<>", "English", false);
+    row("<> between blanks", "  <>  ", "Deutsch", false);
+    row("more than <>", "<>x", "English", true);
+    row("no choice", "C:\\FS2000\\", "", false);
 }
 
 void TestOptionsWindow::choosingALanguageEnablesOk() {
@@ -307,24 +304,16 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
 }
 
 void TestOptionsWindow::okReportsAFailedStepAndGoesOn_data() {
-    QTest::addColumn<QString>("blocked"); // made unwritable
-    QTest::addColumn<QString>("folderText");
-    QTest::addColumn<QString>("named"); // the file the message names
-    QTest::newRow("options.cfg") << "options.cfg"
-                                 << "C:/FS/"
-                                 << "options.cfg";
-    QTest::newRow("language source missing") << "-Data/languages/english.crf"
-                                             << "C:/FS/" << kEnglish;
-    QTest::newRow("language database") << "Data/language.crf"
-                                       << "C:/FS/" << kActive;
-    QTest::newRow("strt.cfg") << "strt.cfg"
-                              << "C:/FS/"
-                              << "strt.cfg";
+    QTest::addColumn<QString>("blocked"); // made unwritable; "-" first: removed
+    QTest::addColumn<QString>("named");   // the file the message names
+    QTest::newRow("options.cfg") << "options.cfg" << QStringLiteral("options.cfg");
+    QTest::newRow("language source missing") << "-Data/languages/english.crf" << kEnglish;
+    QTest::newRow("language database") << "Data/language.crf" << kActive;
+    QTest::newRow("strt.cfg") << "strt.cfg" << QStringLiteral("strt.cfg");
 }
 
 void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
     QFETCH(QString, blocked);
-    QFETCH(QString, folderText);
     QFETCH(QString, named);
     Options f;
     f.folder.write(QStringLiteral("options.cfg"), "C:/Old/\r\n");
@@ -333,9 +322,9 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
     const QByteArray german = f.folder.read(kActive);
     if (blocked.startsWith(QLatin1Char('-')))
         f.folder.remove(blocked.mid(1));
-    else if (!blocked.isEmpty())
+    else
         blockWithFolder(f.folder, blocked);
-    f.get<QLineEdit>("txtFS2000")->setText(folderText);
+    f.get<QLineEdit>("txtFS2000")->setText(QStringLiteral("C:/FS/"));
     f.choose(QStringLiteral("English"));
     f.press("cmdOK");
 
