@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDebug>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -70,8 +71,6 @@ struct Program {
     }
     void choose(int index) { list()->setCurrentIndex(index); }
     void pressOK() { control<QPushButton>("cmdOK")->click(); }
-    // Lets the closed window go (it deletes itself later).
-    void settle() { controls::settle(); }
 };
 
 } // namespace
@@ -237,7 +236,7 @@ void TestExportWindow::exportsTheLoadingShown() {
     QCOMPARE(info[0].text, p.text("strWritten"));
     QCOMPARE(info[0].title, p.text("strFinished"));
     QVERIFY(p.pf.dialogs().callsOf(Kind::Exclamation).isEmpty());
-    p.settle();
+    controls::settle();
     QVERIFY(!p.exportWindow());
 }
 
@@ -268,7 +267,7 @@ void TestExportWindow::cancelOrNoChoiceWritesNothing() {
         QTest::keyClick(target, Qt::Key(key));
     else
         QTest::mouseClick(target, Qt::LeftButton);
-    p.settle();
+    controls::settle();
     QCOMPARE(p.exportWindow() && p.exportWindow()->isVisible(), !chosen);
     QCOMPARE(snapshot(p.pf.path()), before);
     QVERIFY(p.pf.dialogs().calls().isEmpty());
@@ -345,7 +344,7 @@ void TestExportWindow::listingProblemsAreSaid() {
     QCOMPARE(warnings[0].text, expected);
     QCOMPARE(warnings[0].title, QStringLiteral("Error!"));
     if (listed == 0) {
-        p.settle();
+        controls::settle();
         QVERIFY(!p.exportWindow() || !p.exportWindow()->isVisible());
         return;
     }
@@ -391,7 +390,7 @@ void TestExportWindow::failureIsSaidAndWindowStays() {
     QCOMPARE(p.pf.dialogs().textsOf(Kind::Exclamation), QStringList{said});
     QVERIFY(p.pf.dialogs().callsOf(Kind::Information).isEmpty());
     QCOMPARE(snapshot(p.pf.path()), before);
-    p.settle();
+    controls::settle();
     QVERIFY(p.exportWindow());
     QCOMPARE(readFile(cfg), kCfg);
 }
@@ -417,8 +416,8 @@ void TestExportWindow::exportWindowGoesWithItsLoading() {
         p.app.reloadMainWindow();
     else
         p.main()->close();
-    p.settle();
-    p.settle();
+    controls::settle();
+    controls::settle();
     QVERIFY(!window || !window->isVisible());
     QVERIFY(!p.exportWindow() || !p.exportWindow()->isVisible());
 }
@@ -664,13 +663,10 @@ void TestExportWindow::messagesFitTheScreen() {
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
         QCoreApplication::processEvents();
         const QRect shown = box->frameGeometry();
-        const QString where = QStringLiteral("%1: %2 x %3 on a screen of %4 x %5 (scale %6)")
-                                  .arg(QLatin1String(language))
-                                  .arg(shown.width())
-                                  .arg(shown.height())
-                                  .arg(screen->geometry().width())
-                                  .arg(screen->geometry().height())
-                                  .arg(screen->devicePixelRatio());
+        const QString where =
+            QStringLiteral("%1: %2 on a screen of %3 (scale %4)")
+                .arg(QLatin1String(language), QDebug::toString(shown.size()),
+                     QDebug::toString(screen->geometry().size()), QString::number(screen->devicePixelRatio()));
         QVERIFY2(shown.width() <= area.width() && shown.height() <= area.height(), qPrintable(where));
         // Every path is shortened in its middle, none cut off at the box's edge.
         const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
