@@ -19,7 +19,6 @@ private slots:
     void splashGivesWayToMainWindow();
     void firstStartFlag_data();
     void firstStartFlag();
-    void missingFlagKeepsPreviousValue();
     void qtTextsSpeakTheProgramsLanguage_data();
     void qtTextsSpeakTheProgramsLanguage();
 };
@@ -89,29 +88,26 @@ void TestStartup::firstStartFlag_data() {
     QTest::newRow("letters") << QByteArray("yes\r\n") << false;
     QTest::newRow("beyond 16 bits") << QByteArray("65537\r\n") << false;
     QTest::newRow("empty") << QByteArray("") << false;
+    QTest::newRow("missing: the value in force stays") << QByteArray("-") << false;
 }
 
 void TestStartup::firstStartFlag() {
     QFETCH(QByteArray, content);
     QFETCH(bool, firstStart);
     MainWindowFixture f;
-    f.folder.write(QStringLiteral("strt.cfg"), content);
+    if (content == "-")
+        f.folder.remove(QStringLiteral("strt.cfg"));
+    else
+        f.folder.write(QStringLiteral("strt.cfg"), content);
     f.app->showMainWindow();
     QCOMPARE(f.folder.context().intFirstStart == 1, firstStart);
+    if (content == "-")
+        QCOMPARE(f.folder.context().intFirstStart, qint16(0));
     // On the first start the main window unloads again and the options window takes its place.
     QCOMPARE(f.app->mainWindow() == nullptr, firstStart);
     QCOMPARE(f.app->optionsWindow() != nullptr, firstStart);
     QVERIFY(f.folder.dialogs().calls().isEmpty());
     QVERIFY(!f.app->hasEnded());
-}
-
-void TestStartup::missingFlagKeepsPreviousValue() {
-    MainWindowFixture f;
-    f.folder.remove(QStringLiteral("strt.cfg"));
-    f.app->showMainWindow();
-    QVERIFY(f.app->mainWindow());
-    QCOMPARE(f.folder.context().intFirstStart, qint16(0));
-    QVERIFY(f.folder.dialogs().calls().isEmpty());
 }
 
 void TestStartup::qtTextsSpeakTheProgramsLanguage_data() {
