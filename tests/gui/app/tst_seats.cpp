@@ -9,20 +9,9 @@
 class TestSeats : public QObject {
     Q_OBJECT
 private slots:
-    void startState();
-    void seatAndFreeCoPilot();
-    void weightEntries_data();
-    void weightEntries();
-    void pilotWeight_data();
-    void pilotWeight();
-    void freeingReadsTheRecordedWeight();
-    void outOfRangeIsRefused_data();
-    void outOfRangeIsRefused();
-    void sliderMovesBaggageAndTotal_data();
-    void sliderMovesBaggageAndTotal();
-    void negativeTotalHasNoSignPlace();
+    void clicksSumAndTotal_data();
+    void clicksSumAndTotal();
     void readOnlyTextBoxes();
-    void reloadResetsTheLoading();
     void seatsByKeysAndScreenReader_data();
     void seatsByKeysAndScreenReader();
 };
@@ -32,190 +21,64 @@ const QString kFree = QStringLiteral("Platz frei");
 
 } // namespace
 
-void TestSeats::startState() {
+void TestSeats::clicksSumAndTotal_data() {
+    // "imgCo=75": a click on a free seat answered with 75; "imgCo": a click that frees it;
+    // "Slider1=12": the slider moved; "reload": the main window loaded afresh.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("sum");
+    QTest::addColumn<int>("baggage");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("start: the pilot of 80 kg alone") << QStringList{} << "80" << 0 << " 775 kg";
+    QTest::newRow("co-pilot seated") << QStringList{"imgCo=75"} << "155" << 0 << " 850 kg";
+    QTest::newRow("co-pilot freed again, nothing asked") << QStringList{"imgCo=75", "imgCo"} << "80" << 0 << " 775 kg";
+    QTest::newRow("a negative passenger") << QStringList{"imgPaxLeft=-20"} << "60" << 0 << " 755 kg";
+    QTest::newRow("freeing takes off the weight recorded")
+        << QStringList{"imgPaxLeft=-20", "imgPaxRight=61", "imgPaxLeft"} << "141" << 0 << " 836 kg";
+    QTest::newRow("a negative total has no place for a sign") << QStringList{"imgCo=-780"} << "-700" << 0 << "-5 kg";
+    QTest::newRow("baggage 23 with the pilot alone") << QStringList{"Slider1=23"} << "80" << 23 << " 798 kg";
+    QTest::newRow("baggage 10 with a co-pilot of 75")
+        << QStringList{"imgCo=75", "Slider1=10"} << "155" << 10 << " 860 kg";
+    QTest::newRow("the slider stops at 23") << QStringList{"Slider1=40"} << "80" << 23 << " 798 kg";
+    QTest::newRow("a reload starts afresh")
+        << QStringList{"imgCo=75", "imgPaxLeft=60", "imgPaxRight=65", "imgPilot=90", "Slider1=12", "reload"} << "80"
+        << 0 << " 775 kg";
+}
+
+void TestSeats::clicksSumAndTotal() {
+    QFETCH(QStringList, steps);
+    QFETCH(int, baggage);
     MainWindowFixture f;
     QVERIFY(f.open());
-    QCOMPARE(f.tooltip("imgPilot"), QStringLiteral("80 kg"));
-    for (const char* seat : {"imgCo", "imgPaxLeft", "imgPaxRight"})
-        QCOMPARE(f.tooltip(seat), kFree);
-    QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("80"));
-    QCOMPARE(f.textOf("txtBaggage"), QStringLiteral("0"));
-    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
-    QVERIFY(!f.window()->loading().blnCo() && !f.window()->loading().occupied(Seat::PaxLeft) &&
-            !f.window()->loading().occupied(Seat::PaxRight));
-    checkInvariants(f);
-}
-
-void TestSeats::seatAndFreeCoPilot() {
-    MainWindowFixture f;
-    f.open();
-    f.clickSeat("imgCo", QStringLiteral("75"));
-    const auto input = f.folder.dialogs().callsOf(ScriptedDialogs::Kind::InputBox);
-    QCOMPARE(input.size(), 1);
-    QCOMPARE(input[0].text, QStringLiteral("Bitte geben Sie das Gewicht der Person in kg ein:"));
-    QCOMPARE(input[0].title, QStringLiteral("Gewicht"));
-    QVERIFY(f.showsPictureOf("imgCo", "imgSet"));
-    QCOMPARE(f.tooltip("imgCo"), QStringLiteral("75 kg"));
-    QVERIFY(f.window()->loading().blnCo());
-    QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("155"));
-    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 850 kg"));
-    checkInvariants(f);
-
-    // Freeing asks nothing.
-    f.clickSeat("imgCo", std::nullopt, false);
-    QCOMPARE(f.folder.dialogs().calls().size(), 1);
-    QVERIFY(f.showsPictureOf("imgCo", "imgReset"));
-    QCOMPARE(f.tooltip("imgCo"), kFree);
-    QVERIFY(!f.window()->loading().blnCo());
-    QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("80"));
-    checkInvariants(f);
-}
-
-void TestSeats::weightEntries_data() {
-    QTest::addColumn<std::optional<QString>>("answer");
-    QTest::addColumn<QString>("record"); // empty: the seat stays free
-    QTest::newRow("72.5 to even") << std::optional<QString>("72.5") << "72 kg";
-    QTest::newRow("73.5 to even") << std::optional<QString>("73.5") << "74 kg";
-    QTest::newRow("digits then letters") << std::optional<QString>("75kg") << "75 kg";
-    QTest::newRow("leading blanks") << std::optional<QString>("   68") << "68 kg";
-    QTest::newRow("negative accepted") << std::optional<QString>("-20") << "-20 kg";
-    QTest::newRow("hex") << std::optional<QString>("&H50") << "80 kg";
-    QTest::newRow("letters only") << std::optional<QString>("abc") << "";
-    QTest::newRow("empty") << std::optional<QString>("") << "";
-    QTest::newRow("zero") << std::optional<QString>("0") << "";
-    QTest::newRow("0.4 rounds to zero") << std::optional<QString>("0.4") << "";
-    QTest::newRow("cancel") << std::optional<QString>() << "";
-}
-
-void TestSeats::weightEntries() {
-    QFETCH(std::optional<QString>, answer);
-    QFETCH(QString, record);
-    for (const char* seat : {"imgCo", "imgPaxLeft", "imgPaxRight"}) {
-        MainWindowFixture f;
-        f.open();
-        f.clickSeat(seat, answer);
-        if (record.isEmpty()) {
-            QCOMPARE(f.tooltip(seat), kFree);
-            QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("80"));
-        } else {
-            QCOMPARE(f.tooltip(seat), record);
-            QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(80 + record.chopped(3).toInt()));
-        }
-        QVERIFY(f.folder.dialogs().callsOf(ScriptedDialogs::Kind::Exclamation).isEmpty());
-        checkInvariants(f);
-    }
-}
-
-void TestSeats::pilotWeight_data() {
-    QTest::addColumn<std::optional<QString>>("answer");
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<bool>("warned");
-    QTest::newRow("normal") << std::optional<QString>("95") << "95 kg" << false;
-    QTest::newRow("exactly 40") << std::optional<QString>("40") << "40 kg" << false;
-    QTest::newRow("39.5 to even 40") << std::optional<QString>("39.5") << "40 kg" << false;
-    QTest::newRow("under 40") << std::optional<QString>("30") << "40 kg" << true;
-    QTest::newRow("negative") << std::optional<QString>("-70") << "40 kg" << true;
-    QTest::newRow("zero keeps old") << std::optional<QString>("0") << "80 kg" << false;
-    QTest::newRow("cancel keeps old") << std::optional<QString>() << "80 kg" << false;
-}
-
-void TestSeats::pilotWeight() {
-    QFETCH(std::optional<QString>, answer);
-    QFETCH(QString, record);
-    QFETCH(bool, warned);
-    MainWindowFixture f;
-    f.open();
-    f.clickSeat("imgCo", QStringLiteral("70"));
-    f.clickSeat("imgPilot", answer);
-    QCOMPARE(f.tooltip("imgPilot"), record);
-    QVERIFY(f.showsPictureOf("imgPilot", "imgSet"));
-    QCOMPARE(f.textOf("txtPersonengewicht"), QString::number(70 + record.chopped(3).toInt()));
-    const auto warnings = f.folder.dialogs().callsOf(ScriptedDialogs::Kind::Exclamation);
-    QCOMPARE(warnings.size(), warned ? 1 : 0);
-    if (warned) {
-        QCOMPARE(warnings[0].text, QStringLiteral("Der Pilot muss mindestens 40 kg wiegen!"));
-        QCOMPARE(warnings[0].title, QStringLiteral("Error!"));
-    }
-    checkInvariants(f);
-}
-
-void TestSeats::freeingReadsTheRecordedWeight() {
-    MainWindowFixture f;
-    f.open();
-    f.clickSeat("imgPaxLeft", QStringLiteral("-20"));
-    QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("60"));
-    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 755 kg"));
-    f.clickSeat("imgPaxRight", QStringLiteral("61"));
-    f.clickSeat("imgPaxLeft", std::nullopt, false);
-    QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("141"));
-    checkInvariants(f);
-}
-
-void TestSeats::outOfRangeIsRefused_data() {
-    QTest::addColumn<QString>("seat");
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("entry beyond 16 bits") << "imgCo" << QStringList{} << "40000";
-    QTest::newRow("32767.5 overflows") << "imgCo" << QStringList{} << "32767.5";
-    QTest::newRow("1e9") << "imgPaxLeft" << QStringList{} << "1e9";
-    QTest::newRow("pilot beyond 16 bits") << "imgPilot" << QStringList{} << "-40000";
-    QTest::newRow("one over the largest entry, beside the largest") << "imgPaxRight" << QStringList{"8012"} << "8013";
-}
-
-void TestSeats::outOfRangeIsRefused() {
-    QFETCH(QString, seat);
-    QFETCH(QStringList, before);
-    QFETCH(QString, answer);
-    MainWindowFixture f;
-    f.open();
-    for (const QString& weight : before)
-        f.clickSeat("imgCo", weight);
-    const QString sum = f.textOf("txtPersonengewicht");
-    const QString record = f.tooltip(qPrintable(seat));
-    f.folder.dialogs().clear();
-    f.clickSeat(qPrintable(seat), answer);
-    const auto warnings = f.folder.dialogs().callsOf(ScriptedDialogs::Kind::Exclamation);
-    QCOMPARE(warnings.size(), 1);
-    QCOMPARE(warnings.last().text,
-             QStringLiteral("Dieses Gewicht liegt außerhalb des erlaubten Bereichs; es wurde nichts geändert!"));
-    QCOMPARE(f.textOf("txtPersonengewicht"), sum);
-    QCOMPARE(f.tooltip(qPrintable(seat)), record);
-    checkInvariants(f);
-}
-
-void TestSeats::sliderMovesBaggageAndTotal_data() {
-    QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("withCoPilot");
-    QTest::addColumn<QString>("total");
-    QTest::newRow("23 with pilot only") << 23 << false << " 798 kg";
-    QTest::newRow("10 with co-pilot 75") << 10 << true << " 860 kg";
-    QTest::newRow("beyond maximum stops at 23") << 40 << false << " 798 kg";
-}
-
-void TestSeats::sliderMovesBaggageAndTotal() {
-    QFETCH(int, value);
-    QFETCH(bool, withCoPilot);
-    QFETCH(QString, total);
-    MainWindowFixture f;
-    f.open();
-    if (withCoPilot)
-        f.clickSeat("imgCo", QStringLiteral("75"));
     auto* slider = f.control<QSlider>("Slider1");
-    QCOMPARE(slider->minimum(), 0);
-    QCOMPARE(slider->maximum(), 23);
-    QCOMPARE(slider->singleStep(), 1);
-    QCOMPARE(slider->pageStep(), 5);
-    slider->setValue(value);
-    QCOMPARE(f.textOf("txtBaggage"), QString::number(slider->value()));
-    QCOMPARE(f.textOf("lblGesamt"), total);
-    QCOMPARE(int(f.window()->loading().baggage()), slider->value());
-}
-
-void TestSeats::negativeTotalHasNoSignPlace() {
-    MainWindowFixture f;
-    f.open();
-    f.clickSeat("imgCo", QStringLiteral("-780"));
-    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral("-5 kg"));
+    QCOMPARE((QList<int>{slider->minimum(), slider->maximum(), slider->singleStep(), slider->pageStep()}),
+             (QList<int>{0, 23, 1, 5}));
+    qsizetype asked = 0;
+    for (const QString& step : steps) {
+        const QString name = step.section(QLatin1Char('='), 0, 0);
+        const bool answered = step.contains(QLatin1Char('='));
+        if (step == QLatin1String("reload"))
+            f.app->reloadMainWindow();
+        else if (name == QLatin1String("Slider1"))
+            f.control<QSlider>("Slider1")->setValue(step.section(QLatin1Char('='), 1).toInt());
+        else
+            f.clickSeat(qPrintable(name), step.section(QLatin1Char('='), 1), answered);
+        asked += answered && name != QLatin1String("Slider1");
+    }
+    checkInvariants(f);
+    // Only a free seat asks for a weight, each time in the same words.
+    const auto input = f.folder.dialogs().callsOf(ScriptedDialogs::Kind::InputBox);
+    QCOMPARE(input.size(), asked);
+    for (const auto& call : input)
+        QCOMPARE(call.text + QLatin1Char('|') + call.title,
+                 QStringLiteral("Bitte geben Sie das Gewicht der Person in kg ein:|Gewicht"));
+    for (const SeatImage& s : kSeatImages)
+        QVERIFY2(recordedWeight(f.tooltip(s.name)) || f.tooltip(s.name) == kFree, s.name);
+    QTEST(f.textOf("txtPersonengewicht"), "sum");
+    QCOMPARE(f.control<QSlider>("Slider1")->value(), baggage);
+    QCOMPARE(f.textOf("txtBaggage"), QString::number(baggage));
+    QCOMPARE(int(f.window()->loading().baggage()), baggage);
+    QTEST(f.textOf("lblGesamt"), "total");
+    QVERIFY(f.folder.dialogs().callsOf(ScriptedDialogs::Kind::Exclamation).isEmpty());
 }
 
 void TestSeats::readOnlyTextBoxes() {
@@ -232,23 +95,6 @@ void TestSeats::readOnlyTextBoxes() {
     }
     QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("80"));
     QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
-}
-
-void TestSeats::reloadResetsTheLoading() {
-    MainWindowFixture f;
-    f.open();
-    f.clickSeat("imgCo", QStringLiteral("75"));
-    f.clickSeat("imgPaxLeft", QStringLiteral("60"));
-    f.clickSeat("imgPaxRight", QStringLiteral("65"));
-    f.clickSeat("imgPilot", QStringLiteral("90"));
-    f.control<QSlider>("Slider1")->setValue(12);
-    f.app->reloadMainWindow();
-    QVERIFY(f.window());
-    QCOMPARE(f.tooltip("imgPilot"), QStringLiteral("80 kg"));
-    QVERIFY(!f.window()->loading().blnCo());
-    QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 775 kg"));
-    QCOMPARE(f.control<QSlider>("Slider1")->value(), 0);
-    checkInvariants(f);
 }
 
 void TestSeats::seatsByKeysAndScreenReader_data() {

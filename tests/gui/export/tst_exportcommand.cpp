@@ -1,23 +1,16 @@
 // The export command of the main window, by its button and its menu entry: the check's questions
 // answered by script, then the export window, opened or brought forward.
 
-#include "support/Controls.h"
 #include "support/ExportFixture.h"
-#include "support/TestProgramFolder.h"
+#include "support/MainWindowFixture.h"
 
 #include "core/export/PreExportCheck.h"
 #include "core/settings/LanguageStore.h"
-#include "gui/app/Application.h"
-#include "gui/app/MainWindow.h"
 #include "gui/export/ExportWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
-#include <QTest>
 
 using Kind = ScriptedDialogs::Kind;
 
@@ -76,24 +69,19 @@ void TestExportCommand::throughTheMainWindow() {
     QFETCH(QList<bool>, answers);
     QFETCH(int, asked);
     QFETCH(bool, opens);
-    TestProgramFolder pf;
-    QVERIFY(pf.isValid());
-    exporttest::Fs2000 fs(pf);
-    fs.addCopy(QStringLiteral("nerova_tq58"));
-    Application app(pf.context());
-    app.showMainWindow();
-    MainWindow* w = app.mainWindow();
+    MainWindowFixture f;
+    TestProgramFolder& pf = f.folder;
+    exporttest::Fs2000(pf).addCopy(QStringLiteral("nerova_tq58"));
+    MainWindow* w = f.open();
     QVERIFY(w);
-    const Seat seats[] = {Seat::Co, Seat::PaxLeft, Seat::PaxRight};
+    const char* seats[] = {"imgCo", "imgPaxLeft", "imgPaxRight"};
     for (int i = 0; i < 3; ++i) {
-        if (weights[i] == 0)
-            continue;
-        pf.dialogs().answerInput(QString::number(weights[i]));
-        w->seatClicked(seats[i]);
+        if (weights[i] != 0)
+            f.clickSeat(seats[i], QString::number(weights[i]));
     }
-    controls::child<QSlider>(w, "Slider1")->setValue(weights[3]);
+    f.control<QSlider>("Slider1")->setValue(weights[3]);
     const QString shown = QStringLiteral(" %1 kg").arg(total);
-    QCOMPARE(controls::child<QLabel>(w, "lblGesamt")->text(), shown);
+    QCOMPARE(f.textOf("lblGesamt"), shown);
 
     pf.dialogs().clear();
     for (bool yes : answers)
@@ -107,20 +95,20 @@ void TestExportCommand::throughTheMainWindow() {
     auto text = [&](const QString& key) { return tryLanguageText(db, key).value_or(QString()); };
     QCOMPARE(questionTexts(pf.dialogs()), preexport::questions(total, text).mid(0, asked));
     QVERIFY(pf.dialogs().allAnswered());
-    QCOMPARE(app.exportWindow() != nullptr, opens);
+    QCOMPARE(f.app->exportWindow() != nullptr, opens);
     if (opens)
-        QVERIFY(app.exportWindow()->isVisible());
+        QVERIFY(f.app->exportWindow()->isVisible());
     // The check changes nothing in the loading.
-    QCOMPARE(controls::child<QLabel>(w, "lblGesamt")->text(), shown);
+    QCOMPARE(f.textOf("lblGesamt"), shown);
 }
 
 void TestExportCommand::secondPressBringsTheSameWindowForward() {
-    TestProgramFolder pf;
+    MainWindowFixture f;
+    TestProgramFolder& pf = f.folder;
+    Application& app = *f.app;
     exporttest::Fs2000 fs(pf);
     fs.addCopy(QStringLiteral("nerova_tq58"));
-    Application app(pf.context());
-    app.showMainWindow();
-    MainWindow* w = app.mainWindow();
+    MainWindow* w = f.open();
     QVERIFY(w);
     controls::child<QPushButton>(w, "cmdSpeichern")->click();
     QPointer<ExportWindow> first = app.exportWindow();

@@ -179,18 +179,15 @@ void TestOptionsWindow::choosingALanguageEnablesOk_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("language");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("folder, English") << "C:\\FS2000\\"
-                                     << "English" << true;
-    QTest::newRow("empty folder, Deutsch") << ""
-                                           << "Deutsch" << true;
-    QTest::newRow("<>") << "<>"
-                        << "English" << false;
-    QTest::newRow("<> between blanks") << "  <>  "
-                                       << "Deutsch" << false;
-    QTest::newRow("more than <>") << "<>x"
-                                  << "English" << true;
-    QTest::newRow("no choice") << "C:\\FS2000\\"
-                               << "" << false;
+    const auto row = [](const char* name, const char* folder, const char* language, bool enabled) {
+        QTest::newRow(name) << QString::fromUtf8(folder) << QString::fromUtf8(language) << enabled;
+    };
+    row("folder, English", "C:\\FS2000\\", "English", true);
+    row("empty folder, Deutsch", "", "Deutsch", true);
+    row("<>", "<>", "English", false);
+    row("<> between blanks", "  <>  ", "Deutsch", false);
+    row("more than <>", "<>x", "English", true);
+    row("no choice", "C:\\FS2000\\", "", false);
 }
 
 void TestOptionsWindow::choosingALanguageEnablesOk() {
@@ -259,21 +256,17 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QByteArray>("written"); // options.cfg afterwards
     QTest::addColumn<QString>("database");   // what Data/language.crf must equal afterwards
-    QTest::addColumn<QString>("closeText");
-    QTest::newRow("English") << "English"
-                             << "D:/Games/FS2000/" << QByteArray("D:/Games/FS2000/\r\n") << kEnglish << "Close";
-    QTest::newRow("Deutsch after English")
-        << "Deutsch"
-        << "C:\\FS2000\\" << QByteArray("C:\\FS2000\\\r\n") << kGerman << "Schliessen";
-    QTest::newRow("no language: untouched; a comma in the folder is kept in quotes")
-        << ""
-        << "C:\\Spiele, alt\\" << QByteArray("\"C:\\Spiele, alt\\\"\r\n") << kEnglish << "Close";
-    QTest::newRow("a leading blank is kept in quotes")
-        << "English"
-        << " /games/FS2000/" << QByteArray("\" /games/FS2000/\"\r\n") << kEnglish << "Close";
-    QTest::newRow("a leading tab is kept in quotes")
-        << "English"
-        << "\t/games/FS2000/" << QByteArray("\"\t/games/FS2000/\"\r\n") << kEnglish << "Close";
+    const auto row = [](const char* name, const char* language, const char* folder, const char* written,
+                        const QString& database) {
+        QTest::newRow(name) << QString::fromUtf8(language) << QString::fromUtf8(folder) << QByteArray(written)
+                            << database;
+    };
+    row("English", "English", "D:/Games/FS2000/", "D:/Games/FS2000/\r\n", kEnglish);
+    row("Deutsch after English", "Deutsch", "C:\\FS2000\\", "C:\\FS2000\\\r\n", kGerman);
+    row("no language: untouched; a comma in the folder is kept in quotes", "", "C:\\Spiele, alt\\",
+        "\"C:\\Spiele, alt\\\"\r\n", kEnglish);
+    row("a leading blank is kept in quotes", "English", " /games/FS2000/", "\" /games/FS2000/\"\r\n", kEnglish);
+    row("a leading tab is kept in quotes", "English", "\t/games/FS2000/", "\"\t/games/FS2000/\"\r\n", kEnglish);
 }
 
 void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
@@ -281,7 +274,6 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
     QFETCH(QString, folder);
     QFETCH(QByteArray, written);
     QFETCH(QString, database);
-    QFETCH(QString, closeText);
     Options f;
     f.folder.write(kActive, f.folder.read(kEnglish)); // English is in force before
     QVERIFY(f.open());
@@ -299,7 +291,7 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
     QVERIFY(f.folder.dialogs().callsOf(Kind::Exclamation).isEmpty());
     QVERIFY(!f.app->optionsWindow());
     QVERIFY(f.window() && f.window() != before && f.window()->isVisible());
-    QCOMPARE(f.textOf("cmdSchliessen"), closeText);
+    QCOMPARE(f.textOf("cmdSchliessen"), database == kEnglish ? QStringLiteral("Close") : QStringLiteral("Schliessen"));
     QCOMPARE(f.app->loading()->personSum(), startSum); // the loading starts afresh
     // The next opening reads the folder back whole.
     f.app->showOptions();
@@ -307,24 +299,16 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
 }
 
 void TestOptionsWindow::okReportsAFailedStepAndGoesOn_data() {
-    QTest::addColumn<QString>("blocked"); // made unwritable
-    QTest::addColumn<QString>("folderText");
-    QTest::addColumn<QString>("named"); // the file the message names
-    QTest::newRow("options.cfg") << "options.cfg"
-                                 << "C:/FS/"
-                                 << "options.cfg";
-    QTest::newRow("language source missing") << "-Data/languages/english.crf"
-                                             << "C:/FS/" << kEnglish;
-    QTest::newRow("language database") << "Data/language.crf"
-                                       << "C:/FS/" << kActive;
-    QTest::newRow("strt.cfg") << "strt.cfg"
-                              << "C:/FS/"
-                              << "strt.cfg";
+    QTest::addColumn<QString>("blocked"); // made unwritable; "-" first: removed
+    QTest::addColumn<QString>("named");   // the file the message names
+    QTest::newRow("options.cfg") << "options.cfg" << QStringLiteral("options.cfg");
+    QTest::newRow("language source missing") << "-Data/languages/english.crf" << kEnglish;
+    QTest::newRow("language database") << "Data/language.crf" << kActive;
+    QTest::newRow("strt.cfg") << "strt.cfg" << QStringLiteral("strt.cfg");
 }
 
 void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
     QFETCH(QString, blocked);
-    QFETCH(QString, folderText);
     QFETCH(QString, named);
     Options f;
     f.folder.write(QStringLiteral("options.cfg"), "C:/Old/\r\n");
@@ -333,9 +317,9 @@ void TestOptionsWindow::okReportsAFailedStepAndGoesOn() {
     const QByteArray german = f.folder.read(kActive);
     if (blocked.startsWith(QLatin1Char('-')))
         f.folder.remove(blocked.mid(1));
-    else if (!blocked.isEmpty())
+    else
         blockWithFolder(f.folder, blocked);
-    f.get<QLineEdit>("txtFS2000")->setText(folderText);
+    f.get<QLineEdit>("txtFS2000")->setText(QStringLiteral("C:/FS/"));
     f.choose(QStringLiteral("English"));
     f.press("cmdOK");
 
