@@ -22,15 +22,6 @@ bool start(QProcess& child, const QStringList& identity, const QString& program,
     return child.waitForStarted();
 }
 
-// Waits for the child to end, two minutes at most; kills it and returns false when it does not.
-bool finished(QProcess& child) {
-    if (child.waitForFinished(120000))
-        return true;
-    child.kill();
-    child.waitForFinished();
-    return false;
-}
-
 } // namespace
 
 bool isSuperuser() {
@@ -57,8 +48,11 @@ Rerun rerunCurrentTestAsNobody() {
                QCoreApplication::applicationFilePath(), {test}))
         return {Rerun::Outcome::Skipped, QStringLiteral("permissions need an ordinary user, and setpriv cannot start "
                                                         "one here")};
-    if (!finished(child))
+    if (!child.waitForFinished(120000)) {
+        child.kill();
+        child.waitForFinished();
         return {Rerun::Outcome::Failed, QStringLiteral("the child as nobody did not finish")};
+    }
     const QString output = QString::fromLocal8Bit(child.readAll());
     if (output.startsWith(QLatin1String("setpriv:")))
         return {Rerun::Outcome::Skipped, QStringLiteral("could not run as nobody: ") + output.left(300)};
@@ -75,8 +69,11 @@ bool runAs(unsigned user, unsigned group, const QString& program, const QStringL
     if (!start(child, {QStringLiteral("--reuid=%1").arg(user), QStringLiteral("--regid=%1").arg(group)}, program,
                arguments))
         return false;
-    if (!finished(child))
+    if (!child.waitForFinished(120000)) {
+        child.kill();
+        child.waitForFinished();
         return false;
+    }
     *output = child.readAll();
     if (output->startsWith("setpriv:") || child.exitStatus() != QProcess::NormalExit)
         return false;
