@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QSlider>
 #include <QStringList>
@@ -130,6 +131,9 @@ Options parse(const QStringList& args) {
     Options o;
     o.folder = args[1];
     o.operation = args[2];
+    const QMap<QString, bool*> switches{{"--pause", &o.pause}, {"--loop", &o.loop}, {"--hold", &o.hold}};
+    const QMap<QString, QString*> texts{{"--seats", &o.seats}, {"--language", &o.language}, {"--folder", &o.fs2000}};
+    const QMap<QString, int*> numbers{{"--baggage", &o.baggage}, {"--index", &o.index}, {"--runs", &o.runs}};
     for (int i = 3; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&]() {
@@ -137,24 +141,12 @@ Options parse(const QStringList& args) {
                 usage("an option lacks its value");
             return args[++i];
         };
-        if (a == QLatin1String("--seats"))
-            o.seats = value();
-        else if (a == QLatin1String("--baggage"))
-            o.baggage = value().toInt();
-        else if (a == QLatin1String("--index"))
-            o.index = value().toInt();
-        else if (a == QLatin1String("--runs"))
-            o.runs = value().toInt();
-        else if (a == QLatin1String("--pause"))
-            o.pause = true;
-        else if (a == QLatin1String("--loop"))
-            o.loop = true;
-        else if (a == QLatin1String("--hold"))
-            o.hold = true;
-        else if (a == QLatin1String("--language"))
-            o.language = value();
-        else if (a == QLatin1String("--folder"))
-            o.fs2000 = value();
+        if (switches.contains(a))
+            *switches[a] = true;
+        else if (texts.contains(a))
+            *texts[a] = value();
+        else if (numbers.contains(a))
+            *numbers[a] = value().toInt();
         else
             usage("unknown option");
     }
@@ -162,18 +154,6 @@ Options parse(const QStringList& args) {
         o.operation != QLatin1String("restore"))
         usage("the operation is export, options or restore");
     return o;
-}
-
-std::optional<Seat> seatNamed(const QString& name) {
-    if (name == QLatin1String("Pilot"))
-        return Seat::Pilot;
-    if (name == QLatin1String("Co"))
-        return Seat::Co;
-    if (name == QLatin1String("PaxLeft"))
-        return Seat::PaxLeft;
-    if (name == QLatin1String("PaxRight"))
-        return Seat::PaxRight;
-    return std::nullopt;
 }
 
 void settle() {
@@ -192,12 +172,13 @@ template <typename T> T* child(QObject* window, const char* name) {
 
 void seatLoading(MainWindow* main, PrintingDialogs& dialogs, const Options& o) {
     for (const QString& entry : o.seats.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        static const QMap<QString, Seat> seats{
+            {"Pilot", Seat::Pilot}, {"Co", Seat::Co}, {"PaxLeft", Seat::PaxLeft}, {"PaxRight", Seat::PaxRight}};
         const QStringList parts = entry.split(QLatin1Char(':'));
-        const auto seat = parts.size() == 2 ? seatNamed(parts[0]) : std::nullopt;
-        if (!seat)
+        if (parts.size() != 2 || !seats.contains(parts[0]))
             usage("a seat is written as Co:75");
         dialogs.answers.append(parts[1]);
-        main->seatClicked(*seat);
+        main->seatClicked(seats[parts[0]]);
     }
     child<QSlider>(main, "Slider1")->setValue(o.baggage);
 }
@@ -259,13 +240,10 @@ int main(int argc, char* argv[]) {
     app.showMainWindow();
     const bool exporting = o.operation == QLatin1String("export");
     const bool restoring = o.operation == QLatin1String("restore");
-    if (restoring && !app.mainWindow())
+    if ((exporting || restoring) && !app.mainWindow())
         usage("the main window did not open (first start pending?)");
-    if (exporting) {
-        if (!app.mainWindow())
-            usage("the main window did not open (first start pending?)");
+    if (exporting)
         seatLoading(app.mainWindow(), dialogs, o);
-    }
     settle();
     say(QStringLiteral("READY"));
     if (o.hold) {

@@ -80,10 +80,8 @@ void TestAfterRename::replacementIsTakenBack() {
     const QString cfg = fs.addCopy(kCopy, kCfg, modelThere ? kInstalledModel : QByteArray());
     const QString model = fs.model(kCopy);
 
-    exportwriter::Job job;
-    job.cfgPath = cfg;
-    job.programFolder = pf.path();
-    job.loads = {176, variant ? std::optional<std::int64_t>(165) : std::nullopt, std::nullopt, 132, 44};
+    const exportwriter::Job job{
+        cfg, pf.path(), {176, variant ? std::optional<std::int64_t>(165) : std::nullopt, std::nullopt, 132, 44}};
     const QString lateTarget = late == QLatin1String("model") ? model : cfg;
 
     const auto failure = exportwriter::write(job, failingAfterRename(lateTarget));
@@ -107,10 +105,7 @@ void TestAfterRename::modelStaysWithAnAircraftCfgThatCannotGoBack() {
     Fs2000 fs{pf};
     const QString cfg = fs.addCopy(kCopy);
     const QString model = fs.model(kCopy);
-    exportwriter::Job job;
-    job.cfgPath = cfg;
-    job.programFolder = pf.path();
-    job.loads = {176, 165, std::nullopt, 132, 44};
+    const exportwriter::Job job{cfg, pf.path(), {176, 165, std::nullopt, 132, 44}};
 
     const auto failure = exportwriter::write(job, failingAfterRename(cfg, cfg));
     QVERIFY(failure);

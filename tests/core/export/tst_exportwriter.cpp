@@ -45,6 +45,26 @@ exportwriter::Job threePersonsJob(const QString& cfgPath, const QString& program
     return job;
 }
 
+// A program folder whose FS2000 folder holds the copy kCopy with `installedModel` (null: none, the
+// Model folder empty).
+struct Installed {
+    explicit Installed(const QByteArray& installedModel = kInstalledModel)
+        : cfg(fs.addCopy(kCopy, kCfg, installedModel)) {
+        QDir().mkpath(folder + QStringLiteral("/Model"));
+    }
+    exportwriter::Job job() const { return threePersonsJob(cfg, pf.path()); }
+    std::optional<Failure> write(const fileplan::FileOps& ops = fileplan::FileOps::atomic()) const {
+        return exportwriter::write(job(), ops);
+    }
+    QString backup(const char* name) const { return fs.backup(kCopy, QString::fromLatin1(name)); }
+
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    QString folder = fs.aircraft() + kCopy;
+    QString cfg;
+    QString model = fs.model(kCopy);
+};
+
 QByteArray threePersonsCfg() {
     return exportedCfg(threePersonsSection());
 }
@@ -62,6 +82,12 @@ constexpr unsigned kOther = 64124;
 [[maybe_unused]] constexpr unsigned kGroup = 64125;
 
 #ifdef Q_OS_UNIX
+// The permission bits of `path`; -1 when it cannot be looked at.
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
 // Gives every file and folder below `root` (and `root`) to `user`:`group`, folders 0775, files 0664.
 bool giveTree(const QString& root, unsigned user, unsigned group) {
     QStringList paths{root};
@@ -101,17 +127,15 @@ std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& progr
 class TestExportWriter : public QObject {
     Q_OBJECT
 private slots:
+    void threePersonsGoIntoBothFiles_data();
     void threePersonsGoIntoBothFiles();
     void variantFollowsTheSeats_data();
     void variantFollowsTheSeats();
-    void coPilotFreeWithPassengerLeavesModel();
-    void backupsAppearOnceAndStay();
     void foreignFilesAreNeverTaken_data();
     void foreignFilesAreNeverTaken();
     void backupsKeepTheFilesProtection();
     void newModelFollowsTheUmask_data();
     void newModelFollowsTheUmask();
-    void existingFileNamesAreKept();
     void modelBackupHoldsOnlyAnInstalledModel_data();
     void modelBackupHoldsOnlyAnInstalledModel();
     void describeSaysWhatChanged_data();
@@ -120,8 +144,6 @@ private slots:
     void failureLeavesBothFiles();
     void modelPutBackWhenCfgCannotBeWritten_data();
     void modelPutBackWhenCfgCannotBeWritten();
-    void createdModelRemovedWhenCfgCannotBeWritten();
-    void modelThatCannotBePutBackIsReported();
     void protectedFilesAreRefused_data();
     void protectedFilesAreRefused();
     void folderReadOnlyAttributeIsNoRefusal();
@@ -133,22 +155,33 @@ private slots:
     void anotherProgramChangingTheCopy();
 };
 
+void TestExportWriter::threePersonsGoIntoBothFiles_data() {
+    QTest::addColumn<QString>("copy");
+    QTest::addColumn<QString>("cfgName");
+    QTest::addColumn<QString>("modelPath");
+    QTest::newRow("both files and the backups") << kCopy << "aircraft.cfg"
+                                                << "Model/TQ58-161.mdl";
+    QTest::newRow("names in another case are kept as they are") << "NEROVA_TQ58_float"
+                                                                << "AIRCRAFT.CFG"
+                                                                << "MODEL/tq58-161.MDL";
+}
+
 void TestExportWriter::threePersonsGoIntoBothFiles() {
+    QFETCH(QString, copy);
+    QFETCH(QString, cfgName);
+    QFETCH(QString, modelPath);
     TestProgramFolder pf;
     Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    const QByteArray record = attributesRecord(cfg, fs.model(kCopy));
+    const QString folder = fs.aircraft() + copy;
+    const QString cfg = fs.addCopy(copy, kCfg, kInstalledModel, cfgName, modelPath);
+    const QByteArray record = attributesRecord(cfg, folder + QLatin1Char('/') + modelPath);
     QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
-    QCOMPARE(readFile(cfg), threePersonsCfg());
-    QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
-
-    const QString folder = fs.aircraft() + kCopy;
-    QMap<QString, QByteArray> expected{{"aircraft.cfg", threePersonsCfg()},
+    QMap<QString, QByteArray> expected{{cfgName, threePersonsCfg()},
                                        {"merovan-installed/", {}},
                                        {"merovan-installed/aircraft.cfg.installed", kCfg},
                                        {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
-                                       {"Model/", {}},
-                                       {"Model/TQ58-161.mdl", variantContent(4)}};
+                                       {modelPath.section(QLatin1Char('/'), 0, 0) + QLatin1Char('/'), {}},
+                                       {modelPath, variantContent(4)}};
     if (!record.isNull())
         expected.insert("merovan-installed/attributes.installed", record);
     QCOMPARE(snapshot(folder), expected);
@@ -159,11 +192,12 @@ void TestExportWriter::variantFollowsTheSeats_data() {
     QTest::addColumn<bool>("co");
     QTest::addColumn<bool>("left");
     QTest::addColumn<bool>("right");
-    QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("variant"); // 0: the model stays as installed
     QTest::newRow("pilot alone") << false << false << false << 1;
     QTest::newRow("co-pilot") << true << false << false << 2;
     QTest::newRow("co-pilot and left") << true << true << false << 3;
     QTest::newRow("all seats") << true << true << true << 5;
+    QTest::newRow("co-pilot free with a passenger: the model stays") << false << true << false << 0;
 }
 
 void TestExportWriter::variantFollowsTheSeats() {
@@ -171,39 +205,15 @@ void TestExportWriter::variantFollowsTheSeats() {
     QFETCH(bool, left);
     QFETCH(bool, right);
     QFETCH(int, variant);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
+    Installed c;
+    auto job = c.job();
     job.loads.coPilot = co ? std::optional<std::int64_t>(165) : std::nullopt;
     job.loads.paxLeft = left ? std::optional<std::int64_t>(99) : std::nullopt;
     job.loads.paxRight = right ? std::optional<std::int64_t>(132) : std::nullopt;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
-    QCOMPARE(readFile(fs.model(kCopy)), variantContent(variant));
-}
-
-void TestExportWriter::coPilotFreeWithPassengerLeavesModel() {
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
-    job.loads = {176, std::nullopt, 132, std::nullopt, 44};
-    QCOMPARE(failureText(exportwriter::write(job)), QString());
-    QCOMPARE(readFile(fs.model(kCopy)), kInstalledModel);
-    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
-    QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
-}
-
-void TestExportWriter::backupsAppearOnceAndStay() {
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    auto job = threePersonsJob(fs.addCopy(kCopy), pf.path());
-    QCOMPARE(failureText(exportwriter::write(job)), QString());
-    job.loads.paxLeft = 99;
-    QCOMPARE(failureText(exportwriter::write(job)), QString());
-    QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
-    QCOMPARE(readFile(job.cfgPath), exportedCfg(wab::section(job.loads)));
-    // Still the files as installed, not those of the first export.
-    QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
-    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+    QCOMPARE(readFile(c.model), variant ? variantContent(variant) : kInstalledModel);
+    QCOMPARE(readFile(c.fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+    QCOMPARE(readFile(c.cfg), exportedCfg(wab::section(job.loads)));
 }
 
 void TestExportWriter::foreignFilesAreNeverTaken_data() {
@@ -226,12 +236,11 @@ void TestExportWriter::foreignFilesAreNeverTaken_data() {
 void TestExportWriter::foreignFilesAreNeverTaken() {
     QFETCH(QString, foreign);
     QFETCH(int, kind);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    const QString folder = fs.aircraft() + kCopy;
-    const QString outside = pf.path() + QStringLiteral("outside");
-    const QString cfgBackup = fs.backup(kCopy, "aircraft.cfg.installed");
+    Installed c;
+    const QString& cfg = c.cfg;
+    const QString& folder = c.folder;
+    const QString outside = c.pf.path() + QStringLiteral("outside");
+    const QString cfgBackup = c.backup("aircraft.cfg.installed");
     fileplan::FileOps ops = fileplan::FileOps::atomic();
     if (foreign == QLatin1String("appears meanwhile")) {
         // Another program puts it there between the plan and the backup.
@@ -251,7 +260,7 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
 #ifdef Q_OS_UNIX
         if (foreign == QLatin1String("dangling link")) {
             QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
-            QVERIFY(QFile::link(outside, fs.backup(kCopy, "aircraft.cfg.installed")));
+            QVERIFY(QFile::link(outside, cfgBackup));
         } else if (foreign == QLatin1String("half-made folder")) {
             const QByteArray half = QFile::encodeName(folder + QStringLiteral("/.merovan-installed.k3j9.tmp"));
             const struct timeval longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -261,14 +270,14 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
             QVERIFY(QFile::link(outside, folder + QStringLiteral("/merovan-installed")));
         } else {
             QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
-            QVERIFY(::mkfifo(QFile::encodeName(fs.backup(kCopy, "TQ58-161.mdl.installed")).constData(), 0644) == 0);
+            QVERIFY(::mkfifo(QFile::encodeName(c.backup("TQ58-161.mdl.installed")).constData(), 0644) == 0);
         }
 #else
         QSKIP("QFile::link makes a shortcut file here, and there are no pipes in the file system");
 #endif
     }
     const auto before = snapshot(folder);
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
+    const auto failure = c.write(ops);
     const auto after = snapshot(folder);
     for (auto it = before.begin(); it != before.end(); ++it) {
         if (!it.key().startsWith(QLatin1String("merovan-installed")) &&
@@ -286,34 +295,16 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
         return;
     }
     QCOMPARE(failureText(failure), QString());
-    QCOMPARE(readFile(fs.backup(kCopy, "aircraft.cfg.installed")), kCfg);
-    QCOMPARE(readFile(fs.backup(kCopy, "TQ58-161.mdl.installed")), kInstalledModel);
+    QCOMPARE(readFile(cfgBackup), kCfg);
+    QCOMPARE(readFile(c.backup("TQ58-161.mdl.installed")), kInstalledModel);
     QCOMPARE(temporaryFiles(folder), QStringList());
-}
-
-void TestExportWriter::existingFileNamesAreKept() {
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(QStringLiteral("NEROVA_TQ58_float"), kCfg, kInstalledModel,
-                                   QStringLiteral("AIRCRAFT.CFG"), QStringLiteral("MODEL/tq58-161.MDL"));
-    const QByteArray record =
-        attributesRecord(cfg, fs.aircraft() + QStringLiteral("NEROVA_TQ58_float/MODEL/tq58-161.MDL"));
-    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
-    QMap<QString, QByteArray> expected{{"AIRCRAFT.CFG", threePersonsCfg()},
-                                       {"merovan-installed/", {}},
-                                       {"merovan-installed/aircraft.cfg.installed", kCfg},
-                                       {"merovan-installed/TQ58-161.mdl.installed", kInstalledModel},
-                                       {"MODEL/", {}},
-                                       {"MODEL/tq58-161.MDL", variantContent(4)}};
-    if (!record.isNull())
-        expected.insert("merovan-installed/attributes.installed", record);
-    QCOMPARE(snapshot(fs.aircraft() + QStringLiteral("NEROVA_TQ58_float")), expected);
 }
 
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
     QTest::addColumn<QByteArray>("installed"); // the model before the first export; null: none
     QTest::addColumn<QByteArray>("backup");    // TQ58-161.mdl.installed afterwards; null: none
-    QTest::newRow("installed model: kept in the backup") << kInstalledModel << kInstalledModel;
+    QTest::newRow("installed model: kept in the backup, which a second export leaves as it is")
+        << kInstalledModel << kInstalledModel;
     QTest::newRow("no model at the first export: noted as absent") << QByteArray() << QByteArray();
     QTest::newRow("model equal to a shipped variant: backed up all the same") << variantContent(2) << variantContent(2);
 }
@@ -321,68 +312,62 @@ void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
     QFETCH(QByteArray, installed);
     QFETCH(QByteArray, backup);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    auto job = threePersonsJob(fs.addCopy(kCopy, kCfg, installed), pf.path());
-    QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
+    Installed c(installed);
+    auto job = c.job();
     QCOMPARE(failureText(exportwriter::write(job)), QString());
-    QCOMPARE(readFile(fs.model(kCopy)), variantContent(4));
+    QCOMPARE(readFile(c.model), variantContent(4));
     job.loads.paxLeft = 99;
     QCOMPARE(failureText(exportwriter::write(job)), QString());
-    QCOMPARE(readFile(fs.model(kCopy)), variantContent(5));
-    const QString bak = fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"));
-    QCOMPARE(QFile::exists(bak), !backup.isNull());
-    QCOMPARE(QFile::exists(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.absent"))), backup.isNull());
-    if (!backup.isNull())
-        QCOMPARE(readFile(bak), backup);
+    QCOMPARE(readFile(c.model), variantContent(5));
+    QCOMPARE(readFile(c.cfg), exportedCfg(wab::section(job.loads)));
+    // Still the files as installed, not those of the first export.
+    QCOMPARE(readFile(c.backup("aircraft.cfg.installed")), kCfg);
+    QCOMPARE(QFile::exists(c.backup("TQ58-161.mdl.installed")), !backup.isNull());
+    QCOMPARE(QFile::exists(c.backup("TQ58-161.mdl.absent")), backup.isNull());
+    QCOMPARE(readFile(c.backup("TQ58-161.mdl.installed")), backup);
 }
 
 void TestExportWriter::failureLeavesBothFiles_data() {
     QTest::addColumn<QString>("scenario");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path"); // relative to the program folder
-    QTest::addColumn<bool>("backupsMayAppear");
     const QString copy = QStringLiteral("FS2000/Aircraft/nerova_tq58/");
-    QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl" << false;
+    QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl";
     QTest::newRow("Models/5.mdl missing with every seat taken: the message names the model with all four seats")
-        << "variant 5 missing" << int(Kind::VariantMissing) << "Models/5.mdl" << false;
-    QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl" << false;
+        << "variant 5 missing" << int(Kind::VariantMissing) << "Models/5.mdl";
+    QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl";
     QTest::newRow("a demo stand-in never replaces the aircraft's model")
-        << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl" << false;
-    QTest::newRow("Model folder missing")
-        << "no Model folder" << int(Kind::ModelFolderMissing) << copy + "Model" << false;
-    QTest::newRow("model file is a folder")
-        << "model folder" << int(Kind::NotAFile) << copy + "Model/TQ58-161.mdl" << false;
+        << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl";
+    QTest::newRow("Model folder missing") << "no Model folder" << int(Kind::ModelFolderMissing) << copy + "Model";
+    QTest::newRow("model file is a folder") << "model folder" << int(Kind::NotAFile) << copy + "Model/TQ58-161.mdl";
     QTest::newRow("aircraft.cfg gone since the listing")
-        << "cfg missing" << int(Kind::FileMissing) << copy + "aircraft.cfg" << false;
-    QTest::newRow("aircraft.cfg is a folder") << "cfg folder" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
+        << "cfg missing" << int(Kind::FileMissing) << copy + "aircraft.cfg";
+    QTest::newRow("aircraft.cfg is a folder") << "cfg folder" << int(Kind::NotAFile) << copy + "aircraft.cfg";
     QTest::newRow("backup cannot be made")
-        << "backup fails" << int(Kind::BackupFailed) << copy + "merovan-installed/aircraft.cfg.installed" << true;
+        << "backup fails" << int(Kind::BackupFailed) << copy + "merovan-installed/aircraft.cfg.installed";
     QTest::newRow("aircraft.cfg in UTF-16 with its mark: refused whole, unchanged")
-        << "utf-16" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+        << "utf-16" << int(Kind::WideEncoding) << copy + "aircraft.cfg";
     QTest::newRow("aircraft.cfg in UTF-16 without a mark: refused whole, unchanged")
-        << "utf-16 unmarked" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+        << "utf-16 unmarked" << int(Kind::WideEncoding) << copy + "aircraft.cfg";
     QTest::newRow("aircraft.cfg in UTF-16 without a mark, its title in Cyrillic: refused whole, unchanged")
-        << "utf-16 unmarked cyrillic" << int(Kind::WideEncoding) << copy + "aircraft.cfg" << false;
+        << "utf-16 unmarked cyrillic" << int(Kind::WideEncoding) << copy + "aircraft.cfg";
     QTest::newRow("aircraft.cfg is a named pipe: never opened, refused")
-        << "cfg pipe" << int(Kind::NotAFile) << copy + "aircraft.cfg" << false;
+        << "cfg pipe" << int(Kind::NotAFile) << copy + "aircraft.cfg";
     QTest::newRow("model cannot be replaced")
-        << "model write fails" << int(Kind::WriteFailed) << copy + "Model/TQ58-161.mdl" << true;
+        << "model write fails" << int(Kind::WriteFailed) << copy + "Model/TQ58-161.mdl";
     QTest::newRow("aircraft.cfg cannot be replaced")
-        << "cfg write fails" << int(Kind::WriteFailed) << copy + "aircraft.cfg" << true;
+        << "cfg write fails" << int(Kind::WriteFailed) << copy + "aircraft.cfg";
 }
 
 void TestExportWriter::failureLeavesBothFiles() {
     QFETCH(QString, scenario);
     QFETCH(int, kind);
     QFETCH(QString, path);
-    QFETCH(bool, backupsMayAppear);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    const QString model = fs.model(kCopy);
+    Installed c;
+    TestProgramFolder& pf = c.pf;
+    const QString &cfg = c.cfg, &model = c.model;
     fileplan::FileOps ops = fileplan::FileOps::atomic();
-    auto job = threePersonsJob(cfg, pf.path());
+    auto job = c.job();
     if (scenario == QLatin1String("variant missing")) {
         pf.remove(QStringLiteral("Models/4.mdl"));
     } else if (scenario == QLatin1String("variant 5 missing")) {
@@ -394,7 +379,7 @@ void TestExportWriter::failureLeavesBothFiles() {
     } else if (scenario == QLatin1String("stand-in")) {
         pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
     } else if (scenario == QLatin1String("no Model folder")) {
-        QVERIFY(QDir(fs.aircraft() + kCopy + QStringLiteral("/Model")).removeRecursively());
+        QVERIFY(QDir(c.folder + QStringLiteral("/Model")).removeRecursively());
     } else if (scenario == QLatin1String("model folder")) {
         QVERIFY(QFile::remove(model));
         QVERIFY(QDir().mkpath(model));
@@ -404,7 +389,7 @@ void TestExportWriter::failureLeavesBothFiles() {
         QVERIFY(QFile::remove(cfg));
         QVERIFY(QDir().mkpath(cfg));
     } else if (scenario == QLatin1String("backup fails")) {
-        ops = failingFor(QString(), fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")));
+        ops = failingFor(QString(), c.backup("aircraft.cfg.installed"));
     } else if (scenario.startsWith(QLatin1String("utf-16"))) {
         // A non-Latin letter leaves fewer zero bytes than ASCII alone.
         QString text = QString::fromLatin1(kCfg);
@@ -435,8 +420,9 @@ void TestExportWriter::failureLeavesBothFiles() {
     QCOMPARE(failure->reason.isEmpty(), !fileplan::hasReason(failure->kind));
     QVERIFY(!failure->standing.model);
 
+    // Backups made before a failure at a write stay: they hold the files as installed.
     auto after = snapshot(pf.path());
-    if (backupsMayAppear)
+    if (failure->kind == Kind::BackupFailed || failure->kind == Kind::WriteFailed)
         after.removeIf([](auto it) {
             return it.key().startsWith(QLatin1String("FS2000/Aircraft/nerova_tq58/merovan-installed"));
         });
@@ -444,70 +430,53 @@ void TestExportWriter::failureLeavesBothFiles() {
 }
 
 void TestExportWriter::modelPutBackWhenCfgCannotBeWritten_data() {
-    QTest::addColumn<QByteArray>("model"); // what the model holds before the export
+    QTest::addColumn<QByteArray>("model");  // what the model holds before the export; null: none
+    QTest::addColumn<bool>("wayBackFails"); // the model's way back fails too; its backups made by this export
     QByteArray lastByte = variantContent(4);
     lastByte.back() = 'x';
-    QTest::newRow("a model of an earlier export") << QByteArray("model of an earlier export");
-    QTest::newRow("the variant but for its last byte") << lastByte;
-    QTest::newRow("the variant itself") << variantContent(4);
+    QTest::newRow("a model of an earlier export") << QByteArray("model of an earlier export") << false;
+    QTest::newRow("the variant but for its last byte") << lastByte << false;
+    QTest::newRow("the variant itself") << variantContent(4) << false;
+    QTest::newRow("no model before: the one the export made is removed") << QByteArray() << false;
+    QTest::newRow("a model that cannot be put back: named, with its backup") << kInstalledModel << true;
 }
 
 void TestExportWriter::modelPutBackWhenCfgCannotBeWritten() {
     QFETCH(QByteArray, model);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy, kCfg, model);
+    QFETCH(bool, wayBackFails);
+    Installed c(model);
     // The backup holds the model as installed; putting back means the model just before.
-    QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
+    if (!model.isNull() && !wayBackFails)
+        QVERIFY(writeFile(c.backup("TQ58-161.mdl.installed"), kInstalledModel));
     QByteArrayList modelWrites;
-    fileplan::FileOps ops = failingFor(cfg, QString());
+    fileplan::FileOps ops = failingFor(c.cfg, QString());
     const auto data = ops.replaceWithData;
     ops.replaceWithData = [&](const QString& path, const QByteArray& content, QString* reason) {
-        if (path == fs.model(kCopy))
+        if (path == c.model)
             modelWrites << content;
+        if (path == c.model && wayBackFails && modelWrites.size() > 1) {
+            *reason = QStringLiteral("Input/output error");
+            return false;
+        }
         return data(path, content, reason);
     };
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
-    QVERIFY(failure);
-    // It really had been replaced, and went back to what it held.
-    QCOMPARE(modelWrites, (QByteArrayList{variantContent(4), model}));
-    QCOMPARE(readFile(fs.model(kCopy)), model);
-    QCOMPARE(readFile(cfg), kCfg);
-}
-
-void TestExportWriter::createdModelRemovedWhenCfgCannotBeWritten() {
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy, kCfg, QByteArray());
-    QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), failingFor(cfg, QString()));
-    QVERIFY(failure);
-    QVERIFY(!failure->standing.model);
-    QVERIFY(!QFile::exists(fs.model(kCopy)));
-    QCOMPARE(readFile(cfg), kCfg);
-}
-
-void TestExportWriter::modelThatCannotBePutBackIsReported() {
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    fileplan::FileOps ops = fileplan::FileOps::atomic();
-    // The variant goes in; every other write fails: aircraft.cfg's, then the model's way back.
-    ops.replaceWithData = [&](const QString& path, const QByteArray& data, QString* reason) {
-        if (path == fs.model(kCopy) && data == variantContent(4))
-            return atomicfile::replaceWithData(path, data, reason);
-        *reason = QStringLiteral("Input/output error");
-        return false;
-    };
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()), ops);
+    const auto failure = c.write(ops);
     QVERIFY(failure);
     QCOMPARE(failure->kind, Kind::WriteFailed);
-    QCOMPARE(failure->path, cfg);
-    QCOMPARE(failure->standing.model->path, fs.model(kCopy));
-    QCOMPARE(failure->standing.model->reason, QStringLiteral("Input/output error"));
-    QCOMPARE(failure->standing.model->backup, fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")));
-    QCOMPARE(readFile(failure->standing.model->backup), kInstalledModel);
-    QCOMPARE(readFile(cfg), kCfg);
+    QCOMPARE(failure->path, c.cfg);
+    // It really had been replaced, and went back to what it held.
+    const QByteArrayList putBack = model.isNull() ? QByteArrayList() : QByteArrayList{model};
+    QCOMPARE(modelWrites, QByteArrayList{variantContent(4)} + putBack);
+    QCOMPARE(QFile::exists(c.model), !model.isNull());
+    QCOMPARE(readFile(c.model), wayBackFails ? variantContent(4) : model);
+    QCOMPARE(readFile(c.cfg), kCfg);
+    QCOMPARE(bool(failure->standing.model), wayBackFails);
+    if (wayBackFails) {
+        QCOMPARE(failure->standing.model->path, c.model);
+        QCOMPARE(failure->standing.model->reason, QStringLiteral("Input/output error"));
+        QCOMPARE(failure->standing.model->backup, c.backup("TQ58-161.mdl.installed"));
+        QCOMPARE(readFile(failure->standing.model->backup), kInstalledModel);
+    }
 }
 
 void TestExportWriter::protectedFilesAreRefused_data() {
@@ -588,20 +557,14 @@ void TestExportWriter::backupsKeepTheFilesProtection() {
 #ifndef Q_OS_UNIX
     QSKIP("files have no modes here");
 #else
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    QVERIFY(::chmod(QFile::encodeName(cfg).constData(), 0640) == 0);
-    QVERIFY(::chmod(QFile::encodeName(fs.model(kCopy)).constData(), 0600) == 0);
-    QVERIFY(::chmod(QFile::encodeName(fs.aircraft() + kCopy).constData(), 0751) == 0);
-    QCOMPARE(failureText(exportwriter::write(threePersonsJob(cfg, pf.path()))), QString());
-    const auto mode = [](const QString& path) {
-        struct stat info {};
-        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-    };
-    QCOMPARE(mode(fs.aircraft() + kCopy + QStringLiteral("/merovan-installed")), 0751);
-    QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), 0640);
-    QCOMPARE(mode(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))), 0600);
+    Installed c;
+    QVERIFY(::chmod(QFile::encodeName(c.cfg).constData(), 0640) == 0);
+    QVERIFY(::chmod(QFile::encodeName(c.model).constData(), 0600) == 0);
+    QVERIFY(::chmod(QFile::encodeName(c.folder).constData(), 0751) == 0);
+    QCOMPARE(failureText(c.write()), QString());
+    QCOMPARE(modeOf(c.folder + QStringLiteral("/merovan-installed")), 0751);
+    QCOMPARE(modeOf(c.backup("aircraft.cfg.installed")), 0640);
+    QCOMPARE(modeOf(c.backup("TQ58-161.mdl.installed")), 0600);
 #endif
 }
 
@@ -621,19 +584,14 @@ void TestExportWriter::newModelFollowsTheUmask() {
     QFETCH(int, umask);
     QFETCH(int, installed);
     QFETCH(int, mode);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy, kCfg, installed ? kInstalledModel : QByteArray());
-    QVERIFY(QDir().mkpath(fs.aircraft() + kCopy + QStringLiteral("/Model")));
+    Installed c(installed ? kInstalledModel : QByteArray());
     if (installed)
-        QVERIFY(::chmod(QFile::encodeName(fs.model(kCopy)).constData(), mode_t(installed)) == 0);
+        QVERIFY(::chmod(QFile::encodeName(c.model).constData(), mode_t(installed)) == 0);
     const mode_t before = ::umask(mode_t(umask));
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const auto failure = c.write();
     ::umask(before);
     QCOMPARE(failureText(failure), QString());
-    struct stat info {};
-    QVERIFY(::stat(QFile::encodeName(fs.model(kCopy)).constData(), &info) == 0);
-    QCOMPARE(int(info.st_mode & 07777), mode);
+    QCOMPARE(modeOf(c.model), mode);
 #endif
 }
 
@@ -643,17 +601,15 @@ void TestExportWriter::folderReadOnlyAttributeIsNoRefusal() {
 #else
     // Explorer sets it on every customised folder, and Windows ignores it: files are created in
     // such a folder all the same.
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    const QString model = fs.aircraft() + kCopy + QStringLiteral("/Model");
+    Installed c;
+    const QString modelFolder = c.folder + QStringLiteral("/Model");
     const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ExeOwner;
-    QVERIFY(QFile::setPermissions(fs.aircraft() + kCopy, readOnly) && QFile::setPermissions(model, readOnly));
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
-    QFile::setPermissions(fs.aircraft() + kCopy, readOnly | QFileDevice::WriteOwner);
-    QFile::setPermissions(model, readOnly | QFileDevice::WriteOwner);
+    QVERIFY(QFile::setPermissions(c.folder, readOnly) && QFile::setPermissions(modelFolder, readOnly));
+    const auto failure = c.write();
+    QFile::setPermissions(c.folder, readOnly | QFileDevice::WriteOwner);
+    QFile::setPermissions(modelFolder, readOnly | QFileDevice::WriteOwner);
     QCOMPARE(failureText(failure), QString());
-    QCOMPARE(readFile(cfg), threePersonsCfg());
+    QCOMPARE(readFile(c.cfg), threePersonsCfg());
 #endif
 }
 
@@ -744,31 +700,30 @@ void TestExportWriter::linksStayLinks() {
     QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
 #else
     QFETCH(QString, chain);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    const QString folder = fs.aircraft() + kCopy + QLatin1Char('/');
+    Installed c;
+    const QString& cfg = c.cfg;
+    const QString folder = c.folder + QLatin1Char('/');
     const bool circle = chain == QLatin1String("circle");
     // aircraft.cfg -> link2.cfg -> real.cfg, or aircraft.cfg -> link2.cfg -> aircraft.cfg
     QVERIFY(circle ? QFile::remove(cfg) : QFile::rename(cfg, folder + QStringLiteral("real.cfg")));
     QVERIFY(QFile::link(circle ? QStringLiteral("aircraft.cfg") : QStringLiteral("real.cfg"),
                         folder + QStringLiteral("link2.cfg")) &&
             QFile::link(QStringLiteral("link2.cfg"), cfg));
-    const auto before = snapshot(pf.path());
+    const auto before = snapshot(c.pf.path());
 
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const auto failure = c.write();
     if (circle) {
         QVERIFY(failure);
         QCOMPARE(failure->kind, Kind::ReadFailed);
         QCOMPARE(failure->path, cfg);
         QCOMPARE(failure->reason, QString::fromLatin1(systemreasons::own::kLinkLoop));
-        QCOMPARE(snapshot(pf.path()), before);
+        QCOMPARE(snapshot(c.pf.path()), before);
         return;
     }
     QCOMPARE(failureText(failure), QString());
     QCOMPARE(readFile(folder + QStringLiteral("real.cfg")), threePersonsCfg());
     QVERIFY(QFileInfo(cfg).isSymbolicLink() && QFileInfo(folder + QStringLiteral("link2.cfg")).isSymbolicLink());
-    QCOMPARE(readFile(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed"))), kCfg); // read through the links
+    QCOMPARE(readFile(c.backup("aircraft.cfg.installed")), kCfg); // read through the links
 #endif
 }
 
@@ -780,10 +735,8 @@ void TestExportWriter::anotherProgramChangingTheCopy_data() {
 
 void TestExportWriter::anotherProgramChangingTheCopy() {
     QFETCH(bool, killed);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    const QString cfg = fs.addCopy(kCopy);
-    const QString folder = fs.aircraft() + kCopy + QLatin1Char('/');
+    Installed c;
+    const QString folder = c.folder + QLatin1Char('/');
     QProcess other;
     other.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kLockSwitch), folder});
     QVERIFY(other.waitForStarted() && other.waitForReadyRead(30000));
@@ -792,18 +745,18 @@ void TestExportWriter::anotherProgramChangingTheCopy() {
         other.kill();
         QVERIFY(other.waitForFinished());
     }
-    const auto before = snapshot(pf.path());
+    const auto before = snapshot(c.pf.path());
 
     QElapsedTimer clock;
     clock.start();
-    const auto failure = exportwriter::write(threePersonsJob(cfg, pf.path()));
+    const auto failure = c.write();
     const qint64 took = clock.elapsed();
     other.closeWriteChannel();
     other.waitForFinished();
     if (killed) {
         QCOMPARE(failureText(failure), QString());
         QVERIFY2(took < copylock::kWaitMilliseconds / 2, qPrintable(QString::number(took)));
-        QCOMPARE(readFile(cfg), threePersonsCfg());
+        QCOMPARE(readFile(c.cfg), threePersonsCfg());
         return;
     }
     QVERIFY(failure);
@@ -812,7 +765,7 @@ void TestExportWriter::anotherProgramChangingTheCopy() {
     QVERIFY2(took >= copylock::kWaitMilliseconds - 100, qPrintable(QString::number(took)));
     QCOMPARE(fileplan::describe(*failure), (QList<MessagePart>{{"strExportBusy", {QDir::toNativeSeparators(folder)}},
                                                                {"strExportNothingChanged", {}}}));
-    QCOMPARE(snapshot(pf.path()), before);
+    QCOMPARE(snapshot(c.pf.path()), before);
 }
 
 void TestExportWriter::describeSaysWhatChanged_data() {
