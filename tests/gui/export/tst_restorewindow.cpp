@@ -43,11 +43,11 @@ struct Scene {
 };
 using Setup = std::function<void(Scene&)>;
 struct Row {
-    const char* button;  // pressed in the restore window; null: no window opens
-    bool yes, stays;     // the answer to the question; whether the window stays afterwards
-    QString asked;       // null: none asked
-    Dialog kind;         // of the message after the answer, or instead of the window
-    QString said, title; // null: no message
+    const char* button;            // pressed in the restore window; null: no window opens
+    bool yes, stays;               // the answer to the question; whether the window stays afterwards
+    QString asked;                 // null: none asked
+    Dialog kind;                   // of the message after the answer, or instead of the window
+    QString said = {}, title = {}; // null: no message
     QByteArray cfg = kExported, model = variantContent(4); // afterwards
 };
 

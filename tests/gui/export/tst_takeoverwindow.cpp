@@ -39,7 +39,7 @@ struct Row {
     QString said;                             // null: no message
     QString listed = text("strTakeOverNone"); // the other copy's loading as listed
     // What else the main window shows after a take-over, given the loading exported.
-    std::function<void(MainWindowFixture&, const LoadingModel&)> shown;
+    std::function<void(MainWindowFixture&, const LoadingModel&)> shown = {};
 };
 
 } // namespace
