@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <tuple>
@@ -64,6 +65,16 @@ struct Installed {
     QString cfg;
     QString model = fs.model(kCopy);
 };
+
+// What a row sets up before the export: the copy, the export's job and its file operations.
+struct Export : Installed {
+    QString backups = folder + QStringLiteral("/merovan-installed");
+    QString cfgBackup = backup("aircraft.cfg.installed");
+    QString outside = pf.path() + QStringLiteral("outside");
+    exportwriter::Job job = Installed::job();
+    fileplan::FileOps ops = fileplan::FileOps::atomic();
+};
+using Setup = std::function<void(Export&)>;
 
 QByteArray threePersonsCfg() {
     return exportedCfg(threePersonsSection());
@@ -123,6 +134,8 @@ std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& progr
 #endif
 
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 class TestExportWriter : public QObject {
     Q_OBJECT
@@ -217,87 +230,74 @@ void TestExportWriter::variantFollowsTheSeats() {
 }
 
 void TestExportWriter::foreignFilesAreNeverTaken_data() {
-    QTest::addColumn<QString>("foreign"); // what stands in the copy before the first export
-    QTest::addColumn<int>("kind");        // -1: exported
-    QTest::newRow("a user's own aircraft.cfg.bak is left exactly as it was") << "user bak" << -1;
-    QTest::newRow("a folder named aircraft.cfg.bak is no backup") << "bak folder" << -1;
-    QTest::newRow("a dangling link at the backup's place: refused, nothing lands outside")
-        << "dangling link" << int(Kind::NotAFile);
-    QTest::newRow("a link in place of the backups' folder: refused, to be moved away")
-        << "folder link" << int(Kind::BackupsBlocked);
-    QTest::newRow("a plain file named merovan-installed: refused, to be moved away")
-        << "folder file" << int(Kind::BackupsBlocked);
-    QTest::newRow("a pipe at the model backup's place: never opened, refused") << "pipe" << int(Kind::NotAFile);
-    QTest::newRow("a private backups' folder a killed export left half made: cleared away") << "half-made folder" << -1;
-    QTest::newRow("a file put at the backup's place during the export: never overwritten, refused")
-        << "appears meanwhile" << int(Kind::BackupFailed);
+    QTest::addColumn<int>("kind");             // -1: exported
+    QTest::addColumn<QByteArray>("cfgBackup"); // what aircraft.cfg's backup holds afterwards; null: none
+    QTest::addColumn<Setup>("setup");          // what stands in the copy before the first export
+    const auto row = [](const char* name, int kind, const QByteArray& cfgBackup, Setup setup) {
+        QTest::newRow(name) << kind << cfgBackup << setup;
+    };
+    row("a user's own aircraft.cfg.bak is left exactly as it was", -1, kCfg, [](Export& e) {
+        QVERIFY(writeFile(e.cfg + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
+        QVERIFY(writeFile(e.folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
+    });
+    row("a folder named aircraft.cfg.bak is no backup", -1, kCfg,
+        [](Export& e) { QVERIFY(QDir().mkpath(e.cfg + QStringLiteral(".bak"))); });
+    row("a plain file named merovan-installed: refused, to be moved away", int(Kind::BackupsBlocked), {},
+        [](Export& e) { QVERIFY(writeFile(e.backups, "a user's notes")); });
+    // Another program puts it there between the plan and the backup.
+    row("a file put at the backup's place during the export: never overwritten, refused", int(Kind::BackupFailed),
+        "another program's file", [](Export& e) {
+            e.ops.createCopy = [target = e.cfgBackup](const QString& from, const QString& to, QString* reason) {
+                if (to == target)
+                    writeFile(to, "another program's file");
+                return atomicfile::createCopy(from, to, reason);
+            };
+        });
+#ifdef Q_OS_UNIX // links and pipes
+    row("a dangling link at the backup's place: refused, nothing lands outside", int(Kind::NotAFile), {},
+        [](Export& e) { QVERIFY(QDir().mkpath(e.backups) && QFile::link(e.outside, e.cfgBackup)); });
+    row("a link in place of the backups' folder: refused, to be moved away", int(Kind::BackupsBlocked), {},
+        [](Export& e) { QVERIFY(QDir().mkpath(e.outside) && QFile::link(e.outside, e.backups)); });
+    row("a pipe at the model backup's place: never opened, refused", int(Kind::NotAFile), {}, [](Export& e) {
+        QVERIFY(QDir().mkpath(e.backups));
+        QVERIFY(::mkfifo(QFile::encodeName(e.backup("TQ58-161.mdl.installed")).constData(), 0644) == 0);
+    });
+    row("a private backups' folder a killed export left half made: cleared away", -1, kCfg, [](Export& e) {
+        const QByteArray half = QFile::encodeName(e.folder + QStringLiteral("/.merovan-installed.k3j9.tmp"));
+        const struct timeval longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+        QVERIFY(::mkdir(half.constData(), 0700) == 0 && ::utimes(half.constData(), longAgo) == 0);
+    });
+#endif
 }
 
 void TestExportWriter::foreignFilesAreNeverTaken() {
-    QFETCH(QString, foreign);
+    QFETCH(Setup, setup);
     QFETCH(int, kind);
-    Installed c;
-    const QString& cfg = c.cfg;
-    const QString& folder = c.folder;
-    const QString outside = c.pf.path() + QStringLiteral("outside");
-    const QString cfgBackup = c.backup("aircraft.cfg.installed");
-    fileplan::FileOps ops = fileplan::FileOps::atomic();
-    if (foreign == QLatin1String("appears meanwhile")) {
-        // Another program puts it there between the plan and the backup.
-        ops.createCopy = [&](const QString& source, const QString& target, QString* reason) {
-            if (target == cfgBackup)
-                writeFile(target, "another program's file");
-            return atomicfile::createCopy(source, target, reason);
-        };
-    } else if (foreign == QLatin1String("user bak")) {
-        QVERIFY(writeFile(cfg + QStringLiteral(".bak"), "title=Some other aircraft\r\n"));
-        QVERIFY(writeFile(folder + QStringLiteral("/AIRCRAFT.CFG.BAK"), "older backup"));
-    } else if (foreign == QLatin1String("bak folder")) {
-        QVERIFY(QDir().mkpath(cfg + QStringLiteral(".bak")));
-    } else if (foreign == QLatin1String("folder file")) {
-        QVERIFY(writeFile(folder + QStringLiteral("/merovan-installed"), "a user's notes"));
-    } else {
-#ifdef Q_OS_UNIX
-        if (foreign == QLatin1String("dangling link")) {
-            QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
-            QVERIFY(QFile::link(outside, cfgBackup));
-        } else if (foreign == QLatin1String("half-made folder")) {
-            const QByteArray half = QFile::encodeName(folder + QStringLiteral("/.merovan-installed.k3j9.tmp"));
-            const struct timeval longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
-            QVERIFY(::mkdir(half.constData(), 0700) == 0 && ::utimes(half.constData(), longAgo) == 0);
-        } else if (foreign == QLatin1String("folder link")) {
-            QVERIFY(QDir().mkpath(outside));
-            QVERIFY(QFile::link(outside, folder + QStringLiteral("/merovan-installed")));
-        } else {
-            QVERIFY(QDir().mkpath(folder + QStringLiteral("/merovan-installed")));
-            QVERIFY(::mkfifo(QFile::encodeName(c.backup("TQ58-161.mdl.installed")).constData(), 0644) == 0);
-        }
-#else
-        QSKIP("QFile::link makes a shortcut file here, and there are no pipes in the file system");
-#endif
-    }
-    const auto before = snapshot(folder);
-    const auto failure = c.write(ops);
-    const auto after = snapshot(folder);
+    QFETCH(QByteArray, cfgBackup);
+    Export e;
+    setup(e);
+    if (QTest::currentTestFailed())
+        return;
+    const auto before = snapshot(e.folder);
+    const auto failure = e.write(e.ops);
+    const auto after = snapshot(e.folder);
     for (auto it = before.begin(); it != before.end(); ++it) {
         if (!it.key().startsWith(QLatin1String("merovan-installed")) &&
             !it.key().startsWith(QLatin1String("aircraft.cfg")) && !it.key().startsWith(QLatin1String("Model")))
             QCOMPARE(after.value(it.key()), it.value());
     }
-    QVERIFY(!QFileInfo::exists(outside) || QFileInfo(outside).isDir());
-    QVERIFY(QDir(outside).isEmpty());
+    QVERIFY(!QFileInfo::exists(e.outside) || QFileInfo(e.outside).isDir());
+    QVERIFY(QDir(e.outside).isEmpty());
+    QCOMPARE(readFile(e.cfgBackup), cfgBackup);
     if (kind >= 0) {
         QVERIFY(failure);
         QCOMPARE(int(failure->kind), kind);
-        QCOMPARE(readFile(cfg), kCfg);
-        if (foreign == QLatin1String("appears meanwhile"))
-            QCOMPARE(readFile(cfgBackup), QByteArray("another program's file"));
+        QCOMPARE(readFile(e.cfg), kCfg);
         return;
     }
     QCOMPARE(failureText(failure), QString());
-    QCOMPARE(readFile(cfgBackup), kCfg);
-    QCOMPARE(readFile(c.backup("TQ58-161.mdl.installed")), kInstalledModel);
-    QCOMPARE(temporaryFiles(folder), QStringList());
+    QCOMPARE(readFile(e.backup("TQ58-161.mdl.installed")), kInstalledModel);
+    QCOMPARE(temporaryFiles(e.folder), QStringList());
 }
 
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
@@ -328,100 +328,80 @@ void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
 }
 
 void TestExportWriter::failureLeavesBothFiles_data() {
-    QTest::addColumn<QString>("scenario");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path"); // relative to the program folder
+    QTest::addColumn<Setup>("setup");
+    const auto row = [](const char* name, Kind kind, const QString& path, Setup setup) {
+        QTest::newRow(name) << int(kind) << path << setup;
+    };
     const QString copy = QStringLiteral("FS2000/Aircraft/nerova_tq58/");
-    QTest::newRow("variant missing") << "variant missing" << int(Kind::VariantMissing) << "Models/4.mdl";
-    QTest::newRow("Models/5.mdl missing with every seat taken: the message names the model with all four seats")
-        << "variant 5 missing" << int(Kind::VariantMissing) << "Models/5.mdl";
-    QTest::newRow("variant is a folder") << "variant folder" << int(Kind::NotAFile) << "Models/4.mdl";
-    QTest::newRow("a demo stand-in never replaces the aircraft's model")
-        << "stand-in" << int(Kind::StandInVariant) << "Models/4.mdl";
-    QTest::newRow("Model folder missing") << "no Model folder" << int(Kind::ModelFolderMissing) << copy + "Model";
-    QTest::newRow("model file is a folder") << "model folder" << int(Kind::NotAFile) << copy + "Model/TQ58-161.mdl";
-    QTest::newRow("aircraft.cfg gone since the listing")
-        << "cfg missing" << int(Kind::FileMissing) << copy + "aircraft.cfg";
-    QTest::newRow("aircraft.cfg is a folder") << "cfg folder" << int(Kind::NotAFile) << copy + "aircraft.cfg";
-    QTest::newRow("backup cannot be made")
-        << "backup fails" << int(Kind::BackupFailed) << copy + "merovan-installed/aircraft.cfg.installed";
-    QTest::newRow("aircraft.cfg in UTF-16 with its mark: refused whole, unchanged")
-        << "utf-16" << int(Kind::WideEncoding) << copy + "aircraft.cfg";
-    QTest::newRow("aircraft.cfg in UTF-16 without a mark: refused whole, unchanged")
-        << "utf-16 unmarked" << int(Kind::WideEncoding) << copy + "aircraft.cfg";
-    QTest::newRow("aircraft.cfg in UTF-16 without a mark, its title in Cyrillic: refused whole, unchanged")
-        << "utf-16 unmarked cyrillic" << int(Kind::WideEncoding) << copy + "aircraft.cfg";
-    QTest::newRow("aircraft.cfg is a named pipe: never opened, refused")
-        << "cfg pipe" << int(Kind::NotAFile) << copy + "aircraft.cfg";
-    QTest::newRow("model cannot be replaced")
-        << "model write fails" << int(Kind::WriteFailed) << copy + "Model/TQ58-161.mdl";
-    QTest::newRow("aircraft.cfg cannot be replaced")
-        << "cfg write fails" << int(Kind::WriteFailed) << copy + "aircraft.cfg";
+    // A non-Latin letter leaves fewer zero bytes than ASCII alone.
+    const auto wide = [](const QByteArray& mark, const char* title) -> Setup {
+        return [=](Export& e) {
+            const QString text = QString::fromLatin1(kCfg).replace("Nerova TQ 58", QString::fromUtf8(title));
+            QVERIFY(writeFile(e.cfg, mark + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)));
+        };
+    };
+    row("variant missing", Kind::VariantMissing, "Models/4.mdl",
+        [](Export& e) { e.pf.remove(QStringLiteral("Models/4.mdl")); });
+    row("Models/5.mdl missing with every seat taken: the message names the model with all four seats",
+        Kind::VariantMissing, "Models/5.mdl", [](Export& e) {
+            e.pf.remove(QStringLiteral("Models/5.mdl"));
+            e.job.loads.paxLeft = 99;
+        });
+    row("variant is a folder", Kind::NotAFile, "Models/4.mdl", [](Export& e) {
+        e.pf.remove(QStringLiteral("Models/4.mdl"));
+        QVERIFY(QDir().mkpath(e.pf.file(QStringLiteral("Models/4.mdl"))));
+    });
+    row("a demo stand-in never replaces the aircraft's model", Kind::StandInVariant, "Models/4.mdl",
+        [](Export& e) { e.pf.write(QStringLiteral("Models/4.mdl"), kStandIn); });
+    row("Model folder missing", Kind::ModelFolderMissing, copy + "Model",
+        [](Export& e) { QVERIFY(QDir(e.folder + QStringLiteral("/Model")).removeRecursively()); });
+    row("model file is a folder", Kind::NotAFile, copy + "Model/TQ58-161.mdl",
+        [](Export& e) { QVERIFY(QFile::remove(e.model) && QDir().mkpath(e.model)); });
+    row("aircraft.cfg gone since the listing", Kind::FileMissing, copy + "aircraft.cfg",
+        [](Export& e) { QVERIFY(QFile::remove(e.cfg)); });
+    row("aircraft.cfg is a folder", Kind::NotAFile, copy + "aircraft.cfg",
+        [](Export& e) { QVERIFY(QFile::remove(e.cfg) && QDir().mkpath(e.cfg)); });
+    row("backup cannot be made", Kind::BackupFailed, copy + "merovan-installed/aircraft.cfg.installed",
+        [](Export& e) { e.ops = failingFor(QString(), e.cfgBackup); });
+    row("aircraft.cfg in UTF-16 with its mark: refused whole, unchanged", Kind::WideEncoding, copy + "aircraft.cfg",
+        wide("\xFF\xFE", "Nerova TQ 58"));
+    row("aircraft.cfg in UTF-16 without a mark: refused whole, unchanged", Kind::WideEncoding, copy + "aircraft.cfg",
+        wide({}, "Nerova TQ 58"));
+    row("aircraft.cfg in UTF-16 without a mark, its title in Cyrillic: refused whole, unchanged", Kind::WideEncoding,
+        copy + "aircraft.cfg", wide({}, "Нерова ТК 58"));
+#ifdef Q_OS_UNIX // pipes
+    row("aircraft.cfg is a named pipe: never opened, refused", Kind::NotAFile, copy + "aircraft.cfg",
+        [](Export& e) { QVERIFY(QFile::remove(e.cfg) && ::mkfifo(QFile::encodeName(e.cfg).constData(), 0644) == 0); });
+#endif
+    row("model cannot be replaced", Kind::WriteFailed, copy + "Model/TQ58-161.mdl",
+        [](Export& e) { e.ops = failingFor(e.model, QString()); });
+    row("aircraft.cfg cannot be replaced", Kind::WriteFailed, copy + "aircraft.cfg",
+        [](Export& e) { e.ops = failingFor(e.cfg, QString()); });
 }
 
 void TestExportWriter::failureLeavesBothFiles() {
-    QFETCH(QString, scenario);
+    QFETCH(Setup, setup);
     QFETCH(int, kind);
     QFETCH(QString, path);
-    Installed c;
-    TestProgramFolder& pf = c.pf;
-    const QString &cfg = c.cfg, &model = c.model;
-    fileplan::FileOps ops = fileplan::FileOps::atomic();
-    auto job = c.job();
-    if (scenario == QLatin1String("variant missing")) {
-        pf.remove(QStringLiteral("Models/4.mdl"));
-    } else if (scenario == QLatin1String("variant 5 missing")) {
-        pf.remove(QStringLiteral("Models/5.mdl"));
-        job.loads.paxLeft = 99;
-    } else if (scenario == QLatin1String("variant folder")) {
-        pf.remove(QStringLiteral("Models/4.mdl"));
-        QVERIFY(QDir().mkpath(pf.file(QStringLiteral("Models/4.mdl"))));
-    } else if (scenario == QLatin1String("stand-in")) {
-        pf.write(QStringLiteral("Models/4.mdl"), kStandIn);
-    } else if (scenario == QLatin1String("no Model folder")) {
-        QVERIFY(QDir(c.folder + QStringLiteral("/Model")).removeRecursively());
-    } else if (scenario == QLatin1String("model folder")) {
-        QVERIFY(QFile::remove(model));
-        QVERIFY(QDir().mkpath(model));
-    } else if (scenario == QLatin1String("cfg missing")) {
-        QVERIFY(QFile::remove(cfg));
-    } else if (scenario == QLatin1String("cfg folder")) {
-        QVERIFY(QFile::remove(cfg));
-        QVERIFY(QDir().mkpath(cfg));
-    } else if (scenario == QLatin1String("backup fails")) {
-        ops = failingFor(QString(), c.backup("aircraft.cfg.installed"));
-    } else if (scenario.startsWith(QLatin1String("utf-16"))) {
-        // A non-Latin letter leaves fewer zero bytes than ASCII alone.
-        QString text = QString::fromLatin1(kCfg);
-        if (scenario.endsWith(QLatin1String("cyrillic")))
-            text.replace(QStringLiteral("Nerova TQ 58"), QString::fromUtf8("Нерова ТК 58"));
-        const QByteArray wide(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-        QVERIFY(writeFile(cfg, scenario == QLatin1String("utf-16") ? "\xFF\xFE" + wide : wide));
-    } else if (scenario == QLatin1String("cfg pipe")) {
-#ifdef Q_OS_UNIX
-        QVERIFY(QFile::remove(cfg));
-        QVERIFY(::mkfifo(QFile::encodeName(cfg).constData(), 0644) == 0);
-#else
-        QSKIP("no pipes in the file system here");
-#endif
-    } else if (scenario == QLatin1String("model write fails")) {
-        ops = failingFor(model, QString());
-    } else if (scenario == QLatin1String("cfg write fails")) {
-        ops = failingFor(cfg, QString());
-    }
-    auto before = snapshot(pf.path());
+    Export e;
+    setup(e);
+    if (QTest::currentTestFailed())
+        return;
+    auto before = snapshot(e.pf.path());
 
-    const auto failure = exportwriter::write(job, ops);
+    const auto failure = exportwriter::write(e.job, e.ops);
     QVERIFY(failure);
     QCOMPARE(int(failure->kind), kind);
-    QCOMPARE(failure->path, pf.file(path));
+    QCOMPARE(failure->path, e.pf.file(path));
     if (failure->kind == Kind::VariantMissing) // said with what the variant shows
         QCOMPARE(fileplan::describe(*failure).value(0).key, "strExportVariantMissing" + path.mid(7, 1));
     QCOMPARE(failure->reason.isEmpty(), !fileplan::hasReason(failure->kind));
     QVERIFY(!failure->standing.model);
 
     // Backups made before a failure at a write stay: they hold the files as installed.
-    auto after = snapshot(pf.path());
+    auto after = snapshot(e.pf.path());
     if (failure->kind == Kind::BackupFailed || failure->kind == Kind::WriteFailed)
         after.removeIf([](auto it) {
             return it.key().startsWith(QLatin1String("FS2000/Aircraft/nerova_tq58/merovan-installed"));

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+
 using namespace exporttest;
 using Dialog = ScriptedDialogs::Kind;
 
@@ -20,6 +22,34 @@ namespace {
 
 const QString kCopy = QStringLiteral("nerova_tq58");
 const QByteArray kExported = exportedCfg(threePersonsSection());
+
+// The program's text of `key`, from the database a test folder starts with.
+QString text(const char* key) {
+    return tryLanguageText(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/german.crf"), QString::fromLatin1(key))
+        .value_or(QString());
+}
+
+// Beside a copy that was never exported, a copy as an export leaves it; a row changes it, picks it
+// and presses a button. In the texts <cfg>, <model> and <copy> stand for the paths.
+struct Scene {
+    TestProgramFolder pf;
+    Fs2000 fs{pf};
+    QString never = fs.addCopy(QStringLiteral("nerova_tq58_a"));
+    QString cfg = fs.addCopy(kCopy, kExported, variantContent(4));
+    QString backups = fs.aircraft() + kCopy + QStringLiteral("/merovan-installed");
+    QString backup(const char* name) const { return fs.backup(kCopy, QString::fromLatin1(name)); }
+    bool backedUp = writeFile(backup("aircraft.cfg.installed"), kCfg) &&
+                    writeFile(backup("TQ58-161.mdl.installed"), kInstalledModel);
+};
+using Setup = std::function<void(Scene&)>;
+struct Row {
+    const char* button;            // pressed in the restore window; null: no window opens
+    bool yes, stays;               // the answer to the question; whether the window stays afterwards
+    QString asked;                 // null: none asked
+    Dialog kind;                   // of the message after the answer, or instead of the window
+    QString said = {}, title = {}; // null: no message
+    QByteArray cfg = kExported, model = variantContent(4); // afterwards
+};
 
 } // namespace
 
@@ -31,111 +61,82 @@ private slots:
 };
 
 void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst_data() {
-    // A second copy that was never exported is there each time, and never listed.
-    QTest::addColumn<QString>("copies"); // what the copies hold, or "cancelled"
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("Yes: both files as installed, and a message says so") << "exported" << true;
-    QTest::newRow("No: nothing changes, and the window stays") << "exported" << false;
-    QTest::newRow("no backup of the model: the question and the message say it stays") << "no model backup" << true;
-    QTest::newRow("a refused restore: said in a warning, and the window stays") << "read-only" << true;
-    QTest::newRow("Abbrechen: nothing asked, nothing changes, and the window goes") << "cancelled" << false;
-    QTest::newRow("no copy with a backup: a plain message, no window") << "none exported" << true;
-    QTest::newRow("aircraft.cfg missing: the copy is offered and its file made again") << "cfg missing" << true;
+    QTest::addColumn<Row>("row");
+    QTest::addColumn<Setup>("setup");
+    const auto row = [](const char* name, const Row& row, const Setup& setup = {}) {
+        QTest::newRow(name) << row << setup;
+    };
+    // What happens to each file, after the question itself.
+    const QString question = text("strRestoreQuestion").arg("Nerova TQ 58", "<copy>") + "\n\n";
+    const QString cfgBack = question + text("strRestoreCfgBack").arg("<cfg>") + ' ';
+    const QString modelBack = text("strRestoreModelBack").arg("<model>");
+    const QString done = text("strRestoreDone"), finished = text("strFinished");
+    row("Yes: both files as installed, and a message says so",
+        {"cmdOK", true, false, cfgBack + modelBack, Dialog::Information, done, finished, kCfg, kInstalledModel});
+    row("No: nothing changes, and the window stays", {"cmdOK", false, true, cfgBack + modelBack, Dialog::Information});
+    row("no backup of the model: the question and the message say it stays",
+        {"cmdOK", true, false, cfgBack + text("strRestoreModelStays"), Dialog::Information,
+         done + ' ' + text("strRestoreModelKept"), finished, kCfg},
+        [](Scene& s) { QVERIFY(QFile::remove(s.backup("TQ58-161.mdl.installed"))); });
+    row("a refused restore: said in a warning, and the window stays",
+        {"cmdOK", true, true, QString(), Dialog::Exclamation,
+         text("strExportReadOnly").arg("<cfg>") + "\n\n" + text("strExportNothingChanged"), QStringLiteral("Error!")},
+        [](Scene& s) { QVERIFY(QFile::setPermissions(s.cfg, QFileDevice::ReadOwner)); });
+    row("Abbrechen: nothing asked, nothing changes, and the window goes",
+        {"cmdAbbrechen", false, false, {}, Dialog::Information});
+    row("no copy with a backup: a plain message, no window",
+        {nullptr, true, false, {}, Dialog::Information, text("strRestoreNothing"), text("frmRestoreCaption"), kCfg},
+        [](Scene& s) { QVERIFY(QDir(s.backups).removeRecursively() && writeFile(s.cfg, kCfg)); });
+    row("aircraft.cfg missing: the copy is offered and its file made again",
+        {"cmdOK", true, false, question + text("strRestoreCfgMade").arg("<cfg>") + ' ' + modelBack, Dialog::Information,
+         done, finished, kCfg, kInstalledModel},
+        [](Scene& s) { QVERIFY(QFile::remove(s.cfg)); });
 }
 
 void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
-    QFETCH(QString, copies);
-    QFETCH(bool, yes);
-    TestProgramFolder pf;
-    Fs2000 fs(pf);
-    Application app(pf.context());
-    auto text = [&](const char* key) {
-        return tryLanguageText(pf.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
+    QFETCH(Row, row);
+    QFETCH(Setup, setup);
+    Scene s;
+    Application app(s.pf.context());
+    QVERIFY(s.backedUp);
+    if (setup)
+        setup(s);
+    if (QTest::currentTestFailed())
+        return;
+    const auto spelled = [&](QString text) {
+        return text.replace("<cfg>", QDir::toNativeSeparators(s.cfg))
+            .replace("<model>", QDir::toNativeSeparators(s.fs.model(kCopy)))
+            .replace("<copy>", QDir::toNativeSeparators(s.fs.aircraft() + kCopy + '/'));
     };
-    fs.addCopy(QStringLiteral("nerova_tq58_a"));
-    const QString cfg =
-        fs.addCopy(kCopy, copies == QLatin1String("none exported") ? kCfg : kExported, variantContent(4));
-    if (copies != QLatin1String("none exported")) {
-        QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("aircraft.cfg.installed")), kCfg));
-        QVERIFY(writeFile(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed")), kInstalledModel));
-    }
-    if (copies == QLatin1String("no model backup"))
-        QVERIFY(QFile::remove(fs.backup(kCopy, QStringLiteral("TQ58-161.mdl.installed"))));
-    if (copies == QLatin1String("cfg missing"))
-        QVERIFY(QFile::remove(cfg));
-    if (copies == QLatin1String("read-only"))
-        QVERIFY(QFile::setPermissions(cfg, QFileDevice::ReadOwner));
     app.showMainWindow();
     QVERIFY(app.mainWindow());
     controls::triggerAction(app.mainWindow(), "mnuExportRestore");
 
-    if (copies == QLatin1String("none exported")) {
-        QVERIFY(!app.restoreWindow());
-        const auto info = pf.dialogs().callsOf(Dialog::Information);
-        QCOMPARE(info.size(), 1);
-        QCOMPARE(info[0].text, text("strRestoreNothing"));
-        QCOMPARE(info[0].title, text("frmRestoreCaption"));
-        return;
-    }
     RestoreWindow* window = app.restoreWindow();
-    QVERIFY(window && window->isVisible());
-    QCOMPARE(window->windowTitle(), text("frmRestoreCaption"));
-    auto* list = controls::child<QComboBox>(window, "cmbRestore");
-    QCOMPARE(list->count(), 1); // nerova_tq58_a has never been exported
-    QCOMPARE(list->itemText(0), QStringLiteral("Nerova TQ 58"));
-    QCOMPARE(window->focusWidget(), list);
-    list->setCurrentIndex(0);
-    if (copies == QLatin1String("cancelled")) {
-        controls::child<QPushButton>(window, "cmdAbbrechen")->click();
-        controls::settle();
-        QVERIFY(pf.dialogs().calls().isEmpty());
-        QVERIFY(!app.restoreWindow() || !app.restoreWindow()->isVisible());
-        QCOMPARE(readFile(cfg), kExported);
-        return;
-    }
-    pf.dialogs().answerQuestion(yes);
-    controls::child<QPushButton>(window, "cmdOK")->click();
-    if (copies == QLatin1String("read-only")) {
-        const auto warnings = pf.dialogs().callsOf(Dialog::Exclamation);
-        QCOMPARE(warnings.size(), 1);
-        QVERIFY2(warnings[0].text.startsWith(text("strExportReadOnly").arg(QDir::toNativeSeparators(cfg))),
-                 qPrintable(warnings[0].text));
-        QVERIFY(pf.dialogs().callsOf(Dialog::Question).isEmpty());
+    QCOMPARE(bool(window), bool(row.button));
+    if (window) {
         QVERIFY(window->isVisible());
-        QCOMPARE(readFile(cfg), kExported);
-        return;
+        QCOMPARE(window->windowTitle(), text("frmRestoreCaption"));
+        auto* list = controls::child<QComboBox>(window, "cmbRestore");
+        QCOMPARE(list->count(), 1); // nerova_tq58_a has never been exported
+        QCOMPARE(list->itemText(0), QStringLiteral("Nerova TQ 58"));
+        QCOMPARE(window->focusWidget(), list);
+        list->setCurrentIndex(0);
+        s.pf.dialogs().answerQuestion(row.yes);
+        controls::child<QPushButton>(window, row.button)->click();
     }
-
-    const auto questions = pf.dialogs().callsOf(Dialog::Question);
-    QCOMPARE(questions.size(), 1);
-    const bool modelBackup = copies != QLatin1String("no model backup");
-    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
-    // What happens to each file, after the question itself.
-    QCOMPARE(
-        questions[0].text,
-        text("strRestoreQuestion")
-                .arg(QStringLiteral("Nerova TQ 58"), native(fs.aircraft() + kCopy + QLatin1Char('/'))) +
-            "\n\n" +
-            text(copies == QLatin1String("cfg missing") ? "strRestoreCfgMade" : "strRestoreCfgBack").arg(native(cfg)) +
-            ' ' +
-            (modelBackup ? text("strRestoreModelBack").arg(native(fs.model(kCopy))) : text("strRestoreModelStays")));
-    QCOMPARE(questions[0].title, QStringLiteral("?"));
-    if (!yes) {
-        QCOMPARE(readFile(cfg), kExported);
-        QVERIFY(pf.dialogs().callsOf(Dialog::Information).isEmpty());
-        QVERIFY(window->isVisible());
-        return;
-    }
-    QCOMPARE(readFile(cfg), kCfg);
-    QCOMPARE(readFile(fs.model(kCopy)), modelBackup ? kInstalledModel : variantContent(4));
-    const auto info = pf.dialogs().callsOf(Dialog::Information);
-    QCOMPARE(info.size(), 1);
-    QCOMPARE(info[0].text, modelBackup ? text("strRestoreDone")
-                                       : text("strRestoreDone") + QLatin1Char(' ') + text("strRestoreModelKept"));
-    QCOMPARE(info[0].title, text("strFinished"));
-    QVERIFY(pf.dialogs().callsOf(Dialog::Exclamation).isEmpty());
+    const auto questions = s.pf.dialogs().callsOf(Dialog::Question);
+    QCOMPARE(questions.size(), row.asked.isNull() ? 0 : 1);
+    QCOMPARE(questions.value(0).text, spelled(row.asked));
+    QCOMPARE(questions.value(0).title, row.asked.isNull() ? QString() : QStringLiteral("?"));
+    QCOMPARE(s.pf.dialogs().calls().size(), questions.size() + (row.said.isNull() ? 0 : 1));
+    const auto said = s.pf.dialogs().callsOf(row.kind);
+    QCOMPARE(said.value(0).text, spelled(row.said));
+    QCOMPARE(said.value(0).title, row.title);
+    QCOMPARE(readFile(s.cfg), row.cfg);
+    QCOMPARE(readFile(s.fs.model(kCopy)), row.model);
     controls::settle();
-    QVERIFY(!app.restoreWindow());
+    QCOMPARE(app.restoreWindow() && app.restoreWindow()->isVisible(), row.stays);
 }
 
 QTEST_MAIN(TestRestoreWindow)

@@ -16,8 +16,33 @@
 #include <QSlider>
 #include <QTest>
 
+#include <functional>
+
 using namespace exporttest;
 using Dialog = ScriptedDialogs::Kind;
+
+namespace {
+
+// The program's text of `key`, from the database a test folder starts with.
+QString text(const char* key) {
+    return tryLanguageText(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/german.crf"), QString::fromLatin1(key))
+        .value_or(QString());
+}
+
+const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
+
+// A copy beside the one the loading was exported into, the line chosen, and what follows O.K.
+struct Row {
+    QByteArray second; // the other copy's aircraft.cfg; null: no copy at all
+    int chosen;
+    Dialog kind;                              // of the message, on the command or after O.K.; a warning refuses
+    QString said;                             // null: no message
+    QString listed = text("strTakeOverNone"); // the other copy's loading as listed
+    // What else the main window shows after a take-over, given the loading exported.
+    std::function<void(MainWindowFixture&, const LoadingModel&)> shown = {};
+};
+
+} // namespace
 
 class TestTakeOverWindow : public QObject {
     Q_OBJECT
@@ -27,21 +52,44 @@ private slots:
 };
 
 void TestTakeOverWindow::window_data() {
-    QTest::addColumn<QString>("scenario");
-    QTest::newRow("exported loading: the main window shows it as entered") << "exported";
-    QTest::newRow("decimal pounds: taken, and the stations the next export writes otherwise are named") << "decimals";
-    QTest::newRow("a load the window refuses: said, nothing changes, the window stays") << "refused";
-    QTest::newRow("a copy without station loads: said, nothing changes") << "no loading";
-    QTest::newRow("no copy at all: a plain message and no window") << "no copy";
+    QTest::addColumn<Row>("row");
+    const auto asEntered = [](MainWindowFixture& f, const LoadingModel& exported) {
+        QVERIFY(f.window()->loading() == exported);
+        QCOMPARE(f.tooltip("imgPaxRight"), QStringLiteral("-20 kg"));
+        QCOMPARE(f.tooltip("imgPaxLeft"), text("lblPlatzFrei"));
+        QCOMPARE(f.control<QSlider>("Slider1")->value(), 23);
+        QCOMPARE(f.textOf("txtBaggage"), QStringLiteral("23"));
+        QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 853 kg"));
+        // Taken over as if entered: a click frees the seat as usual.
+        f.clickSeat("imgCo", std::nullopt, false);
+        QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("60"));
+        checkInvariants(f, QStringLiteral("freed after the take-over"));
+    };
+    QTest::newRow("exported loading: the main window shows it as entered")
+        << Row{kHead + kTail, 0, Dialog::Information, {}, text("strTakeOverNone"), asEntered};
+    QTest::newRow("decimal pounds: taken, and the stations the next export writes otherwise are named")
+        << Row{cfgWith({"176.4", "0", "12.5", "0", "10"}), 1, Dialog::Information,
+               text("strTakeOverNextExport").arg(title) + QStringLiteral("\n\n") +
+                   text("strTakeOverPounds0").arg("176.4", "176", "80") + QLatin1Char('\n') +
+                   text("strTakeOverPounds2").arg("12.5", "13", "6") + QLatin1Char('\n') +
+                   text("strTakeOverPounds4").arg("10", "11", "5"),
+               QString::fromUtf8("80 / – / 6 / – kg, 5 kg")};
+    QTest::newRow("a load the window refuses: said, nothing changes, the window stays")
+        << Row{cfgWith({"176", "0", "0", "0", "52"}), 1, Dialog::Exclamation,
+               text("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + text("strTakeOverStation4") +
+                   QLatin1Char(' ') + text("strTakeOverBaggageRange").arg("52", "24", "23") + QLatin1Char(' ') +
+                   text("strTakeOverUnchanged")};
+    QTest::newRow("a copy without station loads: said, nothing changes")
+        << Row{kHead + kTail, 1, Dialog::Exclamation,
+               text("strTakeOverNoLoading").arg(title) + QStringLiteral("\n\n") + text("strTakeOverUnchanged")};
+    QTest::newRow("no copy at all: a plain message and no window")
+        << Row{{}, 0, Dialog::Information, text("strTakeOverNoCopy")};
 }
 
 void TestTakeOverWindow::window() {
-    QFETCH(QString, scenario);
+    QFETCH(Row, row);
     MainWindowFixture f;
     Fs2000 fs(f.folder);
-    auto text = [&](const char* key) {
-        return tryLanguageText(f.folder.context().languageDatabase(), QString::fromLatin1(key)).value_or(QString());
-    };
     QVERIFY(f.open());
 
     // A loading entered as a user enters it, exported into the first copy.
@@ -49,14 +97,10 @@ void TestTakeOverWindow::window() {
     f.clickSeat("imgPaxRight", QStringLiteral("-20"));
     f.control<QSlider>("Slider1")->setValue(23);
     const LoadingModel exported = f.window()->loading();
-    if (scenario != QLatin1String("no copy")) {
+    if (!row.second.isNull()) {
         const QString cfg = fs.addCopy(QStringLiteral("nerova_tq58"));
-        exportwriter::Job job{cfg, f.folder.path(), wab::stationLoads(exported)};
-        QVERIFY(!exportwriter::write(job));
-        fs.addCopy(QStringLiteral("nerova_tq58_float"),
-                   scenario == QLatin1String("refused")    ? cfgWith({"176", "0", "0", "0", "52"})
-                   : scenario == QLatin1String("decimals") ? cfgWith({"176.4", "0", "12.5", "0", "10"})
-                                                           : kHead + kTail);
+        QVERIFY(!exportwriter::write({cfg, f.folder.path(), wab::stationLoads(exported)}));
+        fs.addCopy(QStringLiteral("nerova_tq58_float"), row.second);
     }
     // A fresh main window: the loading of the start.
     f.app->reloadMainWindow();
@@ -71,71 +115,31 @@ void TestTakeOverWindow::window() {
             actions.indexOf(controls::child<QAction>(f.window(), "mnuExportRestore")) - 1);
     controls::triggerAction(f.window(), "mnuExportTakeOver");
 
-    if (scenario == QLatin1String("no copy")) {
-        QVERIFY(!f.app->takeOverWindow());
-        const auto info = f.folder.dialogs().callsOf(Dialog::Information);
-        QCOMPARE(info.size(), 1);
-        QCOMPARE(info[0].text, text("strTakeOverNoCopy"));
-        return;
-    }
     TakeOverWindow* window = f.app->takeOverWindow();
-    QVERIFY(window && window->isVisible());
-    QCOMPARE(window->windowTitle(), text("frmTakeOverCaption"));
-    auto* list = controls::child<QComboBox>(window, "cmbTakeOver");
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
-    QCOMPARE(list->itemText(1),
-             QString::fromUtf8("Nerova TQ 58 (nerova_tq58_float) — ") +
-                 (scenario == QLatin1String("decimals") ? QString::fromUtf8("80 / – / 6 / – kg, 5 kg")
-                                                        : text("strTakeOverNone")));
-    QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
-
-    list->setCurrentIndex(scenario == QLatin1String("exported") ? 0 : 1);
-    controls::child<QPushButton>(window, "cmdOK")->click();
-    controls::settle();
-    if (scenario == QLatin1String("exported")) {
-        QVERIFY(f.folder.dialogs().calls().isEmpty());
-        QVERIFY(!f.app->takeOverWindow());
-        QVERIFY(f.window()->loading() == exported);
-        checkInvariants(f, QStringLiteral("taken over"));
-        QCOMPARE(f.tooltip("imgPaxRight"), QStringLiteral("-20 kg"));
-        QCOMPARE(f.tooltip("imgPaxLeft"), text("lblPlatzFrei"));
-        QCOMPARE(f.control<QSlider>("Slider1")->value(), 23);
-        QCOMPARE(f.textOf("txtBaggage"), QStringLiteral("23"));
-        QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 853 kg"));
-        // Taken over as if entered: a click frees the seat as usual.
-        f.clickSeat("imgCo", std::nullopt, false);
-        QCOMPARE(f.textOf("txtPersonengewicht"), QStringLiteral("60"));
-        checkInvariants(f, QStringLiteral("freed after the take-over"));
-        return;
+    QString line; // the line chosen
+    if (window) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), text("frmTakeOverCaption"));
+        auto* list = controls::child<QComboBox>(window, "cmbTakeOver");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
+        QCOMPARE(list->itemText(1), title + QString::fromUtf8(" — ") + row.listed);
+        QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
+        list->setCurrentIndex(row.chosen);
+        line = list->currentText();
+        controls::child<QPushButton>(window, "cmdOK")->click();
+        controls::settle();
     }
-    const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
-    if (scenario == QLatin1String("decimals")) {
-        const auto info = f.folder.dialogs().callsOf(Dialog::Information);
-        QCOMPARE(info.size(), 1);
-        QCOMPARE(info[0].text, text("strTakeOverNextExport").arg(title) + QStringLiteral("\n\n") +
-                                   text("strTakeOverPounds0").arg("176.4", "176", "80") + QLatin1Char('\n') +
-                                   text("strTakeOverPounds2").arg("12.5", "13", "6") + QLatin1Char('\n') +
-                                   text("strTakeOverPounds4").arg("10", "11", "5"));
-        QVERIFY(!f.app->takeOverWindow());
-        QCOMPARE(takeover::summary(f.window()->loading()), QString::fromUtf8("80 / – / 6 / – kg, 5 kg"));
-        checkInvariants(f, QStringLiteral("decimals taken over"));
-        return;
-    }
-    const auto warnings = f.folder.dialogs().callsOf(Dialog::Exclamation);
-    QCOMPARE(warnings.size(), 1);
-    const QString expected =
-        scenario == QLatin1String("refused")
-            ? text("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + text("strTakeOverStation4") +
-                  QLatin1Char(' ') +
-                  text("strTakeOverBaggageRange")
-                      .arg(QStringLiteral("52"), QStringLiteral("24"), QStringLiteral("23")) +
-                  QLatin1Char(' ') + text("strTakeOverUnchanged")
-            : text("strTakeOverNoLoading").arg(title) + QStringLiteral("\n\n") + text("strTakeOverUnchanged");
-    QCOMPARE(warnings[0].text, expected);
-    QVERIFY(window->isVisible());
-    QVERIFY(f.window()->loading() == start);
-    checkInvariants(f, QStringLiteral("refused"));
+    QCOMPARE(f.folder.dialogs().calls().size(), row.said.isNull() ? 0 : 1);
+    QCOMPARE(f.folder.dialogs().textsOf(row.kind).value(0), row.said);
+    checkInvariants(f);
+    QCOMPARE(f.app->takeOverWindow() && window->isVisible(), row.kind == Dialog::Exclamation);
+    if (!window || row.kind == Dialog::Exclamation)
+        QVERIFY(f.window()->loading() == start);
+    else // taken over: the loading the line listed
+        QCOMPARE(line.section(QString::fromUtf8(" — "), 1), takeover::summary(f.window()->loading()));
+    if (row.shown)
+        row.shown(f, exported);
 }
 
 QTEST_MAIN(TestTakeOverWindow)
