@@ -8,6 +8,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/export/ExportWriter.h"
+#include "core/settings/LanguageStore.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -21,10 +22,17 @@
 namespace exporttest {
 
 using testfiles::isTemporaryFile;
+using testfiles::modeOf;
 using testfiles::readFile;
 using testfiles::snapshot;
 using testfiles::temporaryFiles;
 using testfiles::writeFile;
+
+// The program's German text of `key`, from the database every test folder starts with.
+inline QString germanText(const char* key) {
+    return tryLanguageText(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/german.crf"), QString::fromLatin1(key))
+        .value_or(QString());
+}
 
 inline QByteArray blanks(int n) {
     return QByteArray(n, ' ');

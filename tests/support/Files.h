@@ -14,6 +14,8 @@ namespace testfiles {
 QByteArray readFile(const QString& path);
 // Writes `content` as the whole of `path`, making its folders first; false when that fails.
 bool writeFile(const QString& path, const QByteArray& content);
+// The permission bits of `path` (following links); -1 when it cannot be looked at.
+int modeOf(const QString& path);
 
 // Every entry below `folder` (hidden ones included) by its path relative to `folder`, with its
 // content; a folder is listed with "/" at the end and no content. Without the lock file that the

@@ -93,12 +93,6 @@ constexpr unsigned kOther = 64124;
 [[maybe_unused]] constexpr unsigned kGroup = 64125;
 
 #ifdef Q_OS_UNIX
-// The permission bits of `path`; -1 when it cannot be looked at.
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
 // Gives every file and folder below `root` (and `root`) to `user`:`group`, folders 0775, files 0664.
 bool giveTree(const QString& root, unsigned user, unsigned group) {
     QStringList paths{root};
@@ -656,7 +650,7 @@ void TestExportWriter::ownerAndGroupAreKept() {
         QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
         QCOMPARE(unsigned(info.st_uid), owner);
         QCOMPARE(unsigned(info.st_gid), kGroup);
-        QCOMPARE(int(info.st_mode & 07777), 0664);
+        QCOMPARE(modeOf(path), 0664);
     }
     struct stat copyFolder {
     }, backups{};

@@ -3,7 +3,6 @@
 
 #include "support/ExportFixture.h"
 
-#include "core/settings/LanguageStore.h"
 #include "gui/app/Application.h"
 #include "gui/app/MainWindow.h"
 #include "gui/export/RestoreWindow.h"
@@ -22,12 +21,6 @@ namespace {
 
 const QString kCopy = QStringLiteral("nerova_tq58");
 const QByteArray kExported = exportedCfg(threePersonsSection());
-
-// The program's text of `key`, from the database a test folder starts with.
-QString text(const char* key) {
-    return tryLanguageText(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/german.crf"), QString::fromLatin1(key))
-        .value_or(QString());
-}
 
 // Beside a copy that was never exported, a copy as an export leaves it; a row changes it, picks it
 // and presses a button. In the texts <cfg>, <model> and <copy> stand for the paths.
@@ -67,29 +60,37 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst_data() {
         QTest::newRow(name) << row << setup;
     };
     // What happens to each file, after the question itself.
-    const QString question = text("strRestoreQuestion").arg("Nerova TQ 58", "<copy>") + "\n\n";
-    const QString cfgBack = question + text("strRestoreCfgBack").arg("<cfg>") + ' ';
-    const QString modelBack = text("strRestoreModelBack").arg("<model>");
-    const QString done = text("strRestoreDone"), finished = text("strFinished");
+    const QString question = germanText("strRestoreQuestion").arg("Nerova TQ 58", "<copy>") + "\n\n";
+    const QString cfgBack = question + germanText("strRestoreCfgBack").arg("<cfg>") + ' ';
+    const QString modelBack = germanText("strRestoreModelBack").arg("<model>");
+    const QString done = germanText("strRestoreDone"), finished = germanText("strFinished");
     row("Yes: both files as installed, and a message says so",
         {"cmdOK", true, false, cfgBack + modelBack, Dialog::Information, done, finished, kCfg, kInstalledModel});
     row("No: nothing changes, and the window stays", {"cmdOK", false, true, cfgBack + modelBack, Dialog::Information});
     row("no backup of the model: the question and the message say it stays",
-        {"cmdOK", true, false, cfgBack + text("strRestoreModelStays"), Dialog::Information,
-         done + ' ' + text("strRestoreModelKept"), finished, kCfg},
+        {"cmdOK", true, false, cfgBack + germanText("strRestoreModelStays"), Dialog::Information,
+         done + ' ' + germanText("strRestoreModelKept"), finished, kCfg},
         [](Scene& s) { QVERIFY(QFile::remove(s.backup("TQ58-161.mdl.installed"))); });
     row("a refused restore: said in a warning, and the window stays",
         {"cmdOK", true, true, QString(), Dialog::Exclamation,
-         text("strExportReadOnly").arg("<cfg>") + "\n\n" + text("strExportNothingChanged"), QStringLiteral("Error!")},
+         germanText("strExportReadOnly").arg("<cfg>") + "\n\n" + germanText("strExportNothingChanged"),
+         QStringLiteral("Error!")},
         [](Scene& s) { QVERIFY(QFile::setPermissions(s.cfg, QFileDevice::ReadOwner)); });
     row("Abbrechen: nothing asked, nothing changes, and the window goes",
         {"cmdAbbrechen", false, false, {}, Dialog::Information});
     row("no copy with a backup: a plain message, no window",
-        {nullptr, true, false, {}, Dialog::Information, text("strRestoreNothing"), text("frmRestoreCaption"), kCfg},
+        {nullptr,
+         true,
+         false,
+         {},
+         Dialog::Information,
+         germanText("strRestoreNothing"),
+         germanText("frmRestoreCaption"),
+         kCfg},
         [](Scene& s) { QVERIFY(QDir(s.backups).removeRecursively() && writeFile(s.cfg, kCfg)); });
     row("aircraft.cfg missing: the copy is offered and its file made again",
-        {"cmdOK", true, false, question + text("strRestoreCfgMade").arg("<cfg>") + ' ' + modelBack, Dialog::Information,
-         done, finished, kCfg, kInstalledModel},
+        {"cmdOK", true, false, question + germanText("strRestoreCfgMade").arg("<cfg>") + ' ' + modelBack,
+         Dialog::Information, done, finished, kCfg, kInstalledModel},
         [](Scene& s) { QVERIFY(QFile::remove(s.cfg)); });
 }
 
@@ -116,7 +117,7 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
     QCOMPARE(bool(window), bool(row.button));
     if (window) {
         QVERIFY(window->isVisible());
-        QCOMPARE(window->windowTitle(), text("frmRestoreCaption"));
+        QCOMPARE(window->windowTitle(), germanText("frmRestoreCaption"));
         auto* list = controls::child<QComboBox>(window, "cmbRestore");
         QCOMPARE(list->count(), 1); // nerova_tq58_a has never been exported
         QCOMPARE(list->itemText(0), QStringLiteral("Nerova TQ 58"));

@@ -6,7 +6,6 @@
 #include "core/export/ExportWriter.h"
 #include "core/export/TakeOver.h"
 #include "core/export/WeightAndBalance.h"
-#include "core/settings/LanguageStore.h"
 #include "gui/export/TakeOverWindow.h"
 #include "support/MainWindowFixture.h"
 
@@ -23,21 +22,15 @@ using Dialog = ScriptedDialogs::Kind;
 
 namespace {
 
-// The program's text of `key`, from the database a test folder starts with.
-QString text(const char* key) {
-    return tryLanguageText(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/german.crf"), QString::fromLatin1(key))
-        .value_or(QString());
-}
-
 const QString title = QStringLiteral("Nerova TQ 58 (nerova_tq58_float)");
 
 // A copy beside the one the loading was exported into, the line chosen, and what follows O.K.
 struct Row {
     QByteArray second; // the other copy's aircraft.cfg; null: no copy at all
     int chosen;
-    Dialog kind;                              // of the message, on the command or after O.K.; a warning refuses
-    QString said;                             // null: no message
-    QString listed = text("strTakeOverNone"); // the other copy's loading as listed
+    Dialog kind;                                    // of the message, on the command or after O.K.; a warning refuses
+    QString said;                                   // null: no message
+    QString listed = germanText("strTakeOverNone"); // the other copy's loading as listed
     // What else the main window shows after a take-over, given the loading exported.
     std::function<void(MainWindowFixture&, const LoadingModel&)> shown = {};
 };
@@ -56,7 +49,7 @@ void TestTakeOverWindow::window_data() {
     const auto asEntered = [](MainWindowFixture& f, const LoadingModel& exported) {
         QVERIFY(f.window()->loading() == exported);
         QCOMPARE(f.tooltip("imgPaxRight"), QStringLiteral("-20 kg"));
-        QCOMPARE(f.tooltip("imgPaxLeft"), text("lblPlatzFrei"));
+        QCOMPARE(f.tooltip("imgPaxLeft"), germanText("lblPlatzFrei"));
         QCOMPARE(f.control<QSlider>("Slider1")->value(), 23);
         QCOMPARE(f.textOf("txtBaggage"), QStringLiteral("23"));
         QCOMPARE(f.textOf("lblGesamt"), QStringLiteral(" 853 kg"));
@@ -66,24 +59,24 @@ void TestTakeOverWindow::window_data() {
         checkInvariants(f, QStringLiteral("freed after the take-over"));
     };
     QTest::newRow("exported loading: the main window shows it as entered")
-        << Row{kHead + kTail, 0, Dialog::Information, {}, text("strTakeOverNone"), asEntered};
+        << Row{kHead + kTail, 0, Dialog::Information, {}, germanText("strTakeOverNone"), asEntered};
     QTest::newRow("decimal pounds: taken, and the stations the next export writes otherwise are named")
         << Row{cfgWith({"176.4", "0", "12.5", "0", "10"}), 1, Dialog::Information,
-               text("strTakeOverNextExport").arg(title) + QStringLiteral("\n\n") +
-                   text("strTakeOverPounds0").arg("176.4", "176", "80") + QLatin1Char('\n') +
-                   text("strTakeOverPounds2").arg("12.5", "13", "6") + QLatin1Char('\n') +
-                   text("strTakeOverPounds4").arg("10", "11", "5"),
+               germanText("strTakeOverNextExport").arg(title) + QStringLiteral("\n\n") +
+                   germanText("strTakeOverPounds0").arg("176.4", "176", "80") + QLatin1Char('\n') +
+                   germanText("strTakeOverPounds2").arg("12.5", "13", "6") + QLatin1Char('\n') +
+                   germanText("strTakeOverPounds4").arg("10", "11", "5"),
                QString::fromUtf8("80 / – / 6 / – kg, 5 kg")};
-    QTest::newRow("a load the window refuses: said, nothing changes, the window stays")
-        << Row{cfgWith({"176", "0", "0", "0", "52"}), 1, Dialog::Exclamation,
-               text("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + text("strTakeOverStation4") +
-                   QLatin1Char(' ') + text("strTakeOverBaggageRange").arg("52", "24", "23") + QLatin1Char(' ') +
-                   text("strTakeOverUnchanged")};
-    QTest::newRow("a copy without station loads: said, nothing changes")
-        << Row{kHead + kTail, 1, Dialog::Exclamation,
-               text("strTakeOverNoLoading").arg(title) + QStringLiteral("\n\n") + text("strTakeOverUnchanged")};
+    QTest::newRow("a load the window refuses: said, nothing changes, the window stays") << Row{
+        cfgWith({"176", "0", "0", "0", "52"}), 1, Dialog::Exclamation,
+        germanText("strTakeOverRefused").arg(title) + QStringLiteral("\n\n") + germanText("strTakeOverStation4") +
+            QLatin1Char(' ') + germanText("strTakeOverBaggageRange").arg("52", "24", "23") + QLatin1Char(' ') +
+            germanText("strTakeOverUnchanged")};
+    QTest::newRow("a copy without station loads: said, nothing changes") << Row{
+        kHead + kTail, 1, Dialog::Exclamation,
+        germanText("strTakeOverNoLoading").arg(title) + QStringLiteral("\n\n") + germanText("strTakeOverUnchanged")};
     QTest::newRow("no copy at all: a plain message and no window")
-        << Row{{}, 0, Dialog::Information, text("strTakeOverNoCopy")};
+        << Row{{}, 0, Dialog::Information, germanText("strTakeOverNoCopy")};
 }
 
 void TestTakeOverWindow::window() {
@@ -119,12 +112,12 @@ void TestTakeOverWindow::window() {
     QString line; // the line chosen
     if (window) {
         QVERIFY(window->isVisible());
-        QCOMPARE(window->windowTitle(), text("frmTakeOverCaption"));
+        QCOMPARE(window->windowTitle(), germanText("frmTakeOverCaption"));
         auto* list = controls::child<QComboBox>(window, "cmbTakeOver");
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->itemText(0), QString::fromUtf8("Nerova TQ 58 (nerova_tq58) — 80 / 75 / – / -20 kg, 23 kg"));
         QCOMPARE(list->itemText(1), title + QString::fromUtf8(" — ") + row.listed);
-        QCOMPARE(list->accessibleName(), text("frmTakeOverLabel"));
+        QCOMPARE(list->accessibleName(), germanText("frmTakeOverLabel"));
         list->setCurrentIndex(row.chosen);
         line = list->currentText();
         controls::child<QPushButton>(window, "cmdOK")->click();
