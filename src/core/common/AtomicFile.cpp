@@ -20,7 +20,7 @@ bool replace(const QString& path, Content&& content, const platform::How& how, Q
     if (!content.open(reason))
         return false;
     QString resolved = path;
-    if (!how.create && !resolveTarget(path, &resolved, reason))
+    if (!how.create && !how.entry && !resolveTarget(path, &resolved, reason))
         return false;
     const QString target = QFileInfo(resolved).absoluteFilePath();
     removeStaleTemporaries(target);
@@ -35,6 +35,18 @@ bool replaceWithData(const QString& path, const QByteArray& data, QString* reaso
 
 bool replaceWithCopy(const QString& source, const QString& target, QString* reason) {
     return replace(target, Content(source), {}, reason);
+}
+
+bool replaceEntryWithData(const QString& path, const QByteArray& data, QString* reason) {
+    platform::How how;
+    how.entry = true;
+    return replace(path, Content(data), how, reason);
+}
+
+bool replaceEntryWithCopy(const QString& source, const QString& path, QString* reason) {
+    platform::How how;
+    how.entry = true;
+    return replace(path, Content(source), how, reason);
 }
 
 bool createCopy(const QString& source, const QString& path, QString* reason) {

@@ -43,6 +43,11 @@ QString resolvedTarget(const QString& path);
 // Replaces (or creates) `target` with a byte copy of `source`, streamed in blocks.
 bool replaceWithCopy(const QString& source, const QString& target, QString* reason);
 
+// The same at `path` itself: a symbolic link there is replaced by the new file, and whatever it led
+// to stays as it is. The new file is one of the user's own, with the permissions the umask gives.
+bool replaceEntryWithData(const QString& path, const QByteArray& data, QString* reason);
+bool replaceEntryWithCopy(const QString& source, const QString& path, QString* reason);
+
 // Owner, group and permission bits (POSIX numbers), each where it is known.
 struct Attributes {
     std::optional<unsigned> owner;

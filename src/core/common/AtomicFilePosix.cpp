@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio> // renameat2
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -161,7 +163,11 @@ namespace platform {
 bool put(const QString& targetPath, Content& content, const How& how, QString* reason) {
     const QByteArray target = QFile::encodeName(targetPath);
     struct stat old {};
-    const bool existed = how.create ? ::lstat(target.constData(), &old) == 0 : ::stat(target.constData(), &old) == 0;
+    const bool unfollowed = how.create || how.entry;
+    bool existed = unfollowed ? ::lstat(target.constData(), &old) == 0 : ::stat(target.constData(), &old) == 0;
+    // A link that is itself replaced leaves whatever it led to alone: the new file is one of its own.
+    if (existed && how.entry && S_ISLNK(old.st_mode))
+        existed = false;
     if (existed && how.create) {
         *reason = QString::fromLocal8Bit(std::strerror(EEXIST));
         return false;
@@ -260,8 +266,44 @@ bool put(const QString& targetPath, Content& content, const How& how, QString* r
 
 } // namespace platform
 
+namespace {
+
+// The folder or file at `path` with every link on the way followed, as the system walks it;
+// std::nullopt when that walk does not reach anything.
+std::optional<QByteArray> realPath(const QByteArray& path) {
+    char* real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return std::nullopt;
+    const QByteArray result(real);
+    std::free(real);
+    return result;
+}
+
+// `path` as the system reaches it: the folder it stands in with every link of that folder followed
+// and every ".." taken from where those links really lead (not as the text reads), then its own
+// name. Of a folder that is not there, the part that is there is reached so, and the rest is
+// left as it is written: the write there then says why it cannot be.
+QByteArray reached(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray name = path.mid(slash + 1);
+    if (name.isEmpty() || name == "." || name == "..")
+        return realPath(path).value_or(path);
+    if (slash < 0)
+        return reached("./" + path);
+    if (slash == 0)
+        return path;
+    const QByteArray folder = path.left(slash);
+    const std::optional<QByteArray> real = realPath(folder);
+    QByteArray result = real ? *real : reached(folder);
+    if (!result.endsWith('/'))
+        result += '/';
+    return result + name;
+}
+
+} // namespace
+
 bool resolveTarget(const QString& path, QString* target, QString* reason) {
-    QByteArray current = QFile::encodeName(path);
+    QByteArray current = reached(QFile::encodeName(path));
     QSet<std::pair<quint64, quint64>> seen; // the links met, by device and inode
     for (int links = 0;; ++links) {
         struct stat info {};
@@ -290,8 +332,9 @@ bool resolveTarget(const QString& path, QString* target, QString* reason) {
             return false;
         }
         link.truncate(n);
+        // A relative link starts from the folder it really stands in, which `current` names already.
         const qsizetype slash = current.lastIndexOf('/');
-        current = link.startsWith('/') || slash < 0 ? link : current.left(slash + 1) + link;
+        current = reached(link.startsWith('/') || slash < 0 ? link : current.left(slash + 1) + link);
     }
 }
 

@@ -87,7 +87,9 @@ namespace platform {
 bool put(const QString& targetPath, Content& content, const How& how, QString* reason) {
     const std::wstring target = nativePath(targetPath);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    // A link that is itself replaced leaves whatever it led to alone: the new file takes its name.
+    const bool link = how.entry && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES && !link;
     if (existed && how.create) {
         *reason = windowsErrorText(ERROR_ALREADY_EXISTS, own::kSomethingThere);
         return false;
@@ -142,8 +144,10 @@ bool put(const QString& targetPath, Content& content, const How& how, QString* r
     if (!file.close())
         return fail(windowsErrorText(::GetLastError(), own::kNotStored));
     if (!existed) {
-        // Without MOVEFILE_REPLACE_EXISTING this fails when anything took the name meanwhile.
-        if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        // Without MOVEFILE_REPLACE_EXISTING this fails when anything took the name meanwhile; a link
+        // replaced itself gives way.
+        if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+                           MOVEFILE_WRITE_THROUGH | (link ? MOVEFILE_REPLACE_EXISTING : 0)))
             return fail(windowsErrorText(::GetLastError(), own::kNotPutInPlace));
         return true;
     }
@@ -191,7 +195,11 @@ bool resolveTarget(const QString& path, QString* target, QString* reason) {
             return false;
         }
         seen.insert(key);
-        const QString next = info.symLinkTarget();
+        // A relative link starts from the folder it really stands in, with that folder's own links
+        // and junctions followed: its ".." goes up from there, not from the path as typed.
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        const QString next =
+            (folder.isEmpty() ? info : QFileInfo(QDir(folder).filePath(info.fileName()))).symLinkTarget();
         if (next.isEmpty()) {
             *reason = QString::fromLatin1(own::kLinkNotRead);
             return false;

@@ -4,6 +4,8 @@
 
 #include "AtomicFile.h"
 
+#include <QFileInfo>
+
 namespace pathprobe {
 namespace {
 
@@ -26,6 +28,22 @@ Probe probe(const QString& path) {
 
 Probe probeEntry(const QString& path) {
     return probeWith(path, false);
+}
+
+std::optional<FileId> identity(const QString& path) {
+    return platform::identity(path);
+}
+
+bool onReadOnlyVolume(const QString& path) {
+    // A file that is not there yet would be made in its folder, or that folder's, and so on.
+    QString existing = path;
+    while (!existing.isEmpty() && probe(existing).state == Probe::State::Missing) {
+        const QString up = QFileInfo(existing).path();
+        if (up == existing)
+            return false;
+        existing = up;
+    }
+    return !existing.isEmpty() && platform::onReadOnlyVolume(existing);
 }
 
 std::optional<QStringList> listFolder(const QString& folder, bool* missing, QString* reason) {

@@ -15,6 +15,10 @@ namespace pathprobe::platform {
 // could not follow the path's links to an end (too many, or round in a circle).
 Probe look(const QString& path, bool follow, bool* endlessLinks);
 
+// identity() and onReadOnlyVolume() of an existing `path`.
+std::optional<FileId> identity(const QString& path);
+bool onReadOnlyVolume(const QString& path);
+
 // The names in `folder` (not empty), as listFolder() gives them.
 std::optional<QStringList> list(const QString& folder, bool* missing, QString* reason);
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace pathprobe::platform {
 namespace {
@@ -36,6 +37,18 @@ Probe look(const QString& path, bool follow, bool* endlessLinks) {
     if (S_ISDIR(info.st_mode))
         return {Probe::State::Folder, {}};
     return {S_ISREG(info.st_mode) ? Probe::State::File : Probe::State::Other, {}};
+}
+
+std::optional<FileId> identity(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return FileId{quint64(info.st_dev), quint64(info.st_ino)};
+}
+
+bool onReadOnlyVolume(const QString& path) {
+    struct statvfs volume {};
+    return ::statvfs(QFile::encodeName(path).constData(), &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
 }
 
 std::optional<QStringList> list(const QString& folder, bool* missing, QString* reason) {

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <windows.h>
+
 namespace pathprobe::platform {
 
 Probe look(const QString& path, bool follow, bool* endlessLinks) {
@@ -21,6 +23,31 @@ Probe look(const QString& path, bool follow, bool* endlessLinks) {
     if (info.isDir())
         return {Probe::State::Folder, {}};
     return {info.isFile() ? Probe::State::File : Probe::State::Other, {}};
+}
+
+std::optional<FileId> identity(const QString& path) {
+    // Opened for no access at all, so that neither a lock nor a missing permission to read stands
+    // in the way; folders need the backup-semantics flag.
+    const std::wstring name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+    const HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(handle, &info);
+    ::CloseHandle(handle);
+    if (!known)
+        return std::nullopt;
+    return FileId{quint64(info.dwVolumeSerialNumber), (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool onReadOnlyVolume(const QString& path) {
+    const std::wstring name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+    wchar_t root[MAX_PATH + 1] = {};
+    DWORD flags = 0;
+    return ::GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&
+           ::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
 std::optional<QStringList> list(const QString& folder, bool* missing, QString* reason) {

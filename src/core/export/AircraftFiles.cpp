@@ -1,6 +1,7 @@
 #include "AircraftFiles.h"
 
 #include "Backups.h"
+#include "PlanChecks.h"
 
 #include "core/common/CodePage.h"
 #include "core/common/FieldReader.h"
@@ -231,6 +232,14 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
             continue;
         }
         listing.copies.append({titleOf(*content), name, cfg.path});
+        // The copy's model is never opened here; what is there instead of a file is named (an
+        // export to the copy is refused), and the copy stays in the list.
+        const Located modelFolder = locateEntry(copyFolder, QLatin1String(fileplan::kModelFolder));
+        if (modelFolder.state == State::Found && modelFolder.isFolder) {
+            const Located model = locateEntry(modelFolder.path, QLatin1String(fileplan::kModelFile));
+            if (model.state == State::Found && (model.isFolder || model.isOther))
+                listing.problems.append({Kind::NotAFile, model.path, {}});
+        }
     }
     return listing;
 }

@@ -95,9 +95,10 @@ Installed installedAttributes(const QString& copyFolder) {
     return installed;
 }
 
-QString keepingPlace(const QString& copyFolder, const QString& stem, const QString& extension, const QDateTime& when) {
-    const QString base =
-        stem + QStringLiteral(".before-restore-") + when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+QString keepingPlace(const QString& copyFolder, const QString& stem, const QString& extension, const QDateTime& when,
+                     const char* occasion) {
+    const QString base = stem + QStringLiteral(".before-") + QLatin1String(occasion) + QLatin1Char('-') +
+                         when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
     QString path;
     for (int n = 1; n <= 1000; ++n) {
         const QString name = n == 1 ? base + extension : base + QLatin1Char('_') + QString::number(n) + extension;

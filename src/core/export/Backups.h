@@ -59,9 +59,13 @@ QByteArray attributesRecord(const QString& cfgPath, const QString& modelPath);
 // What the copy's record says; nothing known where there is none (or it is not a file).
 Installed installedAttributes(const QString& copyFolder);
 
-// Where a restore keeps a file the program did not write, under a name of its own that no later
-// restore takes: "<stem>.before-restore-<date>_<time><extension>" in the backups' folder, with
-// "_2", "_3", ... after the time where that name is taken.
-QString keepingPlace(const QString& copyFolder, const QString& stem, const QString& extension, const QDateTime& when);
+// Where a restore or an export keeps a file the program did not write, under a name of its own
+// that no later one takes: "<stem>.before-<occasion>-<date>_<time><extension>" in the backups'
+// folder ("TQ58-161.before-export-2026-12-08_10-15-00.mdl"), with "_2", "_3", ... after the time
+// where that name is taken.
+inline constexpr auto kBeforeRestore = "restore";
+inline constexpr auto kBeforeExport = "export";
+QString keepingPlace(const QString& copyFolder, const QString& stem, const QString& extension, const QDateTime& when,
+                     const char* occasion = kBeforeRestore);
 
 } // namespace backups

@@ -9,7 +9,9 @@
 #include "core/common/CopyLock.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
+#include "core/settings/ProgramFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -26,8 +28,8 @@ using Kind = Failure::Kind;
 using fileplan::failure;
 
 // Plans the copy's backups that are not there yet: its aircraft.cfg as it is now, and, where the
-// copy has a Model folder, its model (or the note that it has none), and with the first of them the
-// owner, group and mode of both. They are made before any file of the aircraft changes, so they
+// copy has a Model folder, its model (or the note that it has none), and the record of the owner,
+// group and mode of both. They are made before any file of the aircraft changes, so they
 // hold the files as installed; the ones that are there already did so at the first export and
 // stay. *modelBackup is where the model as installed is kept.
 std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelFolder, const QString& modelPath,
@@ -67,17 +69,50 @@ std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelF
         }
     }
 
-    if (first) {
-        const Place record = backups::look(copyFolder, backups::kAttributes);
-        if (auto problem = fileplan::trouble(record))
-            return problem;
-        const QByteArray attributes = backups::attributesRecord(cfgPath, modelRecorded);
-        if (record.state == Place::State::Nothing && !attributes.isEmpty())
+    // The record of the owners, groups and modes as installed, whenever it is missing (an earlier
+    // export may have been stopped after the first backups): from the backups already made, which
+    // carry the installed files' own, else from the files as they are now, which are the installed
+    // ones since their backups are made in this same plan.
+    const Place record = backups::look(copyFolder, backups::kAttributes);
+    if (auto problem = fileplan::trouble(record))
+        return problem;
+    if (record.state == Place::State::Nothing) {
+        const QByteArray attributes = backups::attributesRecord(first ? cfgPath : cfg.path,
+                                                                modelRecorded.isEmpty() ? *modelBackup : modelRecorded);
+        if (!attributes.isEmpty())
             keeps->append({Keep::How::Data, record.path, cfgPath, attributes});
     }
     // The user may protect the backups as any other folder.
     if (folder.state == Place::State::Made && keeps->size() > before && !atomicfile::canCreateIn(folder.path))
         return failure(Kind::FolderReadOnly, folder.path);
+    return std::nullopt;
+}
+
+// Keeps a model the user put in by hand since the first export (see fileplan::programsModel())
+// before the variant replaces it: under a dated name of its own in the backups' folder, which no
+// later export or restore takes. At the first export the model is the one as installed, which the
+// backups keep anyway.
+std::optional<Failure> planOwnModel(const Job& job, const Change& model, QList<Keep>* keeps, QString* kept) {
+    using Place = backups::Place;
+    const QString copyFolder = GetPathName(job.cfgPath);
+    const Place installed = backups::look(copyFolder, backups::kModel);
+    const Place none = backups::look(copyFolder, backups::kNoModel);
+    if (installed.state != Place::State::Made && none.state != Place::State::Made)
+        return std::nullopt;
+    std::optional<QByteArray> installedModel;
+    if (installed.state == Place::State::Made) {
+        installedModel.emplace();
+        if (auto problem = fileplan::readExisting(installed.path, &*installedModel))
+            return problem;
+    }
+    if (fileplan::programsModel(*model.before, installedModel, job.programFolder))
+        return std::nullopt;
+    const QString folder = backups::folderOf(copyFolder);
+    if (!atomicfile::canCreateIn(folder))
+        return failure(Kind::FolderReadOnly, folder);
+    *kept = backups::keepingPlace(copyFolder, QStringLiteral("TQ58-161"), QStringLiteral(".mdl"),
+                                  QDateTime::currentDateTime(), backups::kBeforeExport);
+    keeps->append({Keep::How::Data, *kept, model.path, *model.before});
     return std::nullopt;
 }
 
@@ -104,6 +139,8 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
         return problem;
     if (isWideText(cfgContent))
         return failure(Kind::WideEncoding, job.cfgPath);
+    if (auto problem = fileplan::checkNotShipped(job.cfgPath, job.programFolder))
+        return problem;
 
     // A copy whose title shows the model of another folder (model=xyz) would never show a variant
     // put into Model: none is made, and no model changes.
@@ -123,10 +160,12 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
             return problem;
         modelFolder.clear(); // the model stays as it is and is not backed up now
     }
+    if (auto problem = fileplan::checkNotShipped(modelPath, job.programFolder); problem && variant)
+        return problem;
 
     if (variant) {
         // The variant is read once, here, and its bytes are what the apply writes.
-        const QString variantPath = job.programFolder + QStringLiteral("Models/%1.mdl").arg(*variant);
+        const QString variantPath = job.programFolder + programfiles::variant(*variant);
         QByteArray content;
         if (auto problem = fileplan::readExisting(variantPath, &content, Kind::VariantMissing))
             return problem;
@@ -152,6 +191,10 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
     }
 
     QString modelBackup;
+    if (p->model && p->model->before) {
+        if (auto problem = planOwnModel(job, *p->model, &p->keeps, &plan->keptModel))
+            return problem;
+    }
     if (auto problem = planBackups(job.cfgPath, modelFolder, modelPath, modelExists, &p->keeps, &modelBackup))
         return problem;
     if (p->model)
@@ -189,6 +232,9 @@ fileplan::Report exportLoading(const Job& job, const fileplan::FileOps& ops) {
     if (const auto failure = lockedWrite(job, ops, &p))
         return {false, fileplan::describe(*failure)};
     fileplan::Report report{true, {{QStringLiteral("strWritten"), {}}}};
+    if (!p.keptModel.isEmpty())
+        report.message += {QStringLiteral("strWrittenModelOwnKept"),
+                           {QDir::toNativeSeparators(p.files.model->path), QDir::toNativeSeparators(p.keptModel)}};
     if (!p.shownModelFolder.isEmpty())
         report.message += {QStringLiteral("strWrittenOtherModel"), {QDir::toNativeSeparators(p.shownModelFolder)}};
     else if (!wab::modelVariant(job.loads))

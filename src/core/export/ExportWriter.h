@@ -18,10 +18,12 @@
 // and group. fileplan::apply then replaces each file as a whole (see AtomicFile). The first export
 // keeps the files as installed in the copy's backups (see Backups.h): aircraft.cfg, and the model
 // whatever its content, or the note that there was none, and the owner, group and permissions of
-// both; a backup that is there is never overwritten, and a backups' folder without any write
-// permission is read-only for everybody. If aircraft.cfg cannot be replaced after the model was,
-// the old model is put back. The export holds the lock of the copy (see CopyLock.h) from its plan
-// to the end of its apply.
+// both (recorded whenever the record is missing); a backup that is there is never overwritten, and a backups' folder
+// without any write permission is read-only for everybody. If aircraft.cfg cannot be replaced after the model was, the
+// old model is put back. A model the user put in by hand since (neither the one as installed nor a model variant) is
+// kept in the backups' folder under a dated name before it is replaced. No file the program ships is ever written, nor
+// read in place of the aircraft's (see ProgramFiles.h). The export holds the lock of the copy (see CopyLock.h) from its
+// plan to the end of its apply.
 namespace exportwriter {
 
 struct Job {
@@ -37,6 +39,9 @@ struct Plan {
     // The folder of the model the copy shows when that is not its Model folder ([fltsim.N] with
     // model=xyz: Model.xyz). No variant is made for it, so an export leaves every model as it is.
     QString shownModelFolder;
+    // Where a model the user put in by hand (neither the one as installed nor a model variant) is
+    // kept before the variant replaces it; empty when there is none.
+    QString keptModel;
 };
 
 // The export's plan, or the failure when something stands in the way.

@@ -39,8 +39,9 @@ bool put(const Change& change, const FileOps& ops, QString* reason) {
 
 // Takes a change back to what the file held before; false with the reason when it cannot.
 bool takeBack(const Change& change, const FileOps& ops, QString* reason) {
+    // A file made at the end of a link goes from there, and the link is left as it was.
     return change.before ? ops.replaceWithData(change.path, *change.before, reason)
-                         : ops.removeFile(change.path, reason);
+                         : ops.removeFile(atomicfile::resolvedTarget(change.path), reason);
 }
 
 std::optional<Failure> keep(const Keep& k, const FileOps& ops) {

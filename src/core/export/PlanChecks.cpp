@@ -6,6 +6,7 @@
 #include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
+#include "core/settings/ProgramFiles.h"
 
 #include <QFileInfo>
 
@@ -22,9 +23,40 @@ bool hasWriteBits(const QFileInfo& info) {
 
 } // namespace
 
+std::optional<Failure> checkNotShipped(const QString& path, const QString& programFolder) {
+    const QString shipped = programfiles::shippedFileAt(programFolder, path);
+    if (shipped.isEmpty())
+        return std::nullopt;
+    // Which way it goes: the aircraft's file leads into the program folder, or the program's file
+    // (a link in its folder) leads to the aircraft's.
+    const bool fromProgram = pathprobe::probeEntry(shipped).state == pathprobe::Probe::State::Link;
+    return failure(fromProgram ? Kind::ShippedLink : Kind::ShippedFile, path, shipped);
+}
+
+bool programsModel(const QByteArray& model, const std::optional<QByteArray>& installed, const QString& programFolder) {
+    if (installed && model == *installed)
+        return true;
+    for (int n = 1; n <= 5; ++n) {
+        const QString variant = programFolder + programfiles::variant(n);
+        if (QFileInfo(variant).size() != model.size())
+            continue;
+        const auto content = readWholeFile(variant);
+        if (content && *content == model)
+            return true;
+    }
+    return false;
+}
+
 std::optional<Failure> checkReplaceable(const QString& path) {
-    const QFileInfo target(atomicfile::resolvedTarget(path));
+    const QString resolved = atomicfile::resolvedTarget(path);
+    const QFileInfo target(resolved);
     const bool exists = target.exists();
+    if (pathprobe::onReadOnlyVolume(resolved))
+        return failure(Kind::ReadOnlyVolume, path);
+    // A link that leads where nothing is, not even the folder its end would be in.
+    if (!exists && pathprobe::probeEntry(path).state == pathprobe::Probe::State::Link &&
+        pathprobe::probe(target.absolutePath()).state == pathprobe::Probe::State::Missing)
+        return failure(Kind::LinkLeadsNowhere, path, resolved);
     // Without any write permission (on Windows: with the read-only attribute) the file is read-only
     // for everybody; with some, but none for this user, it is another's to write.
     if (exists && !hasWriteBits(target))
@@ -76,8 +108,8 @@ std::optional<Failure> readReplaceable(const QString& path, QByteArray* content,
 
 std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content) {
     content->reset();
-    if (pathprobe::probe(path).state == pathprobe::Probe::State::Missing &&
-        pathprobe::probeEntry(path).state == pathprobe::Probe::State::Missing)
+    // Not there: nothing at all, or a link whose end is not there (which is then written at its end).
+    if (pathprobe::probe(path).state == pathprobe::Probe::State::Missing)
         return std::nullopt;
     content->emplace();
     return readReplaceable(path, &**content);

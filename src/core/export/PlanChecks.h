@@ -16,9 +16,20 @@ namespace fileplan {
 inline constexpr auto kModelFolder = "Model";
 inline constexpr auto kModelFile = "TQ58-161.mdl";
 
-// Whether `path` may be replaced (or created). A file without any write permission is read-only
-// for everybody, administrators included; the temporary file needs a writable folder beside it;
-// the new file must be able to keep the old one's owner and group.
+// Whether `path`, which an export or a restore is to write, leads to one of the program's own files
+// in `programFolder` (see ProgramFiles.h), or one of those leads to it: then it is refused, naming
+// both files.
+std::optional<Failure> checkNotShipped(const QString& path, const QString& programFolder);
+// True when the program wrote `model` or found it there: the model as installed (std::nullopt:
+// there was none), or one of the model variants of `programFolder`. Anything else was put in by
+// hand.
+bool programsModel(const QByteArray& model, const std::optional<QByteArray>& installed, const QString& programFolder);
+
+// Whether `path` may be replaced (or created). Nothing can be changed on a read-only file system;
+// a file without any write permission is read-only for everybody, administrators included; the
+// temporary file needs a writable folder beside it; the new file must be able to keep the old
+// one's owner and group. A link whose end is not there is written at its end, where that end's
+// folder is there.
 std::optional<Failure> checkReplaceable(const QString& path);
 // The failure for a path that is not there as a regular file (`whenMissing` when it is not there
 // at all), or std::nullopt when it is one.

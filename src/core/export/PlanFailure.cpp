@@ -53,6 +53,14 @@ QString messageKey(Failure::Kind kind) {
         return QStringLiteral("strExportStandIn");
     case Kind::Busy:
         return QStringLiteral("strExportBusy");
+    case Kind::ShippedFile:
+        return QStringLiteral("strExportShippedFile");
+    case Kind::ShippedLink:
+        return QStringLiteral("strExportShippedLink");
+    case Kind::ReadOnlyVolume:
+        return QStringLiteral("strExportReadOnlyVolume");
+    case Kind::LinkLeadsNowhere:
+        return QStringLiteral("strExportLinkNowhere");
     }
     return {};
 }
@@ -68,6 +76,9 @@ QList<MessagePart> describe(const Failure& failure, Operation operation) {
     QStringList details{native(failure.path)};
     if (failure.kind == Kind::StandInVariant) // the model it would have replaced, where variants belong
         details << native(failure.reason) << native(QFileInfo(failure.path).path());
+    else if (failure.kind == Kind::ShippedFile || failure.kind == Kind::ShippedLink ||
+             failure.kind == Kind::LinkLeadsNowhere) // the other file
+        details << native(failure.reason);
     else if (hasReason(failure.kind))
         details.append(failure.reason);
     QList<MessagePart> parts{{messageKey(failure.kind), details}};

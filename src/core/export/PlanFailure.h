@@ -49,6 +49,10 @@ struct Failure {
         ChangedMeanwhile,   // strExportChangedMeanwhile: a file changed while the question was open
         StandInVariant,     // strExportStandIn: `path` the variant, `reason` the model it would replace
         Busy,               // strExportBusy: another program is changing the copy in the folder `path`
+        ShippedFile,        // strExportShippedFile: `path` leads to `reason`, a file the program ships
+        ShippedLink,        // strExportShippedLink: `reason`, a file the program ships, leads to `path`
+        ReadOnlyVolume,     // strExportReadOnlyVolume: `path` is on a read-only file system or drive
+        LinkLeadsNowhere,   // strExportLinkNowhere: `path` is a link to `reason`, whose folder is not there
     };
     Kind kind;
     QString path;

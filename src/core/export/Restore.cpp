@@ -31,22 +31,6 @@ QByteArray withoutLoading(const QByteArray& cfg) {
     return wab::rewriteWeightAndBalance(cfg, wab::StationLoads{});
 }
 
-// True when the program wrote `model` or found it there: the model as installed, or one of the
-// model variants of the program folder. Anything else was put in by hand.
-bool programsModel(const QByteArray& model, const std::optional<QByteArray>& installed, const QString& programFolder) {
-    if (installed && model == *installed)
-        return true;
-    for (int n = 1; n <= 5; ++n) {
-        const QString variant = programFolder + QStringLiteral("Models/%1.mdl").arg(n);
-        if (QFileInfo(variant).size() != model.size())
-            continue;
-        const auto content = readWholeFile(variant);
-        if (content && *content == model)
-            return true;
-    }
-    return false;
-}
-
 // The model: given back, removed or left, its Model folder made again where it went, and a model
 // put in by hand kept first.
 std::optional<Failure> planModel(const QString& cfgPath, const QString& programFolder, const QDateTime& now,
@@ -64,6 +48,8 @@ std::optional<Failure> planModel(const QString& cfgPath, const QString& programF
     QString modelFolder;
     bool modelExists = false;
     if (auto problem = fileplan::locateModel(cfgPath, &modelFolder, &p->modelPath, &modelExists))
+        return problem;
+    if (auto problem = fileplan::checkNotShipped(p->modelPath, programFolder))
         return problem;
     std::optional<QByteArray> installed;
     if (model.state == Place::State::Made) {
@@ -97,7 +83,7 @@ std::optional<Failure> planModel(const QString& cfgPath, const QString& programF
         return p->modelFolderMade.isEmpty() ? fileplan::checkReplaceable(p->modelPath) : std::nullopt;
     if (auto problem = fileplan::readIfThere(p->modelPath, &change.before))
         return problem;
-    if (change.before && !programsModel(*change.before, installed, programFolder)) {
+    if (change.before && !fileplan::programsModel(*change.before, installed, programFolder)) {
         p->keepModel = backups::keepingPlace(copyFolder, QStringLiteral("TQ58-161"), QStringLiteral(".mdl"), now);
         p->files.keeps.append({fileplan::Keep::How::Data, p->keepModel, p->modelPath, *change.before});
     }
@@ -124,6 +110,8 @@ std::optional<Failure> planFiles(const QString& cfgPath, const QString& programF
     if (auto problem = fileplan::readExisting(cfgBackup.path, &*cfg.after))
         return problem;
     if (auto problem = fileplan::readIfThere(cfgPath, &cfg.before))
+        return problem;
+    if (auto problem = fileplan::checkNotShipped(cfgPath, programFolder))
         return problem;
     if (!cfg.before) {
         if (auto problem = fileplan::checkReplaceable(cfgPath))

@@ -5,6 +5,7 @@
 #include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
+#include "core/settings/ProgramFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,7 +81,7 @@ bool write(const QString& programFolder, const Recent& recent, QString* reason) 
     for (const QString& file : recent.files)
         lines << kFileKey + file;
     const QByteArray bytes = (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8();
-    return atomicfile::replaceWithData(programFolder + QLatin1String(kFile), bytes, reason);
+    return programfiles::writeSetting(programFolder, programFolder + QLatin1String(kFile), bytes, reason);
 }
 
 Recent used(const Recent& recent, const QString& path) {

@@ -1,5 +1,6 @@
 #include "SettingsFiles.h"
 
+#include "ProgramFiles.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/FieldReader.h"
 #include "core/common/FileRead.h"
@@ -68,7 +69,8 @@ std::optional<qint16> readFirstStartFlag(const QString& programFolder) {
 }
 
 bool writeFirstStartFlag(const QString& programFolder, qint16 value, QString* reason) {
-    return atomicfile::replaceWithData(programFolder + QLatin1String(kFirstStartFile), numberLine(value), reason);
+    return programfiles::writeSetting(programFolder, programFolder + QLatin1String(kFirstStartFile), numberLine(value),
+                                      reason);
 }
 
 QString languageSource(const QString& entry) {
@@ -88,7 +90,7 @@ std::optional<FileProblem> switchLanguage(const QString& programFolder, const QS
     shipped.close();
     const QString database = programFolder + QLatin1String(kLanguageDatabase);
     QString reason;
-    if (!atomicfile::replaceWithCopy(sourcePath, database, &reason))
+    if (!programfiles::copySetting(programFolder, sourcePath, database, &reason))
         return FileProblem{database, reason};
     return std::nullopt;
 }
@@ -156,8 +158,8 @@ SaveOutcome saveOptions(const QString& programFolder, const Choices& choices) {
     const bool flagChanges = !holds(flagFile, numberLine(0));
 
     // Everything or nothing where the folder itself refuses: one word instead of a failure per file.
-    const auto folderOf = [](const QString& file) {
-        return QFileInfo(atomicfile::resolvedTarget(file)).absolutePath();
+    const auto folderOf = [&programFolder](const QString& file) {
+        return QFileInfo(programfiles::writtenAt(programFolder, file)).absolutePath();
     };
     QStringList folders;
     if (folderChanges)
@@ -175,13 +177,13 @@ SaveOutcome saveOptions(const QString& programFolder, const Choices& choices) {
         }
     }
 
-    if (folderChanges && !atomicfile::replaceWithData(optionsFile, *line, &reason))
+    if (folderChanges && !programfiles::writeSetting(programFolder, optionsFile, *line, &reason))
         outcome.problems.append(fileProblem("strFolderNotSaved", optionsFile, reason));
     if (languageChanges) {
         if (const auto problem = switchLanguage(programFolder, source))
             outcome.problems.append(fileProblem("strLanguageNotSwitched", problem->file, problem->reason));
     }
-    if (flagChanges && !atomicfile::replaceWithData(flagFile, numberLine(0), &reason))
+    if (flagChanges && !programfiles::writeSetting(programFolder, flagFile, numberLine(0), &reason))
         outcome.problems.append(fileProblem("strFirstStartNotSaved", flagFile, reason));
     return outcome;
 }

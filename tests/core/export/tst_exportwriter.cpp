@@ -156,8 +156,8 @@ private slots:
     void folderReadOnlyAttributeIsNoRefusal();
     void ownerAndGroupAreKept_data();
     void ownerAndGroupAreKept();
-    void linksStayLinks_data();
-    void linksStayLinks();
+    void linksAreFollowedAsTheSystemFollowsThem_data();
+    void linksAreFollowedAsTheSystemFollowsThem();
     void anotherProgramChangingTheCopy_data();
     void anotherProgramChangingTheCopy();
 };
@@ -297,21 +297,38 @@ void TestExportWriter::foreignFilesAreNeverTaken() {
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel_data() {
     QTest::addColumn<QByteArray>("installed"); // the model before the first export; null: none
     QTest::addColumn<QByteArray>("backup");    // TQ58-161.mdl.installed afterwards; null: none
+    QTest::addColumn<QByteArray>("byHand");    // put in by hand between the exports; null: nothing
+    QTest::addColumn<bool>("kept");            // kept under a name of its own before the second export
     QTest::newRow("installed model: kept in the backup, which a second export leaves as it is")
-        << kInstalledModel << kInstalledModel;
-    QTest::newRow("no model at the first export: noted as absent") << QByteArray() << QByteArray();
-    QTest::newRow("model equal to a shipped variant: backed up all the same") << variantContent(2) << variantContent(2);
+        << kInstalledModel << kInstalledModel << QByteArray() << false;
+    QTest::newRow("no model at the first export: noted as absent")
+        << QByteArray() << QByteArray() << QByteArray() << false;
+    QTest::newRow("model equal to a shipped variant: backed up all the same")
+        << variantContent(2) << variantContent(2) << QByteArray() << false;
+    QTest::newRow("a model put in by hand after an export: kept before the next export replaces it")
+        << kInstalledModel << kInstalledModel << QByteArray("a model of the user's own") << true;
+    QTest::newRow("a model put in by hand where there was none: kept too")
+        << QByteArray() << QByteArray() << QByteArray("a model of the user's own") << true;
+    QTest::newRow("the installed model put back by hand: nothing more to keep")
+        << kInstalledModel << kInstalledModel << kInstalledModel << false;
+    QTest::newRow("a model variant put in by hand: nothing to keep, not even the fifth")
+        << kInstalledModel << kInstalledModel << variantContent(5) << false;
 }
 
 void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
     QFETCH(QByteArray, installed);
     QFETCH(QByteArray, backup);
+    QFETCH(QByteArray, byHand);
+    QFETCH(bool, kept);
     Installed c(installed);
     auto job = c.job();
     QCOMPARE(failureText(exportwriter::write(job)), QString());
     QCOMPARE(readFile(c.model), variantContent(4));
+    if (!byHand.isNull())
+        QVERIFY(writeFile(c.model, byHand));
     job.loads.paxLeft = 99;
-    QCOMPARE(failureText(exportwriter::write(job)), QString());
+    const auto before = snapshot(c.folder + QStringLiteral("/merovan-installed"));
+    const fileplan::Report report = exportwriter::exportLoading(job);
     QCOMPARE(readFile(c.model), variantContent(5));
     QCOMPARE(readFile(c.cfg), exportedCfg(wab::section(job.loads)));
     // Still the files as installed, not those of the first export.
@@ -319,6 +336,23 @@ void TestExportWriter::modelBackupHoldsOnlyAnInstalledModel() {
     QCOMPARE(QFile::exists(c.backup("TQ58-161.mdl.installed")), !backup.isNull());
     QCOMPARE(QFile::exists(c.backup("TQ58-161.mdl.absent")), backup.isNull());
     QCOMPARE(readFile(c.backup("TQ58-161.mdl.installed")), backup);
+    // A model of the user's own is kept under a name of its own, which the message names.
+    const auto after = snapshot(c.folder + QStringLiteral("/merovan-installed"));
+    QStringList added;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (!before.contains(it.key())) {
+            QVERIFY2(it.key().startsWith(QLatin1String("TQ58-161.before-export-")) &&
+                         it.key().endsWith(QLatin1String(".mdl")) && it.value() == byHand,
+                     qPrintable(it.key()));
+            added << c.folder + QStringLiteral("/merovan-installed/") + it.key();
+        }
+    }
+    QCOMPARE(added.size(), kept ? 1 : 0);
+    QList<MessagePart> told{{"strWritten", {}}};
+    if (kept)
+        told.append(
+            {"strWrittenModelOwnKept", {QDir::toNativeSeparators(c.model), QDir::toNativeSeparators(added[0])}});
+    QCOMPARE(report.message, told);
 }
 
 void TestExportWriter::failureLeavesBothFiles_data() {
@@ -663,41 +697,105 @@ void TestExportWriter::ownerAndGroupAreKept() {
 #endif
 }
 
-void TestExportWriter::linksStayLinks_data() {
-    QTest::addColumn<QString>("chain");
-    QTest::newRow("aircraft.cfg -> link2.cfg -> real.cfg: real.cfg gets the loading, both links stay links") << "cfg";
-    QTest::newRow("aircraft.cfg in a circle of links: refused as such, nothing changed") << "circle";
+#ifdef Q_OS_UNIX // QFile::link makes a shortcut file on Windows, which the file system does not follow
+namespace {
+
+// What an export through links does: the file that gets the loading (empty: the export is refused
+// with `kind`, naming `path` and `other`, and nothing changes); a folder that must stay empty.
+struct Through {
+    QString gets;
+    Kind kind = Kind::FileMissing;
+    QString path;
+    QString other;
+    QString staysEmpty;
+};
+using LinkSetup = std::function<void(Export&, Through*)>;
+
+bool link(const QString& target, const QString& path) {
+    return QFile::link(target, path);
 }
 
-void TestExportWriter::linksStayLinks() {
+} // namespace
+Q_DECLARE_METATYPE(LinkSetup)
+#endif
+
+void TestExportWriter::linksAreFollowedAsTheSystemFollowsThem_data() {
+#ifdef Q_OS_UNIX
+    QTest::addColumn<LinkSetup>("setup");
+    const auto row = [](const char* name, LinkSetup setup) { QTest::newRow(name) << setup; };
+    row("aircraft.cfg -> link2.cfg -> real.cfg: real.cfg gets the loading, both links stay links",
+        [](Export& e, Through* t) {
+            const QString folder = e.folder + QLatin1Char('/');
+            QVERIFY(QFile::rename(e.cfg, folder + QStringLiteral("real.cfg")));
+            QVERIFY(link(QStringLiteral("real.cfg"), folder + QStringLiteral("link2.cfg")));
+            QVERIFY(link(QStringLiteral("link2.cfg"), e.cfg));
+            *t = Through{folder + QStringLiteral("real.cfg")};
+        });
+    row("aircraft.cfg in a circle of links: refused as such, nothing changed", [](Export& e, Through* t) {
+        QVERIFY(QFile::remove(e.cfg) && link(QStringLiteral("aircraft.cfg"), e.folder + QStringLiteral("/link2.cfg")));
+        QVERIFY(link(QStringLiteral("link2.cfg"), e.cfg));
+        *t = Through{{}, Kind::ReadFailed, e.cfg, QString::fromLatin1(systemreasons::own::kLinkLoop)};
+    });
+    // Aircraft/nerova_tq58 -> ../store/nerova_tq58, whose aircraft.cfg -> ../shared/tq58.cfg: the ".."
+    // goes up from the store, where the link really stands, not from Aircraft.
+    row("a copy linked into a store whose aircraft.cfg climbs out with ..: the file FS2000 reads gets the loading",
+        [](Export& e, Through* t) {
+            const QString store = e.fs.root() + QStringLiteral("store/");
+            QVERIFY(QDir().mkpath(store + QStringLiteral("shared")) && QDir().mkpath(e.fs.aircraft() + "shared"));
+            QVERIFY(QDir().rename(e.folder, store + kCopy) && link(QStringLiteral("../store/") + kCopy, e.folder));
+            QVERIFY(QFile::rename(store + kCopy + QStringLiteral("/aircraft.cfg"), store + "shared/tq58.cfg"));
+            QVERIFY(link(QStringLiteral("../shared/tq58.cfg"), e.cfg));
+            *t = Through{store + QStringLiteral("shared/tq58.cfg"), {}, {}, {}, e.fs.aircraft() + "shared"};
+        });
+    row("a copy's model that leads to a model variant of the program: refused, naming both", [](Export& e, Through* t) {
+        QVERIFY(QFile::remove(e.model) && link(e.pf.path() + QStringLiteral("Models/4.mdl"), e.model));
+        *t = Through{{}, Kind::ShippedFile, e.model, e.pf.path() + QStringLiteral("Models/4.mdl")};
+    });
+    row("a model variant of the program that leads to the copy's model: refused, naming both",
+        [](Export& e, Through* t) {
+            const QString variant = e.pf.path() + QStringLiteral("Models/1.mdl");
+            QVERIFY(QFile::remove(variant) && link(e.model, variant));
+            *t = Through{{}, Kind::ShippedLink, e.model, variant};
+        });
+#endif
+}
+
+void TestExportWriter::linksAreFollowedAsTheSystemFollowsThem() {
 #ifndef Q_OS_UNIX
     QSKIP("QFile::link makes a shortcut file here, which the file system does not follow");
 #else
-    QFETCH(QString, chain);
-    Installed c;
-    const QString& cfg = c.cfg;
-    const QString folder = c.folder + QLatin1Char('/');
-    const bool circle = chain == QLatin1String("circle");
-    // aircraft.cfg -> link2.cfg -> real.cfg, or aircraft.cfg -> link2.cfg -> aircraft.cfg
-    QVERIFY(circle ? QFile::remove(cfg) : QFile::rename(cfg, folder + QStringLiteral("real.cfg")));
-    QVERIFY(QFile::link(circle ? QStringLiteral("aircraft.cfg") : QStringLiteral("real.cfg"),
-                        folder + QStringLiteral("link2.cfg")) &&
-            QFile::link(QStringLiteral("link2.cfg"), cfg));
-    const auto before = snapshot(c.pf.path());
+    QFETCH(LinkSetup, setup);
+    Export e;
+    Through expected;
+    setup(e, &expected);
+    if (QTest::currentTestFailed())
+        return;
+    QStringList links;
+    QDirIterator it(e.pf.path(), QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        if (const QString path = it.next(); QFileInfo(path).isSymLink())
+            links << path + QStringLiteral(" -> ") + QFile::symLinkTarget(path);
+    }
+    const auto before = snapshot(e.pf.path());
 
-    const auto failure = c.write();
-    if (circle) {
+    const auto failure = e.write();
+    QStringList linksAfter;
+    for (const QString& entry : links)
+        linksAfter << entry.section(QStringLiteral(" -> "), 0, 0) + QStringLiteral(" -> ") +
+                          QFile::symLinkTarget(entry.section(QStringLiteral(" -> "), 0, 0));
+    QCOMPARE(linksAfter, links);
+    if (expected.gets.isEmpty()) {
         QVERIFY(failure);
-        QCOMPARE(failure->kind, Kind::ReadFailed);
-        QCOMPARE(failure->path, cfg);
-        QCOMPARE(failure->reason, QString::fromLatin1(systemreasons::own::kLinkLoop));
-        QCOMPARE(snapshot(c.pf.path()), before);
+        QCOMPARE(std::make_tuple(failure->kind, failure->path, failure->reason),
+                 std::make_tuple(expected.kind, expected.path, expected.other));
+        QCOMPARE(snapshot(e.pf.path()), before);
         return;
     }
     QCOMPARE(failureText(failure), QString());
-    QCOMPARE(readFile(folder + QStringLiteral("real.cfg")), threePersonsCfg());
-    QVERIFY(QFileInfo(cfg).isSymbolicLink() && QFileInfo(folder + QStringLiteral("link2.cfg")).isSymbolicLink());
-    QCOMPARE(readFile(c.backup("aircraft.cfg.installed")), kCfg); // read through the links
+    QCOMPARE(readFile(expected.gets), threePersonsCfg());
+    QCOMPARE(readFile(e.cfgBackup), kCfg); // read through the links
+    if (!expected.staysEmpty.isEmpty())
+        QCOMPARE(QDir(expected.staysEmpty).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 #endif
 }
 

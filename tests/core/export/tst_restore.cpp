@@ -38,6 +38,7 @@ struct Scene {
     std::optional<copylock::Lock> other;           // another program's lock of the copy
     QMap<QString, QFileDevice::Permissions> modes; // each file's permissions afterwards
     std::optional<bool> modelFolderAfter;          // whether the Model folder is there afterwards
+    std::function<void()> check;                   // what else must hold afterwards
 
     Scene() {
         writeFile(backup("aircraft.cfg.installed"), kCfg);
@@ -134,6 +135,36 @@ void TestRestore::restoreAsInstalled_data() {
     restored("the Model folder gone since: made again, and both files come back",
              [](Scene& s) { QDir(s.modelFolder).removeRecursively(); },
              {cfgBack, {"strRestoreModelFolderMade", {"<modelfolder>"}}, modelBack});
+#ifdef Q_OS_UNIX // links
+    restored("a dangling aircraft.cfg link: the installed file is written at the link's end, the link stays",
+             [](Scene& s) {
+                 QFile::remove(s.cfg);
+                 QDir().mkpath(s.copy + QStringLiteral("/real"));
+                 QFile::link(QStringLiteral("real/aircraft.cfg"), s.cfg);
+                 s.check = [&s] {
+                     QVERIFY(QFileInfo(s.cfg).isSymLink());
+                     QCOMPARE(readFile(s.copy + QStringLiteral("/real/aircraft.cfg")), kCfg);
+                 };
+             },
+             {{"strRestoreCfgMade", {"<cfg>"}}, modelBack});
+    // Aircraft/nerova_tq58 -> ../store/nerova_tq58, whose aircraft.cfg -> ../shared/tq58.cfg.
+    restored("a copy linked into a store whose aircraft.cfg climbs out with ..: the file FS2000 reads is given back",
+             [](Scene& s) {
+                 const QString store = s.fs.root() + QStringLiteral("store/");
+                 QDir().mkpath(store + QStringLiteral("shared"));
+                 QDir().mkpath(s.fs.aircraft() + QStringLiteral("shared"));
+                 QDir().rename(s.copy, store + kCopy);
+                 QFile::link(QStringLiteral("../store/") + kCopy, s.copy);
+                 QFile::rename(store + kCopy + QStringLiteral("/aircraft.cfg"),
+                               store + QStringLiteral("shared/tq58.cfg"));
+                 QFile::link(QStringLiteral("../shared/tq58.cfg"), s.cfg);
+                 s.check = [&s, store] {
+                     QCOMPARE(readFile(store + QStringLiteral("shared/tq58.cfg")), kCfg);
+                     QVERIFY(QDir(s.fs.aircraft() + QStringLiteral("shared")).isEmpty());
+                 };
+             },
+             {cfgBack, modelBack});
+#endif
     restored("aircraft.cfg missing: made again from its backup, with its mode",
              [](Scene& s) {
                  QFile::remove(s.cfg);
@@ -172,6 +203,17 @@ void TestRestore::restoreAsInstalled_data() {
                  QFile::remove(s.model); // made again from its read-only backup
              },
              {cfgBack, modelBack});
+    restored("an export stopped before it recorded the modes: the next one records them, the restore gives them back",
+             [](Scene& s) {
+                 s.exportedWithModes(kOwner | QFileDevice::ReadGroup, kOwner);
+                 QFile::remove(s.backup("attributes.installed"));
+                 const auto wider = kOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+                 chmod(s.cfg, wider);
+                 chmod(s.model, wider);
+                 if (exportwriter::write({s.cfg, s.pf.path(), {176, 165, std::nullopt, 132, 44}}))
+                     QTest::qFail("the next export failed", __FILE__, __LINE__);
+             },
+             {cfgBack, modelBack});
     restored("a model whose mode was widened since the export gets its installed mode back",
              [](Scene& s) {
                  s.exportedWithModes(kOwner | QFileDevice::ReadGroup, kOwner);
@@ -204,6 +246,27 @@ void TestRestore::restoreAsInstalled_data() {
         "a backups' folder that cannot be entered: refused, with the reason",
         [](Scene& s) { chmod(s.backups, kOwner); },
         {{"strExportReadFailed", {"<backups>/aircraft.cfg.installed", "Permission denied"}}}, {}, true);
+#endif
+#ifdef Q_OS_UNIX // links
+    refused(
+        "a dangling aircraft.cfg link into a folder that is not there: refused, the link leads nowhere",
+        [](Scene& s) {
+            QFile::remove(s.cfg);
+            QFile::link(QStringLiteral("nowhere/aircraft.cfg"), s.cfg);
+        },
+        {{"strExportLinkNowhere", {"<cfg>", "<folder>/nowhere/aircraft.cfg"}}}, {}, false, QByteArray());
+    refused("a model that leads to a model variant of the program: refused, naming both",
+            [](Scene& s) {
+                QFile::remove(s.model);
+                QFile::link(s.pf.path() + QStringLiteral("Models/4.mdl"), s.model);
+            },
+            {{"strExportShippedFile", {"<model>", "<pf>/Models/4.mdl"}}});
+    refused("a model variant of the program that leads to the copy's model: refused, naming both",
+            [](Scene& s) {
+                QFile::remove(s.pf.path() + QStringLiteral("Models/1.mdl"));
+                QFile::link(s.model, s.pf.path() + QStringLiteral("Models/1.mdl"));
+            },
+            {{"strExportShippedLink", {"<model>", "<pf>/Models/1.mdl"}}});
 #endif
     refused("aircraft.cfg cannot be replaced: the model goes back too",
             [](Scene& s) { s.ops = failingFor(s.cfg, s.cfg); }, {full}, {cfgBack, modelBack});
@@ -295,7 +358,9 @@ void TestRestore::restoreAsInstalled() {
                                        {"<model>", s.model},
                                        {"<copy>", s.copy + '/'},
                                        {"<backups>", s.backups},
-                                       {"<modelfolder>", s.modelFolder}};
+                                       {"<modelfolder>", s.modelFolder},
+                                       {"<folder>", s.copy},
+                                       {"<pf>", s.pf.path().chopped(1)}};
     const auto spelled = [&](Parts parts) {
         for (MessagePart& part : parts) {
             for (QString& detail : part.details) {
@@ -321,6 +386,8 @@ void TestRestore::restoreAsInstalled() {
     QCOMPARE(readFile(s.model), model);
     QCOMPARE(QFileInfo::exists(s.modelFolder), s.modelFolderAfter.value_or(true));
     QVERIFY(temporaryFiles(s.copy).isEmpty());
+    if (s.check)
+        s.check();
     // The files given back can be exported to again.
     if (report.done && !s.modes.isEmpty())
         QVERIFY(!exportwriter::write({s.cfg, s.pf.path(), {176, 165, std::nullopt, 132, 44}}));
