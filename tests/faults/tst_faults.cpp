@@ -530,14 +530,18 @@ void TestFaults::fullDisk_data() {
     QTest::addColumn<bool>("backups");    // an earlier export left its backups
     QTest::addColumn<int>("freeBytes");   // room left on the disk; -1: what is left after the files
     QTest::addColumn<QString>("failing"); // the file the message must name, relative to the aircraft
+    QTest::addColumn<bool>("readOnly");   // the disk is mounted read-only instead
     QTest::newRow("model 12,000 B (< Qt's 16 KiB buffer), 8 KiB free")
-        << 12000 << 0 << true << 8192 << "Model/TQ58-161.mdl";
-    QTest::newRow("model 100,000 B, larger than the disk") << 100000 << 0 << true << -1 << "Model/TQ58-161.mdl";
+        << 12000 << 0 << true << 8192 << "Model/TQ58-161.mdl" << false;
+    QTest::newRow("model 100,000 B, larger than the disk")
+        << 100000 << 0 << true << -1 << "Model/TQ58-161.mdl" << false;
     QTest::newRow("aircraft.cfg 20,000 B (> Qt's 16 KiB buffer), 16 KiB free")
-        << 0 << 20000 << true << 16384 << "aircraft.cfg";
-    QTest::newRow("aircraft.cfg 2,000 B, disk full") << 0 << 2000 << true << 0 << "aircraft.cfg";
+        << 0 << 20000 << true << 16384 << "aircraft.cfg" << false;
+    QTest::newRow("aircraft.cfg 2,000 B, disk full") << 0 << 2000 << true << 0 << "aircraft.cfg" << false;
     QTest::newRow("first export, backup of a 20,000 B aircraft.cfg, 16 KiB free")
-        << 0 << 20000 << false << 16384 << "merovan-installed/aircraft.cfg.installed";
+        << 0 << 20000 << false << 16384 << "merovan-installed/aircraft.cfg.installed" << false;
+    QTest::newRow("a read-only file system: said as such, not as another user's file")
+        << 12000 << 0 << true << -1 << "aircraft.cfg" << true;
 }
 
 void TestFaults::fullDisk() {
@@ -546,6 +550,7 @@ void TestFaults::fullDisk() {
     QFETCH(bool, backups);
     QFETCH(int, freeBytes);
     QFETCH(QString, failing);
+    QFETCH(bool, readOnly);
 
     TestProgramFolder pf;
     Fs2000 fs{pf};
@@ -569,6 +574,8 @@ void TestFaults::fullDisk() {
     if (backups) {
         QVERIFY(writeFile(stage + QStringLiteral("/merovan-installed/aircraft.cfg.installed"), cfg));
         QVERIFY(writeFile(stage + QStringLiteral("/merovan-installed/TQ58-161.mdl.installed"), kInstalledModel));
+        QVERIFY(writeFile(stage + QStringLiteral("/merovan-installed/attributes.installed"),
+                          "aircraft.cfg\t0644\t0\t0\r\nTQ58-161.mdl\t0644\t0\t0\r\n"));
     }
     QByteArray variant;
     for (int i = 0; variant.size() < modelSize; ++i)
@@ -586,12 +593,14 @@ void TestFaults::fullDisk() {
                                           "  dd if=/dev/zero of=\"$AIR/filler\" bs=4096 2>/dev/null || true\n"
                                           "  if [ \"$FREE\" -gt 0 ]; then truncate -s -\"$FREE\" \"$AIR/filler\"; fi\n"
                                           "fi\n"
+                                          "if [ \"$READONLY\" = 1 ]; then mount -o remount,ro \"$AIR\"; fi\n"
                                           "echo MOUNTED\n"
                                           "exec \"$@\"\n");
     QProcessEnvironment env = driverEnvironment();
     env.insert(QStringLiteral("AIR"), air);
     env.insert(QStringLiteral("STAGE"), stage);
     env.insert(QStringLiteral("FREE"), QString::number(freeBytes));
+    env.insert(QStringLiteral("READONLY"), readOnly ? QStringLiteral("1") : QStringLiteral("0"));
     Driver driver;
     driver.start(QStringLiteral("unshare"),
                  QStringList{"-m", "sh", "-c", script, "sh", kDriver, pf.path(), "export", "--seats", seats,
@@ -614,7 +623,10 @@ void TestFaults::fullDisk() {
     const auto warnings = driver.dialogs(1, QStringLiteral("exclamation"));
     QVERIFY2(warnings.size() == 1, qPrintable(driver.transcript()));
     QVERIFY2(warnings[0].text.contains(air + QLatin1Char('/') + failing), qPrintable(warnings[0].text));
-    QVERIFY2(givesReason(warnings[0].text, ENOSPC, pf), qPrintable(warnings[0].text));
+    const QString readOnlyText =
+        germanText("strExportReadOnlyVolume").arg(QDir::toNativeSeparators(air + QLatin1Char('/') + failing));
+    QVERIFY2(readOnly ? warnings[0].text.contains(readOnlyText) : givesReason(warnings[0].text, ENOSPC, pf),
+             qPrintable(warnings[0].text));
     QVERIFY(driver.dialogs(1, QStringLiteral("information")).isEmpty());
     QCOMPARE(contentOf(QStringLiteral("aircraft.cfg")), cfg);
     QCOMPARE(contentOf(QStringLiteral("Model/TQ58-161.mdl")), kInstalledModel);
@@ -626,9 +638,10 @@ void TestFaults::fullDisk() {
 
     // Room again (a larger disk, the filler gone): the export in the same process goes through.
     QFile::remove(inside + QStringLiteral("/filler"));
-    QCOMPARE(QProcess::execute(QStringLiteral("nsenter"), {"-t", QString::number(driver.process().processId()), "-m",
-                                                           "mount", "-o", "remount,size=1m", air}),
-             0);
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("nsenter"), {"-t", QString::number(driver.process().processId()), "-m",
+                                                      "mount", "-o", readOnly ? "remount,rw" : "remount,size=1m", air}),
+        0);
     driver.resume();
     QVERIFY2(driver.waitForLine(QStringLiteral("PAUSE 2")), qPrintable(driver.transcript()));
     QVERIFY2(driver.dialogs(2, QStringLiteral("exclamation")).isEmpty(), qPrintable(driver.transcript()));

@@ -205,6 +205,9 @@ void TestAircraftFiles::notAFileIsNamedAndSkipped_data() {
     QTest::newRow("aircraft.cfg is a named pipe: never opened, the list opens") << "aircraft.cfg" << true << false;
     QTest::newRow("a pipe at the backup's place: named, the copy still listed")
         << "merovan-installed/aircraft.cfg.installed" << true << true;
+    QTest::newRow("a pipe at the copy's model: named, the copy still listed") << "Model/TQ58-161.mdl" << true << true;
+    QTest::newRow("a folder at the copy's model: named, the copy still listed")
+        << "Model/TQ58-161.mdl" << false << true;
 }
 
 void TestAircraftFiles::notAFileIsNamedAndSkipped() {

@@ -2,15 +2,20 @@
 #include "core/settings/Texts.h"
 #include "gui/settings/OptionsWindow.h"
 #include "support/AsUser.h"
+#include "support/Files.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 
+#include <functional>
+
 using Kind = ScriptedDialogs::Kind;
 
 namespace {
+
+using FolderSetup = std::function<void(TestProgramFolder&)>;
 
 const QString kGerman = QStringLiteral("Data/languages/german.crf");
 const QString kEnglish = QStringLiteral("Data/languages/english.crf");
@@ -55,6 +60,8 @@ void blockWithFolder(const TestProgramFolder& pf, const QString& relative) {
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(FolderSetup)
 
 class TestOptionsWindow : public QObject {
     Q_OBJECT
@@ -256,10 +263,12 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QByteArray>("written"); // options.cfg afterwards
     QTest::addColumn<QString>("database");   // what Data/language.crf must equal afterwards
-    const auto row = [](const char* name, const char* language, const char* folder, const char* written,
-                        const QString& database) {
+    QTest::addColumn<FolderSetup>("setup");  // what the program folder holds before
+    const auto row = [](
+                         const char* name, const char* language, const char* folder, const char* written,
+                         const QString& database, FolderSetup setup = [](TestProgramFolder&) {}) {
         QTest::newRow(name) << QString::fromUtf8(language) << QString::fromUtf8(folder) << QByteArray(written)
-                            << database;
+                            << database << setup;
     };
     row("English", "English", "D:/Games/FS2000/", "D:/Games/FS2000/\r\n", kEnglish);
     row("Deutsch after English", "Deutsch", "C:\\FS2000\\", "C:\\FS2000\\\r\n", kGerman);
@@ -267,6 +276,21 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow_data() {
         "\"C:\\Spiele, alt\\\"\r\n", kEnglish);
     row("a leading blank is kept in quotes", "English", " /games/FS2000/", "\" /games/FS2000/\"\r\n", kEnglish);
     row("a leading tab is kept in quotes", "English", "\t/games/FS2000/", "\"\t/games/FS2000/\"\r\n", kEnglish);
+#ifdef Q_OS_UNIX // links
+    // As a packager saving space makes it: the language in force a link to a shipped database.
+    row("switching the language keeps the shipped databases", "Deutsch", "C:\\FS2000\\", "C:\\FS2000\\\r\n", kGerman,
+        [](TestProgramFolder& pf) {
+            pf.remove(kActive);
+            QVERIFY(QFile::link(QStringLiteral("languages/english.crf"), pf.file(kActive)));
+        });
+    row("settings that lead to files the program ships are replaced themselves, those files stay", "English",
+        "C:/FS2000/", "C:/FS2000/\r\n", kEnglish, [](TestProgramFolder& pf) {
+            for (const char* setting : {"options.cfg", "strt.cfg"})
+                pf.remove(QString::fromLatin1(setting));
+            QVERIFY(QFile::link(pf.file(QStringLiteral("Models/1.mdl")), pf.file(QStringLiteral("options.cfg"))));
+            QVERIFY(QFile::link(QStringLiteral("logo.bmp"), pf.file(QStringLiteral("strt.cfg"))));
+        });
+#endif
 }
 
 void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
@@ -274,9 +298,11 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
     QFETCH(QString, folder);
     QFETCH(QByteArray, written);
     QFETCH(QString, database);
+    QFETCH(FolderSetup, setup);
     Options f;
     f.folder.write(kActive, f.folder.read(kEnglish)); // English is in force before
     QVERIFY(f.open());
+    setup(f.folder);
     MainWindow* before = f.app->mainWindow();
     const auto startSum = f.app->loading()->personSum();
     f.folder.dialogs().answerInput(QStringLiteral("80"));
@@ -293,6 +319,12 @@ void TestOptionsWindow::okSavesAndReloadsTheMainWindow() {
     QVERIFY(f.window() && f.window() != before && f.window()->isVisible());
     QCOMPARE(f.textOf("cmdSchliessen"), database == kEnglish ? QStringLiteral("Close") : QStringLiteral("Schliessen"));
     QCOMPARE(f.app->loading()->personSum(), startSum); // the loading starts afresh
+    // The files the program ships are as shipped, and no setting leads to one of them.
+    for (const char* shipped : {"Data/languages/german.crf", "Data/languages/english.crf", "Models/1.mdl", "logo.bmp"})
+        QCOMPARE(f.folder.read(QString::fromLatin1(shipped)),
+                 testfiles::readFile(QStringLiteral(MEROVAN_STAGED_FOLDER "/") + QString::fromLatin1(shipped)));
+    for (const QString& setting : {kActive, QStringLiteral("options.cfg"), QStringLiteral("strt.cfg")})
+        QVERIFY2(!QFileInfo(f.folder.file(setting)).isSymLink(), qPrintable(setting));
     // The next opening reads the folder back whole.
     f.app->showOptions();
     QCOMPARE(f.get<QLineEdit>("txtFS2000")->text(), folder);
