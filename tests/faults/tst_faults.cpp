@@ -106,9 +106,10 @@ struct Scene {
             return;
         }
         if (op == Op::ExportAgain) {
-            // An earlier export left its backups.
+            // An earlier export left its backups and the record of the files' modes.
             writeFile(cfgBackup, kCfg);
             writeFile(modelBackup, kInstalledModel);
+            writeFile(fs.backup(kCopy, QStringLiteral("attributes.installed")), attributesRecord(cfg, model));
         }
         if (op == Op::ExportFirst)
             record = attributesRecord(cfg, model);
