@@ -1,8 +1,8 @@
 #include "AircraftFiles.h"
 
 #include "Backups.h"
-#include "PlanChecks.h"
 
+#include "core/common/AircraftNames.h"
 #include "core/common/CodePage.h"
 #include "core/common/FieldReader.h"
 #include "core/common/FileRead.h"
@@ -76,7 +76,7 @@ QString findEntry(const QString& folder, const QString& name) {
 }
 
 bool isTq58FolderName(const QString& folderName) {
-    return folderName.left(11).toLower() == QLatin1String(kFolderPrefix);
+    return folderName.left(11).toLower() == QLatin1String(aircraftnames::kCopyFolderPrefix);
 }
 
 QString titleOf(const QByteArray& cfgContent) {
@@ -167,13 +167,14 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
     using Kind = ListingProblem::Kind;
     using State = Located::State;
     AircraftListing listing;
-    const Located aircraft = locateEntry(fs2000Folder, QLatin1String(kAircraftFolder));
+    const Located aircraft = locateEntry(fs2000Folder, QLatin1String(aircraftnames::kAircraftFolder));
     if (aircraft.state == State::Unreadable || aircraft.state == State::FolderUnreadable) {
         listing.problems.append({Kind::AircraftFolderUnreadable, aircraft.path, aircraft.reason});
         return listing;
     }
     if (aircraft.state == State::Missing || !aircraft.isFolder) {
-        listing.problems.append({Kind::NoAircraftFolder, joinPath(fs2000Folder, QLatin1String(kAircraftFolder)), {}});
+        listing.problems.append(
+            {Kind::NoAircraftFolder, joinPath(fs2000Folder, QLatin1String(aircraftnames::kAircraftFolder)), {}});
         return listing;
     }
 
@@ -200,7 +201,7 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         }
         if (what.state != pathprobe::Probe::State::Folder)
             continue;
-        const Located cfg = locateEntry(copyFolder, QLatin1String(kAircraftCfg));
+        const Located cfg = locateEntry(copyFolder, QLatin1String(aircraftnames::kAircraftCfg));
         const backups::Place backup = backups::look(copyFolder, backups::kCfg);
         if (backup.state == backups::Place::State::NotAFile)
             listing.problems.append({Kind::NotAFile, backup.path, {}});
@@ -210,8 +211,8 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         case State::Missing:
             listing.problems.append({Kind::NoAircraftCfg, copyFolder, {}});
             if (backup.state == backups::Place::State::Made)
-                listing.copies.append(
-                    {GetTitle(backup.path), name, joinPath(copyFolder, QLatin1String(kAircraftCfg)), true});
+                listing.copies.append({GetTitle(backup.path), name,
+                                       joinPath(copyFolder, QLatin1String(aircraftnames::kAircraftCfg)), true});
             continue;
         case State::FolderUnreadable:
             listing.problems.append({Kind::CopyFolderUnreadable, copyFolder, cfg.reason});
@@ -234,9 +235,9 @@ AircraftListing listAircraftCopies(const QString& fs2000Folder) {
         listing.copies.append({titleOf(*content), name, cfg.path});
         // The copy's model is never opened here; what is there instead of a file is named (an
         // export to the copy is refused), and the copy stays in the list.
-        const Located modelFolder = locateEntry(copyFolder, QLatin1String(fileplan::kModelFolder));
+        const Located modelFolder = locateEntry(copyFolder, QLatin1String(aircraftnames::kModelFolder));
         if (modelFolder.state == State::Found && modelFolder.isFolder) {
-            const Located model = locateEntry(modelFolder.path, QLatin1String(fileplan::kModelFile));
+            const Located model = locateEntry(modelFolder.path, QLatin1String(aircraftnames::kModelFile));
             if (model.state == State::Found && (model.isFolder || model.isOther))
                 listing.problems.append({Kind::NotAFile, model.path, {}});
         }

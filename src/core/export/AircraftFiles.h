@@ -16,10 +16,6 @@
 // export looks for is therefore found in whatever letter case it exists.
 namespace aircraftfiles {
 
-inline constexpr auto kFolderPrefix = "nerova_tq58";
-inline constexpr auto kAircraftFolder = "Aircraft";
-inline constexpr auto kAircraftCfg = "aircraft.cfg";
-
 // Where the entry of `folder` named `name` is, in any letter case: the exact spelling when it
 // exists, else the first match in name order.
 struct Located {

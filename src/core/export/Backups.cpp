@@ -49,8 +49,8 @@ bool hasCfgBackup(const QString& copyFolder) {
 
 namespace {
 
-constexpr auto kCfgLine = "aircraft.cfg";
-constexpr auto kModelLine = "TQ58-161.mdl";
+constexpr auto kCfgLine = aircraftnames::kAircraftCfg;
+constexpr auto kModelLine = aircraftnames::kModelFile;
 
 QByteArray recordLine(const char* name, const atomicfile::Attributes& attributes) {
     if (!attributes.mode || !attributes.owner || !attributes.group)

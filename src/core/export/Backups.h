@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/common/AircraftNames.h"
 #include "core/common/AtomicFile.h"
 
 #include <QByteArray>
@@ -17,10 +18,10 @@
 namespace backups {
 
 inline constexpr auto kFolder = "merovan-installed";
-inline constexpr auto kCfg = "aircraft.cfg.installed";      // aircraft.cfg as installed
-inline constexpr auto kModel = "TQ58-161.mdl.installed";    // the model as installed
-inline constexpr auto kNoModel = "TQ58-161.mdl.absent";     // there was no model before the first export
-inline constexpr auto kAttributes = "attributes.installed"; // owner, group and mode of both as installed
+inline constexpr auto kCfg = "aircraft.cfg.installed";               // aircraft.cfg as installed
+inline constexpr auto kModel = MEROVAN_TQ58_MODEL_FILE ".installed"; // the model as installed
+inline constexpr auto kNoModel = MEROVAN_TQ58_MODEL_FILE ".absent";  // there was no model before the first export
+inline constexpr auto kAttributes = "attributes.installed";          // owner, group and mode of both as installed
 
 // The folder of the backups of the copy in `copyFolder`, and the path of one of them.
 QString folderOf(const QString& copyFolder);

@@ -5,11 +5,11 @@
 #include "Backups.h"
 #include "PlanChecks.h"
 #include "StandIn.h"
+#include "core/common/AircraftNames.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/CopyLock.h"
 #include "core/common/PathProbe.h"
 #include "core/common/Paths.h"
-#include "core/settings/ProgramFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -52,20 +52,17 @@ std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelF
 
     QString modelRecorded; // the model whose owner, group and mode go into the record
     if (!modelFolder.isEmpty()) {
-        const Place model = backups::look(copyFolder, backups::kModel);
-        const Place noModel = backups::look(copyFolder, backups::kNoModel);
-        for (const Place& place : {model, noModel}) {
-            if (auto problem = fileplan::trouble(place))
-                return problem;
-        }
-        const bool keptEarlier = model.state == Place::State::Made || noModel.state == Place::State::Made;
-        if (model.state == Place::State::Made || (!keptEarlier && modelExists))
-            *modelBackup = model.path;
-        if (!keptEarlier && modelExists) {
-            keeps->append({Keep::How::Copy, model.path, modelPath, {}});
+        fileplan::ModelBackups places;
+        if (auto problem = fileplan::lookAtModelBackups(copyFolder, &places))
+            return problem;
+        if (places.installed.state == Place::State::Made || (!places.kept() && modelExists))
+            *modelBackup = places.installed.path;
+        if (!places.kept() && modelExists) {
+            keeps->append({Keep::How::Copy, places.installed.path, modelPath, {}});
             modelRecorded = modelPath;
-        } else if (!keptEarlier) {
-            keeps->append({Keep::How::Data, noModel.path, cfgPath, "There was no model before the first export.\r\n"});
+        } else if (!places.kept()) {
+            keeps->append(
+                {Keep::How::Data, places.absent.path, cfgPath, "There was no model before the first export.\r\n"});
         }
     }
 
@@ -95,14 +92,15 @@ std::optional<Failure> planBackups(const QString& cfgPath, const QString& modelF
 std::optional<Failure> planOwnModel(const Job& job, const Change& model, QList<Keep>* keeps, QString* kept) {
     using Place = backups::Place;
     const QString copyFolder = GetPathName(job.cfgPath);
-    const Place installed = backups::look(copyFolder, backups::kModel);
-    const Place none = backups::look(copyFolder, backups::kNoModel);
-    if (installed.state != Place::State::Made && none.state != Place::State::Made)
+    fileplan::ModelBackups places;
+    if (auto problem = fileplan::lookAtModelBackups(copyFolder, &places))
+        return problem;
+    if (!places.kept())
         return std::nullopt;
     std::optional<QByteArray> installedModel;
-    if (installed.state == Place::State::Made) {
+    if (places.installed.state == Place::State::Made) {
         installedModel.emplace();
-        if (auto problem = fileplan::readExisting(installed.path, &*installedModel))
+        if (auto problem = fileplan::readExisting(places.installed.path, &*installedModel))
             return problem;
     }
     if (fileplan::programsModel(*model.before, installedModel, job.programFolder))
@@ -110,8 +108,9 @@ std::optional<Failure> planOwnModel(const Job& job, const Change& model, QList<K
     const QString folder = backups::folderOf(copyFolder);
     if (!atomicfile::canCreateIn(folder))
         return failure(Kind::FolderReadOnly, folder);
-    *kept = backups::keepingPlace(copyFolder, QStringLiteral("TQ58-161"), QStringLiteral(".mdl"),
-                                  QDateTime::currentDateTime(), backups::kBeforeExport);
+    *kept = backups::keepingPlace(copyFolder, QLatin1String(aircraftnames::kModelStem),
+                                  QLatin1String(aircraftnames::kModelExtension), QDateTime::currentDateTime(),
+                                  backups::kBeforeExport);
     keeps->append({Keep::How::Data, *kept, model.path, *model.before});
     return std::nullopt;
 }
@@ -146,7 +145,7 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
     // put into Model: none is made, and no model changes.
     std::optional<int> variant = wab::modelVariant(job.loads);
     if (const QString shown = aircraftfiles::modelOf(cfgContent); !shown.isEmpty()) {
-        const QString name = QLatin1String(fileplan::kModelFolder) + QLatin1Char('.') + shown;
+        const QString name = QLatin1String(aircraftnames::kModelFolder) + QLatin1Char('.') + shown;
         const QString found = aircraftfiles::findEntry(GetPathName(job.cfgPath), name);
         plan->shownModelFolder = found.isEmpty() ? joinPath(GetPathName(job.cfgPath), name) : found;
         variant.reset();
@@ -165,7 +164,7 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
 
     if (variant) {
         // The variant is read once, here, and its bytes are what the apply writes.
-        const QString variantPath = job.programFolder + programfiles::variant(*variant);
+        const QString variantPath = job.programFolder + aircraftnames::variant(*variant);
         QByteArray content;
         if (auto problem = fileplan::readExisting(variantPath, &content, Kind::VariantMissing))
             return problem;
@@ -191,12 +190,12 @@ std::optional<Failure> plan(const Job& job, Plan* plan) {
     }
 
     QString modelBackup;
+    if (auto problem = planBackups(job.cfgPath, modelFolder, modelPath, modelExists, &p->keeps, &modelBackup))
+        return problem;
     if (p->model && p->model->before) {
         if (auto problem = planOwnModel(job, *p->model, &p->keeps, &plan->keptModel))
             return problem;
     }
-    if (auto problem = planBackups(job.cfgPath, modelFolder, modelPath, modelExists, &p->keeps, &modelBackup))
-        return problem;
     if (p->model)
         p->model->backup = modelBackup;
     p->cfg.path = job.cfgPath;

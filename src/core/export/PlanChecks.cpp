@@ -2,6 +2,7 @@
 #include "PlanChecks.h"
 
 #include "AircraftFiles.h"
+#include "core/common/AircraftNames.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/FileRead.h"
 #include "core/common/PathProbe.h"
@@ -36,8 +37,8 @@ std::optional<Failure> checkNotShipped(const QString& path, const QString& progr
 bool programsModel(const QByteArray& model, const std::optional<QByteArray>& installed, const QString& programFolder) {
     if (installed && model == *installed)
         return true;
-    for (int n = 1; n <= 5; ++n) {
-        const QString variant = programFolder + programfiles::variant(n);
+    for (int n = aircraftnames::kFirstVariant; n <= aircraftnames::kLastVariant; ++n) {
+        const QString variant = programFolder + aircraftnames::variant(n);
         if (QFileInfo(variant).size() != model.size())
             continue;
         const auto content = readWholeFile(variant);
@@ -120,15 +121,18 @@ std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder,
     using State = aircraftfiles::Located::State;
     const QString aircraftFolder = GetPathName(cfgPath);
     modelFolder->clear();
-    *modelPath = joinPath(joinPath(aircraftFolder, QLatin1String(kModelFolder)), QLatin1String(kModelFile));
+    *modelPath = joinPath(joinPath(aircraftFolder, QLatin1String(aircraftnames::kModelFolder)),
+                          QLatin1String(aircraftnames::kModelFile));
     *modelExists = false;
-    const aircraftfiles::Located folder = aircraftfiles::locateEntry(aircraftFolder, QLatin1String(kModelFolder));
+    const aircraftfiles::Located folder =
+        aircraftfiles::locateEntry(aircraftFolder, QLatin1String(aircraftnames::kModelFolder));
     if (folder.state == State::Unreadable || folder.state == State::FolderUnreadable)
         return failure(Kind::FolderUnreadable, folder.path, folder.reason);
     if (folder.state == State::Missing || !folder.isFolder)
         return std::nullopt;
     *modelFolder = folder.path;
-    const aircraftfiles::Located model = aircraftfiles::locateEntry(folder.path, QLatin1String(kModelFile));
+    const aircraftfiles::Located model =
+        aircraftfiles::locateEntry(folder.path, QLatin1String(aircraftnames::kModelFile));
     *modelPath = model.path;
     switch (model.state) {
     case State::FolderUnreadable:
@@ -142,6 +146,14 @@ std::optional<Failure> locateModel(const QString& cfgPath, QString* modelFolder,
         break;
     }
     return std::nullopt;
+}
+
+std::optional<Failure> lookAtModelBackups(const QString& copyFolder, ModelBackups* places) {
+    places->installed = backups::look(copyFolder, backups::kModel);
+    places->absent = backups::look(copyFolder, backups::kNoModel);
+    if (auto problem = trouble(places->installed))
+        return problem;
+    return trouble(places->absent);
 }
 
 std::optional<Failure> trouble(const backups::Place& place) {

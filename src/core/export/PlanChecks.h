@@ -13,9 +13,6 @@
 // can be read and may be replaced, what is at a backup's place, and where a copy keeps its model.
 namespace fileplan {
 
-inline constexpr auto kModelFolder = "Model";
-inline constexpr auto kModelFile = "TQ58-161.mdl";
-
 // Whether `path`, which an export or a restore is to write, leads to one of the program's own files
 // in `programFolder` (see ProgramFiles.h), or one of those leads to it: then it is refused, naming
 // both files.
@@ -46,6 +43,18 @@ std::optional<Failure> readReplaceable(const QString& path, QByteArray* content,
 std::optional<Failure> readIfThere(const QString& path, std::optional<QByteArray>* content);
 // What stands at a backup's place (or the backups' folder's) that the program may not use.
 std::optional<Failure> trouble(const backups::Place& place);
+// The two places that say what the copy in `copyFolder` had for a model when it was installed: the
+// backup of the model, and the note that there was none. At most one of them is made; a failure
+// when either holds what the program may not use.
+struct ModelBackups {
+    backups::Place installed; // TQ58-161.mdl.installed
+    backups::Place absent;    // TQ58-161.mdl.absent
+    // True when the first export kept either.
+    bool kept() const {
+        return installed.state == backups::Place::State::Made || absent.state == backups::Place::State::Made;
+    }
+};
+std::optional<Failure> lookAtModelBackups(const QString& copyFolder, ModelBackups* places);
 // Where the copy of `cfgPath` keeps its model: *modelFolder is its Model folder as spelled on disk
 // (empty when the copy has none), *modelPath its TQ58-161.mdl (as spelled on disk, or where it
 // would be created) and *modelExists whether it is there. A folder or file that exists but cannot

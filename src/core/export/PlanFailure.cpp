@@ -1,6 +1,8 @@
 // What an export's or a restore's failure tells the user (see PlanFailure.h).
 #include "PlanFailure.h"
 
+#include "core/common/AircraftNames.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -85,7 +87,8 @@ QList<MessagePart> describe(const Failure& failure, Operation operation) {
     // A missing variant is said with what the program folder needs in its place ("Models/2.mdl":
     // the aircraft's model with the co-pilot seated) and where the variants come from.
     const int variant = variantNumber(failure.path);
-    if (failure.kind == Kind::VariantMissing && variant >= 1 && variant <= 5)
+    if (failure.kind == Kind::VariantMissing && variant >= aircraftnames::kFirstVariant &&
+        variant <= aircraftnames::kLastVariant)
         parts[0].key = QStringLiteral("strExportVariantMissing%1").arg(variant);
     if (failure.nothingChanged()) {
         parts.append({QStringLiteral("strExportNothingChanged"), {}});

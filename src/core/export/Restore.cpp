@@ -3,6 +3,7 @@
 #include "Backups.h"
 #include "PlanChecks.h"
 #include "WeightAndBalance.h"
+#include "core/common/AircraftNames.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/CopyLock.h"
 #include "core/common/FileRead.h"
@@ -36,14 +37,12 @@ QByteArray withoutLoading(const QByteArray& cfg) {
 std::optional<Failure> planModel(const QString& cfgPath, const QString& programFolder, const QDateTime& now,
                                  const atomicfile::Attributes& attributes, Plan* p) {
     const QString copyFolder = GetPathName(cfgPath);
-    const Place model = backups::look(copyFolder, backups::kModel);
-    const Place noModel = backups::look(copyFolder, backups::kNoModel);
-    for (const Place& place : {model, noModel}) {
-        if (auto problem = fileplan::trouble(place))
-            return problem;
-    }
-    if (model.state == Place::State::Nothing && noModel.state == Place::State::Nothing)
+    fileplan::ModelBackups places;
+    if (auto problem = fileplan::lookAtModelBackups(copyFolder, &places))
+        return problem;
+    if (!places.kept())
         return std::nullopt; // Keep
+    const Place& model = places.installed;
 
     QString modelFolder;
     bool modelExists = false;
@@ -84,7 +83,8 @@ std::optional<Failure> planModel(const QString& cfgPath, const QString& programF
     if (auto problem = fileplan::readIfThere(p->modelPath, &change.before))
         return problem;
     if (change.before && !fileplan::programsModel(*change.before, installed, programFolder)) {
-        p->keepModel = backups::keepingPlace(copyFolder, QStringLiteral("TQ58-161"), QStringLiteral(".mdl"), now);
+        p->keepModel = backups::keepingPlace(copyFolder, QLatin1String(aircraftnames::kModelStem),
+                                             QLatin1String(aircraftnames::kModelExtension), now);
         p->files.keeps.append({fileplan::Keep::How::Data, p->keepModel, p->modelPath, *change.before});
     }
     return std::nullopt;

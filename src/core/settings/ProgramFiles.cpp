@@ -1,13 +1,10 @@
 #include "ProgramFiles.h"
 
+#include "core/common/AircraftNames.h"
 #include "core/common/AtomicFile.h"
 #include "core/common/PathProbe.h"
 
 namespace programfiles {
-
-QString variant(int n) {
-    return QStringLiteral("Models/%1.mdl").arg(n);
-}
 
 QStringList shippedFiles(const QString& programFolder) {
 #ifdef Q_OS_WIN
@@ -16,8 +13,8 @@ QStringList shippedFiles(const QString& programFolder) {
     const QString executable = QStringLiteral("merovan");
 #endif
     QStringList files{programFolder + executable};
-    for (int n = 1; n <= 5; ++n)
-        files.append(programFolder + variant(n));
+    for (int n = aircraftnames::kFirstVariant; n <= aircraftnames::kLastVariant; ++n)
+        files.append(programFolder + aircraftnames::variant(n));
     for (const char* name : {"Data/languages/german.crf", "Data/languages/english.crf", "pa.bmp", "splash.bmp",
                              "logo.bmp", "infopic.bmp", "person.ico", "leer.ico", "url.ico", "merovan.ico"})
         files.append(programFolder + QLatin1String(name));

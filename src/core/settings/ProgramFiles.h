@@ -10,9 +10,6 @@
 // name (see pathprobe::identity()).
 namespace programfiles {
 
-// The model variant `n` (1 to 5), relative to the program folder.
-QString variant(int n);
-
 // The shipped files of `programFolder` (which ends with "/"), whether they are there or not.
 QStringList shippedFiles(const QString& programFolder);
 
