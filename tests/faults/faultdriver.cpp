@@ -74,7 +74,7 @@ public:
         show("information", text, title);
         ++informations;
     }
-    bool question(QWidget*, const QString& text, const QString& title) override {
+    bool question(QWidget*, const QString& text, const QString& title, Answer) override {
         show("question", text, title);
         return true;
     }

@@ -43,8 +43,8 @@ void ScriptedDialogs::information(QWidget*, const QString& text, const QString& 
     m_calls.append({Kind::Information, text, title});
 }
 
-bool ScriptedDialogs::question(QWidget*, const QString& text, const QString& title) {
-    m_calls.append({Kind::Question, text, title});
+bool ScriptedDialogs::question(QWidget*, const QString& text, const QString& title, Answer preset) {
+    m_calls.append({Kind::Question, text, title, preset});
     if (m_questions.isEmpty()) {
         QTest::qFail("question asked without a scripted answer", __FILE__, __LINE__);
         return false;

@@ -156,7 +156,7 @@ void Application::checkBeforeExport() {
     const Texts texts(m_context.languageDatabase());
     const auto text = [&texts](const QString& key) { return texts.messageText(key); };
     for (const QString& question : preexport::questions(m_main->loading().total(), text)) {
-        if (!m_context.dialogs->question(m_main, question, QStringLiteral("?")))
+        if (!m_context.dialogs->question(m_main, question, QStringLiteral("?"), Dialogs::Answer::Yes))
             return;
     }
     showExport();
@@ -234,9 +234,10 @@ void Application::showRestore() {
 void Application::restoreCopy(const QString& cfgPath, const QString& title) {
     if (!m_restore)
         return;
-    const fileplan::Report report =
-        restore::restoreAsInstalled(cfgPath, m_context.programFolder, title,
-                                    [this](const QList<MessagePart>& question) { return m_restore->ask(question); });
+    // Yes gives the files back as installed and the loading in them is lost: Return keeps them.
+    const fileplan::Report report = restore::restoreAsInstalled(
+        cfgPath, m_context.programFolder, title,
+        [this](const QList<MessagePart>& question) { return m_restore->ask(question, Dialogs::Answer::No); });
     if (report.done)
         m_restore->finish(report.message);
     else if (!report.message.isEmpty())
@@ -336,7 +337,7 @@ void Application::saveLoadingAs() {
     else if (target.exists &&
              !m_context.dialogs->question(
                  m_main, texts.message(QStringLiteral("strLoadingFileReplace"), {QDir::toNativeSeparators(file)}),
-                 texts.messageText(QStringLiteral("mnuDateiBeladungSpeichern"))))
+                 texts.messageText(QStringLiteral("mnuDateiBeladungSpeichern")), Dialogs::Answer::No))
         return;
     // The main window is gone after a dialog only when the program is ending.
     if (!m_main)

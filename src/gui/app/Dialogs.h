@@ -21,8 +21,11 @@ public:
     virtual void exclamation(QWidget* parent, const QString& text, const QString& title) = 0;
     // Message box with the information icon and an OK button.
     virtual void information(QWidget* parent, const QString& text, const QString& title) = 0;
-    // Yes/No question with the question icon; true for Yes.
-    virtual bool question(QWidget* parent, const QString& text, const QString& title) = 0;
+    // The answer Return gives to a question. A question whose Yes replaces or destroys something
+    // has No, so that Return keeps what is there.
+    enum class Answer { Yes, No };
+    // Yes/No question with the question icon, `preset` its default answer; true for Yes.
+    virtual bool question(QWidget* parent, const QString& text, const QString& title, Answer preset) = 0;
     // File-open dialog showing `folder` first; `filter` is in the form
     // "Description|pattern[;pattern...]". std::nullopt when the user cancels.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) = 0;

@@ -94,9 +94,9 @@ void QtDialogs::information(QWidget* parent, const QString& text, const QString&
     answered(messageBox(QMessageBox::Information, parent, text, title, QMessageBox::Ok));
 }
 
-bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title) {
+bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title, Answer preset) {
     auto box = messageBox(QMessageBox::Question, parent, text, title, QMessageBox::Yes | QMessageBox::No);
-    box->setDefaultButton(QMessageBox::Yes);
+    box->setDefaultButton(preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return answered(std::move(box)) == QMessageBox::Yes;
 }
 

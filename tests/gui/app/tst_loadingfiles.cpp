@@ -117,6 +117,8 @@ void TestLoadingFiles::savedThenOpenedFromTheList() {
     QCOMPARE(question.text + QLatin1Char('|') + question.title,
              QDir::toNativeSeparators(file) +
                  QStringLiteral(" ist bereits vorhanden. Soll die Datei ersetzt werden?|Beladung speichern unter"));
+    // Return keeps the file.
+    QVERIFY(question.preset == Dialogs::Answer::No);
     QVERIFY(f.folder.dialogs().allAnswered());
 }
 
