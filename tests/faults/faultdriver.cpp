@@ -82,7 +82,7 @@ public:
         show("openfile", filter, QString());
         return std::nullopt;
     }
-    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString&) override {
+    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString&, const QString&) override {
         show("savefile", filter, QString());
         return std::nullopt;
     }

@@ -61,8 +61,9 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& filter
     return m_files.takeFirst();
 }
 
-std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter, const QString& folder) {
-    m_calls.append({Kind::SaveFile, filter, folder});
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter, const QString& folder,
+                                                 const QString& name) {
+    m_calls.append({Kind::SaveFile, filter, folder, std::nullopt, name});
     if (m_saveFiles.isEmpty()) {
         QTest::qFail("save dialog shown without a scripted answer", __FILE__, __LINE__);
         return std::nullopt;

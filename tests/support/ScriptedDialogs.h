@@ -17,8 +17,9 @@ public:
     struct Call {
         Kind kind;
         QString text;                                         // prompt, message text, file filter or web address
-        QString title;                                        // for the file dialog: the folder it shows first
+        QString title;                                        // for the file dialogs: the folder they show first
         std::optional<Dialogs::Answer> preset = std::nullopt; // for a question: the answer Return gives
+        QString offered = {};                                 // for the save dialog: the name offered
     };
 
     // Answers queued in the order the calls come.
@@ -42,7 +43,8 @@ public:
     void information(QWidget* parent, const QString& text, const QString& title) override;
     bool question(QWidget* parent, const QString& text, const QString& title, Answer preset) override;
     std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
-    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder,
+                                    const QString& name) override;
     bool openUrl(const QString& address) override;
 
 private:
