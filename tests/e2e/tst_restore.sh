@@ -17,7 +17,7 @@ cmp -s "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" && fail "the export did not
 
 export_menu_entry "$window" 3
 answer_window "Auslieferungszustand wiederherstellen" "Down Return" "restore window did not appear"
-answer_window '\?' "Return" "no question before the restore" # Yes
+answer_window '\?' "alt+j" "no question before the restore" # Ja: Return would keep the files
 answer_window "Fertig" "Return" "no completion message" closes
 cmp "$copy/aircraft.cfg" "$E2E_TMP/installed.cfg" || fail "aircraft.cfg is not as installed"
 cmp "$copy/Model/TQ58-161.mdl" "$E2E_TMP/installed.mdl" || fail "the model is not as installed"

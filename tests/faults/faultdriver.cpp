@@ -74,7 +74,7 @@ public:
         show("information", text, title);
         ++informations;
     }
-    bool question(QWidget*, const QString& text, const QString& title) override {
+    bool question(QWidget*, const QString& text, const QString& title, Answer) override {
         show("question", text, title);
         return true;
     }
@@ -82,7 +82,7 @@ public:
         show("openfile", filter, QString());
         return std::nullopt;
     }
-    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString&) override {
+    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString&, const QString&) override {
         show("savefile", filter, QString());
         return std::nullopt;
     }

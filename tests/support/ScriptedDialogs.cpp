@@ -43,8 +43,8 @@ void ScriptedDialogs::information(QWidget*, const QString& text, const QString& 
     m_calls.append({Kind::Information, text, title});
 }
 
-bool ScriptedDialogs::question(QWidget*, const QString& text, const QString& title) {
-    m_calls.append({Kind::Question, text, title});
+bool ScriptedDialogs::question(QWidget*, const QString& text, const QString& title, Answer preset) {
+    m_calls.append({Kind::Question, text, title, preset});
     if (m_questions.isEmpty()) {
         QTest::qFail("question asked without a scripted answer", __FILE__, __LINE__);
         return false;
@@ -61,8 +61,9 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& filter
     return m_files.takeFirst();
 }
 
-std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter, const QString& folder) {
-    m_calls.append({Kind::SaveFile, filter, folder});
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter, const QString& folder,
+                                                 const QString& name) {
+    m_calls.append({Kind::SaveFile, filter, folder, std::nullopt, name});
     if (m_saveFiles.isEmpty()) {
         QTest::qFail("save dialog shown without a scripted answer", __FILE__, __LINE__);
         return std::nullopt;

@@ -16,8 +16,10 @@ public:
     enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl, SaveFile };
     struct Call {
         Kind kind;
-        QString text;  // prompt, message text, file filter or web address
-        QString title; // for the file dialog: the folder it shows first
+        QString text;                                         // prompt, message text, file filter or web address
+        QString title;                                        // for the file dialogs: the folder they show first
+        std::optional<Dialogs::Answer> preset = std::nullopt; // for a question: the answer Return gives
+        QString offered = {};                                 // for the save dialog: the name offered
     };
 
     // Answers queued in the order the calls come.
@@ -39,9 +41,10 @@ public:
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) override;
     void exclamation(QWidget* parent, const QString& text, const QString& title) override;
     void information(QWidget* parent, const QString& text, const QString& title) override;
-    bool question(QWidget* parent, const QString& text, const QString& title) override;
+    bool question(QWidget* parent, const QString& text, const QString& title, Answer preset) override;
     std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
-    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder,
+                                    const QString& name) override;
     bool openUrl(const QString& address) override;
 
 private:

@@ -268,11 +268,34 @@ Opened open(const QString& path) {
 }
 
 QString withExtension(const QString& path) {
-    const QString ending = QLatin1Char('.') + QString::fromLatin1(kExtension);
-    return path.endsWith(ending, Qt::CaseInsensitive) ? path : path + ending;
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot == name.size() - 1 && dot > 0)
+        return path + QString::fromLatin1(kExtension);
+    if (dot > 0)
+        return path;
+    return path + QLatin1Char('.') + QString::fromLatin1(kExtension);
 }
 
-Target target(const QString& path) {
+namespace {
+
+// The refusal of a loading whose file would be too large to be opened again (only a long note
+// makes it so: one that came from a file in the Windows code page takes up to three bytes a
+// character in UTF-8).
+std::optional<QList<MessagePart>> tooLarge(const QString& path, const QByteArray& bytes) {
+    if (bytes.size() <= kLargestFile)
+        return std::nullopt;
+    return QList<MessagePart>{
+        {QStringLiteral("strLoadingFileNoteTooLong"),
+         {QDir::toNativeSeparators(path), QString::number(bytes.size()), QString::number(kLargestFile)}},
+        {QStringLiteral("strLoadingFileShortenNote"), {}}};
+}
+
+} // namespace
+
+Target target(const QString& path, const Contents& contents) {
+    if (auto refusal = tooLarge(path, format(contents)))
+        return Target{false, std::move(*refusal)};
     auto refuse = [&path](const QString& reason) {
         return Target{false, {{QStringLiteral("strLoadingFileNotSaved"), {QDir::toNativeSeparators(path), reason}}}};
     };
@@ -304,14 +327,21 @@ Target target(const QString& path) {
 }
 
 std::optional<QList<MessagePart>> save(const QString& path, const Contents& contents) {
+    const QByteArray bytes = format(contents);
+    if (auto refusal = tooLarge(path, bytes))
+        return refusal;
     QString reason;
-    if (atomicfile::replaceWithData(path, format(contents), &reason))
+    if (atomicfile::replaceWithData(path, bytes, &reason))
         return std::nullopt;
     return QList<MessagePart>{{QStringLiteral("strLoadingFileNotSaved"), {QDir::toNativeSeparators(path), reason}}};
 }
 
 QString filter(const QString& description) {
     return description + QStringLiteral("|*.") + QString::fromLatin1(kExtension);
+}
+
+QString openFilter(const QString& loadings, const QString& allFiles) {
+    return filter(loadings) + QLatin1Char('|') + allFiles + QStringLiteral("|*");
 }
 
 std::optional<QString> fromCommandLine(const QStringList& arguments, const QString& currentFolder) {

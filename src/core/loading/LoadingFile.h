@@ -33,7 +33,8 @@ namespace loadingfile {
 inline constexpr auto kExtension = "tqload";
 inline constexpr auto kFormatName = "Merovan TQ 58 loading";
 inline constexpr int kFormatVersion = 1;
-// A loading takes some hundred bytes; anything much larger is not one.
+// A loading takes some hundred bytes; anything much larger is not one. The one limit for opening
+// and for saving: whatever the program saves, it opens again.
 inline constexpr qint64 kLargestFile = 64 * 1024;
 
 // What a loading file holds: the loading and a note of the user's (one line, possibly empty).
@@ -64,22 +65,28 @@ struct Opened {
 };
 Opened open(const QString& path);
 
-// `path` ending with the extension: added unless the name already has it, in any letter case.
+// The name a loading is saved under when the user typed `path`: a name without a suffix of its own
+// gets the loading extension ("trip" and "trip." become "trip.tqload"); a name with one keeps it
+// ("trip.txt" stays as it is). A dot that begins the name starts no suffix.
 QString withExtension(const QString& path);
 
-// What is at the place a loading is to be saved at: nothing, a file (which the user is asked
-// about before it is replaced), or something that is refused (a folder, a pipe, a device, or
-// what cannot be reached), with the message that says so.
+// What stands in the way of saving `contents` at `path`: nothing, a file (which the user is asked
+// about before it is replaced), or a refusal with the message that says why: a folder, a pipe,
+// a device, what cannot be reached, and a loading whose note would make the file larger than
+// kLargestFile (checked first, since no place takes it).
 struct Target {
     bool exists = false;
     QList<MessagePart> refusal;
 };
-Target target(const QString& path);
+Target target(const QString& path, const Contents& contents);
 
-// Writes `contents` to `path`, replacing the file atomically; the message when that fails.
+// Writes `contents` to `path`, replacing the file atomically; the message when that fails. A
+// loading too large to be opened again is never written.
 std::optional<QList<MessagePart>> save(const QString& path, const Contents& contents);
 
-// The file dialogs' filter: "<description>|*.tqload".
+// The open dialog's filters: loading files first, then all files, each "<description>|<pattern>".
+QString openFilter(const QString& loadings, const QString& allFiles);
+// The save dialog's filter: "<description>|*.tqload".
 QString filter(const QString& description);
 
 // The loading file named on the command line (the first argument after the program), absolute,

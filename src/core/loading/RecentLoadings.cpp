@@ -123,16 +123,26 @@ QStringList names(const QStringList& files) {
     return shown;
 }
 
-QString dialogFolder(const QString& programFolder, const Recent& recent) {
+DialogFolder dialogFolder(const QString& programFolder, const Recent& recent) {
     using State = pathprobe::Probe::State;
     if (!recent.folder.isEmpty() && pathprobe::probe(recent.folder).state == State::Folder)
-        return recent.folder;
+        return {recent.folder};
     const QString loadings = programFolder + QLatin1String(kLoadingsFolder);
-    if (pathprobe::probe(loadings).state == State::Folder || QDir().mkpath(loadings))
-        return loadings;
+    const State state = pathprobe::probe(loadings).state;
+    if (state == State::Folder)
+        return {loadings};
+    // A dialog shows only a folder that is there; made only where nothing is in the way.
+    if (state == State::Missing && QDir().mkdir(loadings))
+        return {loadings, true};
     // A program folder the user cannot write (unpacked under C:\Program Files, say).
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::cleanPath(programFolder) : documents;
+    return {documents.isEmpty() ? QDir::cleanPath(programFolder) : documents};
+}
+
+void leave(const DialogFolder& folder) {
+    // rmdir takes only an empty folder: whatever was put into it meanwhile keeps it.
+    if (folder.made)
+        QDir().rmdir(folder.path);
 }
 
 } // namespace recentloadings

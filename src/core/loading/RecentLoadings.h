@@ -38,8 +38,16 @@ Recent forgotten(const Recent& recent, const QString& path);
 // two files share are followed by their folder in parentheses (with native separators).
 QStringList names(const QStringList& files);
 
-// The folder the file dialogs open in: the one last used while it is there, else the program
-// folder's Loadings folder (made now if need be), else the user's documents folder.
-QString dialogFolder(const QString& programFolder, const Recent& recent);
+// The folder a file dialog opens in: the one last used while it is there, else the program
+// folder's Loadings folder, else (where the program folder takes no folder) the user's documents
+// folder. A Loadings folder that is not there yet is made for the dialog (`made`), and goes again
+// with leave() when no file was saved into it: nothing is left on disk until a loading is.
+struct DialogFolder {
+    QString path;
+    bool made = false;
+};
+DialogFolder dialogFolder(const QString& programFolder, const Recent& recent);
+// After the dialog and what came of it: a folder made for it that is still empty goes again.
+void leave(const DialogFolder& folder);
 
 } // namespace recentloadings

@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 Application::Application(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
@@ -87,12 +88,15 @@ void Application::showMainWindow() {
     connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
     connect(window, &MainWindow::takeOverRequested, this, &Application::showTakeOver);
     connect(window, &MainWindow::openLoadingRequested, this, &Application::openLoading);
-    connect(window, &MainWindow::saveLoadingRequested, this, &Application::saveLoadingAs);
+    connect(window, &MainWindow::saveLoadingRequested, this, &Application::saveLoading);
+    connect(window, &MainWindow::saveLoadingAsRequested, this, &Application::saveLoadingAs);
     connect(window, &MainWindow::recentLoadingRequested, this, &Application::openLoadingFile);
+    connect(window, &MainWindow::loadingFileDropped, this, &Application::openLoadingFile);
     connect(window, &QObject::destroyed, this, &Application::windowGone);
     // The export writes the loading on screen; once that loading is gone, so is the export window.
     connect(window, &QObject::destroyed, this, &Application::closeExport);
     m_loadingNote.clear();
+    m_loadingFile.clear();
     showRecent();
     window->show();
     window->activateWindow();
@@ -105,6 +109,10 @@ void Application::showMainWindow() {
 
 void Application::reloadMainWindow() {
     closeExport();
+    // The loading of a file comes back from the file, so that Save never writes the start loading
+    // into it; any other loading goes back to the start loading.
+    if (m_main && m_openAtStart.isEmpty())
+        m_openAtStart = m_loadingFile;
     if (m_main) {
         MainWindow* old = m_main;
         m_main = nullptr;
@@ -156,7 +164,7 @@ void Application::checkBeforeExport() {
     const Texts texts(m_context.languageDatabase());
     const auto text = [&texts](const QString& key) { return texts.messageText(key); };
     for (const QString& question : preexport::questions(m_main->loading().total(), text)) {
-        if (!m_context.dialogs->question(m_main, question, QStringLiteral("?")))
+        if (!m_context.dialogs->question(m_main, question, QStringLiteral("?"), Dialogs::Answer::Yes))
             return;
     }
     showExport();
@@ -234,9 +242,10 @@ void Application::showRestore() {
 void Application::restoreCopy(const QString& cfgPath, const QString& title) {
     if (!m_restore)
         return;
-    const fileplan::Report report =
-        restore::restoreAsInstalled(cfgPath, m_context.programFolder, title,
-                                    [this](const QList<MessagePart>& question) { return m_restore->ask(question); });
+    // Yes gives the files back as installed and the loading in them is lost: Return keeps them.
+    const fileplan::Report report = restore::restoreAsInstalled(
+        cfgPath, m_context.programFolder, title,
+        [this](const QList<MessagePart>& question) { return m_restore->ask(question, Dialogs::Answer::No); });
     if (report.done)
         m_restore->finish(report.message);
     else if (!report.message.isEmpty())
@@ -276,7 +285,10 @@ void Application::takeOver(const QString& cfgPath, const QString& title) {
         return;
     }
     m_main->takeOverLoading(*result.loading);
+    // A loading of the aircraft's, of no file: Save asks for a name rather than write it, without
+    // the note, over the file last opened.
     m_loadingNote.clear();
+    setLoadingFile(QString());
     // Loads another tool wrote may come back as kilograms that the next export writes as other
     // pounds: the user is told which.
     if (result.message.isEmpty())
@@ -289,13 +301,37 @@ void Application::openAtStart(const QString& path) {
     m_openAtStart = path;
 }
 
+namespace {
+
+// The folder a file dialog shows, for as long as the dialog and what comes of it last: a folder
+// made for it that no loading was saved into goes again.
+class ShownFolder {
+public:
+    explicit ShownFolder(recentloadings::DialogFolder folder) : m_folder(std::move(folder)) {}
+    ~ShownFolder() { recentloadings::leave(m_folder); }
+    ShownFolder(const ShownFolder&) = delete;
+    ShownFolder& operator=(const ShownFolder&) = delete;
+    const QString& path() const { return m_folder.path; }
+
+private:
+    recentloadings::DialogFolder m_folder;
+};
+
+} // namespace
+
 void Application::openLoading() {
     if (!m_main)
         return;
     const Texts texts(m_context.languageDatabase());
-    const auto file = m_context.dialogs->openFile(
-        m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
-        recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
+    std::optional<QString> file;
+    {
+        const ShownFolder folder(recentloadings::dialogFolder(m_context.programFolder, recent()));
+        file = m_context.dialogs->openFile(
+            m_main,
+            loadingfile::openFilter(texts.messageText(QStringLiteral("strLoadingFileType")),
+                                    texts.messageText(QStringLiteral("strLoadingFileAllFiles"))),
+            folder.path());
+    }
     if (file)
         openLoadingFile(*file);
 }
@@ -305,7 +341,8 @@ void Application::openLoadingFile(const QString& path) {
         return;
     const loadingfile::Opened opened = loadingfile::open(path);
     if (!opened.contents) {
-        // A loading that is no longer there leaves the list of those used last.
+        // A loading that is no longer there leaves the list of those used last. The loading on
+        // screen stays, and with it the file Save writes.
         keepRecent([&](const recentloadings::Recent& recent) {
             const recentloadings::Recent chosen = recentloadings::chosen(recent, path);
             return opened.missing ? recentloadings::forgotten(chosen, path) : chosen;
@@ -316,49 +353,85 @@ void Application::openLoadingFile(const QString& path) {
     }
     m_main->takeOverLoading(opened.contents->loading);
     m_loadingNote = opened.contents->note;
+    setLoadingFile(path);
     keepRecent([&path](const recentloadings::Recent& recent) { return recentloadings::used(recent, path); });
+}
+
+void Application::saveLoading() {
+    if (!m_main)
+        return;
+    if (m_loadingFile.isEmpty())
+        saveLoadingAs();
+    else
+        saveTo(m_loadingFile, false);
 }
 
 void Application::saveLoadingAs() {
     if (!m_main)
         return;
     const Texts texts(m_context.languageDatabase());
+    // As in every editor, the dialog shows the file last opened or saved, in its own folder.
+    const recentloadings::Recent last =
+        m_loadingFile.isEmpty() ? recent() : recentloadings::chosen(recent(), m_loadingFile);
+    const ShownFolder folder(recentloadings::dialogFolder(m_context.programFolder, last));
     const auto chosen = m_context.dialogs->saveFile(
-        m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))),
-        recentloadings::dialogFolder(m_context.programFolder, recentloadings::read(m_context.programFolder)));
-    if (!chosen || !m_main)
-        return;
-    const QString file = loadingfile::withExtension(*chosen);
-    const loadingfile::Target target = loadingfile::target(file);
+        m_main, loadingfile::filter(texts.messageText(QStringLiteral("strLoadingFileType"))), folder.path(),
+        QFileInfo(m_loadingFile).fileName());
+    // The main window is gone after a dialog only when the program is ending.
+    if (chosen && m_main)
+        saveTo(loadingfile::withExtension(*chosen), true);
+}
+
+bool Application::saveTo(const QString& file, bool fromDialog) {
+    const Texts texts(m_context.languageDatabase());
+    const loadingfile::Target target = loadingfile::target(file, {m_main->loading(), m_loadingNote});
     std::optional<QList<MessagePart>> failure;
     if (!target.refusal.isEmpty())
         failure = target.refusal;
-    else if (target.exists &&
+    else if (fromDialog && target.exists &&
              !m_context.dialogs->question(
                  m_main, texts.message(QStringLiteral("strLoadingFileReplace"), {QDir::toNativeSeparators(file)}),
-                 texts.messageText(QStringLiteral("mnuDateiBeladungSpeichern"))))
-        return;
-    // The main window is gone after a dialog only when the program is ending.
+                 texts.messageText(QStringLiteral("mnuDateiBeladungSpeichern")), Dialogs::Answer::No))
+        return false;
     if (!m_main)
-        return;
+        return false;
     if (!failure)
         failure = loadingfile::save(file, {m_main->loading(), m_loadingNote});
     if (failure) {
-        keepRecent([&file](const recentloadings::Recent& recent) { return recentloadings::chosen(recent, file); });
+        // The folder chosen is the one the dialogs show next; the file last opened or saved stays
+        // the one Save writes.
+        if (fromDialog)
+            keepRecent([&file](const recentloadings::Recent& recent) { return recentloadings::chosen(recent, file); });
         m_context.dialogs->exclamation(m_main, texts.compose(*failure), kErrorTitle);
-        return;
+        return false;
     }
+    setLoadingFile(file);
     keepRecent([&file](const recentloadings::Recent& recent) { return recentloadings::used(recent, file); });
+    return true;
+}
+
+void Application::setLoadingFile(const QString& file) {
+    m_loadingFile = file.isEmpty() ? QString() : QDir::cleanPath(file);
+    if (m_main)
+        m_main->showLoadingFile(m_loadingFile);
+}
+
+recentloadings::Recent Application::recent() const {
+    return m_recentInMemory ? m_recent : recentloadings::read(m_context.programFolder);
 }
 
 void Application::keepRecent(const std::function<recentloadings::Recent(const recentloadings::Recent&)>& change) {
-    const recentloadings::Recent before = recentloadings::read(m_context.programFolder);
+    const recentloadings::Recent before = recent();
     const recentloadings::Recent after = change(before);
-    // The list is a convenience: where the program folder takes no file, it is lost with the end
-    // of the program, and the loading itself has been opened or saved all the same.
-    QString reason;
-    if (after != before)
-        recentloadings::write(m_context.programFolder, after, &reason);
+    // The list is a convenience. Where recent.cfg cannot be written (a program folder that takes
+    // no file), the list lasts until the program ends, and nothing is said: the loading itself has
+    // been opened or saved, and the list works as before. A later write that succeeds puts the
+    // list back into its file.
+    if (after != before) {
+        QString reason;
+        m_recentInMemory = !recentloadings::write(m_context.programFolder, after, &reason);
+        m_recent = after;
+    }
     if (m_main)
         m_main->showRecentLoadings(recentloadings::names(after.files), after.files);
 }
@@ -366,7 +439,7 @@ void Application::keepRecent(const std::function<recentloadings::Recent(const re
 void Application::showRecent() {
     if (!m_main)
         return;
-    const QStringList files = recentloadings::read(m_context.programFolder).files;
+    const QStringList files = recent().files;
     m_main->showRecentLoadings(recentloadings::names(files), files);
 }
 

@@ -64,16 +64,24 @@ public:
     void takeOver(const QString& cfgPath, const QString& title);
     // File > Open loading...: the file dialog, then openLoadingFile().
     void openLoading();
-    // Shows the loading of the file `path` in the main window, or says why it cannot (then the
-    // loading on screen stays as it was). Either way the file's folder is the one the file
-    // dialogs show next; a loading opened is the first of those used last.
+    // Shows the loading of the file `path` in the main window (from the dialog, the list of those
+    // used last, the command line or a drop), or says why it cannot (then the loading on screen
+    // stays as it was). Either way the file's folder is the one the file dialogs show next; a
+    // loading opened is the first of those used last, and its file the one Save writes.
     void openLoadingFile(const QString& path);
-    // File > Save loading as...: the file dialog, the question before a file is replaced, and the
-    // loading on screen written to the file.
+    // File > Save loading: the loading on screen written to the loading file last opened or saved,
+    // without a question; without one, saveLoadingAs().
+    void saveLoading();
+    // File > Save loading as...: the file dialog (offering the name of the loading file last
+    // opened or saved), the question before a file is replaced, and the loading on screen written
+    // to the file, which Save writes from then on.
     void saveLoadingAs();
     // A loading file to open once a main window is shown (the one named on the command line): on
     // the first start, after the options have been confirmed.
     void openAtStart(const QString& path);
+    // The loading file that Save writes to; empty when there is none: nothing opened or saved
+    // yet, or the loading taken over from an aircraft.
+    const QString& loadingFile() const { return m_loadingFile; }
     // Ends the program at once: every window goes, nothing is asked or saved.
     void quitNow();
 
@@ -106,10 +114,18 @@ private:
     // date and it comes forward; otherwise `make()` makes a new one, which is shown.
     template <typename W, typename Make, typename Update>
     void openOrBringForward(QPointer<W>& window, Make make, Update update);
-    // Keeps `recent` (read afresh from its file and changed by `change`, so that another instance's
-    // entries stay) and shows it in the main window's File menu.
+    // The loadings used last: read afresh from recent.cfg, so that another instance's entries
+    // stay; once recent.cfg could not be written, the list kept in memory since.
+    recentloadings::Recent recent() const;
+    // Keeps the list changed by `change` and shows it in the main window's File menu.
     void keepRecent(const std::function<recentloadings::Recent(const recentloadings::Recent&)>& change);
     void showRecent();
+    // Writes the loading on screen to `file`, or says why it cannot. A file chosen in the save
+    // dialog (`fromDialog`) is asked about before it is replaced, and its folder is the one the
+    // dialogs show next even when the save fails. True when it has been written.
+    bool saveTo(const QString& file, bool fromDialog);
+    // `file` the loading file that Save writes to (empty: none), shown in the main window.
+    void setLoadingFile(const QString& file);
     // Tells what stood in the way of listing the copies `offered` (over the window `open` when it
     // is open, else over the main window). False when there is no copy: then the user has also been
     // told so, in the words of the keys `none` and `title` when nothing stood in the way, and the
@@ -130,5 +146,13 @@ private:
     // The note of the loading file last opened, written again when the loading is saved; a new
     // main window and a take-over start without one.
     QString m_loadingNote;
+    // The loading file last opened or saved. It goes with the loading it holds: a take-over
+    // makes a loading of no file, and a fresh main window (after the options' OK) opens the file
+    // again.
+    QString m_loadingFile;
     QString m_openAtStart;
+    // The loadings used last, kept here once recent.cfg could not be written (a program folder
+    // that takes no file): then the list lasts until the program ends.
+    recentloadings::Recent m_recent;
+    bool m_recentInMemory = false;
 };

@@ -24,10 +24,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QUrl>
 
 #include <functional>
 
@@ -67,6 +69,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     setFont(tahoma(8.25));
     buildControls();
     buildMenus();
+    // A loading file dropped anywhere on the window opens.
+    setAcceptDrops(true);
     FirstPaintStamp::installIfAsked(this);
 }
 
@@ -213,11 +217,18 @@ void MainWindow::buildMenus() {
         return a;
     };
     mnuDatei = menu("mnuDatei", QStringLiteral("#"));
+    // The loading's commands, with the keys of every editor (the same on every system: Windows
+    // itself knows no key for Save as). The program's other commands have none.
     mnuDateiBeladungOeffnen = item(mnuDatei, "mnuDateiBeladungOeffnen", QStringLiteral("Beladung öffnen..."));
+    mnuDateiBeladungOeffnen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(mnuDateiBeladungOeffnen, &QAction::triggered, this, &MainWindow::openLoadingRequested);
+    mnuDateiSpeichern = item(mnuDatei, "mnuDateiSpeichern", QStringLiteral("Beladung speichern"));
+    mnuDateiSpeichern->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(mnuDateiSpeichern, &QAction::triggered, this, &MainWindow::saveLoadingRequested);
     mnuDateiBeladungSpeichern =
         item(mnuDatei, "mnuDateiBeladungSpeichern", QStringLiteral("Beladung speichern unter..."));
-    connect(mnuDateiBeladungSpeichern, &QAction::triggered, this, &MainWindow::saveLoadingRequested);
+    mnuDateiBeladungSpeichern->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(mnuDateiBeladungSpeichern, &QAction::triggered, this, &MainWindow::saveLoadingAsRequested);
     // The loadings used last go between these two separators (showRecentLoadings()).
     mnuDatei->addSeparator();
     m_recentLoadingsEnd = mnuDatei->addSeparator();
@@ -296,6 +307,7 @@ MainWindow::LoadResult MainWindow::load() {
         {[this](const QString& t) { mnuDatei->setTitle(t); }, "mnuDatei", ""},
         {[this](const QString& t) { mnuDateiBeenden->setText(t); }, "mnuDateiBeenden", ""},
         {[this](const QString& t) { mnuDateiBeladungOeffnen->setText(t); }, "mnuDateiBeladungOeffnen", "..."},
+        {[this](const QString& t) { mnuDateiSpeichern->setText(t); }, "mnuDateiSpeichern", ""},
         {[this](const QString& t) { mnuDateiBeladungSpeichern->setText(t); }, "mnuDateiBeladungSpeichern", "..."},
         {[this](const QString& t) { mnuExport->setTitle(t); }, "mnuExport", ""},
         {[this](const QString& t) { mnuExportBeladung->setText(t); }, "mnuExportBeladung", ""},
@@ -461,10 +473,10 @@ void MainWindow::showRecentLoadings(const QStringList& names, const QStringList&
     }
     m_recentLoadings.clear();
     for (qsizetype i = 0; i < files.size() && i < names.size(); ++i) {
-        // An "&" in a name is shown as it is, not taken for an access key.
+        // Numbered as access keys; an "&" in a name is shown as it is, not taken for one.
         QString caption = names[i];
         caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-        auto* action = new QAction(caption, this);
+        auto* action = new QAction(QStringLiteral("&%1 ").arg(i + 1) + caption, this);
         action->setObjectName(QStringLiteral("mnuDateiZuletzt%1").arg(i + 1));
         action->setToolTip(QDir::toNativeSeparators(files[i]));
         const QString file = files[i];
@@ -472,6 +484,46 @@ void MainWindow::showRecentLoadings(const QStringList& names, const QStringList&
         mnuDatei->insertAction(m_recentLoadingsEnd, action);
         m_recentLoadings.append(action);
     }
+}
+
+void MainWindow::showLoadingFile(const QString& file) {
+    mnuDateiSpeichern->setToolTip(QDir::toNativeSeparators(file));
+}
+
+namespace {
+
+// The one local file a drag brings, taken as a copy (a move would have the file manager delete
+// the file once it is dropped); std::nullopt, and the drag refused, for anything else: several
+// files, a web address, text, or a drag that offers no copy.
+std::optional<QString> takenAsCopy(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    const QList<QUrl> urls = data && data->hasUrls() ? data->urls() : QList<QUrl>();
+    if (urls.size() != 1 || !urls[0].isLocalFile() || urls[0].toLocalFile().isEmpty() ||
+        !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return std::nullopt;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return urls[0].toLocalFile();
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    takenAsCopy(event);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    takenAsCopy(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    // Opened once the drop is over, so that a message about the file does not hold up the program
+    // it was dragged from.
+    if (const auto file = takenAsCopy(event))
+        QMetaObject::invokeMethod(
+            this, [this, path = *file] { emit loadingFileDropped(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::cmdSpeichernClick() {

@@ -43,9 +43,12 @@ public:
     void cmdSpeichernClick();
     // Shows `loading` as if the user had entered it: seats, weight records, sum, slider, total.
     void takeOverLoading(const LoadingModel& loading);
-    // The loadings used last in the File menu, most recent first: `names` as shown, `files` what
-    // each opens.
+    // The loadings used last in the File menu, most recent first, numbered &1 to &4: `names` as
+    // shown, `files` what each opens.
     void showRecentLoadings(const QStringList& names, const QStringList& files);
+    // The loading file that File > Save loading writes to, told as the tooltip of that command;
+    // none when empty (then the command asks for a name).
+    void showLoadingFile(const QString& file);
 
 signals:
     // Asked for by the commands; the application decides.
@@ -58,12 +61,19 @@ signals:
     void takeOverRequested();
     void openLoadingRequested();
     void saveLoadingRequested();
+    void saveLoadingAsRequested();
     // One of the loadings used last has been chosen in the File menu.
     void recentLoadingRequested(const QString& file);
+    // One file has been dropped on the window (sent once the drop is over).
+    void loadingFileDropped(const QString& file);
 
 protected:
     // F10 opens the menu bar, as on the desktops where that is the way to it.
     void keyPressEvent(QKeyEvent* event) override;
+    // A file dropped on the window is opened as a loading; it is only ever taken as a copy.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -112,7 +122,8 @@ private:
 
     QMenu* mnuDatei = nullptr;
     QAction* mnuDateiBeladungOeffnen = nullptr;
-    QAction* mnuDateiBeladungSpeichern = nullptr;
+    QAction* mnuDateiSpeichern = nullptr;
+    QAction* mnuDateiBeladungSpeichern = nullptr; // Save as
     QList<QAction*> m_recentLoadings;
     QAction* m_recentLoadingsEnd = nullptr; // the separator after them
     QAction* mnuDateiBeenden = nullptr;

@@ -18,19 +18,23 @@ QString shownTitle(const QString& title) {
     return title.isEmpty() ? QStringLiteral(" ") : title;
 }
 
-// "Description|pattern[;pattern...]" becomes Qt's "Description (pattern pattern...)". Where the
-// file system tells letter cases apart (FS2000 in a Wine prefix, for one), the program's files may
-// be named FS2000.EXE or Fs2000.exe as well: each letter of a pattern then matches either case
+// "Description|pattern[;pattern...]" becomes Qt's "Description (pattern pattern...)", and several
+// such pairs Qt's filters one after the other (";;"). Where the file system tells letter cases
+// apart (FS2000 in a Wine prefix, for one), the program's files may be named FS2000.EXE or
+// Fs2000.exe as well: with `anyCase`, each letter of a pattern then matches either case
 // ("fs2000.exe" becomes "[fF][sS]2000.[eE][xX][eE]"), which Qt's own dialog and the native ones of
-// those systems all understand.
-QString qtFilterOf(const QString& filter) {
-    QString qtFilter = filter;
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    if (bar >= 0) {
-        QStringList patterns = filter.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+// those systems all understand. Not for a save dialog: Qt's own one would put such a pattern's
+// ending in place of the suffix of the name it offers.
+QString qtFilterOf(const QString& filter, bool anyCase) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return filter;
+    QStringList qtFilters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
         for (QString& pattern : patterns) {
-            if (pattern.contains(QLatin1Char('[')))
+            if (!anyCase || pattern.contains(QLatin1Char('[')))
                 continue; // already a pattern with character classes: left as written
             QString anyCase;
             for (const QChar c : pattern) {
@@ -41,10 +45,12 @@ QString qtFilterOf(const QString& filter) {
             }
             pattern = anyCase;
         }
+#else
+        Q_UNUSED(anyCase);
 #endif
-        qtFilter = filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        qtFilters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
-    return qtFilter;
+    return qtFilters.join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -94,14 +100,14 @@ void QtDialogs::information(QWidget* parent, const QString& text, const QString&
     answered(messageBox(QMessageBox::Information, parent, text, title, QMessageBox::Ok));
 }
 
-bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title) {
+bool QtDialogs::question(QWidget* parent, const QString& text, const QString& title, Answer preset) {
     auto box = messageBox(QMessageBox::Question, parent, text, title, QMessageBox::Yes | QMessageBox::No);
-    box->setDefaultButton(QMessageBox::Yes);
+    box->setDefaultButton(preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return answered(std::move(box)) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filter, const QString& folder) {
-    QFileDialog dialog(parent, QString(), folder, qtFilterOf(filter));
+    QFileDialog dialog(parent, QString(), folder, qtFilterOf(filter, true));
     dialog.setFileMode(QFileDialog::ExistingFile);
     // The description already names the file; the patterns themselves need not be shown.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -110,8 +116,11 @@ std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& filte
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<QString> QtDialogs::saveFile(QWidget* parent, const QString& filter, const QString& folder) {
-    QFileDialog dialog(parent, QString(), folder, qtFilterOf(filter));
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const QString& filter, const QString& folder,
+                                           const QString& name) {
+    QFileDialog dialog(parent, QString(), folder, qtFilterOf(filter, false));
+    if (!name.isEmpty())
+        dialog.selectFile(name);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The caller asks before a file is replaced, through these dialogs like every question.

@@ -12,9 +12,10 @@ public:
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) override;
     void exclamation(QWidget* parent, const QString& text, const QString& title) override;
     void information(QWidget* parent, const QString& text, const QString& title) override;
-    bool question(QWidget* parent, const QString& text, const QString& title) override;
+    bool question(QWidget* parent, const QString& text, const QString& title, Answer preset) override;
     std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& folder) override;
-    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder,
+                                    const QString& name) override;
     bool openUrl(const QString& address) override;
 
     // The message box the three kinds of message show, made to fit the screen of `parent` (see

@@ -85,8 +85,8 @@ void CopyChooser::refuse(const QList<MessagePart>& message) {
     m_context.dialogs->exclamation(this, m_texts.compose(message), kErrorTitle);
 }
 
-bool CopyChooser::ask(const QList<MessagePart>& question) {
-    return m_context.dialogs->question(this, m_texts.compose(question), QStringLiteral("?"));
+bool CopyChooser::ask(const QList<MessagePart>& question, Dialogs::Answer preset) {
+    return m_context.dialogs->question(this, m_texts.compose(question), QStringLiteral("?"), preset);
 }
 
 void CopyChooser::finish(const QList<MessagePart>& message) {

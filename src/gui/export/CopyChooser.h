@@ -2,6 +2,7 @@
 
 #include "core/export/AircraftFiles.h"
 #include "core/settings/Texts.h"
+#include "gui/app/Dialogs.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -43,10 +44,10 @@ public:
 
     // What the program tells about the chosen copy, shown by this window (see Texts for how
     // the parts are joined): a refusal (the window stays open for another choice), a question
-    // (true for Yes), and the end (then the window closes; the second form puts each part after
-    // the first on a line of its own).
+    // (true for Yes; `preset` the answer Return gives), and the end (then the window closes; the
+    // second form puts each part after the first on a line of its own).
     void refuse(const QList<MessagePart>& message);
-    bool ask(const QList<MessagePart>& question);
+    bool ask(const QList<MessagePart>& question, Dialogs::Answer preset);
     void finish(const QList<MessagePart>& message);
     void finishItemised(const QList<MessagePart>& message);
 

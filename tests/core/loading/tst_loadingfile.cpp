@@ -46,6 +46,8 @@ private slots:
     void roundTrip();
     void read_data();
     void read();
+    void savedName_data();
+    void savedName();
     void saveRefusedBeforeAsking_data();
     void saveRefusedBeforeAsking();
     void recentList();
@@ -68,6 +70,9 @@ void TestLoadingFile::roundTrip_data() {
         << QStringLiteral("schwer") << loadingOf(8012, 8012, 8012, 8012, 23) << QStringLiteral("=");
     QTest::newRow("the lightest pilot, negative weights")
         << QStringLiteral("leicht") << loadingOf(40, -8012, -20, 0, 1) << QString::fromUtf8("€ ł 日本 😀");
+    // The start loading takes 173 bytes with an empty note: this one makes 65,536 bytes in UTF-8.
+    QTest::newRow("a note that fills the file to its largest size")
+        << QStringLiteral("voll") << LoadingModel() << QString(32681, QChar(0xE9)) + QLatin1Char('x');
 #ifndef Q_OS_WIN
     QTest::newRow("a name with double quotes") << QStringLiteral("Der \"Chef\"") << LoadingModel() << QString();
 #endif
@@ -141,36 +146,81 @@ void TestLoadingFile::read() {
         QVERIFY(parsed.contents->loading == loading);
 }
 
+void TestLoadingFile::savedName_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no suffix: the loading's added") << "/l/trip"
+                                                    << "/l/trip.tqload";
+    QTest::newRow("a suffix of its own kept") << "/l/trip.txt"
+                                              << "/l/trip.txt";
+    QTest::newRow("a last dot alone: the loading's after it") << "/l/trip."
+                                                              << "/l/trip.tqload";
+    QTest::newRow("a dot in the folder is no suffix") << "/l/Flüge.2024/trip"
+                                                      << "/l/Flüge.2024/trip.tqload";
+}
+
+void TestLoadingFile::savedName() {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QCOMPARE(loadingfile::withExtension(typed), saved);
+}
+
 void TestLoadingFile::saveRefusedBeforeAsking_data() {
     QTest::addColumn<QString>("what");
-    QTest::addColumn<QString>("reason"); // empty: asked about
-    QTest::newRow("a file: asked about") << "file" << QString();
-    QTest::newRow("a folder of that name") << "folder"
-                                           << "it is a folder, not a file";
-    QTest::newRow("a read-only file") << "read-only file"
-                                      << "the file is read-only";
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("refusal"); // its parts, <file> for the file; empty: asked about
+    QTest::newRow("a file: asked about") << "file" << QString() << QString();
+    QTest::newRow("a folder of that name")
+        << "folder" << QString() << "strLoadingFileNotSaved(<file>, it is a folder, not a file)";
+    QTest::newRow("a read-only file") << "read-only file" << QString()
+                                      << "strLoadingFileNotSaved(<file>, the file is read-only)";
 #ifdef Q_OS_UNIX
     // Windows ignores a folder's read-only attribute; here it holds for an administrator too.
     QTest::newRow("a folder without write permission")
-        << "read-only folder" << QString::fromLocal8Bit(strerror(EACCES));
+        << "read-only folder" << QString()
+        << "strLoadingFileNotSaved(<file>, " + QString::fromLocal8Bit(strerror(EACCES)) + ")";
 #endif
+    // A note read from a file in the Windows code page takes two bytes a letter "é" in UTF-8: one
+    // byte more than the largest loading file, and it would never open again.
+    QTest::newRow("a note one byte too long, a file there") << "file" << QString(32681, QChar(0xE9)) + "xy"
+                                                            << "strLoadingFileNoteTooLong(<file>, 65537, 65536) "
+                                                               "strLoadingFileShortenNote()";
+    QTest::newRow("a note far too long, nothing there") << "nothing" << QString(60000, QChar(0x20AC))
+                                                        << "strLoadingFileNoteTooLong(<file>, 180173, 65536) "
+                                                           "strLoadingFileShortenNote()";
 }
 
 void TestLoadingFile::saveRefusedBeforeAsking() {
     QFETCH(QString, what);
-    QFETCH(QString, reason);
+    QFETCH(QString, note);
+    QFETCH(QString, refusal);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trip.tqload"));
-    QVERIFY(what == QLatin1String("folder") ? QDir().mkpath(path) : loadingfile::save(path, {}) == std::nullopt);
+    if (what == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else if (what != QLatin1String("nothing"))
+        QVERIFY(!loadingfile::save(path, {}));
+    const QByteArray before = testfiles::readFile(path);
     if (what == QLatin1String("read-only file"))
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     if (what == QLatin1String("read-only folder"))
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    const loadingfile::Target target = loadingfile::target(path);
+    const loadingfile::Contents contents{LoadingModel(), note};
+    const loadingfile::Target target = loadingfile::target(path, contents);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(target.exists, reason.isEmpty());
-    const QList<MessagePart> refusal{{"strLoadingFileNotSaved", {QDir::toNativeSeparators(path), reason}}};
-    QCOMPARE(target.refusal, reason.isEmpty() ? QList<MessagePart>{} : refusal);
+    const auto shown = [&path](const QList<MessagePart>& parts) {
+        QStringList said;
+        for (const MessagePart& part : parts)
+            said << part.key + '(' + part.details.join(QStringLiteral(", ")) + ')';
+        return said.join(' ').replace(QDir::toNativeSeparators(path), QStringLiteral("<file>"));
+    };
+    QCOMPARE(shown(target.refusal), refusal);
+    QCOMPARE(target.exists, refusal.isEmpty());
+    // Never written either, whoever asks for it.
+    if (!note.isEmpty()) {
+        QCOMPARE(shown(loadingfile::save(path, contents).value()), refusal);
+        QCOMPARE(testfiles::readFile(path), before);
+    }
 }
 
 void TestLoadingFile::recentList() {

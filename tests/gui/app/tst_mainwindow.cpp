@@ -95,10 +95,12 @@ void TestMainWindow::captions_data() {
                                               "lblPlatzbesetzt=Platz besetzt|lblPlatzFrei=Platz frei|Label3=GESAMT:|"
                                               "cmdZufällig=Zufällige Beladung|lblZFW=+ ZFW...|lblZero=695 kg|"
                                               "cmdSpeichern?=Exportiert die aktuellen Beladungsdaten zum Flight "
-                                              "Simulator|mnuExtrasOptionen=Optionen...|mnuHelp=?|mnuInfo=Info");
+                                              "Simulator|mnuExtrasOptionen=Optionen...|mnuHelp=?|mnuInfo=Info|"
+                                              "mnuDateiSpeichern=Beladung speichern");
     QTest::newRow("English") << QByteArray("english.crf")
                              << QStringLiteral("cmdSchliessen=Close|Label3=TOTAL:|imgCo?=Seat free|"
-                                               "mnuExtrasOptionen=Options...|mnuHelp=?|lblZFW=+ ZFW...");
+                                               "mnuExtrasOptionen=Options...|mnuHelp=?|lblZFW=+ ZFW...|"
+                                               "mnuDateiSpeichern=Save loading");
     // Without a database the texts the window was designed with.
     const QString designed = QStringLiteral(
         "mnuDatei=#|mnuDateiBeenden=Beenden|mnuExport=Export|mnuExportBeladung=Beladung in Aircraft.cfg "

@@ -25,23 +25,27 @@ private slots:
 
 namespace {
 
-// Shows a real Qt question box and reads its buttons (and its title) before answering No.
+// Shows a real Qt question box and reads its buttons, the one Return presses, and its title
+// before answering No.
 struct ShownBox {
     QStringList buttons;
+    QString preset;
     QString title;
 };
 
-ShownBox showQuestion(const QString& title) {
+ShownBox showQuestion(const QString& title, Dialogs::Answer preset) {
     ShownBox shown;
     const auto answer = controls::whenModal<QMessageBox>([&](QMessageBox* box) {
         for (QAbstractButton* button : box->buttons())
             shown.buttons << button->text().remove(QLatin1Char('&'));
         shown.buttons.sort();
+        if (box->defaultButton())
+            shown.preset = box->defaultButton()->text().remove(QLatin1Char('&'));
         shown.title = box->windowTitle();
         box->button(QMessageBox::No)->click();
     });
     QtDialogs dialogs;
-    dialogs.question(nullptr, QStringLiteral("?"), title);
+    dialogs.question(nullptr, QStringLiteral("?"), title, preset);
     return shown;
 }
 
@@ -150,11 +154,13 @@ void TestStartup::qtTextsSpeakTheProgramsLanguage() {
         QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/english.crf")), active));
         f.app->reloadMainWindow();
     }
-    const ShownBox shown = showQuestion(QStringLiteral("?"));
+    const ShownBox shown = showQuestion(QStringLiteral("?"), Dialogs::Answer::No);
     QCOMPARE(shown.buttons, german ? QStringList({"Ja", "Nein"}) : QStringList({"No", "Yes"}));
+    QCOMPARE(shown.preset, german ? QStringLiteral("Nein") : QStringLiteral("No"));
     // An empty title stays blank: never an empty one, which the system fills with the program's name.
-    const QString blank = showQuestion(QString()).title;
-    QVERIFY(!blank.isEmpty() && blank.trimmed().isEmpty());
+    const ShownBox blank = showQuestion(QString(), Dialogs::Answer::Yes);
+    QVERIFY(!blank.title.isEmpty() && blank.title.trimmed().isEmpty());
+    QCOMPARE(blank.preset, german ? QStringLiteral("Ja") : QStringLiteral("Yes"));
 }
 
 QTEST_MAIN(TestStartup)

@@ -130,6 +130,8 @@ void TestRestoreWindow::offersOnlyExportedCopiesAndAsksFirst() {
     QCOMPARE(questions.size(), row.asked.isNull() ? 0 : 1);
     QCOMPARE(questions.value(0).text, spelled(row.asked));
     QCOMPARE(questions.value(0).title, row.asked.isNull() ? QString() : QStringLiteral("?"));
+    // Return keeps the files as they are.
+    QVERIFY(questions.isEmpty() || questions[0].preset == Dialogs::Answer::No);
     QCOMPARE(s.pf.dialogs().calls().size(), questions.size() + (row.said.isNull() ? 0 : 1));
     const auto said = s.pf.dialogs().callsOf(row.kind);
     QCOMPARE(said.value(0).text, spelled(row.said));
