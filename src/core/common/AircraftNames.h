@@ -10,7 +10,7 @@
 
 namespace aircraftnames {
 
-inline constexpr auto kAircraftFolder = "Aircraft";   // below the FS2000 folder
+inline constexpr auto kAircraftFolder = "Aircraft";      // below the FS2000 folder
 inline constexpr auto kCopyFolderPrefix = "nerova_tq58"; // a copy's folder begins so, in any letter case
 inline constexpr auto kAircraftCfg = "aircraft.cfg";
 inline constexpr auto kModelFolder = "Model";

@@ -109,10 +109,8 @@ void Application::showMainWindow() {
 
 void Application::reloadMainWindow() {
     closeExport();
-    // The loading of a file comes back from the file, so that Save never writes the start loading
-    // into it; any other loading goes back to the start loading.
-    if (m_main && m_openAtStart.isEmpty())
-        m_openAtStart = m_loadingFile;
+    // The new main window shows the start loading, which belongs to no file: Save then asks for a
+    // name, and never writes the start loading over the file of the loading before.
     if (m_main) {
         MainWindow* old = m_main;
         m_main = nullptr;
