@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 300
 FUZZ_SECONDS_SHORT ?= 10
 
-.PHONY: all deps configure build build-asan run test test-asan fuzz format clean
+.PHONY: all deps configure build build-asan run test test-asan fuzz format clean install uninstall
 
 all: build
 
@@ -19,6 +19,17 @@ build: configure
 
 run: build
 	$(BUILD)/Merovan/merovan
+
+# For the user who runs it (not with sudo): the program folder ~/.local/share/merovan, the launcher
+# ~/.local/bin/merovan, the desktop entry, the icon and the file type of *.tqload. PREFIX=/folder
+# installs into /folder/share and /folder/bin instead. make uninstall removes what make install put
+# there and keeps the user's loadings and settings (scripts/user-install says more).
+PREFIX ?=
+install: build
+	PREFIX="$(PREFIX)" scripts/user-install install $(BUILD)
+
+uninstall:
+	PREFIX="$(PREFIX)" scripts/user-install uninstall
 
 # The whole suite: the formatting check, the sanitizer build's tests, a short fuzzing round, then
 # every test of the normal build (whose summary closes the run).
