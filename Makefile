@@ -70,12 +70,14 @@ crash-long: build
 		QT_QPA_PLATFORM=offscreen tests/faults/tst_crash
 
 # The Windows build: a MinGW-w64 cross build whose zip is a program folder that runs where it is
-# unpacked. Qt and SQLite for Windows are built once from Debian's sources into ~/.cache/merovan
-# (scripts/windows-libs; the first time takes a while); the tools that run during the build come
-# from a build for this machine in $(WIN_BUILD)/host. make test-windows runs the tests under Wine.
+# unpacked, and beside it an installer of that folder for the user (Debian's NSIS). Qt and SQLite
+# for Windows are built once from Debian's sources into ~/.cache/merovan (scripts/windows-libs; the
+# first time takes a while); the tools that run during the build come from a build for this
+# machine in $(WIN_BUILD)/host. make test-windows runs the tests under Wine.
 WIN_BUILD ?= build-win
 WIN_VERSION := $(shell sed -n "s/^project.Merovan VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p" CMakeLists.txt)
 WIN_ZIP = $(WIN_BUILD)/Merovan-$(WIN_VERSION)-win64.zip
+WIN_INSTALLER = $(WIN_BUILD)/Merovan-$(WIN_VERSION)-win64-setup.exe
 
 .PHONY: windows test-windows windows-deps windows-build
 
@@ -98,7 +100,7 @@ windows-build: windows-deps
 
 windows: windows-build
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target merovan_package
-	@ls -l $(WIN_ZIP)
+	@ls -l $(WIN_ZIP) $(WIN_INSTALLER)
 
 # Every test that needs no Linux-only machinery, run under Wine in a fresh prefix, then the
 # real-window test of the zip's program under Wine on a private Xvfb; CTest's summary ends it.
