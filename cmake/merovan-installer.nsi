@@ -63,7 +63,22 @@ Function un.onInit
     SetShellVarContext current
 FunctionEnd
 
+; Windows keeps a running program's file from being written: a Merovan that runs is said so, before
+; anything changes, instead of a half-replaced program folder.
+!macro RefuseWhileRunning
+    ${If} ${FileExists} "$INSTDIR\merovan.exe"
+        ClearErrors
+        FileOpen $0 "$INSTDIR\merovan.exe" a
+        ${If} ${Errors}
+            MessageBox MB_OK|MB_ICONSTOP "$(strRunning)" /SD IDOK
+            Abort
+        ${EndIf}
+        FileClose $0
+    ${EndIf}
+!macroend
+
 Section
+    !insertmacro RefuseWhileRunning
     !include "${FILES_NSH}"
     ; Where the aircraft's own model variants go; empty, as in the zip.
     CreateDirectory "$INSTDIR\Models"
@@ -153,6 +168,7 @@ FunctionEnd
 !macroend
 
 Section "Uninstall"
+    !insertmacro RefuseWhileRunning
     ; The settings, before the files they are compared with go.
     InitPluginsDir
     SetOutPath "$PLUGINSDIR"
