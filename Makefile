@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 300
 FUZZ_SECONDS_SHORT ?= 10
 
-.PHONY: all deps configure build build-asan run test test-asan fuzz format clean
+.PHONY: all deps configure build build-asan run test test-asan fuzz format clean install uninstall
 
 all: build
 
@@ -19,6 +19,17 @@ build: configure
 
 run: build
 	$(BUILD)/Merovan/merovan
+
+# For the user who runs it (not with sudo): the program folder ~/.local/share/merovan, the launcher
+# ~/.local/bin/merovan, the desktop entry, the icon and the file type of *.tqload. PREFIX=/folder
+# installs into /folder/share and /folder/bin instead. make uninstall removes what make install put
+# there and keeps the user's loadings and settings (scripts/user-install says more).
+PREFIX ?=
+install: build
+	PREFIX="$(PREFIX)" scripts/user-install install $(BUILD)
+
+uninstall:
+	PREFIX="$(PREFIX)" scripts/user-install uninstall
 
 # The whole suite: the formatting check, the sanitizer build's tests, a short fuzzing round, then
 # every test of the normal build (whose summary closes the run).
@@ -59,12 +70,14 @@ crash-long: build
 		QT_QPA_PLATFORM=offscreen tests/faults/tst_crash
 
 # The Windows build: a MinGW-w64 cross build whose zip is a program folder that runs where it is
-# unpacked. Qt and SQLite for Windows are built once from Debian's sources into ~/.cache/merovan
-# (scripts/windows-libs; the first time takes a while); the tools that run during the build come
-# from a build for this machine in $(WIN_BUILD)/host. make test-windows runs the tests under Wine.
+# unpacked, and beside it an installer of that folder for the user (Debian's NSIS). Qt and SQLite
+# for Windows are built once from Debian's sources into ~/.cache/merovan (scripts/windows-libs; the
+# first time takes a while); the tools that run during the build come from a build for this
+# machine in $(WIN_BUILD)/host. make test-windows runs the tests under Wine.
 WIN_BUILD ?= build-win
 WIN_VERSION := $(shell sed -n "s/^project.Merovan VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p" CMakeLists.txt)
 WIN_ZIP = $(WIN_BUILD)/Merovan-$(WIN_VERSION)-win64.zip
+WIN_INSTALLER = $(WIN_BUILD)/Merovan-$(WIN_VERSION)-win64-setup.exe
 
 .PHONY: windows test-windows windows-deps windows-build
 
@@ -87,7 +100,7 @@ windows-build: windows-deps
 
 windows: windows-build
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target merovan_package
-	@ls -l $(WIN_ZIP)
+	@ls -l $(WIN_ZIP) $(WIN_INSTALLER)
 
 # Every test that needs no Linux-only machinery, run under Wine in a fresh prefix, then the
 # real-window test of the zip's program under Wine on a private Xvfb; CTest's summary ends it.

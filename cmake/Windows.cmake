@@ -1,8 +1,10 @@
 # The Windows build (cross-compiled with MinGW-w64 on Linux). Included before the targets are made.
 
-# The zip that cmake/WindowsPackage.cmake makes.
+# The zip and the per-user installer that cmake/WindowsPackage.cmake makes.
 set(MEROVAN_PACKAGE_ZIP
     "${CMAKE_BINARY_DIR}/Merovan-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}-win64.zip")
+set(MEROVAN_INSTALLER
+    "${CMAKE_BINARY_DIR}/Merovan-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}-win64-setup.exe")
 
 # Folders holding the compiler's runtime DLLs (libstdc++, libgcc, winpthread).
 set(MEROVAN_MINGW_RUNTIME_DIRS "")

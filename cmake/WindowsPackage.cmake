@@ -1,5 +1,6 @@
-# The Windows program and its zip: `cmake --build <dir> --target merovan_package` makes
-# <dir>/Merovan-<version>-win64.zip, a program folder that runs where it is unpacked.
+# The Windows program, its zip and its installer: `cmake --build <dir> --target merovan_package` makes
+# <dir>/Merovan-<version>-win64.zip, a program folder that runs where it is unpacked, and beside it
+# <dir>/Merovan-<version>-win64-setup.exe, which installs the same folder for the user (NSIS).
 set_target_properties(merovan PROPERTIES WIN32_EXECUTABLE ON)
 
 # The icon, the version record Explorer shows and the application manifest. The icon is drawn apart
@@ -23,15 +24,22 @@ set_source_files_properties("${CMAKE_BINARY_DIR}/merovan.rc" TARGET_DIRECTORY me
 add_dependencies(merovan merovan_icon)
 
 string(REPLACE ";" "|" runtime_dirs "${MEROVAN_MINGW_RUNTIME_DIRS}")
+set(merovan_version "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
 add_custom_target(merovan_package
     COMMAND "${CMAKE_COMMAND}" -DPROGRAM=$<TARGET_FILE:merovan> -DPROGRAM_FOLDER=${MEROVAN_PROGRAM_FOLDER}
             -DDATA_DIR=${CMAKE_SOURCE_DIR}/data -DQT_PREFIX=${MEROVAN_QT_PREFIX} -DRUNTIME_DIRS=${runtime_dirs}
             -DOBJDUMP=${CMAKE_OBJDUMP} -DSTRIP=${CMAKE_STRIP}
             -DTRANSLATIONS_DIR=/usr/share/qt6/translations
             -DSTAGE_DIR=${CMAKE_BINARY_DIR}/package -DZIP=${MEROVAN_PACKAGE_ZIP}
-            -DMEROVAN_VERSION=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}
+            -DMEROVAN_VERSION=${merovan_version}
             -DMEROVAN_COMPANY=${MEROVAN_COMPANY}
             -P "${CMAKE_CURRENT_LIST_DIR}/package-windows.cmake"
-    COMMENT "Packing ${MEROVAN_PACKAGE_ZIP}"
+    COMMAND "${CMAKE_COMMAND}" -DSTAGE_DIR=${CMAKE_BINARY_DIR}/package -DINSTALLER=${MEROVAN_INSTALLER}
+            -DDATA_DIR=${CMAKE_SOURCE_DIR}/data -DNSI=${CMAKE_CURRENT_LIST_DIR}/merovan-installer.nsi
+            -DICON=${MEROVAN_ICON} -DMEROVAN_VERSION=${merovan_version}
+            -DMEROVAN_PRODUCT=${MEROVAN_PRODUCT_NAME} -DMEROVAN_COMPANY=${MEROVAN_COMPANY}
+            -DMEROVAN_COPYRIGHT=${MEROVAN_COPYRIGHT} -DMEROVAN_WEB=${MEROVAN_WEB_ADDRESS}
+            -DMEROVAN_DESCRIPTION=${MEROVAN_FILE_DESCRIPTION} -P "${CMAKE_CURRENT_LIST_DIR}/installer-windows.cmake"
+    COMMENT "Packing ${MEROVAN_PACKAGE_ZIP} and ${MEROVAN_INSTALLER}"
     VERBATIM)
 add_dependencies(merovan_package merovan merovan_program_folder)

@@ -35,6 +35,8 @@ QImage drawSplash();             // splash.bmp  432 x 127
 QImage drawLogo();               // logo.bmp    162 x 65
 QImage drawWindowIcon(int size); // merovan.ico, one image per size of kIconSizes
 inline constexpr int kIconSizes[] = {16, 24, 32, 48, 256};
+// The Linux desktop's icon theme (hicolor): the sizes menus, docks and file managers ask for.
+inline constexpr int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 QImage drawInfoPicture(); // infopic.bmp 113 x 185
 
 } // namespace art

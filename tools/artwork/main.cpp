@@ -1,4 +1,6 @@
 // merovan-artwork <outdir>: draws Merovan's pictures and icons into outdir.
+// merovan-artwork --desktop-icons <outdir>: draws the program's icon for the Linux desktop, as
+// <outdir>/<size>x<size>/apps/merovan.png in each size of the icon theme.
 // Needs no display; exits non-zero if a file cannot be written or does not
 // read back at the expected size and depth.
 #include "artwork.h"
@@ -138,21 +140,44 @@ bool writeProgramIcon(const QString& path) {
     return true;
 }
 
+// The program's icon as the desktop's icon theme keeps it: one PNG per size, each drawn for its size.
+bool writeDesktopIcons(const QDir& outDir) {
+    bool ok = true;
+    for (int size : art::kDesktopIconSizes) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        const QString path = outDir.filePath(folder + QStringLiteral("/merovan.png"));
+        if (!outDir.mkpath(folder)) {
+            ok = fail(QStringLiteral("cannot create %1").arg(outDir.filePath(folder)));
+            continue;
+        }
+        QImageWriter writer(path, "png");
+        if (!writer.write(art::drawWindowIcon(size).convertToFormat(QImage::Format_ARGB32)))
+            ok = fail(QStringLiteral("cannot write %1: %2").arg(path, writer.errorString()));
+        else if (const QImage back(path); back.size() != QSize(size, size) || !back.hasAlphaChannel())
+            ok = fail(QStringLiteral("%1 does not read back as %2 x %2 with transparency").arg(path).arg(size));
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        fail(QStringLiteral("usage: merovan-artwork <outdir>"));
+    const bool desktopIcons = argc == 3 && qstrcmp(argv[1], "--desktop-icons") == 0;
+    if (argc != 2 && !desktopIcons) {
+        fail(QStringLiteral("usage: merovan-artwork [--desktop-icons] <outdir>"));
         return 2;
     }
-    const QDir outDir(QString::fromLocal8Bit(argv[1]));
+    const QDir outDir(QString::fromLocal8Bit(argv[argc - 1]));
     if (!outDir.mkpath(QStringLiteral("."))) {
         fail(QStringLiteral("cannot create %1").arg(outDir.path()));
         return 1;
     }
+
+    if (desktopIcons)
+        return writeDesktopIcons(outDir) ? 0 : 1;
 
     // Tahoma matches the program's dialogs where it is available.
     for (const char* font : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
