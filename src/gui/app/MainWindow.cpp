@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "FirstPaintStamp.h"
 #include "Fonts.h"
+#include "Pictures.h"
 #include "PressableLabel.h"
 #include "Twips.h"
 #include "WindowLayout.h"
@@ -48,7 +49,7 @@ void step(const std::function<void()>& action) {
 }
 
 QPixmap pictureFrom(const QString& path) {
-    QPixmap pixmap(path);
+    QPixmap pixmap = pictures::picture(path);
     if (pixmap.isNull())
         throw std::runtime_error("picture missing or unreadable");
     return pixmap;
@@ -63,7 +64,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("TQ 58 Merovan"));
-    setWindowIcon(QIcon(context.path(QStringLiteral("merovan.ico"))));
+    setWindowIcon(pictures::icon(context.path(QStringLiteral("merovan.ico"))));
     setFont(tahoma(8.25));
     buildControls();
     buildMenus();
@@ -160,7 +161,7 @@ void MainWindow::buildControls() {
     lblGesamt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Image1 = label("Image1", QString(), {8685, 4140, 2430, 975});
-    Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
+    Image1->setPixmap(pictures::picture(m_context.path(QStringLiteral("logo.bmp"))));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const weblink::Link link =

@@ -1,6 +1,7 @@
 #include "SplashWindow.h"
 
 #include "AppContext.h"
+#include "Pictures.h"
 #include "Twips.h"
 #include "WindowLayout.h"
 #include "core/common/ProductInfo.h"
@@ -26,7 +27,7 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     // The picture at its own size from the top-left corner, on the window's white.
     imgBackground = new QLabel(this);
     imgBackground->setObjectName(QStringLiteral("imgBackground"));
-    const QPixmap picture(context.path(QStringLiteral("splash.bmp")));
+    const QPixmap picture = pictures::picture(context.path(QStringLiteral("splash.bmp")));
     imgBackground->setPixmap(picture);
     imgBackground->setGeometry(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()));
 
