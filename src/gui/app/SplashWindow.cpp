@@ -1,6 +1,7 @@
 #include "SplashWindow.h"
 
 #include "AppContext.h"
+#include "Fonts.h"
 #include "Pictures.h"
 #include "Twips.h"
 #include "WindowLayout.h"
@@ -19,6 +20,7 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips::toPixels(6180), twips::toPixels(3300));
+    setFont(layout::font(QStringLiteral("Tahoma"), 8.25));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -49,6 +51,8 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     lblFirma->setAlignment(Qt::AlignCenter);
     lblFirma->setAutoFillBackground(true);
 
+    // The caption whole also where the system lacks Tahoma.
+    fonts::keepCaptionsWhole(this);
     layout::centreOnScreen(this);
 
     tmrSplash = new QTimer(this);
