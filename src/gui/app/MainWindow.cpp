@@ -78,7 +78,8 @@ void MainWindow::buildControls() {
     pal.setColor(QPalette::Window, kSilver);
     m_client->setPalette(pal);
     m_client->setAutoFillBackground(true);
-    m_client->setFixedSize(twips::toPixels(11265), twips::toPixels(6570));
+    m_client->setFixedSize(twips::toPixels(twips::kMainClientArea.width()),
+                           twips::toPixels(twips::kMainClientArea.height()));
     setCentralWidget(m_client);
 
     auto label = [this](const char* name, const QString& caption, QRect geometry) {

@@ -1,6 +1,7 @@
 // Pictures and icons read from regular files only, their images made from the bytes read.
 #include "Pictures.h"
 
+#include "Twips.h"
 #include "core/common/FileRead.h"
 
 #include <QBuffer>
@@ -57,7 +58,13 @@ QList<QImage> imagesOf(const QString& path, bool all) {
 
 QPixmap picture(const QString& path) {
     const QList<QImage> images = imagesOf(path, false);
-    return images.isEmpty() ? QPixmap() : QPixmap::fromImage(images.constFirst());
+    if (images.isEmpty())
+        return QPixmap();
+    const QImage& image = images.constFirst();
+    const double scale = twips::scale();
+    if (scale >= 1.0)
+        return QPixmap::fromImage(image);
+    return QPixmap::fromImage(image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QIcon icon(const QString& path) {

@@ -15,7 +15,8 @@ namespace pictures {
 inline constexpr qint64 kLargestFile = 16 * 1024 * 1024;
 inline constexpr int kLargestSide = 4096;
 
-// The picture in the file (of an icon file, its first image); a null pixmap when there is none.
+// The picture in the file (of an icon file, its first image), drawn smaller with the layout on a
+// small screen (see twips::scale()); a null pixmap when there is none.
 QPixmap picture(const QString& path);
 
 // Every image of the icon file, each at its own size; a null icon when there is none.
