@@ -199,7 +199,7 @@ void TestPipes::aPipeWhereAFileBelongs_data() {
         startsWithout("Image1", {"Picture1", "imgSet"}), [](const QString& path) { QVERIFY(QDir().mkpath(path)); });
     row("a damaged person.ico: the main window without the taken seat's picture", "person.ico",
         startsWithout("imgSet", {"imgReset", "Picture1"}),
-        [](const QString& path) { QVERIFY(writeFile(path, QByteArray("\0\0\1\0\1\0 junk", 14))); });
+        [](const QString& path) { QVERIFY(writeFile(path, QByteArray("\0\0\1\0\1\0 junk", 11))); });
     row("a logo.bmp larger than a picture can be: the main window without the logo", "logo.bmp",
         startsWithout("Image1", {"Picture1", "imgSet"}), [](const QString& path) {
             QFile file(path);
