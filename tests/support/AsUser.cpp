@@ -1,5 +1,7 @@
 #include "AsUser.h"
 
+#include "Rerun.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
@@ -35,32 +37,30 @@ bool isSuperuser() {
 Rerun rerunCurrentTestAsNobody() {
     if (!isSuperuser())
         return {};
-    if (qEnvironmentVariableIsSet(kChildVariable))
+    if (rerun::inChild(kChildVariable))
         return {Rerun::Outcome::Failed, QStringLiteral("still the superuser in the child")};
-    QString test = QString::fromLatin1(QTest::currentTestFunction());
-    if (const char* tag = QTest::currentDataTag())
-        test += QLatin1Char(':') + QString::fromUtf8(tag);
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
-    child.setProcessEnvironment(env);
-    if (!start(child, {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup")},
-               QCoreApplication::applicationFilePath(), {test}))
-        return {Rerun::Outcome::Skipped, QStringLiteral("permissions need an ordinary user, and setpriv cannot start "
-                                                        "one here")};
-    if (!child.waitForFinished(120000)) {
-        child.kill();
-        child.waitForFinished();
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    const rerun::Outcome child =
+        setpriv.isEmpty() ? rerun::Outcome{rerun::Outcome::Kind::Skipped, {}}
+                          : rerun::currentTest(kChildVariable,
+                                               {setpriv, QStringLiteral("--reuid=nobody"),
+                                                QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups")},
+                                               120000);
+    if (child.output.startsWith(QLatin1String("setpriv:")))
+        return {Rerun::Outcome::Skipped, QStringLiteral("could not run as nobody: ") + child.output.left(300)};
+    switch (child.kind) {
+    case rerun::Outcome::Kind::Skipped:
+        return {Rerun::Outcome::Skipped, child.output.isEmpty()
+                                             ? QStringLiteral("permissions need an ordinary user, and "
+                                                              "setpriv cannot start one here")
+                                             : QStringLiteral("as nobody: ") + child.output};
+    case rerun::Outcome::Kind::TimedOut:
         return {Rerun::Outcome::Failed, QStringLiteral("the child as nobody did not finish")};
+    case rerun::Outcome::Kind::Failed:
+        return {Rerun::Outcome::Failed, QStringLiteral("as nobody:\n") + child.output};
+    default:
+        return {Rerun::Outcome::Passed, {}};
     }
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    if (output.startsWith(QLatin1String("setpriv:")))
-        return {Rerun::Outcome::Skipped, QStringLiteral("could not run as nobody: ") + output.left(300)};
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        return {Rerun::Outcome::Failed, QStringLiteral("as nobody:\n") + output};
-    if (output.contains(QLatin1String("SKIP   :")))
-        return {Rerun::Outcome::Skipped, QStringLiteral("as nobody: ") + output.section(QStringLiteral("SKIP   :"), 1)};
-    return {Rerun::Outcome::Passed, {}};
 }
 
 bool runAs(unsigned user, unsigned group, const QString& program, const QStringList& arguments, int* exitCode,

@@ -64,14 +64,17 @@ QStringList temporaryFiles(const QString& folder) {
     return found;
 }
 
-bool copyTree(const QString& from, const QString& to) {
+bool copyTree(const QString& from, const QString& to, const QStringList& leftOut) {
     const QDir source(from);
     if (!source.exists() || !QDir().mkpath(to))
         return false;
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
+        const QString relative = source.relativeFilePath(path);
+        const QString target = to + QLatin1Char('/') + relative;
+        if (leftOut.contains(relative))
+            continue;
         if (it.fileInfo().isDir()) {
             if (!QDir().mkpath(target))
                 return false;

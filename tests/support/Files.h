@@ -28,7 +28,8 @@ bool isTemporaryFile(const QString& path);
 QStringList temporaryFiles(const QString& folder);
 
 // Copies the folder tree `from` (files, folders and hidden entries) into `to`, which is made when
-// missing. False on any failure.
-bool copyTree(const QString& from, const QString& to);
+// missing, leaving out the entries named in `leftOut` (paths relative to `from`). False on any
+// failure.
+bool copyTree(const QString& from, const QString& to, const QStringList& leftOut = {});
 
 } // namespace testfiles

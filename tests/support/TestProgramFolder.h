@@ -10,9 +10,9 @@
 
 #include <memory>
 
-// A complete program folder in a temporary directory: a copy of the one the build lays out, with
-// strt.cfg holding 0 unless a test says otherwise. Comes with scripted dialogs, a replaying random
-// source and a context pointing at all three.
+// A complete program folder in a temporary directory: a copy of the one the build lays out (but its
+// executable), with strt.cfg holding 0 unless a test says otherwise. Comes with scripted dialogs, a
+// replaying random source and a context pointing at all three.
 class TestProgramFolder {
 public:
     TestProgramFolder();

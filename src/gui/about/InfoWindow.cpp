@@ -6,6 +6,7 @@
 #include "gui/app/Accessibility.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/Fonts.h"
+#include "gui/app/Pictures.h"
 #include "gui/app/PressableLabel.h"
 #include "gui/app/Twips.h"
 #include "gui/app/WindowLayout.h"
@@ -94,7 +95,7 @@ void InfoWindow::load() {
     fonts::keepCaptionsWhole(this);
 
     // A missing or unreadable picture leaves the picture box empty and the default pointer.
-    const QPixmap picture(m_context.path(QStringLiteral("infopic.bmp")));
+    const QPixmap picture = pictures::picture(m_context.path(QStringLiteral("infopic.bmp")));
     if (!picture.isNull())
         picMain->setPixmap(picture);
     weblink::setPointer(Label4, m_context.path(QStringLiteral("url.ico")), {10, 2});

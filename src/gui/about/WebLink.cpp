@@ -4,6 +4,7 @@
 #include "core/common/ProductInfo.h"
 #include "gui/app/Accessibility.h"
 #include "gui/app/Dialogs.h"
+#include "gui/app/Pictures.h"
 #include "gui/app/PressableLabel.h"
 #include "gui/app/Twips.h"
 #include "gui/app/WindowLayout.h"
@@ -11,7 +12,6 @@
 #include <QColor>
 #include <QCursor>
 #include <QLabel>
-#include <QPixmap>
 
 namespace weblink {
 namespace {
@@ -58,7 +58,7 @@ Link create(QWidget* parent, const QRect& textTwips, const QRect& areaTwips, Dia
 }
 
 void setPointer(QWidget* area, const QString& iconPath, QPoint hotSpot) {
-    const QPixmap pointer(iconPath);
+    const QPixmap pointer = pictures::picture(iconPath);
     if (pointer.isNull())
         return;
     area->setCursor(QCursor(pointer, pointer.width() * hotSpot.x() / 32, pointer.height() * hotSpot.y() / 32));

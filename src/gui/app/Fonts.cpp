@@ -1,8 +1,9 @@
 #include "Fonts.h"
 
+#include "core/common/FileRead.h"
+
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -21,10 +22,10 @@ void registerFallbackFonts() {
     auto add = [&](const char* family, std::initializer_list<const char*> files) {
         if (families.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
             return;
+        // Read as every file of the program is: a pipe there would hold the start up for ever.
         for (const char* file : files) {
-            const QString path = wineFonts + QString::fromLatin1(file);
-            if (QFile::exists(path))
-                QFontDatabase::addApplicationFont(path);
+            if (const auto data = readWholeFile(wineFonts + QString::fromLatin1(file)))
+                QFontDatabase::addApplicationFontFromData(*data);
         }
     };
     // Wine's tahomabd.ttf lacks most letters; bold is drawn from the regular face instead.

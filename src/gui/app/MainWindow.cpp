@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "FirstPaintStamp.h"
 #include "Fonts.h"
+#include "Pictures.h"
 #include "PressableLabel.h"
 #include "Twips.h"
 #include "WindowLayout.h"
@@ -50,7 +51,7 @@ void step(const std::function<void()>& action) {
 }
 
 QPixmap pictureFrom(const QString& path) {
-    QPixmap pixmap(path);
+    QPixmap pixmap = pictures::picture(path);
     if (pixmap.isNull())
         throw std::runtime_error("picture missing or unreadable");
     return pixmap;
@@ -65,7 +66,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("TQ 58 Merovan"));
-    setWindowIcon(QIcon(context.path(QStringLiteral("merovan.ico"))));
+    setWindowIcon(pictures::icon(context.path(QStringLiteral("merovan.ico"))));
     setFont(tahoma(8.25));
     buildControls();
     buildMenus();
@@ -81,7 +82,8 @@ void MainWindow::buildControls() {
     pal.setColor(QPalette::Window, kSilver);
     m_client->setPalette(pal);
     m_client->setAutoFillBackground(true);
-    m_client->setFixedSize(twips::toPixels(11265), twips::toPixels(6570));
+    m_client->setFixedSize(twips::toPixels(twips::kMainClientArea.width()),
+                           twips::toPixels(twips::kMainClientArea.height()));
     setCentralWidget(m_client);
 
     auto label = [this](const char* name, const QString& caption, QRect geometry) {
@@ -164,7 +166,7 @@ void MainWindow::buildControls() {
     lblGesamt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Image1 = label("Image1", QString(), {8685, 4140, 2430, 975});
-    Image1->setPixmap(QPixmap(m_context.path(QStringLiteral("logo.bmp"))));
+    Image1->setPixmap(pictures::picture(m_context.path(QStringLiteral("logo.bmp"))));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const weblink::Link link =

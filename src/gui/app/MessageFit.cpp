@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <climits>
@@ -39,6 +40,28 @@ MessageRoom messageRoom(const QScreen* screen) {
     return room;
 }
 
+namespace {
+
+// `run` without a place to break it: a word joiner between each two of its characters (as the
+// user sees them). A text is wrapped not only at blanks but also after a "\\", a "/" or a "…",
+// which would break a shortened path where what goes before it on its line leaves too little room;
+// kept whole, it goes to a line of its own, which it fits. (A path that is not shortened keeps its
+// characters as they are, so that it can be copied from the message.)
+QString unbreakable(const QString& run) {
+    QString joined;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, run);
+    qsizetype from = 0;
+    for (qsizetype to = characters.toNextBoundary(); to > 0; to = characters.toNextBoundary()) {
+        if (from > 0)
+            joined += QChar(0x2060);
+        joined += run.mid(from, to - from);
+        from = to;
+    }
+    return joined;
+}
+
+} // namespace
+
 QString fitted(const QString& text, const MessageRoom& room) {
     if (room.width <= 0)
         return text;
@@ -52,7 +75,7 @@ QString fitted(const QString& text, const MessageRoom& room) {
         if (metrics.horizontalAdvance(word) <= room.width)
             continue;
         result += text.mid(done, match.capturedStart() - done);
-        result += metrics.elidedText(word, Qt::ElideMiddle, room.width);
+        result += unbreakable(metrics.elidedText(word, Qt::ElideMiddle, room.width));
         done = match.capturedEnd();
     }
     return result + text.mid(done);

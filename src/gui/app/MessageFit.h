@@ -29,7 +29,8 @@ struct MessageRoom {
 MessageRoom messageRoom(const QScreen* screen = nullptr);
 
 // `text` with every run without a blank (or a line break) that is wider than the room shortened in
-// its middle to the room's width. Without a room the text stays as it is.
+// its middle to the room's width, and kept from breaking (word joiners between its characters), so
+// that it stays on one line. Without a room the text stays as it is.
 QString fitted(const QString& text, const MessageRoom& room);
 
 // The width of the widest line of `text` as it stands, and the height it takes wrapped at the

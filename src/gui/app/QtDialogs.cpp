@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // A window without a title would show the executable's name in its place; an empty title stays
@@ -71,10 +73,17 @@ std::unique_ptr<QMessageBox> QtDialogs::messageBox(QMessageBox::Icon icon, QWidg
     const messagefit::MessageRoom room = messagefit::messageRoom(parent ? parent->screen() : nullptr);
     const QString shown = messagefit::fitted(text, room);
     box->setText(shown);
-    // A long text wraps at the room's width rather than at the box's narrower one of its own.
+    // A long text wraps at the room's width rather than at the box's narrower one of its own, and
+    // a run shortened to that width stays on one line (a path alone on its line as well): the
+    // label's text gets as much of the room as its widest line takes, in the font it was measured
+    // in, besides the label's own margins and indent.
     auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-    if (label && room.width > 0 && messagefit::widestLine(shown, room) > room.width)
-        label->setMinimumWidth(room.width);
+    if (label && room.width > 0) {
+        label->setFont(room.font);
+        const QMargins margins = label->contentsMargins();
+        const int besides = margins.left() + margins.right() + 2 * label->margin() + std::max(label->indent(), 0);
+        label->setMinimumWidth(std::min(messagefit::widestLine(shown, room), room.width) + besides);
+    }
     return box;
 }
 

@@ -1,11 +1,19 @@
 #include "QtLanguage.h"
 
-#include "core/common/PathProbe.h"
+#include "core/common/FileRead.h"
 #include "core/settings/LanguageStore.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTranslator>
+
+namespace {
+
+// Qt's translations of its own texts take some 200 KiB a language; a file far larger is none.
+constexpr qint64 kLargestTranslation = 16 * 1024 * 1024;
+
+} // namespace
 
 QtLanguage::QtLanguage() = default;
 
@@ -24,19 +32,25 @@ void QtLanguage::follow(const QString& programFolder, const QString& languageDat
     if (m_translator) {
         QCoreApplication::removeTranslator(m_translator.get());
         m_translator.reset();
+        m_file.reset();
         m_installed.clear();
     }
     if (!usable)
         return;
     // Only a regular file is opened: a pipe would hold the start up for ever.
     const QString translation = programFolder + QStringLiteral("translations/qtbase_") + locale + QStringLiteral(".qm");
-    if (pathprobe::probe(translation).state != pathprobe::Probe::State::File)
+    auto file = std::make_unique<QFile>();
+    if (!openRegularFile(*file, translation, nullptr) || file->size() <= 0 || file->size() > kLargestTranslation)
+        return;
+    const uchar* texts = file->map(0, file->size());
+    if (!texts)
         return;
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(translation))
+    if (!translator->load(texts, int(file->size())))
         return;
     if (!QCoreApplication::installTranslator(translator.get()))
         return;
+    m_file = std::move(file);
     m_translator = std::move(translator);
     m_installed = locale;
 }

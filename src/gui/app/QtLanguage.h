@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QFile;
 class QTranslator;
 
 // Qt's own texts (the Yes and No of a question, Cancel, the file dialog, the context menus of text
@@ -24,6 +25,9 @@ public:
     QString installed() const { return m_installed; }
 
 private:
+    // The translation file, opened only as a regular file and mapped: the translator reads its
+    // texts from the mapping for as long as it is installed.
+    std::unique_ptr<QFile> m_file;
     std::unique_ptr<QTranslator> m_translator;
     QString m_installed;
 };

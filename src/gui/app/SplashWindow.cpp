@@ -1,6 +1,8 @@
 #include "SplashWindow.h"
 
 #include "AppContext.h"
+#include "Fonts.h"
+#include "Pictures.h"
 #include "Twips.h"
 #include "WindowLayout.h"
 #include "core/common/ProductInfo.h"
@@ -18,6 +20,7 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips::toPixels(6180), twips::toPixels(3300));
+    setFont(layout::font(QStringLiteral("Tahoma"), 8.25));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -26,7 +29,7 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     // The picture at its own size from the top-left corner, on the window's white.
     imgBackground = new QLabel(this);
     imgBackground->setObjectName(QStringLiteral("imgBackground"));
-    const QPixmap picture(context.path(QStringLiteral("splash.bmp")));
+    const QPixmap picture = pictures::picture(context.path(QStringLiteral("splash.bmp")));
     imgBackground->setPixmap(picture);
     imgBackground->setGeometry(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()));
 
@@ -48,6 +51,8 @@ SplashWindow::SplashWindow(const AppContext& context, QWidget* parent)
     lblFirma->setAlignment(Qt::AlignCenter);
     lblFirma->setAutoFillBackground(true);
 
+    // The caption whole also where the system lacks Tahoma.
+    fonts::keepCaptionsWhole(this);
     layout::centreOnScreen(this);
 
     tmrSplash = new QTimer(this);

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace layout {
 namespace {
 
@@ -28,8 +30,13 @@ protected:
 } // namespace
 
 void centreOnScreen(QWidget* window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window->move(screen->availableGeometry().center() - window->rect().center());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // A window larger than the screen keeps its title bar and menu on it.
+    const QRect area = screen->availableGeometry();
+    const QPoint centred = area.center() - window->rect().center();
+    window->move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
 }
 
 void activateWhenShown(QWidget* window) {
@@ -39,7 +46,8 @@ void activateWhenShown(QWidget* window) {
 QFont font(const QString& family, double points, bool bold, bool underline) {
     QFont f(fonts::family(family));
     f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(points);
+    // Drawn smaller with the layout on a small screen (see twips::scale()).
+    f.setPointSizeF(points * twips::scale());
     f.setBold(bold);
     f.setUnderline(underline);
     return f;

@@ -13,7 +13,8 @@ class QWidget;
 // one when it is shown.
 namespace layout {
 
-// Puts the window in the middle of the primary screen's available area.
+// Puts the window in the middle of the primary screen's available area; one larger than that area
+// at its top left corner.
 void centreOnScreen(QWidget* window);
 
 // Makes the window the active one each time it is shown, as the system does on Windows, so that

@@ -4,11 +4,11 @@
 #include "core/loading/LoadingFile.h"
 #include "gui/app/Application.h"
 #include "gui/app/Fonts.h"
+#include "gui/app/Pictures.h"
 #include "gui/app/QtDialogs.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     context.random = &random;
     // Every window's icon, in each size the icon file holds (the first start opens the options
     // window, not the main window).
-    QApplication::setWindowIcon(QIcon(context.path(QStringLiteral("merovan.ico"))));
+    QApplication::setWindowIcon(pictures::icon(context.path(QStringLiteral("merovan.ico"))));
 
     Application app(context);
     // "merovan trip.tqload", which is also how Windows opens a file by double click: the loading

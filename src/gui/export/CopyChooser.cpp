@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 
 CopyChooser::CopyChooser(AppContext& context, const Design& design, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -65,8 +67,13 @@ void CopyChooser::setCopies(const QList<aircraftfiles::AircraftCopy>& copies, co
         m_lstData.append(copies[i].cfgPath);
     }
     m_list->setCurrentIndex(before.isEmpty() ? -1 : int(m_lstData.indexOf(before)));
-    // A line may be wider than the list (a title with its loading): the open list shows it whole.
-    m_list->view()->setMinimumWidth(m_list->view()->sizeHintForColumn(0) + 8);
+    // A line may be wider than the list (a title with its loading): the open list shows it whole,
+    // beside its frame and, where it holds more lines than it shows at once, its scroll bar.
+    QAbstractItemView* view = m_list->view();
+    int width = view->sizeHintForColumn(0) + 2 * view->frameWidth() + 8;
+    if (m_list->count() > m_list->maxVisibleItems())
+        width += view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view->verticalScrollBar());
+    view->setMinimumWidth(width);
 }
 
 std::optional<CopyChooser::Chosen> CopyChooser::chosen() const {

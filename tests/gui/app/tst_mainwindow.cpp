@@ -2,17 +2,30 @@
 #include "support/MainWindowFixture.h"
 
 #include "gui/about/InfoWindow.h"
+#include "gui/app/SplashWindow.h"
 #include "gui/app/Twips.h"
 #include "gui/export/ExportWindow.h"
+#include "gui/export/TakeOverWindow.h"
 #include "gui/settings/OptionsWindow.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
+
+#include <functional>
+
+namespace {
+// Opens the window a row is about, over the main window; the window.
+using Open = std::function<QWidget*(MainWindowFixture&)>;
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -26,8 +39,8 @@ private slots:
     void withoutPictures();
     void closeCommandsEndAtOnce_data();
     void closeCommandsEndAtOnce();
-    void captionsStayWholeInSansSerif_data();
-    void captionsStayWholeInSansSerif();
+    void windowsFitTheScreen_data();
+    void windowsFitTheScreen();
 };
 
 namespace {
@@ -291,20 +304,48 @@ void TestMainWindow::closeCommandsEndAtOnce() {
                 !f.app->takeOverWindow() && !f.app->restoreWindow());
 }
 
-void TestMainWindow::captionsStayWholeInSansSerif_data() {
-    // The tests run without Tahoma, Verdana and MS Sans Serif (the program registers Wine's copies
-    // only in its own start): every window stands for one on a system that lacks them.
-    QTest::addColumn<QString>("window");
+void TestMainWindow::windowsFitTheScreen_data() {
+    // Run as well on a 1024 x 768 screen at 100 % and at 150 % (see CMakeLists.txt). The tests run
+    // without Tahoma, Verdana and MS Sans Serif (the program registers Wine's copies only in its
+    // own start): every window stands for one on a system that lacks them.
     QTest::addColumn<QString>("database");
-    for (const char* window : {"main", "options", "about", "export"})
-        QTest::newRow(window) << window << "german.crf";
-    QTest::newRow("main in English") << "main"
-                                     << "english.crf";
+    QTest::addColumn<Open>("open");
+    const auto row = [](const char* name, const char* database, Open open) {
+        QTest::newRow(name) << QString::fromLatin1(database) << open;
+    };
+    const Open main = [](MainWindowFixture& f) -> QWidget* { return f.window(); };
+    row("main", "german.crf", main);
+    row("main in English", "english.crf", main);
+    row("options", "german.crf", [](MainWindowFixture& f) -> QWidget* {
+        f.app->showOptions();
+        return f.app->optionsWindow();
+    });
+    row("about", "german.crf", [](MainWindowFixture& f) -> QWidget* {
+        f.app->showInfo();
+        return f.app->infoWindow();
+    });
+    row("export", "german.crf", [](MainWindowFixture& f) -> QWidget* {
+        f.app->showExport();
+        return f.app->exportWindow();
+    });
+    row("splash", "german.crf", [](MainWindowFixture& f) -> QWidget* {
+        f.app->start();
+        return f.app->splashWindow();
+    });
+    // More copies than the list shows at once, each with its loading: a scroll bar beside them.
+    row("take-over with fifteen copies", "german.crf", [](MainWindowFixture& f) -> QWidget* {
+        for (int n = 1; n <= 15; ++n)
+            f.folder.write(QStringLiteral("Aircraft/nerova_tq58_%1/aircraft.cfg").arg(n),
+                           "title=Nerova TQ 58 Wasserflugzeug\r\n" +
+                               exporttest::cfgWith({"176", "165", "0", "132", "44"}));
+        f.app->showTakeOver();
+        return f.app->takeOverWindow();
+    });
 }
 
-void TestMainWindow::captionsStayWholeInSansSerif() {
-    QFETCH(QString, window);
+void TestMainWindow::windowsFitTheScreen() {
     QFETCH(QString, database);
+    QFETCH(Open, open);
     MainWindowFixture f;
     f.folder.remove(QStringLiteral("Data/language.crf"));
     QVERIFY(QFile::copy(f.folder.file(QStringLiteral("Data/languages/") + database),
@@ -312,18 +353,17 @@ void TestMainWindow::captionsStayWholeInSansSerif() {
     f.folder.write(QStringLiteral("options.cfg"), QDir::toNativeSeparators(f.folder.path()).toLocal8Bit() + "\r\n");
     f.folder.write(QStringLiteral("Aircraft/nerova_tq58/aircraft.cfg"), "title=Nerova TQ 58\r\n");
     QVERIFY(f.open());
-    QWidget* shown = f.window();
-    if (window == QLatin1String("options"))
-        f.app->showOptions(), shown = f.app->optionsWindow();
-    else if (window == QLatin1String("about"))
-        f.app->showInfo(), shown = f.app->infoWindow();
-    else if (window == QLatin1String("export"))
-        f.app->showExport(), shown = f.app->exportWindow();
-    QVERIFY(shown);
+    QWidget* shown = open(f);
+    QVERIFY(shown && shown->isVisible());
+    QVERIFY(f.folder.dialogs().calls().isEmpty());
+    // The whole window inside the screen, its frame and title bar included.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(area.contains(shown->frameGeometry()),
+             qPrintable(QDebug::toString(shown->frameGeometry()) + QStringLiteral(" on ") + QDebug::toString(area)));
     QFont serif(QStringLiteral("No Such Family"));
     serif.setStyleHint(QFont::Serif);
     // The controls laid out for the designed fonts: the main window's client area, or the window.
-    const QWidget* ours = window == QLatin1String("main") ? f.control<QWidget>("clientArea") : shown;
+    const QWidget* ours = shown == f.window() ? f.control<QWidget>("clientArea") : shown;
     QList<QWidget*> controls = ours->findChildren<QWidget*>();
     controls.prepend(const_cast<QWidget*>(ours));
     for (const QWidget* control : controls) {
@@ -339,8 +379,11 @@ void TestMainWindow::captionsStayWholeInSansSerif() {
         const QFontMetrics metrics(control->font());
         if (const auto* label = qobject_cast<const QLabel*>(control); label && !label->text().isEmpty()) {
             const QRect room = label->contentsRect();
-            const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 10000),
-                                                      label->wordWrap() ? int(Qt::TextWordWrap) : 0, label->text());
+            // A line takes the font's height; wrapped lines as many as they need.
+            const QSize needed =
+                label->wordWrap()
+                    ? metrics.boundingRect(QRect(0, 0, room.width(), 10000), Qt::TextWordWrap, label->text()).size()
+                    : QSize(metrics.horizontalAdvance(label->text()), metrics.height());
             QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
                      qPrintable(label->objectName() + QStringLiteral(" is cut: ") + label->text()));
         }
@@ -349,9 +392,25 @@ void TestMainWindow::captionsStayWholeInSansSerif() {
                      qPrintable(button->objectName() + QStringLiteral(" is cut: ") + button->text()));
     }
     // The total, however far it goes, stays whole too.
-    if (window == QLatin1String("main")) {
+    if (shown == f.window()) {
         auto* total = f.control<QLabel>("lblGesamt");
         QVERIFY(QFontMetrics(total->font()).horizontalAdvance(totalCaption(-32768)) <= total->contentsRect().width());
+    }
+    // An open drop-down list shows each of its lines whole, beside its scroll bar.
+    for (QComboBox* list : shown->findChildren<QComboBox*>()) {
+        if (list->count() == 0)
+            continue;
+        list->showPopup();
+        QAbstractItemView* lines = list->view();
+        QVERIFY(QTest::qWaitForWindowExposed(lines->window()));
+        for (int i = 0; i < list->count(); ++i) {
+            const QModelIndex line = lines->model()->index(i, 0);
+            QVERIFY2(lines->sizeHintForIndex(line).width() <= lines->viewport()->width(),
+                     qPrintable(list->itemText(i) + QStringLiteral(" is cut at %1 pixels, beside a scroll bar: %2")
+                                                        .arg(lines->viewport()->width())
+                                                        .arg(lines->verticalScrollBar()->isVisible())));
+        }
+        list->hidePopup();
     }
 }
 

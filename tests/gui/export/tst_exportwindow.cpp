@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
+#include <QTextLayout>
 
 #include <cerrno>
 #include <cstring>
@@ -85,6 +86,8 @@ struct Program {
 };
 
 using Drive = std::function<void(Program&)>;
+// A message as the program words it, checking what it must hold besides.
+using Worded = std::function<void(const Texts&, QString& text)>;
 using Setup = std::function<void(Program&, QString& said)>; // also fills in what the program says
 
 } // namespace
@@ -614,36 +617,45 @@ void TestExportWindow::everyMessageInTheProgramsLanguage() {
 
 void TestExportWindow::messagesFitTheScreen_data() {
     // Run as well on a 1024 x 768 screen at 100 % and at 150 % (see CMakeLists.txt).
-    QTest::addColumn<QList<MessagePart>>("parts");
-    QTest::addColumn<bool>("listing");
+    QTest::addColumn<Worded>("worded");
     const QString unc = QStringLiteral("\\\\fileserver\\Spiele\\Microsoft Games\\Flight Simulator 2000\\Aircraft\\"
                                        "nerova_tq58_float_mit_einem_sehr_langen_Ordnernamen_vom_Haendler_%1");
+    const auto composed = [](const QList<MessagePart>& parts) {
+        return Worded([parts](const Texts& texts, QString& text) { text = texts.compose(parts); });
+    };
     QList<MessagePart> leftovers;
     for (int n = 0; n < 40; ++n)
         leftovers.append({QStringLiteral("strExportNoAircraftCfg"), {unc.arg(n)}});
     QTest::newRow("forty leftover folders with long paths: as many as fit, at most ten, and how many more")
-        << leftovers << true;
+        << Worded([leftovers](const Texts& texts, QString& text) {
+               text = messagefit::listed(texts, leftovers);
+               const qsizetype named = text.count(QStringLiteral("\n\n"));
+               QVERIFY2(named >= 1 && named <= Texts::kListedAtMost, qPrintable(text));
+               QVERIFY2(text.endsWith(
+                            texts.message(QStringLiteral("strListMore"), {QString::number(leftovers.size() - named)})),
+                        qPrintable(text));
+           });
     const QString installed = unc.arg(7) + QStringLiteral("\\merovan-installed\\aircraft.cfg.before-restore");
-    QTest::newRow("the restore question with long UNC paths: shortened in the middle")
-        << QList<MessagePart>{{QStringLiteral("strRestoreQuestion"),
-                               {QStringLiteral("Nerova TQ 58 Float"), unc.arg(7)}},
-                              {QStringLiteral("strRestoreCfgBack"), {unc.arg(7) + QStringLiteral("\\aircraft.cfg")}},
-                              {QStringLiteral("strRestoreCfgEdited"),
-                               {unc.arg(7) + QStringLiteral("\\aircraft.cfg"), installed}},
-                              {QStringLiteral("strRestoreModelBack"),
-                               {unc.arg(7) + QStringLiteral("\\Model\\TQ58-161.mdl")}}}
-        << false;
+    QTest::newRow("the restore question with long UNC paths: shortened in the middle") << composed(
+        {{QStringLiteral("strRestoreQuestion"), {QStringLiteral("Nerova TQ 58 Float"), unc.arg(7)}},
+         {QStringLiteral("strRestoreCfgBack"), {unc.arg(7) + QStringLiteral("\\aircraft.cfg")}},
+         {QStringLiteral("strRestoreCfgEdited"), {unc.arg(7) + QStringLiteral("\\aircraft.cfg"), installed}},
+         {QStringLiteral("strRestoreModelBack"), {unc.arg(7) + QStringLiteral("\\Model\\TQ58-161.mdl")}}});
     QTest::newRow("a demo stand-in with three long paths")
-        << QList<MessagePart>{{QStringLiteral("strExportStandIn"),
-                               {unc.arg(1) + QStringLiteral("\\Models\\4.mdl"),
-                                unc.arg(2) + QStringLiteral("\\Model\\TQ58-161.mdl"), unc.arg(3)}},
-                              {QStringLiteral("strExportNothingChanged"), {}}}
-        << false;
+        << composed({{QStringLiteral("strExportStandIn"),
+                      {unc.arg(1) + QStringLiteral("\\Models\\4.mdl"),
+                       unc.arg(2) + QStringLiteral("\\Model\\TQ58-161.mdl"), unc.arg(3)}},
+                     {QStringLiteral("strExportNothingChanged"), {}}});
+    QTest::newRow("a file the options cannot read: its path alone on its line, on one line")
+        << Worded([unc](const Texts& texts, QString& text) {
+               text = texts.fileProblem(
+                   {QStringLiteral("strFolderNotRead"),
+                    {QString(unc).replace(u' ', u'_').arg(5) + QStringLiteral("\\options.cfg"), QString()}});
+           });
 }
 
 void TestExportWindow::messagesFitTheScreen() {
-    QFETCH(QList<MessagePart>, parts);
-    QFETCH(bool, listing);
+    QFETCH(Worded, worded);
     const QScreen* screen = QGuiApplication::primaryScreen();
     QVERIFY(screen);
     // A title bar, and a task bar where the available area has none.
@@ -651,14 +663,8 @@ void TestExportWindow::messagesFitTheScreen() {
         0, 0, 0, -32 - (screen->availableGeometry() == screen->geometry() ? 40 : 0));
     for (const char* language : {"german", "english"}) {
         const Texts texts(QStringLiteral(MEROVAN_STAGED_FOLDER "/Data/languages/%1.crf").arg(language));
-        const QString text = listing ? messagefit::listed(texts, parts) : texts.compose(parts);
-        if (listing) {
-            const qsizetype named = text.count(QStringLiteral("\n\n"));
-            QVERIFY2(named >= 1 && named <= Texts::kListedAtMost, qPrintable(text));
-            QVERIFY2(
-                text.endsWith(texts.message(QStringLiteral("strListMore"), {QString::number(parts.size() - named)})),
-                qPrintable(text));
-        }
+        QString text;
+        worded(texts, text);
         const auto box =
             QtDialogs::messageBox(QMessageBox::Warning, nullptr, text, QStringLiteral("Error!"), QMessageBox::Ok);
         box->show();
@@ -670,13 +676,31 @@ void TestExportWindow::messagesFitTheScreen() {
                 .arg(QLatin1String(language), QDebug::toString(shown.size()),
                      QDebug::toString(screen->geometry().size()), QString::number(screen->devicePixelRatio()));
         QVERIFY2(shown.width() <= area.width() && shown.height() <= area.height(), qPrintable(where));
-        // Every path is shortened in its middle, none cut off at the box's edge.
+        // Every path is shortened in its middle, none cut off at the box's edge, and each one
+        // shortened stays on one line of the label as it lays out its text.
         const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         QVERIFY(label);
-        const QFontMetrics metrics(label->font());
-        for (const QString& run : label->text().split(QRegularExpression(QStringLiteral("\\s+"))))
-            QVERIFY2(metrics.horizontalAdvance(run) <= label->width(), qPrintable(where + QStringLiteral(": ") + run));
         QVERIFY2(label->text().contains(QChar(0x2026)), qPrintable(label->text()));
+        const int width = label->contentsRect().width() - 2 * label->margin() - std::max(label->indent(), 0);
+        QTextLayout layout(label->text(), label->font());
+        QTextOption wrapped;
+        wrapped.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(wrapped);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+            line.setLineWidth(width);
+        layout.endLayout();
+        static const QRegularExpression run(QStringLiteral("\\S+"));
+        for (auto it = run.globalMatch(label->text()); it.hasNext();) {
+            const QRegularExpressionMatch found = it.next();
+            const QString said = where + QStringLiteral(": ") + found.captured();
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(found.captured()) <= width, qPrintable(said));
+            if (!found.captured().contains(QChar(0x2026)))
+                continue;
+            QVERIFY2(layout.lineForTextPosition(int(found.capturedStart())).lineNumber() ==
+                         layout.lineForTextPosition(int(found.capturedEnd()) - 1).lineNumber(),
+                     qPrintable(QStringLiteral("broken: ") + said));
+        }
     }
 }
 
