@@ -729,12 +729,14 @@ void TestExportWriter::linksAreFollowedAsTheSystemFollowsThem_data() {
             QVERIFY(QFile::rename(e.cfg, folder + QStringLiteral("real.cfg")));
             QVERIFY(link(QStringLiteral("real.cfg"), folder + QStringLiteral("link2.cfg")));
             QVERIFY(link(QStringLiteral("link2.cfg"), e.cfg));
-            *t = Through{folder + QStringLiteral("real.cfg")};
+            t->gets = folder + QStringLiteral("real.cfg");
         });
     row("aircraft.cfg in a circle of links: refused as such, nothing changed", [](Export& e, Through* t) {
         QVERIFY(QFile::remove(e.cfg) && link(QStringLiteral("aircraft.cfg"), e.folder + QStringLiteral("/link2.cfg")));
         QVERIFY(link(QStringLiteral("link2.cfg"), e.cfg));
-        *t = Through{{}, Kind::ReadFailed, e.cfg, QString::fromLatin1(systemreasons::own::kLinkLoop)};
+        t->kind = Kind::ReadFailed;
+        t->path = e.cfg;
+        t->other = QString::fromLatin1(systemreasons::own::kLinkLoop);
     });
     // Aircraft/nerova_tq58 -> ../store/nerova_tq58, whose aircraft.cfg -> ../shared/tq58.cfg: the ".."
     // goes up from the store, where the link really stands, not from Aircraft.
@@ -745,17 +747,22 @@ void TestExportWriter::linksAreFollowedAsTheSystemFollowsThem_data() {
             QVERIFY(QDir().rename(e.folder, store + kCopy) && link(QStringLiteral("../store/") + kCopy, e.folder));
             QVERIFY(QFile::rename(store + kCopy + QStringLiteral("/aircraft.cfg"), store + "shared/tq58.cfg"));
             QVERIFY(link(QStringLiteral("../shared/tq58.cfg"), e.cfg));
-            *t = Through{store + QStringLiteral("shared/tq58.cfg"), {}, {}, {}, e.fs.aircraft() + "shared"};
+            t->gets = store + QStringLiteral("shared/tq58.cfg");
+            t->staysEmpty = e.fs.aircraft() + "shared";
         });
     row("a copy's model that leads to a model variant of the program: refused, naming both", [](Export& e, Through* t) {
         QVERIFY(QFile::remove(e.model) && link(e.pf.path() + QStringLiteral("Models/4.mdl"), e.model));
-        *t = Through{{}, Kind::ShippedFile, e.model, e.pf.path() + QStringLiteral("Models/4.mdl")};
+        t->kind = Kind::ShippedFile;
+        t->path = e.model;
+        t->other = e.pf.path() + QStringLiteral("Models/4.mdl");
     });
     row("a model variant of the program that leads to the copy's model: refused, naming both",
         [](Export& e, Through* t) {
             const QString variant = e.pf.path() + QStringLiteral("Models/1.mdl");
             QVERIFY(QFile::remove(variant) && link(e.model, variant));
-            *t = Through{{}, Kind::ShippedLink, e.model, variant};
+            t->kind = Kind::ShippedLink;
+            t->path = e.model;
+            t->other = variant;
         });
 #endif
 }

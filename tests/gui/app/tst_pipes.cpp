@@ -324,22 +324,21 @@ void TestPipes::aPipeWhereAFileBelongs_data() {
         QCOMPARE(readFile(p.path(p.copy + QStringLiteral("Model/TQ58-161.mdl"))), kInstalledModel);
         QCOMPARE(readFile(p.path(p.copy + QStringLiteral("aircraft.cfg"))), kCfg);
     });
-    // The record of the installed modes: one that cannot be read counts as none, and the export or
-    // the restore is done without touching it.
-    for (bool restore : {false, true}) {
-        row(restore ? "attributes.installed, restore: done, the record left as it is"
-                    : "attributes.installed, export: done, the record left as it is",
-            "FS2000/Aircraft/nerova_tq58/merovan-installed/attributes.installed", [restore](Program& p) {
-                p.start();
-                p.seatCoPilot();
-                p.chooseTheCopy(restore);
-                QCOMPARE(p.dialogs().textsOf(Dialog::Information).size(), 1);
-                QCOMPARE(readFile(p.path(p.copy + QStringLiteral("Model/TQ58-161.mdl"))),
-                         restore ? kInstalledModel : variantContent(2));
-                const QFileInfo record(p.path(p.copy + QStringLiteral("merovan-installed/attributes.installed")));
-                QVERIFY(record.exists() && !record.isFile());
-            });
-    }
+    // The record of the installed modes: the export, which makes it where it is missing, names
+    // what stands at its place; the restore, which only reads it, takes it for none and is done
+    // without touching it.
+    copyFile("attributes.installed, export: refused, naming it", false,
+             "FS2000/Aircraft/nerova_tq58/merovan-installed/attributes.installed");
+    row("attributes.installed, restore: done, the record left as it is",
+        "FS2000/Aircraft/nerova_tq58/merovan-installed/attributes.installed", [](Program& p) {
+            p.start();
+            p.seatCoPilot();
+            p.chooseTheCopy(true);
+            QCOMPARE(p.dialogs().textsOf(Dialog::Information).size(), 1);
+            QCOMPARE(readFile(p.path(p.copy + QStringLiteral("Model/TQ58-161.mdl"))), kInstalledModel);
+            const QFileInfo record(p.path(p.copy + QStringLiteral("merovan-installed/attributes.installed")));
+            QVERIFY(record.exists() && !record.isFile());
+        });
 }
 
 void TestPipes::aPipeWhereAFileBelongs() {
