@@ -6,6 +6,7 @@
 #include "core/common/FileRead.h"
 #include "core/common/Numbers.h"
 #include "core/common/PathProbe.h"
+#include "core/settings/ProgramFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -293,8 +294,21 @@ std::optional<QList<MessagePart>> tooLarge(const QString& path, const QByteArray
 
 } // namespace
 
-Target target(const QString& path, const Contents& contents) {
+namespace {
+
+// The refusal of a place that is, its links followed, one of the files the program ships.
+std::optional<QList<MessagePart>> shipped(const QString& path, const QString& programFolder) {
+    if (programFolder.isEmpty() || programfiles::shippedFileAt(programFolder, path).isEmpty())
+        return std::nullopt;
+    return QList<MessagePart>{{QStringLiteral("strLoadingFileShipped"), {QDir::toNativeSeparators(path)}}};
+}
+
+} // namespace
+
+Target target(const QString& path, const Contents& contents, const QString& programFolder) {
     if (auto refusal = tooLarge(path, format(contents)))
+        return Target{false, std::move(*refusal)};
+    if (auto refusal = shipped(path, programFolder))
         return Target{false, std::move(*refusal)};
     auto refuse = [&path](const QString& reason) {
         return Target{false, {{QStringLiteral("strLoadingFileNotSaved"), {QDir::toNativeSeparators(path), reason}}}};
@@ -326,9 +340,11 @@ Target target(const QString& path, const Contents& contents) {
     return refuse(probe.reason);
 }
 
-std::optional<QList<MessagePart>> save(const QString& path, const Contents& contents) {
+std::optional<QList<MessagePart>> save(const QString& path, const Contents& contents, const QString& programFolder) {
     const QByteArray bytes = format(contents);
     if (auto refusal = tooLarge(path, bytes))
+        return refusal;
+    if (auto refusal = shipped(path, programFolder))
         return refusal;
     QString reason;
     if (atomicfile::replaceWithData(path, bytes, &reason))

@@ -72,17 +72,20 @@ QString withExtension(const QString& path);
 
 // What stands in the way of saving `contents` at `path`: nothing, a file (which the user is asked
 // about before it is replaced), or a refusal with the message that says why: a folder, a pipe,
-// a device, what cannot be reached, and a loading whose note would make the file larger than
-// kLargestFile (checked first, since no place takes it).
+// a device, what cannot be reached, one of the files the program in `programFolder` ships (see
+// ProgramFiles.h), and a loading whose note would make the file larger than kLargestFile (checked
+// first, since no place takes it).
 struct Target {
     bool exists = false;
     QList<MessagePart> refusal;
 };
-Target target(const QString& path, const Contents& contents);
+Target target(const QString& path, const Contents& contents, const QString& programFolder = QString());
 
 // Writes `contents` to `path`, replacing the file atomically; the message when that fails. A
-// loading too large to be opened again is never written.
-std::optional<QList<MessagePart>> save(const QString& path, const Contents& contents);
+// loading too large to be opened again is never written, nor one that would replace a file the
+// program in `programFolder` ships.
+std::optional<QList<MessagePart>> save(const QString& path, const Contents& contents,
+                                       const QString& programFolder = QString());
 
 // The open dialog's filters: loading files first, then all files, each "<description>|<pattern>".
 QString openFilter(const QString& loadings, const QString& allFiles);

@@ -382,7 +382,8 @@ void Application::saveLoadingAs() {
 
 bool Application::saveTo(const QString& file, bool fromDialog) {
     const Texts texts(m_context.languageDatabase());
-    const loadingfile::Target target = loadingfile::target(file, {m_main->loading(), m_loadingNote});
+    const loadingfile::Target target =
+        loadingfile::target(file, {m_main->loading(), m_loadingNote}, m_context.programFolder);
     std::optional<QList<MessagePart>> failure;
     if (!target.refusal.isEmpty())
         failure = target.refusal;
@@ -394,7 +395,7 @@ bool Application::saveTo(const QString& file, bool fromDialog) {
     if (!m_main)
         return false;
     if (!failure)
-        failure = loadingfile::save(file, {m_main->loading(), m_loadingNote});
+        failure = loadingfile::save(file, {m_main->loading(), m_loadingNote}, m_context.programFolder);
     if (failure) {
         // The folder chosen is the one the dialogs show next; the file last opened or saved stays
         // the one Save writes.

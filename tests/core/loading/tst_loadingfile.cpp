@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -165,49 +166,67 @@ void TestLoadingFile::savedName() {
     QCOMPARE(loadingfile::withExtension(typed), saved);
 }
 
+namespace {
+
+// Where a loading is to be saved: the folder `dir` (which stands for the program folder too),
+// prepared by a row before the loading is saved as `path`.
+using SavePlace = std::function<void(const QString& dir, const QString& path)>;
+
+void aFile(const QString&, const QString& path) {
+    QVERIFY(!loadingfile::save(path, {}));
+}
+
+} // namespace
+Q_DECLARE_METATYPE(SavePlace)
+
 void TestLoadingFile::saveRefusedBeforeAsking_data() {
-    QTest::addColumn<QString>("what");
+    QTest::addColumn<SavePlace>("place");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("refusal"); // its parts, <file> for the file; empty: asked about
-    QTest::newRow("a file: asked about") << "file" << QString() << QString();
+    const SavePlace nothing = [](const QString&, const QString&) {};
+    QTest::newRow("a file: asked about") << SavePlace(aFile) << QString() << QString();
     QTest::newRow("a folder of that name")
-        << "folder" << QString() << "strLoadingFileNotSaved(<file>, it is a folder, not a file)";
-    QTest::newRow("a read-only file") << "read-only file" << QString()
-                                      << "strLoadingFileNotSaved(<file>, the file is read-only)";
+        << SavePlace([](const QString&, const QString& path) { QVERIFY(QDir().mkpath(path)); }) << QString()
+        << "strLoadingFileNotSaved(<file>, it is a folder, not a file)";
+    QTest::newRow("a read-only file") << SavePlace([](const QString& dir, const QString& path) {
+        aFile(dir, path);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }) << QString() << "strLoadingFileNotSaved(<file>, the file is read-only)";
 #ifdef Q_OS_UNIX
     // Windows ignores a folder's read-only attribute; here it holds for an administrator too.
-    QTest::newRow("a folder without write permission")
-        << "read-only folder" << QString()
-        << "strLoadingFileNotSaved(<file>, " + QString::fromLocal8Bit(strerror(EACCES)) + ")";
+    QTest::newRow("a folder without write permission") << SavePlace([](const QString& dir, const QString&) {
+        QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
+    }) << QString() << "strLoadingFileNotSaved(<file>, " + QString::fromLocal8Bit(strerror(EACCES)) + ")";
+    // The program's own files are never written, whatever name leads to them.
+    QTest::newRow("a link to a model variant of the program: refused, the variant stays")
+        << SavePlace([](const QString& dir, const QString& path) {
+               QVERIFY(testfiles::writeFile(dir + QStringLiteral("/Models/2.mdl"), "model variant 2"));
+               QVERIFY(QFile::link(dir + QStringLiteral("/Models/2.mdl"), path));
+           })
+        << QString() << "strLoadingFileShipped(<file>)";
 #endif
     // A note read from a file in the Windows code page takes two bytes a letter "é" in UTF-8: one
     // byte more than the largest loading file, and it would never open again.
-    QTest::newRow("a note one byte too long, a file there") << "file" << QString(32681, QChar(0xE9)) + "xy"
+    QTest::newRow("a note one byte too long, a file there") << SavePlace(aFile) << QString(32681, QChar(0xE9)) + "xy"
                                                             << "strLoadingFileNoteTooLong(<file>, 65537, 65536) "
                                                                "strLoadingFileShortenNote()";
-    QTest::newRow("a note far too long, nothing there") << "nothing" << QString(60000, QChar(0x20AC))
+    QTest::newRow("a note far too long, nothing there") << nothing << QString(60000, QChar(0x20AC))
                                                         << "strLoadingFileNoteTooLong(<file>, 180173, 65536) "
                                                            "strLoadingFileShortenNote()";
 }
 
 void TestLoadingFile::saveRefusedBeforeAsking() {
-    QFETCH(QString, what);
+    QFETCH(SavePlace, place);
     QFETCH(QString, note);
     QFETCH(QString, refusal);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trip.tqload"));
-    if (what == QLatin1String("folder"))
-        QVERIFY(QDir().mkpath(path));
-    else if (what != QLatin1String("nothing"))
-        QVERIFY(!loadingfile::save(path, {}));
-    const QByteArray before = testfiles::readFile(path);
-    if (what == QLatin1String("read-only file"))
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    if (what == QLatin1String("read-only folder"))
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const QString programFolder = dir.path() + QLatin1Char('/');
+    QDir(dir.path()).mkpath(QStringLiteral("Models"));
+    place(dir.path(), path);
+    const auto before = testfiles::snapshot(dir.path());
     const loadingfile::Contents contents{LoadingModel(), note};
-    const loadingfile::Target target = loadingfile::target(path, contents);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const loadingfile::Target target = loadingfile::target(path, contents, programFolder);
     const auto shown = [&path](const QList<MessagePart>& parts) {
         QStringList said;
         for (const MessagePart& part : parts)
@@ -216,11 +235,11 @@ void TestLoadingFile::saveRefusedBeforeAsking() {
     };
     QCOMPARE(shown(target.refusal), refusal);
     QCOMPARE(target.exists, refusal.isEmpty());
-    // Never written either, whoever asks for it.
-    if (!note.isEmpty()) {
-        QCOMPARE(shown(loadingfile::save(path, contents).value()), refusal);
-        QCOMPARE(testfiles::readFile(path), before);
-    }
+    // Refused by the save itself too, whoever asks for it (the file system refuses the rest).
+    if (!refusal.isEmpty() && !refusal.startsWith(QLatin1String("strLoadingFileNotSaved")))
+        QCOMPARE(shown(loadingfile::save(path, contents, programFolder).value()), refusal);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(testfiles::snapshot(dir.path()), before);
 }
 
 void TestLoadingFile::recentList() {
