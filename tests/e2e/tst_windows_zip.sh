@@ -46,6 +46,7 @@ grep -q "$(printf '\r')\$" "$P/README.txt" || fail "README.txt does not end its 
 
 grep -aq '<activeCodePage[^>]*>UTF-8</activeCodePage>' "$exe" || fail "the manifest does not ask for UTF-8"
 grep -aq '<dpiAwareness[^>]*>PerMonitorV2' "$exe" || fail "the manifest is not per-monitor DPI aware"
+grep -aq '<longPathAware[^>]*>true</longPathAware>' "$exe" || fail "the manifest does not take long paths"
 [ "$(grep -ao '<supportedOS Id=' "$exe" | wc -l)" -eq 1 ] &&
     grep -aq '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' "$exe" ||
     fail "the manifest does not name Windows 10 and 11 alone"

@@ -48,6 +48,14 @@ QMap<QString, QByteArray> snapshot(const QString& folder, bool recursive) {
     return files;
 }
 
+QString longFolderPath(int length) {
+    QString folder;
+    while (folder.size() < length)
+        folder += QStringLiteral("Flugzeuge und Beladungen 0123456789/");
+    folder.chop(1);
+    return folder;
+}
+
 bool isTemporaryFile(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     return name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"));

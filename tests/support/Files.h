@@ -27,6 +27,10 @@ QMap<QString, QByteArray> snapshot(const QString& folder, bool recursive = true)
 bool isTemporaryFile(const QString& path);
 QStringList temporaryFiles(const QString& folder);
 
+// A relative folder path of at least `length` characters, in names of 36 (each well below the 255
+// a name may have): what puts a file beyond Windows' 260 characters.
+QString longFolderPath(int length);
+
 // Copies the folder tree `from` (files, folders and hidden entries) into `to`, which is made when
 // missing, leaving out the entries named in `leftOut` (paths relative to `from`). False on any
 // failure.

@@ -1,6 +1,7 @@
 // AtomicFile's system part on Windows: CreateFileW, FlushFileBuffers, ReplaceFileW and
 // MoveFileExW; following links and junctions; making folders and removing files.
 #include "AtomicFilePlatform.h"
+#include "LongPath.h"
 #include "SystemReasons.h"
 #include "TemporaryFiles.h"
 
@@ -57,8 +58,9 @@ private:
     HANDLE m_handle;
 };
 
+// The name the system's calls take, at any length.
 std::wstring nativePath(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdWString();
+    return longpath::extended(path).toStdWString();
 }
 
 bool writeAll(HANDLE file, const char* data, qint64 size, QString* reason) {
@@ -104,10 +106,12 @@ bool put(const QString& targetPath, Content& content, const How& how, QString* r
         return false;
     }
 
+    QString temporaryPath;
     std::wstring temporary;
     Handle file;
     for (int attempt = 0; attempt < 100 && file.get() == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = nativePath(temporaryNameFor(targetPath));
+        temporaryPath = temporaryNameFor(targetPath);
+        temporary = nativePath(temporaryPath);
         file.reset(
             ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = ::GetLastError();
@@ -166,7 +170,7 @@ bool put(const QString& targetPath, Content& content, const How& how, QString* r
         if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         *reason = systemreasons::ownReason(own::kNewContentIn, windowsErrorText(::GetLastError(), own::kNotReplaced),
-                                           QDir::toNativeSeparators(QString::fromStdWString(temporary)));
+                                           QDir::toNativeSeparators(temporaryPath));
         return false;
     }
     return fail(windowsErrorText(error, own::kNotReplaced));
@@ -245,7 +249,7 @@ bool removeFile(const QString& path, QString* reason) {
     QString dummy;
     if (!reason)
         reason = &dummy;
-    if (!::DeleteFileW(nativePath(QFileInfo(path).absoluteFilePath()).c_str())) {
+    if (!::DeleteFileW(nativePath(path).c_str())) {
         *reason = windowsErrorText(::GetLastError(), own::kNotRemoved);
         return false;
     }

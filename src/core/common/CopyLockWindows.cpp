@@ -1,5 +1,6 @@
 // The Windows lock of a copy: LockFileEx() on a hidden file in its folder.
 #include "CopyLock.h"
+#include "LongPath.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -12,8 +13,7 @@
 namespace copylock {
 
 Lock::Lock(const QString& copyFolder, Mode mode, int waitMilliseconds) {
-    const std::wstring path =
-        QDir::toNativeSeparators(QDir(copyFolder).filePath(QLatin1String(kLockFileName))).toStdWString();
+    const std::wstring path = longpath::extended(QDir(copyFolder).filePath(QLatin1String(kLockFileName))).toStdWString();
     const QDeadlineTimer deadline(waitMilliseconds);
     // Reading takes part only where the file is there already: a copy never changed needs none.
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,

@@ -171,6 +171,9 @@ void TestExportWriter::threePersonsGoIntoBothFiles_data() {
     QTest::newRow("names in another case are kept as they are") << "NEROVA_TQ58_float"
                                                                 << "AIRCRAFT.CFG"
                                                                 << "MODEL/tq58-161.MDL";
+    QTest::newRow("a copy in folders beyond 260 characters")
+        << testfiles::longFolderPath(260) + QStringLiteral("/nerova_tq58") << "aircraft.cfg"
+        << "Model/TQ58-161.mdl";
 }
 
 void TestExportWriter::threePersonsGoIntoBothFiles() {

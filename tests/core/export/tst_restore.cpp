@@ -44,7 +44,18 @@ struct Scene {
         writeFile(backup("aircraft.cfg.installed"), kCfg);
         writeFile(backup("TQ58-161.mdl.installed"), kInstalledModel);
     }
-    QString backup(const char* name) const { return fs.backup(kCopy, QString::fromLatin1(name)); }
+    QString backup(const char* name) const { return backups + QLatin1Char('/') + QLatin1String(name); }
+    // The copy moved into folders beyond 260 characters.
+    void movedDeep() {
+        const QString deep = fs.aircraft() + testfiles::longFolderPath(260) + QLatin1Char('/') + kCopy;
+        if (!QDir().mkpath(deep) || !QDir().rmdir(deep) || !QDir().rename(copy, deep))
+            QTest::qFail("the copy could not be moved", __FILE__, __LINE__);
+        copy = deep;
+        cfg = copy + QStringLiteral("/aircraft.cfg");
+        model = copy + QStringLiteral("/Model/TQ58-161.mdl");
+        modelFolder = copy + QStringLiteral("/Model");
+        backups = copy + QStringLiteral("/merovan-installed");
+    }
     void noModelInstalled() const {
         QFile::remove(backup("TQ58-161.mdl.installed"));
         writeFile(backup("TQ58-161.mdl.absent"), "none");
@@ -184,6 +195,12 @@ void TestRestore::restoreAsInstalled_data() {
              },
              {cfgBack, editsKept, modelBack}, {{"strRestoreEditedKept", {"<kept>"}}}, kInstalledModel,
              {QByteArray(kExported).replace("editable=1", "editable=2")});
+    restored("a copy in folders beyond 260 characters, edited since: as installed, the edits kept",
+             [](Scene& s) {
+                 s.movedDeep();
+                 writeFile(s.cfg, kEdited);
+             },
+             {cfgBack, editsKept, modelBack}, {{"strRestoreEditedKept", {"<kept>"}}}, kInstalledModel, {kEdited});
     const MessagePart ownKept{"strRestoreModelOwnKept", {"<kept>"}};
     restored("a model put in by hand survives a restore", [](Scene& s) { writeFile(s.model, kOwnModel); },
              {cfgBack, modelBack, {"strRestoreModelOwn", {"<model>", "<kept>"}}}, {ownKept}, kInstalledModel,
