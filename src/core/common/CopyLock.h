@@ -34,7 +34,8 @@ public:
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
 
-    // True when another program held the lock all that time: the operation must change nothing.
+    // True when another program held the lock all that time (on Windows, also when it held the lock
+    // file open without sharing it): the operation must change nothing.
     bool busy() const { return m_busy; }
     // True while this lock is held (false also when the copy could not take part).
     bool held() const { return m_handle != kNone; }

@@ -13,20 +13,29 @@
 namespace copylock {
 
 Lock::Lock(const QString& copyFolder, Mode mode, int waitMilliseconds) {
-    const std::wstring path = longpath::extended(QDir(copyFolder).filePath(QLatin1String(kLockFileName))).toStdWString();
+    const std::wstring path =
+        longpath::extended(QDir(copyFolder).filePath(QLatin1String(kLockFileName))).toStdWString();
     const QDeadlineTimer deadline(waitMilliseconds);
     // Reading takes part only where the file is there already: a copy never changed needs none.
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                mode == Mode::Exclusive ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    while (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION && !deadline.hasExpired()) {
+    DWORD error = 0;
+    auto open = [&] {
+        const HANDLE opened = ::CreateFileW(
+            path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            mode == Mode::Exclusive ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        error = ::GetLastError();
+        return opened;
+    };
+    HANDLE file = open();
+    while (file == INVALID_HANDLE_VALUE && error == ERROR_SHARING_VIOLATION && !deadline.hasExpired()) {
         QThread::msleep(20);
-        file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             mode == Mode::Exclusive ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        file = open();
     }
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        // Another program that holds the file open without sharing it keeps this one out as a
+        // lock does: going on unlocked could mix the two programs' files.
+        m_busy = error == ERROR_SHARING_VIOLATION;
         return;
+    }
     const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == Mode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
     for (;;) {
         OVERLAPPED at{}; // the first byte, which nobody reads: the file stays empty
@@ -34,7 +43,7 @@ Lock::Lock(const QString& copyFolder, Mode mode, int waitMilliseconds) {
             m_handle = reinterpret_cast<std::intptr_t>(file);
             return;
         }
-        const DWORD error = ::GetLastError();
+        error = ::GetLastError();
         if (error != ERROR_LOCK_VIOLATION || deadline.hasExpired()) {
             m_busy = error == ERROR_LOCK_VIOLATION;
             ::CloseHandle(file);

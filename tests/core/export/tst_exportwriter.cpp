@@ -20,6 +20,9 @@
 
 #include <QDirIterator>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -87,6 +90,24 @@ QString failureText(const std::optional<Failure>& failure) {
     return QStringLiteral("kind %1: %2 (%3)").arg(int(failure->kind)).arg(failure->path, failure->reason);
 }
 
+// Another program holding the lock of the copy in `folder` (killed at once when `killed`), until the
+// result is let go; null when it could not take the lock.
+std::shared_ptr<void> holdLockInAnotherProgram(const QString& folder, bool killed) {
+    auto other = std::make_shared<QProcess>();
+    other->start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kLockSwitch), folder});
+    if (!other->waitForStarted() || !other->waitForReadyRead(30000) || other->readAll().trimmed() != "locked")
+        return nullptr;
+    if (killed) {
+        other->kill();
+        other->waitForFinished();
+    }
+    return std::shared_ptr<void>(other.get(), [other](void*) {
+        other->closeWriteChannel();
+        other->waitForFinished();
+    });
+}
+using Holder = std::function<std::shared_ptr<void>(const QString& folder)>;
+
 // Ids no account uses: the owner of the files, another user, and the group of both.
 constexpr unsigned kOwner = 64123;
 constexpr unsigned kOther = 64124;
@@ -130,6 +151,7 @@ std::optional<Failure> writeAsChild(const QString& cfgPath, const QString& progr
 } // namespace
 
 Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(Holder)
 
 class TestExportWriter : public QObject {
     Q_OBJECT
@@ -810,32 +832,41 @@ void TestExportWriter::linksAreFollowedAsTheSystemFollowsThem() {
 }
 
 void TestExportWriter::anotherProgramChangingTheCopy_data() {
-    QTest::addColumn<bool>("killed"); // the other program was killed while it held the lock
-    QTest::newRow("another program is changing the copy: the export waits a moment, says so, changes nothing") << false;
-    QTest::newRow("a lock left by a killed program never blocks") << true;
+    QTest::addColumn<Holder>("hold"); // what another program does with the copy meanwhile
+    QTest::addColumn<bool>("busy");
+    QTest::newRow("another program is changing the copy: the export waits a moment, says so, changes nothing")
+        << Holder([](const QString& folder) { return holdLockInAnotherProgram(folder, false); }) << true;
+    QTest::newRow("a lock left by a killed program never blocks")
+        << Holder([](const QString& folder) { return holdLockInAnotherProgram(folder, true); }) << false;
+#ifdef Q_OS_WIN
+    QTest::newRow("another program holds merovan.lock open without sharing it: the same")
+        << Holder([](const QString& folder) -> std::shared_ptr<void> {
+               const HANDLE file = ::CreateFileW(
+                   QDir::toNativeSeparators(folder + QLatin1String(copylock::kLockFileName)).toStdWString().c_str(),
+                   GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+               if (file == INVALID_HANDLE_VALUE)
+                   return nullptr;
+               return std::shared_ptr<void>(file, [](void* held) { ::CloseHandle(held); });
+           })
+        << true;
+#endif
 }
 
 void TestExportWriter::anotherProgramChangingTheCopy() {
-    QFETCH(bool, killed);
+    QFETCH(Holder, hold);
+    QFETCH(bool, busy);
     Installed c;
     const QString folder = c.folder + QLatin1Char('/');
-    QProcess other;
-    other.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kLockSwitch), folder});
-    QVERIFY(other.waitForStarted() && other.waitForReadyRead(30000));
-    QCOMPARE(other.readAll().trimmed(), QByteArray("locked"));
-    if (killed) {
-        other.kill();
-        QVERIFY(other.waitForFinished());
-    }
+    std::shared_ptr<void> other = hold(folder);
+    QVERIFY(other);
     const auto before = snapshot(c.pf.path());
 
     QElapsedTimer clock;
     clock.start();
     const auto failure = c.write();
     const qint64 took = clock.elapsed();
-    other.closeWriteChannel();
-    other.waitForFinished();
-    if (killed) {
+    other.reset();
+    if (!busy) {
         QCOMPARE(failureText(failure), QString());
         QVERIFY2(took < copylock::kWaitMilliseconds / 2, qPrintable(QString::number(took)));
         QCOMPARE(readFile(c.cfg), threePersonsCfg());
