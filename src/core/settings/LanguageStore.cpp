@@ -1,6 +1,7 @@
 #include "LanguageStore.h"
 
 #include "BuiltinTexts.h"
+#include "core/common/LongPath.h"
 #include "core/common/PathProbe.h"
 
 #include <QFile>
@@ -19,9 +20,25 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 
+// The database's name as SQLite's file calls take it. On Windows SQLite takes UTF-8 (whatever the
+// system's code page) and hands the name to the system's wide calls: in the extended form, through
+// its VFS for long names, any length works. On Unix the name's bytes are what open() takes.
+struct DatabaseName {
+    QByteArray name;
+    const char* vfs = nullptr; // SQLite's default
+};
+
+DatabaseName databaseName(const QString& path) {
+#ifdef Q_OS_WIN
+    return {longpath::extended(path).toUtf8(), "win32-longpath"};
+#else
+    return {QFile::encodeName(path)};
+#endif
+}
+
 [[noreturn]] void fail(const QString& databasePath, const char* what, sqlite3* db) {
     std::string message = "language database ";
-    message += QFile::encodeName(databasePath).toStdString();
+    message += databasePath.toStdString();
     message += ": ";
     message += what;
     if (db) {
@@ -61,8 +78,8 @@ QString GetLanguageText(const QString& databasePath, const QString& key) {
         fail(databasePath, "is not a file", nullptr);
     sqlite3* raw = nullptr;
     // Read-only and without SQLITE_OPEN_CREATE: a missing file is an error, never a new database.
-    const int opened =
-        sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const DatabaseName name = databaseName(databasePath);
+    const int opened = sqlite3_open_v2(name.name.constData(), &raw, SQLITE_OPEN_READONLY, name.vfs);
     std::unique_ptr<sqlite3, DatabaseCloser> db(raw);
     if (opened != SQLITE_OK)
         fail(databasePath, "cannot be opened", db.get());

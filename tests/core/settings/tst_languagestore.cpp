@@ -48,6 +48,8 @@ class TestLanguageStore : public QObject {
 private slots:
     void findsTheTextOfAKey_data();
     void findsTheTextOfAKey();
+    void opensWhateverTheProgramFolderIsCalled_data();
+    void opensWhateverTheProgramFolderIsCalled();
     void failures_data();
     void failures();
     void fileReplacedBetweenLookups();
@@ -87,6 +89,31 @@ void TestLanguageStore::findsTheTextOfAKey() {
     QCOMPARE(first, expected);
     QVERIFY(!first.isNull() || expected.isEmpty());
     QCOMPARE(GetLanguageText(german.path, key), first);
+}
+
+void TestLanguageStore::opensWhateverTheProgramFolderIsCalled_data() {
+    // Windows before 10 1903 hands file names to the program in the local code page (1252 in
+    // western Europe), in which "ł" cannot be written at all and "ü" is not what SQLite reads.
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("a program folder under C:\\Users\\Jürgen") << QString::fromUtf8("Users/Jürgen/Merovan");
+    QTest::newRow("letters outside the Western code page") << QString::fromUtf8("Gry łč/Merovan");
+    QTest::newRow("a program folder beyond 260 characters") << testfiles::longFolderPath(300);
+#ifdef Q_OS_WIN
+    // Beyond SQLite's own limit of its default file calls on Windows. (On Unix, its file calls
+    // take 512 bytes at most.)
+    QTest::newRow("a program folder beyond 1,000 characters") << testfiles::longFolderPath(1100);
+#endif
+}
+
+void TestLanguageStore::opensWhateverTheProgramFolderIsCalled() {
+    QFETCH(QString, folder);
+    const GermanDatabase german;
+    QVERIFY(german.made);
+    const QString data = german.dir.filePath(folder + QStringLiteral("/Data"));
+    QVERIFY(QDir().mkpath(data));
+    const QString path = data + QStringLiteral("/language.crf");
+    QVERIFY(QFile::copy(german.path, path));
+    QCOMPARE(GetLanguageText(path, QString::fromUtf8("lblGepäck")), QString::fromUtf8("Gepäck"));
 }
 
 void TestLanguageStore::failures_data() {
