@@ -1,7 +1,8 @@
 // PathProbe's system part on Windows, through QFileInfo and QDir: links and junctions, files and
-// folders, and the folder's entries.
+// folders, and the folder's entries; a file's identity and its volume through the system's calls.
 #include "PathProbePlatform.h"
 
+#include "LongPath.h"
 #include "SystemReasons.h"
 
 #include <QDir>
@@ -28,7 +29,7 @@ Probe look(const QString& path, bool follow, bool* endlessLinks) {
 std::optional<FileId> identity(const QString& path) {
     // Opened for no access at all, so that neither a lock nor a missing permission to read stands
     // in the way; folders need the backup-semantics flag.
-    const std::wstring name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+    const std::wstring name = longpath::extended(path).toStdWString();
     const HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -42,7 +43,7 @@ std::optional<FileId> identity(const QString& path) {
 }
 
 bool onReadOnlyVolume(const QString& path) {
-    const std::wstring name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+    const std::wstring name = longpath::extended(path).toStdWString();
     wchar_t root[MAX_PATH + 1] = {};
     DWORD flags = 0;
     return ::GetVolumePathNameW(name.c_str(), root, MAX_PATH) &&
