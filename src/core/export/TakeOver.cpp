@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace takeover {
 namespace {
@@ -104,9 +105,10 @@ struct Load {
 };
 
 Load loadOf(int station, const QByteArray& value) {
-    if (!isNumber(value))
+    const std::optional<double> read = poundsOf(value);
+    if (!read)
         return {std::nullopt, Reason::NotANumber};
-    const double pounds = value.toDouble();
+    const double pounds = *read;
     const bool seat = station != 0 && station != kBaggageStation;
     if (pounds == 0 && seat)
         return {};
@@ -164,6 +166,22 @@ QList<MessagePart> changesMessage(const Reading& reading, const QString& title) 
 }
 
 } // namespace
+
+std::optional<double> poundsOf(QByteArrayView value) {
+    if (!isNumber(value))
+        return std::nullopt;
+    bool ok = false;
+    const double pounds = value.toByteArray().toDouble(&ok);
+    if (ok)
+        return pounds;
+    // Beyond what a double holds: hundreds of digits before the point are more than any limit,
+    // and as many zeros after it are nothing.
+    const bool negative = value.startsWith('-');
+    const QByteArrayView whole = value.first(value.contains('.') ? value.indexOf('.') : value.size());
+    const bool large = std::any_of(whole.begin(), whole.end(), [](char c) { return c >= '1' && c <= '9'; });
+    const double magnitude = large ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
+}
 
 Reading interpret(const QByteArray& cfg) {
     const wab::StationValues values = wab::readStationValues(cfg);

@@ -4,6 +4,7 @@
 #include "core/loading/LoadingModel.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -62,6 +63,11 @@ struct Reading {
 };
 
 Reading interpret(const QByteArray& cfg);
+
+// A station's load as the take-over reads it (a value of wab::readStationValues()): a number of
+// pounds, digits with an optional sign and decimal point ("176", "176.4", "-3", ".5");
+// std::nullopt for anything else.
+std::optional<double> poundsOf(QByteArrayView value);
 
 // The loading in short, as the list of copies shows it: "80 / 75 / – / 60 kg, 12 kg" (pilot,
 // co-pilot, left and right passenger, a free seat as "–"; then the baggage).

@@ -81,6 +81,8 @@ void TestTakeOver::interpret_data() {
         Reason::BeyondLimit, "");
     row("pilot of thirty digits: beyond the per-entry limit", {"123456789012345678901234567890", "0", "0", "0", "0"},
         refused, 0, Reason::BeyondLimit, "");
+    row("pilot of four hundred digits, more than a double holds: beyond the per-entry limit",
+        {QByteArray(400, '9'), "0", "0", "0", "0"}, refused, 0, Reason::BeyondLimit, "");
     row("passenger 1 lb (0 kg): no person", {"176", "0", "1", "0", "0"}, refused, 2, Reason::NoWeight, "");
     row("baggage 52 lb (24 kg): beyond the slider", {"176", "0", "0", "0", "52"}, refused, 4, Reason::BaggageRange, "");
     row("baggage -3 lb (-1 kg): below the slider", {"176", "0", "0", "0", "-3"}, refused, 4, Reason::BaggageRange, "");
