@@ -3,6 +3,8 @@
 #include "core/common/Numbers.h"
 #include "core/loading/LoadingModel.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -159,6 +161,43 @@ StationLoads stationLoads(const LoadingModel& loading) {
     loads.paxRight = loadOf(Seat::PaxRight);
     loads.baggage = num::kgToPounds(loading.baggage());
     return loads;
+}
+
+namespace {
+
+// The numbers of a value list: the text up to a "//" comment, cut at its commas.
+QList<double> numbersOf(QByteArrayView values) {
+    if (const qsizetype comment = values.indexOf("//"); comment >= 0)
+        values = values.first(comment);
+    QList<double> numbers;
+    for (const QByteArray& value : values.toByteArray().split(','))
+        numbers << value.trimmed().toDouble();
+    return numbers;
+}
+
+// The numbers after the "=" of one of the fixed lines.
+QList<double> lineNumbers(const char* line) {
+    const QByteArrayView text(line);
+    return numbersOf(text.sliced(text.indexOf('=') + 1));
+}
+
+} // namespace
+
+std::int64_t emptyWeight() {
+    static const auto pounds = static_cast<std::int64_t>(lineNumbers(kEmptyWeightLines[0]).value(0));
+    return pounds;
+}
+
+Position emptyWeightPosition() {
+    static const QList<double> numbers = lineNumbers(kEmptyWeightLines[2]);
+    return {numbers.value(0), numbers.value(1)};
+}
+
+Position stationPosition(int station) {
+    // A suffix starts with the comma after the load.
+    const QList<double> numbers =
+        numbersOf(QByteArrayView(kStationSuffixes[static_cast<std::size_t>(station)]).sliced(1));
+    return {numbers.value(0), numbers.value(1)};
 }
 
 std::optional<int> modelVariant(bool coPilot, bool paxLeft, bool paxRight) {

@@ -31,6 +31,21 @@ struct StationLoads {
 // The loads of a loading: each weight in kilograms times 2.2046, rounded down.
 StationLoads stationLoads(const LoadingModel& loading);
 
+// A place in the aircraft in feet from the reference datum: along the aircraft (forward positive)
+// and to the side (right positive).
+struct Position {
+    double along = 0;
+    double across = 0;
+    friend bool operator==(const Position&, const Position&) = default;
+};
+
+// The numbers section() writes besides the loads, read from its own lines: the empty weight in
+// pounds and the place of its centre of gravity, and the place of each station (0 pilot, 1
+// co-pilot, 2 and 3 left and right passenger, 4 baggage).
+std::int64_t emptyWeight();
+Position emptyWeightPosition();
+Position stationPosition(int station);
+
 // Number of the model variant "Models/<n>.mdl" for the three seat flags, or std::nullopt for the
 // combinations without one (a passenger seated while the co-pilot seat is free).
 std::optional<int> modelVariant(bool coPilot, bool paxLeft, bool paxRight);
