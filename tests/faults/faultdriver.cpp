@@ -90,6 +90,10 @@ public:
         show("openurl", address, QString());
         return false;
     }
+    Printed print(QWidget*, const QString& title, const PagePainter&) override {
+        show("print", QString(), title);
+        return Printed::Cancelled;
+    }
 
     int informations = 0;
 

@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 
+#include <QPainter>
 #include <QTest>
 
 QList<ScriptedDialogs::Call> ScriptedDialogs::callsOf(Kind kind) const {
@@ -24,6 +25,7 @@ void ScriptedDialogs::clear() {
     m_questions.clear();
     m_files.clear();
     m_saveFiles.clear();
+    m_prints.clear();
 }
 
 std::optional<QString> ScriptedDialogs::inputBox(QWidget*, const QString& prompt, const QString& title) {
@@ -74,4 +76,23 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter
 bool ScriptedDialogs::openUrl(const QString& address) {
     m_calls.append({Kind::OpenUrl, address, QString()});
     return m_openUrlResult;
+}
+
+Dialogs::Printed ScriptedDialogs::print(QWidget*, const QString& title, const PagePainter& paint) {
+    m_calls.append({Kind::Print, QString(), title});
+    if (m_prints.isEmpty()) {
+        QTest::qFail("print dialog shown without a scripted answer", __FILE__, __LINE__);
+        return Printed::Cancelled;
+    }
+    const Printed outcome = m_prints.takeFirst();
+    if (outcome == Printed::Yes) {
+        // A4 (210 x 297 mm) at 50 dots per inch.
+        m_printedPage = QImage(413, 585, QImage::Format_RGB32);
+        m_printedPage.setDotsPerMeterX(1969);
+        m_printedPage.setDotsPerMeterY(1969);
+        m_printedPage.fill(Qt::white);
+        QPainter painter(&m_printedPage);
+        paint(painter, QRectF(m_printedPage.rect()));
+    }
+    return outcome;
 }

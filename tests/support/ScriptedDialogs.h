@@ -2,6 +2,7 @@
 
 #include "gui/app/Dialogs.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,7 @@
 // fails the test (it is answered with Cancel / No / nothing).
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl, SaveFile };
+    enum class Kind { InputBox, Exclamation, Information, Question, OpenFile, OpenUrl, SaveFile, Print };
     struct Call {
         Kind kind;
         QString text;                                         // prompt, message text, file filter or web address
@@ -28,6 +29,9 @@ public:
     void answerOpenFile(std::optional<QString> path) { m_files.append(std::move(path)); }
     void answerSaveFile(std::optional<QString> path) { m_saveFiles.append(std::move(path)); }
     void setOpenUrlResult(bool ok) { m_openUrlResult = ok; }
+    // A print dialog answered Yes paints its page on an A4 image at 50 dots per inch.
+    void answerPrint(Printed outcome) { m_prints.append(outcome); }
+    const QImage& printedPage() const { return m_printedPage; }
 
     const QList<Call>& calls() const { return m_calls; }
     QList<Call> callsOf(Kind kind) const;
@@ -35,7 +39,8 @@ public:
     void clear();
     // True when every queued answer has been used.
     bool allAnswered() const {
-        return m_inputs.isEmpty() && m_questions.isEmpty() && m_files.isEmpty() && m_saveFiles.isEmpty();
+        return m_inputs.isEmpty() && m_questions.isEmpty() && m_files.isEmpty() && m_saveFiles.isEmpty() &&
+               m_prints.isEmpty();
     }
 
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) override;
@@ -46,6 +51,7 @@ public:
     std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder,
                                     const QString& name) override;
     bool openUrl(const QString& address) override;
+    Printed print(QWidget* parent, const QString& title, const PagePainter& paint) override;
 
 private:
     QList<Call> m_calls;
@@ -54,4 +60,6 @@ private:
     QList<std::optional<QString>> m_files;
     QList<std::optional<QString>> m_saveFiles;
     bool m_openUrlResult = true;
+    QList<Printed> m_prints;
+    QImage m_printedPage;
 };

@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
+class QPainter;
+class QRectF;
 class QWidget;
 
 // The title of the program's error messages, the same in every language.
@@ -38,4 +41,11 @@ public:
                                             const QString& name) = 0;
     // Opens a web address in the user's browser; false when that could not be started.
     virtual bool openUrl(const QString& address) = 0;
+
+    // The print dialog for a document of one page named `title`; once the user has chosen to print,
+    // `paint` draws the page with the painter it is given, within the printable area it is given
+    // (in the device's pixels).
+    enum class Printed { Yes, Cancelled, Failed };
+    using PagePainter = std::function<void(QPainter& painter, const QRectF& area)>;
+    virtual Printed print(QWidget* parent, const QString& title, const PagePainter& paint) = 0;
 };

@@ -7,7 +7,10 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 #include <algorithm>
@@ -142,4 +145,22 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const QString& filte
 
 bool QtDialogs::openUrl(const QString& address) {
     return QDesktopServices::openUrl(QUrl(address));
+}
+
+Dialogs::Printed QtDialogs::print(QWidget* parent, const QString& title, const PagePainter& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return Printed::Cancelled;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return Printed::Failed;
+    // The painter's origin is the top left corner of the printable area.
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(printable.size())));
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        return Printed::Failed;
+    return Printed::Yes;
 }

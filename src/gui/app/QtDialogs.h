@@ -6,7 +6,7 @@
 
 #include <memory>
 
-// The real dialogs: QInputDialog, QMessageBox, QFileDialog and QDesktopServices.
+// The real dialogs: QInputDialog, QMessageBox, QFileDialog, QDesktopServices and QPrintDialog.
 class QtDialogs final : public Dialogs {
 public:
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title) override;
@@ -17,6 +17,7 @@ public:
     std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& folder,
                                     const QString& name) override;
     bool openUrl(const QString& address) override;
+    Printed print(QWidget* parent, const QString& title, const PagePainter& paint) override;
 
     // The message box the three kinds of message show, made to fit the screen of `parent` (see
     // MessageFit.h): its text wraps at the room's width, and no run of it is wider.
