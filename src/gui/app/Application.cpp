@@ -16,6 +16,7 @@
 #include "gui/export/ExportWindow.h"
 #include "gui/export/RestoreWindow.h"
 #include "gui/export/TakeOverWindow.h"
+#include "gui/loadsheet/LoadSheetWindow.h"
 #include "gui/settings/OptionsWindow.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ Application::~Application() {
 }
 
 QList<QWidget*> Application::windows() const {
-    return {m_splash, m_main, m_options, m_info, m_export, m_restore, m_takeOver};
+    return {m_splash, m_main, m_options, m_info, m_export, m_restore, m_takeOver, m_loadSheet};
 }
 
 template <typename W, typename Make, typename Update>
@@ -87,6 +88,8 @@ void Application::showMainWindow() {
     connect(window, &MainWindow::exportRequested, this, &Application::checkBeforeExport);
     connect(window, &MainWindow::restoreRequested, this, &Application::showRestore);
     connect(window, &MainWindow::takeOverRequested, this, &Application::showTakeOver);
+    connect(window, &MainWindow::loadSheetRequested, this, &Application::showLoadSheet);
+    connect(window, &MainWindow::loadingChanged, this, &Application::updateLoadSheet);
     connect(window, &MainWindow::openLoadingRequested, this, &Application::openLoading);
     connect(window, &MainWindow::saveLoadingRequested, this, &Application::saveLoading);
     connect(window, &MainWindow::saveLoadingAsRequested, this, &Application::saveLoadingAs);
@@ -95,6 +98,11 @@ void Application::showMainWindow() {
     connect(window, &QObject::destroyed, this, &Application::windowGone);
     // The export writes the loading on screen; once that loading is gone, so is the export window.
     connect(window, &QObject::destroyed, this, &Application::closeExport);
+    // So is the load sheet, which shows it.
+    connect(window, &QObject::destroyed, this, [this] {
+        if (m_loadSheet)
+            m_loadSheet->close();
+    });
     m_loadingNote.clear();
     m_loadingFile.clear();
     showRecent();
@@ -154,6 +162,19 @@ void Application::saveOptions(const settings::Choices& choices) {
 void Application::showInfo() {
     openOrBringForward(
         m_info, [this] { return new InfoWindow(m_context); }, [](InfoWindow*) {});
+}
+
+void Application::showLoadSheet() {
+    if (!m_main)
+        return;
+    openOrBringForward(
+        m_loadSheet, [this] { return new LoadSheetWindow(m_context); }, [](LoadSheetWindow*) {});
+    updateLoadSheet();
+}
+
+void Application::updateLoadSheet() {
+    if (m_loadSheet && m_main)
+        m_loadSheet->setLoading(m_main->loading(), m_loadingFile);
 }
 
 void Application::checkBeforeExport() {
@@ -413,6 +434,7 @@ void Application::setLoadingFile(const QString& file) {
     m_loadingFile = file.isEmpty() ? QString() : QDir::cleanPath(file);
     if (m_main)
         m_main->showLoadingFile(m_loadingFile);
+    updateLoadSheet();
 }
 
 recentloadings::Recent Application::recent() const {
@@ -444,6 +466,10 @@ void Application::showRecent() {
 
 TakeOverWindow* Application::takeOverWindow() const {
     return m_takeOver;
+}
+
+LoadSheetWindow* Application::loadSheetWindow() const {
+    return m_loadSheet;
 }
 
 RestoreWindow* Application::restoreWindow() const {

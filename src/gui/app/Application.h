@@ -18,6 +18,7 @@ class ExportWindow;
 class RestoreWindow;
 class TakeOverWindow;
 class InfoWindow;
+class LoadSheetWindow;
 class LoadingModel;
 class MainWindow;
 class OptionsWindow;
@@ -44,6 +45,8 @@ public:
     // Saves what the options window's OK confirmed; the window says what failed.
     void saveOptions(const settings::Choices& choices);
     void showInfo();
+    // The load sheet of the main window's loading, which it follows while it is open.
+    void showLoadSheet();
     // The check before an export (its questions, each answered Yes), then showExport().
     void checkBeforeExport();
     void showExport();
@@ -91,6 +94,7 @@ public:
     ExportWindow* exportWindow() const;
     RestoreWindow* restoreWindow() const;
     TakeOverWindow* takeOverWindow() const;
+    LoadSheetWindow* loadSheetWindow() const;
     SplashWindow* splashWindow() const;
     const QtLanguage& qtLanguage() const { return m_qtLanguage; }
     // The loading of the main window, or nullptr when no main window is loaded.
@@ -107,6 +111,8 @@ private:
     // A window has closed: when none is left, the program ends.
     void windowGone();
     void closeExport();
+    // The load sheet shows the loading on screen and the file it came from.
+    void updateLoadSheet();
     void checkLastWindow();
     // Every window the program may have, each of them or nullptr.
     QList<QWidget*> windows() const;
@@ -142,6 +148,7 @@ private:
     QPointer<ExportWindow> m_export;
     QPointer<RestoreWindow> m_restore;
     QPointer<TakeOverWindow> m_takeOver;
+    QPointer<LoadSheetWindow> m_loadSheet;
     bool m_ended = false;
     // The note of the loading file last opened, written again when the loading is saved; a new
     // main window and a take-over start without one.

@@ -250,6 +250,8 @@ void MainWindow::buildMenus() {
     mnuExtras = menu("mnuExtras", QStringLiteral("#"));
     mnuExtrasOptionen = item(mnuExtras, "mnuExtrasOptionen", QStringLiteral("#"));
     connect(mnuExtrasOptionen, &QAction::triggered, this, &MainWindow::optionsRequested);
+    mnuExtrasLadeliste = item(mnuExtras, "mnuExtrasLadeliste", QStringLiteral("Ladeliste..."));
+    connect(mnuExtrasLadeliste, &QAction::triggered, this, &MainWindow::loadSheetRequested);
 
     mnuHelp = menu("mnuHelp", QStringLiteral("?"));
     mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("Info"));
@@ -317,6 +319,7 @@ MainWindow::LoadResult MainWindow::load() {
         {[this](const QString& t) { mnuExportTakeOver->setText(t); }, "mnuExportTakeOver", "..."},
         {[this](const QString& t) { mnuExtras->setTitle(t); }, "mnuExtras", ""},
         {[this](const QString& t) { mnuExtrasOptionen->setText(t); }, "mnuExtrasOptionen", "..."},
+        {[this](const QString& t) { mnuExtrasLadeliste->setText(t); }, "mnuExtrasLadeliste", "..."},
         {[this](const QString& t) { lblGepaeck->setText(t); }, "lblGepäck", ":"},
         {[this](const QString& t) { lblPersonengewicht->setText(t); }, "lblPersonengewicht", ":"},
         {[this](const QString& t) { lblPlatzbesetzt->setText(t); }, "lblPlatzBesetzt", ""},
@@ -391,6 +394,7 @@ void MainWindow::CalcGesamt() {
     lblGesamt->setText(totalCaption(m_loading.total()));
     // Its accessible name is the caption beside it; the figure is told as its description.
     lblGesamt->setAccessibleDescription(lblGesamt->text().trimmed());
+    emit loadingChanged();
 }
 
 void MainWindow::renderSeat(Seat seat) {

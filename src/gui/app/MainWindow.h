@@ -59,6 +59,7 @@ signals:
     void exportRequested();
     void restoreRequested();
     void takeOverRequested();
+    void loadSheetRequested();
     void openLoadingRequested();
     void saveLoadingRequested();
     void saveLoadingAsRequested();
@@ -66,6 +67,8 @@ signals:
     void recentLoadingRequested(const QString& file);
     // One file has been dropped on the window (sent once the drop is over).
     void loadingFileDropped(const QString& file);
+    // The loading has changed (each time the total is written).
+    void loadingChanged();
 
 protected:
     // F10 opens the menu bar, as on the desktops where that is the way to it.
@@ -133,6 +136,7 @@ private:
     QAction* mnuExportTakeOver = nullptr;
     QMenu* mnuExtras = nullptr;
     QAction* mnuExtrasOptionen = nullptr;
+    QAction* mnuExtrasLadeliste = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuInfo = nullptr;
 };
