@@ -284,6 +284,12 @@ def read_every_window(app, main_window):
     )
     by_menu("Info", "Informationen über 'Merovan for TQ 58'", [(ADDRESS, Atspi.Role.LINK)], "O.K.")
     by_menu(
+        "Ladeliste...",
+        "Ladeliste",
+        [("Ladeliste", Atspi.Role.TABLE), ("TQ 58", Atspi.Role.IMAGE), ("Drucken", Atspi.Role.PUSH_BUTTON)],
+        "Schliessen",
+    )
+    by_menu(
         "Beladung aus Flugzeug übernehmen...",
         "Beladung aus Flugzeug übernehmen",
         [("Wählen Sie bitte, aus welchem Flugzeug die Beladung übernommen werden soll", Atspi.Role.COMBO_BOX)],

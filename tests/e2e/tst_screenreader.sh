@@ -4,8 +4,8 @@
 # AT-SPI (screenreader_client.py) and turns the screen reader switch on as Orca does. The client
 # checks the seats, the web link, the slider, the boxes and the total, seats two persons (one by
 # the seat's own press action, one by Space) and frees one, waiting for the description-change
-# events. Then it opens every other window (options, about, take-over, export with an export, and
-# restore) through the menu items' and buttons' own actions and reads each as a dialog named by its
+# events. Then it opens every other window (options, about, load sheet, take-over, export with an
+# export, and restore) through the menu items' and buttons' own actions and reads each as a dialog named by its
 # title, with every control named, and ends the program by its close button.
 STAGED=$1
 . "$(dirname "$0")/lib.sh"
