@@ -1,6 +1,6 @@
 # Lays out the Windows program folder and zips it (run by the merovan_package target):
 # the program, the DLLs it loads (found by following the import tables through the Qt and
-# compiler runtime folders), the Qt plugins for the platform, styles, icons and printers, the pictures,
+# compiler runtime folders), the Qt plugins for the platform, styles and icons, the pictures,
 # the language databases, an empty Models folder (the aircraft's own model variants go there; the
 # demo stand-ins of the Linux program folder never ship), the initial settings files, Qt's
 # translations, the read-me files and the notices and licences of the software of others.
@@ -25,8 +25,8 @@ endforeach()
 
 set(pending "${PROGRAM}")
 file(COPY "${PROGRAM}" DESTINATION "${folder}")
-foreach(plugin platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll
-               printsupport/windowsprintersupport.dll)
+# Qt 6 prints on Windows through Qt6PrintSupport.dll itself, which the import tables bring: no plugin.
+foreach(plugin platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll)
     if(NOT EXISTS "${QT_PREFIX}/plugins/${plugin}")
         message(FATAL_ERROR "Qt plugin missing: ${QT_PREFIX}/plugins/${plugin}")
     endif()
