@@ -189,9 +189,8 @@ void LoadSheetWindow::cmdAlsPdfClick() {
     // Offered beside the loading file and named after it; else in the user's documents.
     const QString title = m_texts.messageText(QStringLiteral("cmdAlsPdf"));
     const QFileInfo loadingFile(m_loadingFile);
-    const QString folder = m_loadingFile.isEmpty()
-                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                               : loadingFile.absolutePath();
+    const QString folder = m_loadingFile.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                                   : loadingFile.absolutePath();
     const QString name =
         (m_loadingFile.isEmpty() ? m_content.title : loadingFile.completeBaseName()) + QStringLiteral(".pdf");
     const auto chosen = m_context.dialogs->saveFile(

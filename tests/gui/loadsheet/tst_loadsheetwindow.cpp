@@ -37,13 +37,18 @@ QStringList row(LoadSheetWindow* w, int r) {
     return cells;
 }
 
-// Every dialog shown, as "kind: text | title".
+// Every dialog shown, as "kind: text | title", a question with the answer Return gives and the
+// save dialog with the name it offers.
 QStringList shown(const ScriptedDialogs& dialogs) {
-    const char* const kinds[] = {"input", "exclamation", "information", "question", "replace",
-                                 "open",  "url",         "save",        "print"};
+    const char* const kinds[] = {"input", "exclamation", "information", "question", "open", "url", "save", "print"};
     QStringList calls;
-    for (const ScriptedDialogs::Call& call : dialogs.calls())
-        calls << QStringLiteral("%1: %2 | %3").arg(QLatin1String(kinds[int(call.kind)]), call.text, call.title);
+    for (const ScriptedDialogs::Call& call : dialogs.calls()) {
+        QString kind = QLatin1String(kinds[int(call.kind)]);
+        if (call.preset)
+            kind += *call.preset == Dialogs::Answer::No ? QStringLiteral("(No)") : QStringLiteral("(Yes)");
+        calls << QStringLiteral("%1: %2 | %3").arg(kind, call.text, call.title) +
+                     (call.offered.isEmpty() ? QString() : QStringLiteral(" | ") + call.offered);
+    }
     return calls;
 }
 
@@ -197,11 +202,11 @@ void TestLoadSheetWindow::savesOnePage() {
     QTest::mouseClick(controls::child<QPushButton>(w, "cmdAlsPdf"), Qt::LeftButton);
 
     const QString native = QDir::toNativeSeparators(pdf);
-    QStringList expected{QStringLiteral("save: PDF-Dokumente|*.pdf | ") +
-                         f.folder.file(QStringLiteral("Rundflug.pdf"))};
+    QStringList expected{QStringLiteral("save: PDF-Dokumente|*.pdf | ") + QDir::cleanPath(f.folder.path()) +
+                         QStringLiteral(" | Rundflug.pdf")};
     if (replace >= 0)
         expected << QStringLiteral(
-                        "replace: %1 ist bereits vorhanden. Soll die Datei ersetzt werden? | Als PDF speichern")
+                        "question(No): %1 ist bereits vorhanden. Soll die Datei ersetzt werden? | Als PDF speichern")
                         .arg(native);
     if (before == QLatin1String("folder"))
         expected << QStringLiteral(
