@@ -3,6 +3,7 @@
 #include "TakeOver.h"
 #include "core/common/AtomicFile.h"
 #include "core/loading/LoadingModel.h"
+#include "core/settings/ProgramFiles.h"
 
 #include <QDir>
 
@@ -78,7 +79,15 @@ std::optional<Sheet> ofCopy(const QByteArray& cfg) {
     return sheetOf(pounds, kilograms);
 }
 
-std::optional<QList<MessagePart>> save(const QString& path, const QByteArray& pdf) {
+std::optional<QList<MessagePart>> refusal(const QString& path, const QString& programFolder) {
+    if (programfiles::shippedFileAt(programFolder, path).isEmpty())
+        return std::nullopt;
+    return QList<MessagePart>{{QStringLiteral("strLadelisteShipped"), {QDir::toNativeSeparators(path)}}};
+}
+
+std::optional<QList<MessagePart>> save(const QString& path, const QByteArray& pdf, const QString& programFolder) {
+    if (auto refused = refusal(path, programFolder))
+        return refused;
     QString reason;
     if (atomicfile::replaceWithData(path, pdf, &reason))
         return std::nullopt;

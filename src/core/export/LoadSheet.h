@@ -51,8 +51,12 @@ Sheet ofLoading(const LoadingModel& loading);
 // has no line or its load is no number.
 std::optional<Sheet> ofCopy(const QByteArray& cfg);
 
-// Writes a load sheet made into `pdf` to `path`, as a whole or not at all; the message parts that
-// say why it could not be written.
-std::optional<QList<MessagePart>> save(const QString& path, const QByteArray& pdf);
+// Why a load sheet cannot be saved at `path`, said before anything is asked: it is (its links
+// followed) a file the program in `programFolder` ships, which it never overwrites.
+std::optional<QList<MessagePart>> refusal(const QString& path, const QString& programFolder);
+
+// Writes a load sheet made into `pdf` to `path`, as a whole or not at all, never over a file the
+// program ships; the message parts that say why it could not be written.
+std::optional<QList<MessagePart>> save(const QString& path, const QByteArray& pdf, const QString& programFolder);
 
 } // namespace loadsheet

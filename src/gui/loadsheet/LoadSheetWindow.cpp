@@ -200,6 +200,10 @@ void LoadSheetWindow::cmdAlsPdfClick() {
     QString path = *chosen;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
+    if (const auto refused = loadsheet::refusal(path, m_context.programFolder)) {
+        m_context.dialogs->exclamation(this, m_texts.compose(*refused), kErrorTitle);
+        return;
+    }
     if (pathprobe::probe(path).state == pathprobe::Probe::State::File &&
         !m_context.dialogs->question(
             this, m_texts.message(QStringLiteral("strLoadingFileReplace"), {QDir::toNativeSeparators(path)}), title,
@@ -207,7 +211,7 @@ void LoadSheetWindow::cmdAlsPdfClick() {
         return;
     const QByteArray bytes =
         loadsheetdrawing::pdf(m_content, pageLines(), m_pictures, m_sheet, loadsheetdrawing::paper(QLocale()));
-    if (const auto failure = loadsheet::save(path, bytes))
+    if (const auto failure = loadsheet::save(path, bytes, m_context.programFolder))
         m_context.dialogs->exclamation(this, m_texts.compose(*failure), kErrorTitle);
 }
 

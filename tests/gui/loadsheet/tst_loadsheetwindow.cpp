@@ -166,7 +166,7 @@ void TestLoadSheetWindow::opensOnceWorksByKeys() {
 
 void TestLoadSheetWindow::savesOnePage_data() {
     QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("before");   // at the chosen name: "" nothing, "folder", or a file's content
+    QTest::addColumn<QString>("before");   // at the chosen name: "" nothing, "folder", "link" (to pa.bmp), or content
     QTest::addColumn<int>("replace");      // the answer to the question: -1 none asked, 0 No, 1 Yes
     QTest::addColumn<QByteArray>("paper"); // the page's size in points; "" when nothing is written
     QTest::newRow("a new name: one A4 page") << kGerman << "" << -1 << QByteArray("595.000000 842.000000");
@@ -174,6 +174,10 @@ void TestLoadSheetWindow::savesOnePage_data() {
     QTest::newRow("a name taken, Yes: replaced") << kGerman << "old" << 1 << QByteArray("595.000000 842.000000");
     QTest::newRow("a name taken, No: the file stays") << kGerman << "old" << 0 << QByteArray();
     QTest::newRow("a folder in its place: said so, nothing written") << kGerman << "folder" << -1 << QByteArray();
+#ifdef Q_OS_UNIX
+    QTest::newRow("a link to a picture the program ships: refused before the question")
+        << kGerman << "link" << -1 << QByteArray();
+#endif
 }
 
 void TestLoadSheetWindow::savesOnePage() {
@@ -193,6 +197,8 @@ void TestLoadSheetWindow::savesOnePage() {
     const QString pdf = f.folder.file(QStringLiteral("Blatt.pdf"));
     if (before == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(pdf));
+    else if (before == QLatin1String("link"))
+        QVERIFY(QFile::link(f.folder.file(QStringLiteral("pa.bmp")), pdf));
     else if (!before.isEmpty())
         f.folder.write(QStringLiteral("Blatt.pdf"), before.toUtf8());
     dialogs.clear();
@@ -212,9 +218,15 @@ void TestLoadSheetWindow::savesOnePage() {
         expected << QStringLiteral(
                         "exclamation: Die Ladeliste konnte nicht als %1 gespeichert werden: es ist ein Ordner | Error!")
                         .arg(native);
+    if (before == QLatin1String("link"))
+        expected << QStringLiteral("exclamation: %1 ist eine Datei, die Merovan mitbringt und nie überschreibt; die "
+                                   "Ladeliste wurde nicht gespeichert. Bitte wählen Sie einen anderen Namen. | Error!")
+                        .arg(native);
     QCOMPARE(shown(dialogs), expected);
     if (paper.isEmpty()) {
-        QCOMPARE(QString::fromUtf8(f.folder.read(QStringLiteral("Blatt.pdf"))), before == "folder" ? "" : before);
+        if (before != QLatin1String("link"))
+            QCOMPARE(QString::fromUtf8(f.folder.read(QStringLiteral("Blatt.pdf"))), before == "folder" ? "" : before);
+        QVERIFY(f.folder.read(QStringLiteral("pa.bmp")).startsWith("BM"));
         return;
     }
     const QByteArray bytes = f.folder.read(QStringLiteral("Blatt.pdf"));
